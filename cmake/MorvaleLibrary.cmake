@@ -1,0 +1,55 @@
+# morvale_library(NAME [DEPENDS target...] [EXCLUDE file...])
+#
+# One static library per folder, built from every .cpp below it. A folder that has no
+# sources yet becomes an interface library, so dependants can link it all the same.
+# Headers are included by their path from the repository root ("engine/core/log.h").
+function(morvale_library name)
+    cmake_parse_arguments(ARG "" "" "DEPENDS;EXCLUDE" ${ARGN})
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    foreach(excluded ${ARG_EXCLUDE})
+        list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})
+    endforeach()
+    if(sources)
+        add_library(${name} STATIC ${sources})
+        target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+        target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+    else()
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+        target_link_libraries(${name} INTERFACE ${ARG_DEPENDS})
+    endif()
+endfunction()
+
+# morvale_platform_library(NAME [DEPENDS target...])
+#
+# A platform interface: its public headers (named as the interface it stands in for,
+# e.g. <windows.h>) live in include/, its backends in sub-folders.
+function(morvale_platform_library name)
+    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    if(sources)
+        add_library(${name} STATIC ${sources})
+        target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/include
+            PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+        target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+    else()
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR}/include)
+        target_link_libraries(${name} INTERFACE ${ARG_DEPENDS})
+    endif()
+endfunction()
+
+# morvale_test(NAME [DEPENDS target...])
+#
+# One GoogleTest executable built from the .cpp files of the calling folder; every test
+# case is registered with CTest on its own.
+function(morvale_test name)
+    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    add_executable(${name} ${sources})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+        PROPERTIES ENVIRONMENT "MORVALE_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()
