@@ -33,10 +33,12 @@ public:
         const int y = window.rect.top + insets.top;
         const int width = std::max<LONG>(1, client.right);
         const int height = std::max<LONG>(1, client.bottom);
-        // The drawing backend needs an OpenGL-capable window; a driver without OpenGL still
-        // gets a window.
-        SDL_Window* native =
-            SDL_CreateWindow(title.c_str(), x, y, width, height, flags | SDL_WINDOW_OPENGL);
+        // Only a drawing backend needs OpenGL: without it no GL driver is loaded at all.
+        SDL_Window* native = nullptr;
+        if (system.openGLWindows()) {
+            native =
+                SDL_CreateWindow(title.c_str(), x, y, width, height, flags | SDL_WINDOW_OPENGL);
+        }
         if (native == nullptr) {
             native = SDL_CreateWindow(title.c_str(), x, y, width, height, flags);
         }

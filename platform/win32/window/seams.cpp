@@ -33,6 +33,10 @@ void useWindowBackend(WindowBackendKind kind) {
     WindowSystem::instance().setBackendKind(kind);
 }
 
+void requestOpenGLWindows(bool on) {
+    WindowSystem::instance().setOpenGLWindows(on);
+}
+
 void resetWindowSystem() {
     WindowSystem::instance().reset();
 }

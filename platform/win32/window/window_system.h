@@ -95,6 +95,8 @@ public:
 
     void setBackendKind(WindowBackendKind kind);
     void setFrameMetrics(int border, int caption);
+    void setOpenGLWindows(bool on) { openGLWindows_ = on; }
+    bool openGLWindows() const { return openGLWindows_; }
     void reset();
 
 private:
@@ -112,6 +114,7 @@ private:
     bool backendFailed_ = false;
     int border_ = 8;
     int caption_ = 23;
+    bool openGLWindows_ = false;
 };
 
 }  // namespace morvale::win32

@@ -36,6 +36,10 @@ void simulateKey(HWND window, WPARAM virtualKey, bool down);
 void simulateMouseMove(HWND window, int x, int y);
 void simulateMouseButton(HWND window, int button, bool down);
 
+// Native windows created afterwards can carry an OpenGL context (set by a drawing backend
+// before the window is made).
+void requestOpenGLWindows(bool on);
+
 // The SDL_Window behind a window, for the drawing backends; null for headless windows.
 void* sdlWindow(HWND window);
 
