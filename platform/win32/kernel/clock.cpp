@@ -1,7 +1,9 @@
 // The performance counter, Sleep and the UTC system time.
+#include <cerrno>
 #include <ctime>
 #include <utility>
 
+#include "internal.h"
 #include "win32/kernel.h"
 #include "win32/seams.h"
 
@@ -46,6 +48,34 @@ void civilFromDays(long long days, int& year, unsigned& month, unsigned& day) {
 
 }  // namespace
 
+namespace win32::detail {
+
+SYSTEMTIME systemTimeFromUnixTime(long long seconds, long nanoseconds) {
+    long long days = seconds / 86400;
+    long long secondOfDay = seconds % 86400;
+    if (secondOfDay < 0) {
+        secondOfDay += 86400;
+        --days;
+    }
+    int year = 0;
+    unsigned month = 0;
+    unsigned day = 0;
+    civilFromDays(days, year, month, day);
+    SYSTEMTIME time{};
+    time.wYear = static_cast<WORD>(year);
+    time.wMonth = static_cast<WORD>(month);
+    time.wDay = static_cast<WORD>(day);
+    // 1970-01-01 was a Thursday (4, counting from Sunday = 0).
+    time.wDayOfWeek = static_cast<WORD>(((days % 7) + 11) % 7);
+    time.wHour = static_cast<WORD>(secondOfDay / 3600);
+    time.wMinute = static_cast<WORD>(secondOfDay / 60 % 60);
+    time.wSecond = static_cast<WORD>(secondOfDay % 60);
+    time.wMilliseconds = static_cast<WORD>(nanoseconds / 1000000);
+    return time;
+}
+
+}  // namespace win32::detail
+
 BOOL QueryPerformanceCounter(LARGE_INTEGER* count) {
     if (count == nullptr) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -78,7 +108,7 @@ void Sleep(DWORD milliseconds) {
     timespec remaining{static_cast<time_t>(milliseconds / 1000),
                        static_cast<long>(milliseconds % 1000) * 1000000L};
     // A signal must not cut the pause short.
-    while (nanosleep(&remaining, &remaining) != 0) {
+    while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
     }
 }
 
@@ -92,26 +122,7 @@ void GetSystemTime(LPSYSTEMTIME time) {
     }
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    const long long seconds = now.tv_sec;
-    long long days = seconds / 86400;
-    long long secondOfDay = seconds % 86400;
-    if (secondOfDay < 0) {
-        secondOfDay += 86400;
-        --days;
-    }
-    int year = 0;
-    unsigned month = 0;
-    unsigned day = 0;
-    civilFromDays(days, year, month, day);
-    time->wYear = static_cast<WORD>(year);
-    time->wMonth = static_cast<WORD>(month);
-    time->wDay = static_cast<WORD>(day);
-    // 1970-01-01 was a Thursday (4, counting from Sunday = 0).
-    time->wDayOfWeek = static_cast<WORD>(((days % 7) + 11) % 7);
-    time->wHour = static_cast<WORD>(secondOfDay / 3600);
-    time->wMinute = static_cast<WORD>(secondOfDay / 60 % 60);
-    time->wSecond = static_cast<WORD>(secondOfDay % 60);
-    time->wMilliseconds = static_cast<WORD>(now.tv_nsec / 1000000);
+    *time = win32::detail::systemTimeFromUnixTime(now.tv_sec, now.tv_nsec);
 }
 
 namespace win32 {

@@ -36,4 +36,8 @@ std::optional<std::wstring>& tempPathOverride();
 // handler.
 long readExecutablePath(char* out, std::size_t capacity);
 
+// Seconds and nanoseconds since 1970-01-01 UTC as a calendar time (proleptic Gregorian).
+// Safe in a signal handler, unlike gmtime_r, which takes a lock in glibc.
+SYSTEMTIME systemTimeFromUnixTime(long long seconds, long nanoseconds);
+
 }  // namespace win32::detail
