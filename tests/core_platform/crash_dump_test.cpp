@@ -142,7 +142,7 @@ TEST_F(CrashDumpTest, FolderThatCannotBeWrittenGivesTheFailureMessage) {
     // The time stamp between these is "YY_MM_DD-HH_MM-SS", 17 characters.
     const std::wstring prefix =
         L"Failed to create dump file '" + widen((folder_ / "missing").string()) + L"/-crash-";
-    const std::wstring suffix = L".dmp' (error 2)";
+    const std::wstring suffix = L".dmp' (error 3)";
     const std::wstring& text = texts[0];
     EXPECT_EQ(text.size(), prefix.size() + 17 + suffix.size());
     EXPECT_EQ(text.substr(0, prefix.size()), prefix);

@@ -198,7 +198,7 @@ TEST(Files, FailuresReportTheirReason) {
     const std::wstring noFolder = widen((folder.path() / "no" / "x.dmp").string());
     EXPECT_EQ(CreateFileW(noFolder.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr),
               INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
 
     // A folder is not a file.
     const std::wstring self = widen(folder.path().string());

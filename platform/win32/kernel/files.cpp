@@ -68,6 +68,27 @@ int openFlags(DWORD access, DWORD disposition, bool& valid) {
     }
 }
 
+// Windows tells a missing folder (ERROR_PATH_NOT_FOUND) from a missing file.
+bool parentExists(char* path) {
+    char* slash = nullptr;
+    for (char* c = path; *c != '\0'; ++c) {
+        if (*c == '/') {
+            slash = c;
+        }
+    }
+    if (slash == nullptr) {
+        return true;  // the current folder
+    }
+    if (slash == path) {
+        return true;  // the root
+    }
+    *slash = '\0';
+    struct stat info {};
+    const bool exists = ::stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+    *slash = '/';
+    return exists;
+}
+
 }  // namespace
 
 namespace win32 {
@@ -138,7 +159,9 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/,
         fd = ::open(path, flags, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
-        SetLastError(win32::errorFromErrno(errno));
+        const int error = errno;
+        SetLastError(error == ENOENT && !parentExists(path) ? ERROR_PATH_NOT_FOUND
+                                                            : win32::errorFromErrno(error));
         return INVALID_HANDLE_VALUE;
     }
     // Windows refuses to open a folder as a file.
