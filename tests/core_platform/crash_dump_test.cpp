@@ -3,6 +3,7 @@
 #include <dbghelp.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <win32/seams.h>
@@ -79,6 +80,9 @@ protected:
         if (child == 0) {
             const int err = open((folder_ / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(err, STDERR_FILENO);
+            // The crash is the point: no core file next to the tests.
+            const rlimit noCore{0, 0};
+            setrlimit(RLIMIT_CORE, &noCore);
             win32::overrideModulePath(widen((folder_ / "morvale").string()));
             body();
             _exit(0);
