@@ -213,6 +213,18 @@ TEST_F(CrashDumpTest, UncaughtExceptionEndsInTheReportWithItsText) {
               std::string::npos);
 }
 
+TEST_F(CrashDumpTest, TerminateWithoutAnExceptionIsReportedAsSuch) {
+    const int status = runChild([] {
+        kesh::installCrashHandler(L"morvale");
+        std::terminate();
+    });
+    ASSERT_TRUE(WIFSIGNALED(status)) << "status " << status;
+    EXPECT_EQ(WTERMSIG(status), SIGABRT);
+    ASSERT_EQ(dumps().size(), 1u);
+    EXPECT_NE(readFile(dumps()[0]).find("std::terminate called without an active exception"),
+              std::string::npos);
+}
+
 TEST_F(CrashDumpTest, StackOverflowIsReportedFromTheAlternateStack) {
     const int status = runChild([] {
         kesh::installCrashHandler(L"morvale");
