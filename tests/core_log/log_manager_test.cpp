@@ -88,9 +88,9 @@ TEST(LoggerImpl, EmptyFunctionThrowsAfterTheEntriesBeforeIt) {
 }
 
 TEST(LogManagerTest, PatternOutputsReachLogsMadeBeforeAndAfter) {
+    Recorder recorder;
     LogManager manager;
     manager.setCaching(false, 256);
-    Recorder recorder;
     Logger before = manager.getLogger("before");
     manager.addAppender("*", recorder.appender(), 100);
     manager.addAppender("lua", recorder.appender("lua-only:"), 100);
@@ -115,9 +115,9 @@ TEST(LogManagerTest, GetLoggerReturnsTheSameLogForTheSameName) {
 }
 
 TEST(LogManagerTest, ModifierOfOneLogDoesNotChangeWhatOthersSee) {
+    Recorder recorder;
     LogManager manager;
     manager.setCaching(false, 256);
-    Recorder recorder;
     manager.addAppender("*", recorder.appender(), 100);
     manager.addModifier(
         "lua", [](const std::string&, std::string& text) { text += "!"; }, 100);
@@ -127,8 +127,8 @@ TEST(LogManagerTest, ModifierOfOneLogDoesNotChangeWhatOthersSee) {
 }
 
 TEST(LogManagerTest, The257thCachedLineFlushesEveryLogGroupedByName) {
+    Recorder recorder;  // outlives the manager, which flushes into it
     LogManager manager;
-    Recorder recorder;
     manager.addAppender("*", recorder.appender(), 100);
     Logger warning = manager.getLogger("warning");
     Logger debug = manager.getLogger("debug");
@@ -157,8 +157,8 @@ TEST(LogManagerTest, The257thCachedLineFlushesEveryLogGroupedByName) {
 }
 
 TEST(LogManagerTest, TheCacheLimitCountsPerLog) {
+    Recorder recorder;  // outlives the manager, which flushes into it
     LogManager manager;
-    Recorder recorder;
     manager.addAppender("*", recorder.appender(), 100);
     Logger a = manager.getLogger("a");
     Logger b = manager.getLogger("b");
@@ -171,8 +171,8 @@ TEST(LogManagerTest, TheCacheLimitCountsPerLog) {
 }
 
 TEST(LogManagerTest, LinesOfUnknownLogsAreDroppedWhileCaching) {
+    Recorder recorder;  // outlives the manager, which flushes into it
     LogManager manager;
-    Recorder recorder;
     manager.addAppender("*", recorder.appender(), 100);
     boost::shared_ptr<logger_impl> stray(new logger_impl("stray"));
     stray->setEnabled(true);
