@@ -88,11 +88,20 @@ float D3DXVec2Dot(const D3DXVECTOR2* a, const D3DXVECTOR2* b) {
     return a->x * b->x + a->y * b->y;
 }
 
+namespace {
+
+// In double, so that the squares of very short vectors do not underflow to a zero length.
+double normaliseScale(double x, double y, double z, double w) {
+    const double length = std::sqrt(x * x + y * y + z * z + w * w);
+    // A zero vector stays zero instead of becoming NaN.
+    return length > 0.0 ? 1.0 / length : 0.0;
+}
+
+}  // namespace
+
 D3DXVECTOR2* D3DXVec2Normalize(D3DXVECTOR2* out, const D3DXVECTOR2* v) {
-    const float length = D3DXVec2Length(v);
-    // Dividing each component (rather than multiplying by 1 / length) keeps tiny vectors
-    // finite; a zero vector stays zero instead of becoming NaN.
-    *out = length > 0.0f ? D3DXVECTOR2(v->x / length, v->y / length) : D3DXVECTOR2();
+    const double scale = normaliseScale(v->x, v->y, 0.0, 0.0);
+    *out = D3DXVECTOR2(static_cast<float>(v->x * scale), static_cast<float>(v->y * scale));
     return out;
 }
 
@@ -143,8 +152,9 @@ D3DXVECTOR3* D3DXVec3Lerp(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DXVECT
 }
 
 D3DXVECTOR3* D3DXVec3Normalize(D3DXVECTOR3* out, const D3DXVECTOR3* v) {
-    const float length = D3DXVec3Length(v);
-    *out = length > 0.0f ? D3DXVECTOR3(v->x / length, v->y / length, v->z / length) : D3DXVECTOR3();
+    const double scale = normaliseScale(v->x, v->y, v->z, 0.0);
+    *out = D3DXVECTOR3(static_cast<float>(v->x * scale), static_cast<float>(v->y * scale),
+                       static_cast<float>(v->z * scale));
     return out;
 }
 
@@ -178,9 +188,9 @@ float D3DXVec4Length(const D3DXVECTOR4* v) {
 }
 
 D3DXVECTOR4* D3DXVec4Normalize(D3DXVECTOR4* out, const D3DXVECTOR4* v) {
-    const float length = D3DXVec4Length(v);
-    *out = length > 0.0f ? D3DXVECTOR4(v->x / length, v->y / length, v->z / length, v->w / length)
-                         : D3DXVECTOR4();
+    const double scale = normaliseScale(v->x, v->y, v->z, v->w);
+    *out = D3DXVECTOR4(static_cast<float>(v->x * scale), static_cast<float>(v->y * scale),
+                       static_cast<float>(v->z * scale), static_cast<float>(v->w * scale));
     return out;
 }
 
