@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/core/stream_error.h"
 #include "engine/core/stream_source.h"
 
 namespace kesh {
