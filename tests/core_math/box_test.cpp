@@ -86,8 +86,8 @@ TEST(SegmentIntersectsBox, HitsTheNearFaceOfAnOffCentreBox) {
     const BoundingBox box(D3DXVECTOR3(1, -1, -1), D3DXVECTOR3(3, 1, 1));
     const D3DXVECTOR3 origin(0, 0, 0);
     expectNear(kesh::segmentIntersectsBox(box, origin, D3DXVECTOR3(10, 0, 0)), 1, 0, 0);
-    expectNear(kesh::segmentIntersectsBox(box, D3DXVECTOR3(10, 0.5f, 0), D3DXVECTOR3(-10, 0, 0)),
-               3, 0.5f, 0);
+    expectNear(kesh::segmentIntersectsBox(box, D3DXVECTOR3(10, 0.5f, 0), D3DXVECTOR3(-10, 0, 0)), 3,
+               0.5f, 0);
     expectNear(kesh::segmentIntersectsBox(box, D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(4, 0.4f, 0)), 1,
                0.1f, 0);
 }

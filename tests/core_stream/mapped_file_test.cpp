@@ -36,7 +36,9 @@ public:
     std::vector<std::string> files;
 };
 
-std::wstring wide(const std::string& narrow) { return std::wstring(narrow.begin(), narrow.end()); }
+std::wstring wide(const std::string& narrow) {
+    return std::wstring(narrow.begin(), narrow.end());
+}
 
 }  // namespace
 
@@ -112,7 +114,10 @@ TEST(FileSource, MissingOrEmptyFileGivesNoSourceAndTheFirstReadFails) {
 
 TEST(FileSource, NonAsciiWidePathsReachTheFileSystemAsUtf8) {
     TempFolder folder;
-    folder.write("pi\xc3\xa8" "ce.bin", "ok");
+    folder.write(
+        "pi\xc3\xa8"
+        "ce.bin",
+        "ok");
     auto source = kesh::makeFileSource(wide(folder.path) + L"/pi\u00e8ce.bin");
     ASSERT_NE(source, nullptr);
     EXPECT_EQ(source->size(), 2u);

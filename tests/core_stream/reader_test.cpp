@@ -54,8 +54,8 @@ struct supported_version<NewerProbe> : std::integral_constant<std::uint32_t, 1> 
 }  // namespace kesh
 
 TEST(StreamReader, ReadsLittleEndianValuesAndChains) {
-    MemorySource source(std::vector<std::uint8_t>{0x34, 0x12, 0x78, 0x56, 0x34, 0x12, 0, 0, 0x80,
-                                                  0x3f});
+    MemorySource source(
+        std::vector<std::uint8_t>{0x34, 0x12, 0x78, 0x56, 0x34, 0x12, 0, 0, 0x80, 0x3f});
     StreamReader reader(&source);
     std::uint16_t small = 0;
     std::uint32_t word = 0;
@@ -143,7 +143,10 @@ TEST(StreamReader, StringsArePaddedWithHashesWhenTruncated) {
 }
 
 TEST(StreamReader, StringLongerThanTheWholeDataIsRefusedBeforeAllocating) {
-    MemorySource source(std::string("\xff\xff\xff\x7f" "abc", 7));
+    MemorySource source(
+        std::string("\xff\xff\xff\x7f"
+                    "abc",
+                    7));
     StreamReader reader(&source);
     std::string text;
     try {
@@ -211,9 +214,8 @@ TEST(VersionedRecord, ClassNameIsSkippedAndVersionIsTheLow31Bits) {
     EXPECT_EQ(probe.value, 42u);
     EXPECT_EQ(reader.remaining(), 0u);
 
-    const auto named = withHeader([](artlib::StreamWriter& out) {
-        out.writeVersion(1, "NewerProbe");
-    });
+    const auto named =
+        withHeader([](artlib::StreamWriter& out) { out.writeVersion(1, "NewerProbe"); });
     MemorySource namedSource(named);
     StreamReader namedReader(&namedSource);
     InputArchive namedArchive(&namedReader);

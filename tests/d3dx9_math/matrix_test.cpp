@@ -133,7 +133,8 @@ TEST(D3DXMatrix, RotationsAreLeftHandedForRowVectors) {
 
 TEST(D3DXMatrix, YawPitchRollAppliesRollThenPitchThenYaw) {
     D3DXMATRIX m, y;
-    expectNear(*D3DXMatrixRotationYawPitchRoll(&m, kHalfPi, 0, 0), *D3DXMatrixRotationY(&y, kHalfPi));
+    expectNear(*D3DXMatrixRotationYawPitchRoll(&m, kHalfPi, 0, 0),
+               *D3DXMatrixRotationY(&y, kHalfPi));
     // Roll takes x to y, then pitch takes y to z. The other order would give y.
     D3DXMatrixRotationYawPitchRoll(&m, 0, kHalfPi, kHalfPi);
     expectNear(transform(D3DXVECTOR3(1, 0, 0), m), 0, 0, 1);
