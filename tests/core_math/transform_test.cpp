@@ -126,15 +126,3 @@ TEST(Transform, RotateVectorAgreesWithTheRotationMatrix) {
     t.rotateVector(&turned, &turned);  // in place
     expectNear(turned, 0, 0, -1);
 }
-
-TEST(Transform, AssignCopiesEverything) {
-    Transform source;
-    source.position = D3DXVECTOR3(1, 2, 3);
-    source.rotation = D3DXQUATERNION(0, 1, 0, 0);
-    source.scale = D3DXVECTOR3(4, 5, 6);
-    Transform target;
-    target.assign(source);
-    EXPECT_EQ(target.position, source.position);
-    EXPECT_EQ(target.rotation, source.rotation);
-    EXPECT_EQ(target.scale, source.scale);
-}

@@ -186,15 +186,3 @@ TEST(D3DXMatrix, LookAtLHPutsTheTargetOnPositiveZ) {
     expectNear(transform(D3DXVECTOR3(0, 0, 1), view), 1, 0, 5);
     expectNear(transform(D3DXVECTOR3(0, 1, 0), view), 0, 1, 5);
 }
-
-TEST(D3DXMatrix, TransposeAndIdentity) {
-    D3DXMATRIX t, identity;
-    const D3DXMATRIX m = sequence(1.0f);
-    D3DXMatrixTranspose(&t, &m);
-    EXPECT_EQ(t._12, m._21);
-    EXPECT_EQ(t._43, m._34);
-    D3DXMatrixIdentity(&identity);
-    EXPECT_TRUE(D3DXMatrixIsIdentity(&identity));
-    EXPECT_FALSE(D3DXMatrixIsIdentity(&m));
-    EXPECT_EQ(m * identity, m);
-}

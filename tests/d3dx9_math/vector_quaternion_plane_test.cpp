@@ -77,20 +77,11 @@ TEST(D3DXVector, TransformCoordDividesByWAndTransformNormalIgnoresTranslation) {
     EXPECT_EQ(full, D3DXVECTOR4(2, 4, 6, 2));
 }
 
-TEST(D3DXVector, LerpAndOperators) {
+TEST(D3DXVector, Lerp) {
     const D3DXVECTOR3 a(0, 10, -4), b(4, 20, 4);
     D3DXVECTOR3 out;
     expectNear(*D3DXVec3Lerp(&out, &a, &b, 0.25f), 1, 12.5f, -2);
-    expectNear(a + b, 4, 30, 0);
-    expectNear(b - a, 4, 10, 8);
-    expectNear(2.0f * a, 0, 20, -8);
-    expectNear(a / 2.0f, 0, 5, -2);
-    expectNear(-a, 0, -10, 4);
-    D3DXVECTOR3 c = a;
-    c += b;
-    c *= 0.5f;
-    expectNear(c, 2, 15, 0);
-    EXPECT_TRUE(a != b);
+    expectNear(*D3DXVec3Lerp(&out, &a, &b, 1.0f), 4, 20, 4);
 }
 
 TEST(D3DXQuaternion, RotationAxisIsHalfAngleSineAndCosine) {
@@ -126,17 +117,12 @@ TEST(D3DXQuaternion, MultiplyAppliesTheFirstArgumentFirst) {
     expectNear(aliased, 0.5f, 0.5f, -0.5f, 0.5f);
 }
 
-TEST(D3DXQuaternion, NormaliseConjugateIdentity) {
+TEST(D3DXQuaternion, NormaliseKeepsZeroAtZero) {
     D3DXQUATERNION q(0, 0, 0, 2);
     expectNear(*D3DXQuaternionNormalize(&q, &q), 0, 0, 0, 1);
     D3DXQUATERNION zero;
     D3DXQuaternionNormalize(&zero, &zero);
     expectNear(zero, 0, 0, 0, 0);
-    const D3DXQUATERNION r(1, 2, 3, 4);
-    D3DXQUATERNION c;
-    expectNear(*D3DXQuaternionConjugate(&c, &r), -1, -2, -3, 4);
-    expectNear(*D3DXQuaternionIdentity(&c), 0, 0, 0, 1);
-    EXPECT_FLOAT_EQ(D3DXQuaternionLength(&r), std::sqrt(30.0f));
 }
 
 TEST(D3DXPlane, DotCoordAndNormalise) {

@@ -24,14 +24,6 @@ tri_mesh readMesh(const std::vector<std::uint8_t>& bytes) {
 
 }  // namespace
 
-TEST(MeshRecords, FreshMeshIsEmpty) {
-    const tri_mesh mesh;
-    EXPECT_TRUE(mesh.positions.empty() && mesh.normals.empty() && mesh.uv_sets.empty() &&
-                mesh.materials.materials.empty() && mesh.position_tris.empty() &&
-                mesh.normal_tris.empty() && mesh.uv_tris.empty() && mesh.face_materials.empty() &&
-                mesh.bboxes.empty());
-}
-
 TEST(MeshRecords, VersionOneRoundTripsWithPartBoxes) {
     const tri_mesh written = sampleMesh();
     const tri_mesh read = readMesh(artlib::meshFileBytes(written));

@@ -39,19 +39,6 @@ kesh::serialization::version_error versionErrorOf(const std::vector<std::uint8_t
 
 }  // namespace
 
-TEST(LevelData, DefaultRecordsAreEmptyAndZero) {
-    const LevelData level;
-    EXPECT_TRUE(level.name.empty());
-    EXPECT_TRUE(level.statics.empty() && level.effects.empty() && level.waters.empty() &&
-                level.trees.empty() && level.locators.empty() && level.decals.empty());
-    const kesh::data::DecalObject decal;
-    EXPECT_EQ(decal.id, 0u);
-    EXPECT_EQ(decal.flags, 0);
-    EXPECT_EQ(decal.kind, 0u);
-    EXPECT_EQ(decal.transform, D3DXMATRIX{});
-    EXPECT_EQ(StaticObject().extra, 0u);
-}
-
 TEST(LevelData, EveryRecordRoundTripsAtItsNewestVersion) {
     const LevelData written = sampleLevel();
     EXPECT_EQ(readLevel(artlib::levelFileBytes(written)), written);
