@@ -10,7 +10,8 @@ namespace kesh {
 class MappedFile {
 public:
     MappedFile() = default;
-    // Maps the file at path (narrow bytes; '\' is read as '/'). A missing or unreadable
+    // Maps the file at path (narrow bytes; '\' is read as '/'; when no file has exactly
+    // that name, one whose path differs only in ASCII case is taken). A missing or unreadable
     // file, a directory and an empty file all give an object that is not valid(): an
     // empty file has nothing to map.
     explicit MappedFile(const std::string& path);

@@ -22,7 +22,7 @@ public:
     }
     ~TempFolder() {
         for (const auto& file : files) {
-            std::remove(file.c_str());
+            std::remove(file.c_str());  // files, then the folders listed after them
         }
         ::rmdir(path.c_str());
     }
@@ -69,6 +69,17 @@ TEST(MappedFile, BackslashesAreFolderSeparators) {
     kesh::MappedFile file(windowsStyle);
     ASSERT_TRUE(file.valid());
     EXPECT_EQ(file.size(), 3u);
+}
+
+TEST(MappedFile, NamesDifferingOnlyInCaseFindTheFile) {
+    TempFolder folder;
+    ASSERT_EQ(::mkdir((folder.path + "/Levels").c_str(), 0700), 0);
+    folder.write("Levels/Harbour.SLEV", "abcd");
+    folder.files.push_back(folder.path + "/Levels");  // removed after the file
+    kesh::MappedFile file(folder.path + "\\levels\\harbour.slev");
+    ASSERT_TRUE(file.valid());
+    EXPECT_EQ(file.size(), 4u);
+    EXPECT_FALSE(kesh::MappedFile(folder.path + "/levels/harbor.slev").valid());
 }
 
 TEST(MappedFile, MovingHandsOverTheMapping) {
