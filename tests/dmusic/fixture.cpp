@@ -19,20 +19,37 @@ void DmusicTest::TearDown() {
     CoUninitialize();
 }
 
-IDirectMusicPerformance8* DmusicTest::makePerformance() {
+IDirectMusicPerformance8* DmusicTest::createPerformance() {
     IDirectMusicPerformance8* performance = nullptr;
     EXPECT_EQ(
         CoCreateInstance(CLSID_DirectMusicPerformance, nullptr, CLSCTX_INPROC,
                          IID_IDirectMusicPerformance8, reinterpret_cast<void**>(&performance)),
         S_OK);
+    if (performance != nullptr) {
+        keep(performance);
+    }
+    return performance;
+}
+
+IDirectMusicPerformance8* DmusicTest::makePerformance() {
+    IDirectMusicPerformance8* performance = createPerformance();
     if (performance == nullptr) {
         return nullptr;
     }
-    keep(performance);
     EXPECT_EQ(performance->InitAudio(nullptr, nullptr, nullptr, DMUS_APATH_DYNAMIC_STEREO, 6,
                                      DMUS_AUDIOF_ALL, nullptr),
               S_OK);
     return performance;
+}
+
+IDirectMusicSegmentState* DmusicTest::play(IDirectMusicPerformance8* performance,
+                                           IDirectMusicSegment8* segment, DWORD flags,
+                                           IDirectMusicSegmentState* from,
+                                           IDirectMusicAudioPath* path) {
+    IDirectMusicSegmentState* state = nullptr;
+    const HRESULT result = performance->PlaySegmentEx(
+        segment, nullptr, nullptr, DMUS_SEGF_SECONDARY | flags, 0, &state, from, path);
+    return SUCCEEDED(result) ? state : nullptr;
 }
 
 IDirectMusicLoader8* DmusicTest::makeLoader() {

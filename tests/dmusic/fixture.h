@@ -19,8 +19,16 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // A performance not yet initialised, released at the end.
+    IDirectMusicPerformance8* createPerformance();
     // An initialised performance (stereo default path), released at the end.
     IDirectMusicPerformance8* makePerformance();
+    // Plays a secondary segment (optionally queued after `from`) on the default path or
+    // `path`; the state handle, or null when the play failed.
+    static IDirectMusicSegmentState* play(IDirectMusicPerformance8* performance,
+                                          IDirectMusicSegment8* segment, DWORD flags = 0,
+                                          IDirectMusicSegmentState* from = nullptr,
+                                          IDirectMusicAudioPath* path = nullptr);
     // A loader searching the test's folder, cache off, released at the end.
     IDirectMusicLoader8* makeLoader();
     // Writes the tone as `name` in the test's folder, loads it and downloads it to
