@@ -60,11 +60,12 @@ HRESULT AudioPathImpl::SetVolume(LONG millibels, DWORD /*duration*/) {
     return S_OK;
 }
 
-AudioPathImpl* asAudioPath(IUnknown* object) {
+AudioPathImpl* asAudioPath(const void* object) {
     if (!isLive(object, Kind::AudioPath)) {
         return nullptr;
     }
-    return static_cast<AudioPathImpl*>(static_cast<IDirectMusicAudioPath*>(object));
+    return static_cast<AudioPathImpl*>(
+        static_cast<IDirectMusicAudioPath*>(static_cast<IUnknown*>(const_cast<void*>(object))));
 }
 
 }  // namespace dmusic

@@ -31,6 +31,6 @@ private:
 };
 
 // The live audio path behind `object`, or null.
-AudioPathImpl* asAudioPath(IUnknown* object);
+AudioPathImpl* asAudioPath(const void* object);
 
 }  // namespace dmusic

@@ -413,11 +413,12 @@ HRESULT PerformanceImpl::SendPMsg(DMUS_PMSG* message) {
     return S_OK;
 }
 
-PerformanceImpl* asPerformance(IUnknown* object) {
+PerformanceImpl* asPerformance(const void* object) {
     if (!isLive(object, Kind::Performance)) {
         return nullptr;
     }
-    return static_cast<PerformanceImpl*>(static_cast<IDirectMusicPerformance8*>(object));
+    return static_cast<PerformanceImpl*>(
+        static_cast<IDirectMusicPerformance8*>(static_cast<IUnknown*>(const_cast<void*>(object))));
 }
 
 PlayTarget resolvePlayTarget(IUnknown* performanceOrPath) {

@@ -61,7 +61,7 @@ private:
 };
 
 // The live performance behind `object`, or null.
-PerformanceImpl* asPerformance(IUnknown* object);
+PerformanceImpl* asPerformance(const void* object);
 
 // What a segment downloads to: a performance, or the performance of an audio path.
 struct PlayTarget {

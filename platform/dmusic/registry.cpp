@@ -8,7 +8,7 @@ namespace {
 
 struct Registry {
     std::mutex mutex;
-    std::unordered_map<const IUnknown*, Kind> objects;
+    std::unordered_map<const void*, Kind> objects;
 };
 
 Registry& registry() {
@@ -18,19 +18,19 @@ Registry& registry() {
 
 }  // namespace
 
-void registerObject(const IUnknown* object, Kind kind) {
+void registerObject(const void* object, Kind kind) {
     Registry& r = registry();
     std::lock_guard<std::mutex> lock(r.mutex);
     r.objects[object] = kind;
 }
 
-void unregisterObject(const IUnknown* object) {
+void unregisterObject(const void* object) {
     Registry& r = registry();
     std::lock_guard<std::mutex> lock(r.mutex);
     r.objects.erase(object);
 }
 
-bool isLive(const IUnknown* object, Kind kind) {
+bool isLive(const void* object, Kind kind) {
     if (object == nullptr) {
         return false;
     }

@@ -11,10 +11,11 @@ namespace dmusic {
 
 enum class Kind { Performance, Loader, Segment, SegmentState, AudioPath };
 
-void registerObject(const IUnknown* object, Kind kind);
-void unregisterObject(const IUnknown* object);
-// True when `object` is a live object of that kind.
-bool isLive(const IUnknown* object, Kind kind);
+void registerObject(const void* object, Kind kind);
+void unregisterObject(const void* object);
+// True when `object` is a live object of that kind. Takes the address only, so that a
+// stale pointer from a caller is never converted (or followed) before it is known.
+bool isLive(const void* object, Kind kind);
 int liveObjectCount();
 
 // Reference counting shared by the layer's objects: one reference at creation, destroyed
@@ -22,8 +23,8 @@ int liveObjectCount();
 template <class Interface, Kind K>
 class ComObject : public Interface {
 public:
-    ComObject() { registerObject(this, K); }
-    virtual ~ComObject() { unregisterObject(this); }
+    ComObject() { registerObject(static_cast<const void*>(this), K); }
+    virtual ~ComObject() { unregisterObject(static_cast<const void*>(this)); }
     ComObject(const ComObject&) = delete;
     ComObject& operator=(const ComObject&) = delete;
 

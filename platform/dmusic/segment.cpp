@@ -156,11 +156,12 @@ PlayRequest SegmentImpl::playRequest() const {
     return request;
 }
 
-SegmentImpl* asSegment(IUnknown* object) {
+SegmentImpl* asSegment(const void* object) {
     if (!isLive(object, Kind::Segment)) {
         return nullptr;
     }
-    return static_cast<SegmentImpl*>(static_cast<IDirectMusicSegment8*>(object));
+    return static_cast<SegmentImpl*>(
+        static_cast<IDirectMusicSegment8*>(static_cast<IUnknown*>(const_cast<void*>(object))));
 }
 
 }  // namespace dmusic

@@ -42,6 +42,6 @@ private:
 };
 
 // The live segment behind `object`, or null.
-SegmentImpl* asSegment(IUnknown* object);
+SegmentImpl* asSegment(const void* object);
 
 }  // namespace dmusic

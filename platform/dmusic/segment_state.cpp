@@ -31,11 +31,12 @@ void SegmentStateImpl::disown() {
     ComObject::Release();
 }
 
-SegmentStateImpl* asSegmentState(IUnknown* object) {
+SegmentStateImpl* asSegmentState(const void* object) {
     if (!isLive(object, Kind::SegmentState)) {
         return nullptr;
     }
-    return static_cast<SegmentStateImpl*>(static_cast<IDirectMusicSegmentState*>(object));
+    return static_cast<SegmentStateImpl*>(
+        static_cast<IDirectMusicSegmentState*>(static_cast<IUnknown*>(const_cast<void*>(object))));
 }
 
 }  // namespace dmusic

@@ -31,6 +31,6 @@ private:
 };
 
 // The live segment state behind `object`, or null.
-SegmentStateImpl* asSegmentState(IUnknown* object);
+SegmentStateImpl* asSegmentState(const void* object);
 
 }  // namespace dmusic
