@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <list>
@@ -22,16 +23,17 @@
 
 namespace dmusic {
 
-// The shared state of an audio path: the path object and its voices refer to it.
+// The shared state of an audio path: the path object and its voices refer to it. Set by
+// the caller's thread, read by the output's thread when a queued voice starts.
 struct PathState {
-    LONG millibels = 0;
-    bool active = false;
+    std::atomic<LONG> millibels{0};
+    std::atomic<bool> active{false};
 };
 
-// How one play of a segment is going.
+// How one play of a segment is going. Changed under the mixer's lock, read anywhere.
 struct StateCore {
     enum class Status { Pending, Playing, Ended };
-    Status status = Status::Pending;
+    std::atomic<Status> status{Status::Pending};
 };
 
 // One play request, with the segment's looping as it was when the play was asked for.
