@@ -147,5 +147,36 @@ TEST_F(Mix, InfiniteLoopsRepeatSeamlessly) {
     EXPECT_NEAR(rms(mix, 0, 0, kRate), kFullRms, kFullRms * 0.05);
 }
 
+TEST_F(Mix, OnlyTheLoopSectionRepeats) {
+    // 0.25 s of silence, then 0.25 s of tone (whole periods); the loop is the tone half.
+    Tone t;
+    t.seconds = 0.5;
+    t.frequency = 440.0;
+    t.silentStart = 0.25;
+    IDirectMusicSegment8* infinite = loadTone(performance_, "halfloop.wav", t);
+    ASSERT_EQ(infinite->SetLoopPoints(384, 768), S_OK);
+    ASSERT_EQ(infinite->SetRepeats(DMUS_SEG_REPEAT_INFINITE), S_OK);
+    takeCapture(performance_);
+    play(performance_, infinite);
+    advance(1.5);
+    std::vector<float> mix = takeCapture(performance_);
+    EXPECT_EQ(longestQuietRun(mix, 0.05f, 0, kRate / 4 - 100), kRate / 4 - 100);
+    EXPECT_LT(longestQuietRun(mix, 0.05f, kRate / 4 + 100, kRate * 3 / 2), 10u)
+        << "the silent head came round again";
+
+    // Two repeats: the tone sounds three times its length, then the segment ends.
+    IDirectMusicSegment8* finite = loadTone(performance_, "halfloop2.wav", t);
+    ASSERT_EQ(finite->SetLoopPoints(384, 768), S_OK);
+    ASSERT_EQ(finite->SetRepeats(2), S_OK);
+    performance_->StopEx(nullptr, 0, 0);
+    takeCapture(performance_);
+    play(performance_, finite);
+    advance(1.5);
+    mix = takeCapture(performance_);
+    EXPECT_LT(longestQuietRun(mix, 0.05f, kRate / 4 + 100, kRate - 100), 10u);
+    EXPECT_EQ(rms(mix, 0, kRate + 100, kRate * 3 / 2), 0.0);
+    EXPECT_EQ(playing(performance_, finite), S_FALSE);
+}
+
 }  // namespace
 }  // namespace dmusic_testing

@@ -49,7 +49,9 @@ void writeToneWav(const std::string& path, const Tone& tone) {
     put32(out, dataBytes);
     const double pi = std::acos(-1.0);
     for (std::uint32_t i = 0; i < frames; ++i) {
-        const double value = tone.amplitude * std::sin(2.0 * pi * tone.frequency * i / tone.rate);
+        const bool silent = i < tone.silentStart * tone.rate;
+        const double value =
+            silent ? 0.0 : tone.amplitude * std::sin(2.0 * pi * tone.frequency * i / tone.rate);
         for (int c = 0; c < tone.channels; ++c) {
             if (isFloat) {
                 const float f = static_cast<float>(value);

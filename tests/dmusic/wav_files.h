@@ -16,6 +16,7 @@ struct Tone {
     int rate = 44100;
     int channels = 1;
     SampleType type = SampleType::Int16;
+    double silentStart = 0.0;  // seconds of silence at the start, inside `seconds`
 };
 
 // Writes a RIFF/WAVE file holding a sine tone.
