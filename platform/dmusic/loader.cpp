@@ -5,6 +5,8 @@
 #include "segment.h"
 #include "sndfile/decode.h"
 
+#include <new>
+
 namespace dmusic {
 namespace {
 
@@ -106,7 +108,12 @@ HRESULT LoaderImpl::LoadObjectFromFile(REFGUID classId, REFIID iid, const WCHAR*
             segment->AddRef();
         } else {
             HRESULT error = S_OK;
-            auto pcm = decodeFile(*found, error);
+            std::shared_ptr<const Pcm> pcm;
+            try {
+                pcm = decodeFile(*found, error);
+            } catch (const std::bad_alloc&) {
+                error = E_OUTOFMEMORY;  // a sound too big to hold
+            }
             if (!pcm) {
                 result = error;
             } else {

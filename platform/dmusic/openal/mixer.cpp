@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <system_error>
 
 namespace dmusic {
 namespace {
@@ -40,7 +41,11 @@ std::shared_ptr<Mixer> Mixer::create(Clock clock, int loopbackRate) {
     }
     std::shared_ptr<Mixer> mixer(new Mixer(std::move(output), clock));
     if (clock != Clock::Manual) {
-        mixer->thread_ = std::thread(&Mixer::threadMain, mixer.get());
+        try {
+            mixer->thread_ = std::thread(&Mixer::threadMain, mixer.get());
+        } catch (const std::system_error&) {
+            return nullptr;  // no exception leaves the layer: the caller reports a failure
+        }
     }
     return mixer;
 }
