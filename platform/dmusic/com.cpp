@@ -19,7 +19,6 @@ constexpr GUID makeGuid(std::uint32_t n) {
 
 }  // namespace
 
-const IID IID_IUnknown = makeGuid(0);
 const CLSID CLSID_DirectMusicPerformance = makeGuid(1);
 const CLSID CLSID_DirectMusicLoader = makeGuid(2);
 const CLSID CLSID_DirectMusicSegment = makeGuid(3);

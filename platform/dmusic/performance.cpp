@@ -101,12 +101,12 @@ HRESULT PerformanceImpl::InitAudio(IDirectMusic** directMusic, IDirectSound** di
     } else if (directMusic != nullptr || directSound != nullptr) {
         result = E_NOTIMPL;  // there are no DirectMusic or DirectSound objects to give out
     } else if (defaultPathType != 0 && !validPathType(defaultPathType)) {
-        result = DMUS_E_AUDIOPATH_NOTSUPPORTED;
+        result = DMUS_E_AUDIOPATHS_NOT_VALID;
     } else {
         const Mixer::Clock clock = clockForOutput(outputMode());
         mixer_ = Mixer::create(clock, dmusic_test::kLoopbackRate);
         if (!mixer_) {
-            result = DMUS_E_AUDIO_OUTPUT_FAILED;
+            result = DMUS_E_DRIVER_FAILED;
         } else {
             if (clock == Mixer::Clock::Manual) {
                 ManualMixers& registry = manualRegistry();
@@ -162,7 +162,7 @@ HRESULT PerformanceImpl::PlaySegmentEx(IUnknown* source, const WCHAR* /*segmentN
     } else if (segment == nullptr) {
         result = E_INVALIDARG;
     } else if (!mixer_->isDownloaded(segment)) {
-        result = DMUS_E_NOT_DOWNLOADED_TO_DEST;
+        result = DMUS_E_NOT_DOWNLOADED_TO_PORT;
     } else if (path == nullptr && audioPath == nullptr) {
         result = DMUS_E_NO_AUDIOPATH;
     } else if (path == nullptr || path->performance() != this) {
@@ -325,7 +325,7 @@ HRESULT PerformanceImpl::CreateStandardAudioPath(DWORD type, DWORD pChannelCount
     if (!mixer_) {
         result = DMUS_E_NOT_INIT;
     } else if (!validPathType(type)) {
-        result = DMUS_E_AUDIOPATH_NOTSUPPORTED;
+        result = DMUS_E_AUDIOPATHS_NOT_VALID;
     } else if (pChannelCount == 0) {
         result = E_INVALIDARG;
     } else {

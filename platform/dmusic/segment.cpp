@@ -135,7 +135,7 @@ HRESULT SegmentImpl::Unload(IUnknown* performanceOrPath) {
     } else if (!mixer) {
         result = DMUS_E_NOT_INIT;
     } else if (!mixer->unload(this)) {
-        result = DMUS_E_NOT_DOWNLOADED_TO_DEST;
+        result = DMUS_E_NOT_DOWNLOADED_TO_PORT;
     }
     dmusic_test::Event event{dmusic_test::Call::Unload};
     event.object = this;

@@ -58,7 +58,7 @@ TEST_F(Output, InitAudioIsCheckedAndOnce) {
                                      DMUS_AUDIOF_ALL, nullptr),
               E_NOTIMPL);
     EXPECT_EQ(performance->InitAudio(nullptr, nullptr, nullptr, 99, 6, DMUS_AUDIOF_ALL, nullptr),
-              DMUS_E_AUDIOPATH_NOTSUPPORTED);
+              DMUS_E_AUDIOPATHS_NOT_VALID);
     EXPECT_EQ(performance->InitAudio(nullptr, nullptr, nullptr, DMUS_APATH_DYNAMIC_STEREO, 6,
                                      DMUS_AUDIOF_ALL, nullptr),
               S_OK);
@@ -69,7 +69,7 @@ TEST_F(Output, InitAudioIsCheckedAndOnce) {
 
     IDirectMusicAudioPath* path = nullptr;
     EXPECT_EQ(performance->CreateStandardAudioPath(12345, 1, TRUE, &path),
-              DMUS_E_AUDIOPATH_NOTSUPPORTED);
+              DMUS_E_AUDIOPATHS_NOT_VALID);
     EXPECT_EQ(path, nullptr);
     EXPECT_EQ(performance->CreateStandardAudioPath(DMUS_APATH_DYNAMIC_STEREO, 1, TRUE, nullptr),
               E_POINTER);

@@ -240,7 +240,7 @@ TEST_F(Playback, BadPlayRequestsFailCleanly) {
     IDirectMusicSegmentState* state = reinterpret_cast<IDirectMusicSegmentState*>(1);
     EXPECT_EQ(performance_->PlaySegmentEx(notDownloaded, nullptr, nullptr, DMUS_SEGF_SECONDARY, 0,
                                           &state, nullptr, nullptr),
-              DMUS_E_NOT_DOWNLOADED_TO_DEST);
+              DMUS_E_NOT_DOWNLOADED_TO_PORT);
     EXPECT_EQ(state, nullptr);
     EXPECT_EQ(performance_->PlaySegmentEx(nullptr, nullptr, nullptr, DMUS_SEGF_SECONDARY, 0,
                                           nullptr, nullptr, nullptr),

@@ -52,10 +52,10 @@ TEST_F(Segment, DownloadsAreCountedPerPerformance) {
     EXPECT_EQ(playing(performance, segment), S_OK) << "the other user's sound was cut";
     EXPECT_EQ(segment->Unload(performance), S_OK);
     EXPECT_EQ(playing(performance, segment), S_FALSE);
-    EXPECT_EQ(segment->Unload(performance), DMUS_E_NOT_DOWNLOADED_TO_DEST);
+    EXPECT_EQ(segment->Unload(performance), DMUS_E_NOT_DOWNLOADED_TO_PORT);
     EXPECT_EQ(performance->PlaySegmentEx(segment, nullptr, nullptr, DMUS_SEGF_SECONDARY, 0, nullptr,
                                          nullptr, nullptr),
-              DMUS_E_NOT_DOWNLOADED_TO_DEST);
+              DMUS_E_NOT_DOWNLOADED_TO_PORT);
 
     // Each performance has its own download.
     IDirectMusicPerformance8* other = makePerformance();
@@ -63,7 +63,7 @@ TEST_F(Segment, DownloadsAreCountedPerPerformance) {
     EXPECT_NE(play(other, segment), nullptr);
     EXPECT_EQ(performance->PlaySegmentEx(segment, nullptr, nullptr, DMUS_SEGF_SECONDARY, 0, nullptr,
                                          nullptr, nullptr),
-              DMUS_E_NOT_DOWNLOADED_TO_DEST);
+              DMUS_E_NOT_DOWNLOADED_TO_PORT);
     EXPECT_EQ(segment->Unload(other), S_OK);
 }
 

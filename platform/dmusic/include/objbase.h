@@ -3,9 +3,9 @@
 // through the factory functions of its own interface.
 #pragma once
 
+#include <unknwn.h>
 #include <windows.h>
 
-#define STDMETHODCALLTYPE
 #define COINIT_MULTITHREADED 0x0u
 #define COINIT_APARTMENTTHREADED 0x2u
 
@@ -14,20 +14,6 @@
 #define CLSCTX_INPROC (CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER)
 
 constexpr HRESULT CO_E_NOTINITIALIZED = static_cast<HRESULT>(0x800401F0u);
-
-extern const IID IID_IUnknown;
-
-// Reference counting is exact: AddRef and Release return the new count and an object is
-// destroyed when its count reaches 0.
-struct IUnknown {
-    virtual HRESULT QueryInterface(REFIID iid, void** object) = 0;
-    virtual ULONG AddRef() = 0;
-    virtual ULONG Release() = 0;
-
-protected:
-    ~IUnknown() = default;
-};
-typedef IUnknown* LPUNKNOWN;
 
 // Counted: S_OK for the first call, S_FALSE for nested ones. Objects can only be created
 // between the first CoInitializeEx and the matching last CoUninitialize.
