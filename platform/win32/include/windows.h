@@ -2,6 +2,8 @@
 // window layer) the user-interface calls the game makes, implemented over POSIX and SDL2.
 #pragma once
 
-#include "win32/types.h"
+#include "win32/exceptions.h"
+#include "win32/format.h"
 #include "win32/kernel.h"
+#include "win32/types.h"
 #include "win32/user.h"

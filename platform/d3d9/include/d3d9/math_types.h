@@ -7,9 +7,9 @@
 typedef std::uint32_t D3DCOLOR;
 
 // Bytes in memory: blue, green, red, alpha (0xAARRGGBB read as a little-endian u32).
-#define D3DCOLOR_ARGB(a, r, g, b)                                                     \
-    ((D3DCOLOR)((((std::uint32_t)(a) & 0xffu) << 24) | (((std::uint32_t)(r) & 0xffu) << 16) | \
-                (((std::uint32_t)(g) & 0xffu) << 8) | ((std::uint32_t)(b) & 0xffu)))
+#define D3DCOLOR_ARGB(a, r, g, b)                                                         \
+    ((D3DCOLOR)((((std::uint32_t)(a)&0xffu) << 24) | (((std::uint32_t)(r)&0xffu) << 16) | \
+                (((std::uint32_t)(g)&0xffu) << 8) | ((std::uint32_t)(b)&0xffu)))
 #define D3DCOLOR_XRGB(r, g, b) D3DCOLOR_ARGB(0xff, r, g, b)
 
 typedef struct _D3DVECTOR {

@@ -1,0 +1,4 @@
+// The D3DX 9 utility library of the platform layer. Each part lives in its own header.
+#pragma once
+
+#include "d3dx9math.h"

@@ -1,0 +1,146 @@
+// The performance counter, Sleep and the UTC system time.
+#include <cerrno>
+#include <ctime>
+#include <utility>
+
+#include "internal.h"
+#include "win32/kernel.h"
+#include "win32/seams.h"
+
+namespace {
+
+constexpr LONGLONG kNanosecondsPerSecond = 1000000000;
+
+win32::CounterSource& counterSource() {
+    static win32::CounterSource source;
+    return source;
+}
+
+LONGLONG& frequencyOverride() {
+    static LONGLONG frequency = 0;
+    return frequency;
+}
+
+win32::SleepRecorder& sleepRecorder() {
+    static win32::SleepRecorder recorder;
+    return recorder;
+}
+
+win32::SystemTimeSource& systemTimeSource() {
+    static win32::SystemTimeSource source;
+    return source;
+}
+
+// Days since 1970-01-01 to a civil date (proleptic Gregorian). Done by hand because
+// gmtime_r takes a lock in glibc and the crash path must not.
+void civilFromDays(long long days, int& year, unsigned& month, unsigned& day) {
+    days += 719468;
+    const long long era = (days >= 0 ? days : days - 146096) / 146097;
+    const unsigned dayOfEra = static_cast<unsigned>(days - era * 146097);
+    const unsigned yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const unsigned monthIndex = (5 * dayOfYear + 2) / 153;
+    day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
+    month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
+    year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+}
+
+}  // namespace
+
+namespace win32::detail {
+
+SYSTEMTIME systemTimeFromUnixTime(long long seconds, long nanoseconds) {
+    long long days = seconds / 86400;
+    long long secondOfDay = seconds % 86400;
+    if (secondOfDay < 0) {
+        secondOfDay += 86400;
+        --days;
+    }
+    int year = 0;
+    unsigned month = 0;
+    unsigned day = 0;
+    civilFromDays(days, year, month, day);
+    SYSTEMTIME time{};
+    time.wYear = static_cast<WORD>(year);
+    time.wMonth = static_cast<WORD>(month);
+    time.wDay = static_cast<WORD>(day);
+    // 1970-01-01 was a Thursday (4, counting from Sunday = 0).
+    time.wDayOfWeek = static_cast<WORD>(((days % 7) + 11) % 7);
+    time.wHour = static_cast<WORD>(secondOfDay / 3600);
+    time.wMinute = static_cast<WORD>(secondOfDay / 60 % 60);
+    time.wSecond = static_cast<WORD>(secondOfDay % 60);
+    time.wMilliseconds = static_cast<WORD>(nanoseconds / 1000000);
+    return time;
+}
+
+}  // namespace win32::detail
+
+BOOL QueryPerformanceCounter(LARGE_INTEGER* count) {
+    if (count == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (counterSource()) {
+        count->QuadPart = counterSource()();
+        return TRUE;
+    }
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    count->QuadPart = static_cast<LONGLONG>(now.tv_sec) * kNanosecondsPerSecond + now.tv_nsec;
+    return TRUE;
+}
+
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
+    if (frequency == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    frequency->QuadPart = frequencyOverride() != 0 ? frequencyOverride() : kNanosecondsPerSecond;
+    return TRUE;
+}
+
+void Sleep(DWORD milliseconds) {
+    if (sleepRecorder()) {
+        sleepRecorder()(milliseconds);
+        return;
+    }
+    timespec remaining{static_cast<time_t>(milliseconds / 1000),
+                       static_cast<long>(milliseconds % 1000) * 1000000L};
+    // A signal must not cut the pause short.
+    while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
+    }
+}
+
+void GetSystemTime(LPSYSTEMTIME time) {
+    if (time == nullptr) {
+        return;
+    }
+    if (systemTimeSource()) {
+        *time = systemTimeSource()();
+        return;
+    }
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    *time = win32::detail::systemTimeFromUnixTime(now.tv_sec, now.tv_nsec);
+}
+
+namespace win32 {
+
+CounterSource setPerformanceCounterSource(CounterSource source) {
+    return std::exchange(counterSource(), std::move(source));
+}
+
+LONGLONG setPerformanceFrequency(LONGLONG ticksPerSecond) {
+    return std::exchange(frequencyOverride(), ticksPerSecond);
+}
+
+SleepRecorder setSleepRecorder(SleepRecorder recorder) {
+    return std::exchange(sleepRecorder(), std::move(recorder));
+}
+
+SystemTimeSource setSystemTimeSource(SystemTimeSource source) {
+    return std::exchange(systemTimeSource(), std::move(source));
+}
+
+}  // namespace win32
