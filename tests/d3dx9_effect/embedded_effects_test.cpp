@@ -13,11 +13,10 @@ using fxtest::findAssignment;
 
 namespace {
 
-constexpr std::uint32_t RS_ZENABLE = 7, RS_FILLMODE = 8, RS_ZWRITEENABLE = 14,
-                        RS_SRCBLEND = 19, RS_DESTBLEND = 20, RS_CULLMODE = 22,
-                        RS_ALPHABLENDENABLE = 27, RS_TEXTUREFACTOR = 60;
-constexpr std::uint32_t TSS_COLOROP = 1, TSS_COLORARG1 = 2, TSS_ALPHAOP = 4,
-                        TSS_ALPHAARG1 = 5;
+constexpr std::uint32_t RS_ZENABLE = 7, RS_FILLMODE = 8, RS_ZWRITEENABLE = 14, RS_SRCBLEND = 19,
+                        RS_DESTBLEND = 20, RS_CULLMODE = 22, RS_ALPHABLENDENABLE = 27,
+                        RS_TEXTUREFACTOR = 60;
+constexpr std::uint32_t TSS_COLOROP = 1, TSS_COLORARG1 = 2, TSS_ALPHAOP = 4, TSS_ALPHAARG1 = 5;
 constexpr std::uint32_t TOP_DISABLE = 1, TOP_SELECTARG1 = 2, TA_CURRENT = 1, TA_TFACTOR = 3;
 constexpr std::uint32_t CULL_NONE = 1, CULL_CW = 2, FILL_SOLID = 3;
 
@@ -106,8 +105,8 @@ TEST(EmbeddedEffects, BuiltInErrorTextIs593CharactersAndParses) {
     EXPECT_EQ(std::strlen(kesh::kErrorEffectText), 593u);
     EXPECT_EQ(kesh::kErrorEffectTextSize, 594u);
     // Handed over with its terminator, as the loader does.
-    checkErrorEffect(parseEffect(
-        "ERROR.FX", std::string(kesh::kErrorEffectText, kesh::kErrorEffectTextSize)));
+    checkErrorEffect(
+        parseEffect("ERROR.FX", std::string(kesh::kErrorEffectText, kesh::kErrorEffectTextSize)));
 }
 
 TEST(EmbeddedEffects, ErrorResourceMatchesTheBuiltInCopy) {
@@ -152,8 +151,7 @@ TEST(EmbeddedEffects, DebugRenderParametersAndDefaults) {
         EXPECT_EQ(p.type, expected[i].type) << p.name;
         EXPECT_EQ(p.rows, expected[i].rows) << p.name;
         EXPECT_EQ(p.columns, expected[i].columns) << p.name;
-        EXPECT_EQ(p.defaults, std::vector<double>(p.rows * p.columns, expected[i].value))
-            << p.name;
+        EXPECT_EQ(p.defaults, std::vector<double>(p.rows * p.columns, expected[i].value)) << p.name;
     }
     // The unused pixel shader is kept with the vertex shader.
     EXPECT_EQ(fx.hlsl.size(), 2u);

@@ -195,7 +195,8 @@ TEST(EffectParser, IncludesResolveBesideTheFileAndKeepTheirLines) {
 }
 
 TEST(EffectParser, ErrorsCarryFileAndLine) {
-    EXPECT_EQ(parseError("float a;\nfloat b\nfloat c;"), "bad.fx(3): expected ';' but found 'float'");
+    EXPECT_EQ(parseError("float a;\nfloat b\nfloat c;"),
+              "bad.fx(3): expected ';' but found 'float'");
     EXPECT_EQ(parseError("technique t {\n pass p {\n  Bogus = 1;\n }\n}"),
               "bad.fx(3): unknown state 'Bogus'");
     EXPECT_EQ(parseError("technique t { pass p {\n CullMode = Sideways; } }"),
@@ -214,13 +215,15 @@ TEST(EffectParser, ErrorsCarryFileAndLine) {
               "bad.fx(1): initializer of 'c' has 2 values where 4 are needed");
     EXPECT_EQ(parseError("int a;\nint a;"), "bad.fx(2): redefinition of 'a'");
     EXPECT_EQ(parseError("\n/* never closed"), "bad.fx(2): unterminated comment");
-    EXPECT_EQ(parseError("#define X 1\n"), "bad.fx(1): unsupported preprocessor directive '#define'");
+    EXPECT_EQ(parseError("#define X 1\n"),
+              "bad.fx(1): unsupported preprocessor directive '#define'");
     EXPECT_EQ(parseError("float4 f() { return 0;\n"), "bad.fx(1): missing '}'");
     EXPECT_EQ(parseError("mystery thing;"), "bad.fx(1): unsupported parameter type 'mystery'");
     EXPECT_EQ(parseError("sampler s = 3;"), "bad.fx(1): expected sampler_state but found '3'");
     EXPECT_EQ(parseError("sampler s = sampler_state {\n Texture = <nope>; };"),
               "bad.fx(2): undeclared parameter 'nope'");
-    EXPECT_EQ(parseError("int x = 0x1FFFFFFFF;"), "bad.fx(1): bad hexadecimal number '0x1FFFFFFFF'");
+    EXPECT_EQ(parseError("int x = 0x1FFFFFFFF;"),
+              "bad.fx(1): bad hexadecimal number '0x1FFFFFFFF'");
     EXPECT_EQ(parseError("technique t { pass p { ZEnable = true; }"),
               "bad.fx(1): expected 'pass' but found end of file");
     EXPECT_EQ(parseError("float a @ 3;"), "bad.fx(1): unexpected character '@'");
@@ -231,14 +234,11 @@ TEST(EffectStates, ParameterValuesBecomeStateDwords) {
     EXPECT_EQ(stateValueFromParameter(ValueType::Bool, ParamType::Bool, &yes, 1), 1u);
     EXPECT_EQ(stateValueFromParameter(ValueType::ZBuffer, ParamType::Bool, &no, 1), 0u);
     EXPECT_EQ(stateValueFromParameter(ValueType::Blend, ParamType::Int, &seven, 1), 7u);
-    EXPECT_EQ(stateValueFromParameter(ValueType::Dword, ParamType::Int, &negative, 1),
-              0xFFFFFFFEu);
-    EXPECT_EQ(stateValueFromParameter(ValueType::Float, ParamType::Float, &half, 1),
-              bitsOf(0.5f));
+    EXPECT_EQ(stateValueFromParameter(ValueType::Dword, ParamType::Int, &negative, 1), 0xFFFFFFFEu);
+    EXPECT_EQ(stateValueFromParameter(ValueType::Float, ParamType::Float, &half, 1), bitsOf(0.5f));
     // A float4 feeding a colour state packs to ARGB, clamped, rounded to nearest.
     const double color[] = {1.0, 0.5, -3.0, 0.25};
-    EXPECT_EQ(stateValueFromParameter(ValueType::Color, ParamType::Float, color, 4),
-              0x40FF8000u);
+    EXPECT_EQ(stateValueFromParameter(ValueType::Color, ParamType::Float, color, 4), 0x40FF8000u);
     const double rgb[] = {0.0, 0.0, 2.0};
     EXPECT_EQ(stateValueFromParameter(ValueType::Color, ParamType::Float, rgb, 3), 0xFF0000FFu);
     const double nan = std::nan("");

@@ -3,12 +3,12 @@
 #include <glslang/Public/ResourceLimits.h>
 #include <glslang/Public/ShaderLang.h>
 
+#include <strings.h>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
-#include <strings.h>
 
 namespace fxtest {
 namespace {

@@ -148,8 +148,7 @@ std::vector<std::uint32_t> flatten(const FixedPixelKey& k) {
 
 FixedPixelKey FixedPixelKey::deviceDefaults() {
     FixedPixelKey key;
-    key.stages[0] = TextureStageKey{kModulate, kTexture, kCurrent, kSelectArg1, kTexture,
-                                    kCurrent};
+    key.stages[0] = TextureStageKey{kModulate, kTexture, kCurrent, kSelectArg1, kTexture, kCurrent};
     key.stages[1] = TextureStageKey{kDisable, kTexture, kCurrent, kDisable, kTexture, kCurrent};
     return key;
 }

@@ -16,7 +16,7 @@
 namespace d3dx9::fx {
 
 struct TextureStageKey {
-    std::uint32_t colorOp = 1;  // D3DTOP_*
+    std::uint32_t colorOp = 1;    // D3DTOP_*
     std::uint32_t colorArg1 = 2;  // D3DTA_*
     std::uint32_t colorArg2 = 1;
     std::uint32_t alphaOp = 1;

@@ -65,13 +65,13 @@ struct Parameter {
 };
 
 enum class StateKind {
-    Render,        // SetRenderState(state, value)
-    TextureStage,  // SetTextureStageState(index, state, value)
-    Sampler,       // SetSamplerState(index, state, value)
-    Texture,       // SetTexture(index, <texture parameter>)
-    SamplerObject, // every state and the texture of a sampler parameter, on sampler index
-    VertexShader,  // SetVertexShader
-    PixelShader,   // SetPixelShader
+    Render,         // SetRenderState(state, value)
+    TextureStage,   // SetTextureStageState(index, state, value)
+    Sampler,        // SetSamplerState(index, state, value)
+    Texture,        // SetTexture(index, <texture parameter>)
+    SamplerObject,  // every state and the texture of a sampler parameter, on sampler index
+    VertexShader,   // SetVertexShader
+    PixelShader,    // SetPixelShader
 };
 
 enum class ValueSource { Literal, Parameter, Shader, Null };

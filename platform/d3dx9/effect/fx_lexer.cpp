@@ -64,8 +64,7 @@ public:
                     ++i;
                 }
                 if (i >= n) {
-                    throw EffectError(
-                        formatMessage(fileName, startLine, "unterminated comment"));
+                    throw EffectError(formatMessage(fileName, startLine, "unterminated comment"));
                 }
                 i += 2;
                 continue;
@@ -101,9 +100,8 @@ public:
                 ++i;
                 t.kind = TokenKind::Punct;
             } else {
-                throw EffectError(formatMessage(
-                    fileName, line,
-                    std::string("unexpected character '") + c + "'"));
+                throw EffectError(
+                    formatMessage(fileName, line, std::string("unexpected character '") + c + "'"));
             }
             t.end = i;
             t.text = text.substr(t.begin, t.end - t.begin);
@@ -187,8 +185,8 @@ private:
         std::string resolved = includeName;
         std::string includedText;
         if (!includes_ || !includes_(includeName, fileName, resolved, includedText)) {
-            throw EffectError(formatMessage(fileName, line,
-                                            "cannot open include file '" + includeName + "'"));
+            throw EffectError(
+                formatMessage(fileName, line, "cannot open include file '" + includeName + "'"));
         }
         out_.files.push_back(SourceFile{resolved, std::move(includedText)});
         run(static_cast<int>(out_.files.size()) - 1, depth + 1);

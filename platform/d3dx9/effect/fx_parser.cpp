@@ -1,9 +1,9 @@
 #include "fx_parser.h"
 
+#include <strings.h>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <strings.h>
 
 #include "fx_states.h"
 #include "fx_types.h"
@@ -517,8 +517,8 @@ private:
         }
         const Token& numToken = peek();
         if (numToken.kind != TokenKind::Number) {
-            fail(numToken, "expected a value for " + stateToken.text + " but found " +
-                               describe(numToken));
+            fail(numToken,
+                 "expected a value for " + stateToken.text + " but found " + describe(numToken));
         }
         const Number n = number(next());
         const double value = negative ? -n.value : n.value;
@@ -593,8 +593,7 @@ private:
         expect("=");
         if (info->type == ValueType::Shader) {
             shaderValue(a, nameToken);
-        } else if (isWord(peek(), "NULL") &&
-                   (info->type == ValueType::Object)) {
+        } else if (isWord(peek(), "NULL") && (info->type == ValueType::Object)) {
             next();
             a.source = ValueSource::Null;
         } else {
@@ -642,8 +641,8 @@ private:
             return;
         }
         if (!is(peek(), "compile")) {
-            fail(peek(), "expected 'compile' or NULL for " + a.name + " but found " +
-                             describe(peek()));
+            fail(peek(),
+                 "expected 'compile' or NULL for " + a.name + " but found " + describe(peek()));
         }
         next();
         a.source = ValueSource::Shader;

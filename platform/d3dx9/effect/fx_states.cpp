@@ -1,8 +1,8 @@
 #include "fx_states.h"
 
+#include <strings.h>
 #include <cmath>
 #include <cstring>
-#include <strings.h>
 
 namespace d3dx9::fx {
 namespace {

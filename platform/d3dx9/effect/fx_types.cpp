@@ -26,10 +26,10 @@ bool dimension(char c, unsigned& out) {
 
 bool classifyType(const std::string& name, TypeShape& shape) {
     // Object types are accepted in any case, as effect files write them both ways.
-    static const char* const kTextures[] = {"texture",   "texture1D",   "texture2D",
-                                            "texture3D", "textureCUBE"};
-    static const char* const kSamplers[] = {"sampler",   "sampler1D",   "sampler2D",
-                                            "sampler3D", "samplerCUBE"};
+    static const char* const kTextures[] = {"texture", "texture1D", "texture2D", "texture3D",
+                                            "textureCUBE"};
+    static const char* const kSamplers[] = {"sampler", "sampler1D", "sampler2D", "sampler3D",
+                                            "samplerCUBE"};
     for (const char* t : kTextures) {
         if (strcasecmp(name.c_str(), t) == 0) {
             shape = TypeShape{ParamType::Texture, 1, 1};
@@ -76,8 +76,7 @@ bool classifyType(const std::string& name, TypeShape& shape) {
             shape = TypeShape{s.type, 1, a};
             return true;
         }
-        if (rest.size() == 3 && dimension(rest[0], a) && rest[1] == 'x' &&
-            dimension(rest[2], b)) {
+        if (rest.size() == 3 && dimension(rest[0], a) && rest[1] == 'x' && dimension(rest[2], b)) {
             shape = TypeShape{s.type, a, b};
             return true;
         }

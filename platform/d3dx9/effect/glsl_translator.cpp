@@ -39,8 +39,8 @@ void splitSemantic(const std::string& semantic, std::string& name, std::uint32_t
         --digits;
     }
     name = upper.substr(0, digits);
-    index = digits < upper.size() ? static_cast<std::uint32_t>(std::stoul(upper.substr(digits)))
-                                  : 0u;
+    index =
+        digits < upper.size() ? static_cast<std::uint32_t>(std::stoul(upper.substr(digits))) : 0u;
 }
 
 GlBaseType baseOf(spvc_basetype t) {
@@ -62,10 +62,10 @@ bool usageFromSemantic(const std::string& name, std::uint32_t& usage) {
     static const struct {
         const char* name;
         std::uint32_t usage;
-    } kUsages[] = {{"POSITION", 0}, {"BLENDWEIGHT", 1}, {"BLENDINDICES", 2}, {"NORMAL", 3},
-                   {"PSIZE", 4},    {"TEXCOORD", 5},    {"TANGENT", 6},      {"BINORMAL", 7},
-                   {"TESSFACTOR", 8}, {"POSITIONT", 9}, {"COLOR", 10},       {"FOG", 11},
-                   {"DEPTH", 12},   {"SAMPLE", 13}};
+    } kUsages[] = {{"POSITION", 0},   {"BLENDWEIGHT", 1}, {"BLENDINDICES", 2}, {"NORMAL", 3},
+                   {"PSIZE", 4},      {"TEXCOORD", 5},    {"TANGENT", 6},      {"BINORMAL", 7},
+                   {"TESSFACTOR", 8}, {"POSITIONT", 9},   {"COLOR", 10},       {"FOG", 11},
+                   {"DEPTH", 12},     {"SAMPLE", 13}};
     for (const auto& u : kUsages) {
         if (name == u.name) {
             usage = u.usage;
@@ -85,8 +85,8 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
     spvc_parsed_ir ir = nullptr;
     check(spvc_context_parse_spirv(raw, spirv.data(), spirv.size(), &ir), raw, "parse");
     spvc_compiler compiler = nullptr;
-    check(spvc_context_create_compiler(raw, SPVC_BACKEND_GLSL, ir,
-                                       SPVC_CAPTURE_MODE_TAKE_OWNERSHIP, &compiler),
+    check(spvc_context_create_compiler(raw, SPVC_BACKEND_GLSL, ir, SPVC_CAPTURE_MODE_TAKE_OWNERSHIP,
+                                       &compiler),
           raw, "compiler");
 
     spvc_compiler_options opts = nullptr;
@@ -95,8 +95,8 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
     spvc_compiler_options_set_bool(opts, SPVC_COMPILER_OPTION_GLSL_ES, SPVC_FALSE);
     spvc_compiler_options_set_bool(opts, SPVC_COMPILER_OPTION_GLSL_ENABLE_420PACK_EXTENSION,
                                    SPVC_FALSE);
-    spvc_compiler_options_set_bool(opts, SPVC_COMPILER_OPTION_GLSL_EMIT_UNIFORM_BUFFER_AS_PLAIN_UNIFORMS,
-                                   SPVC_TRUE);
+    spvc_compiler_options_set_bool(
+        opts, SPVC_COMPILER_OPTION_GLSL_EMIT_UNIFORM_BUFFER_AS_PLAIN_UNIFORMS, SPVC_TRUE);
     spvc_compiler_options_set_bool(opts, SPVC_COMPILER_OPTION_FIXUP_DEPTH_CONVENTION,
                                    vertexStage && options.fixupDepth ? SPVC_TRUE : SPVC_FALSE);
     check(spvc_compiler_install_compiler_options(compiler, opts), raw, "install options");
@@ -110,8 +110,8 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
     size_t count = 0;
 
     // Effect parameters: the members of the one global block, emitted as a struct uniform.
-    spvc_resources_get_resource_list_for_type(resources, SPVC_RESOURCE_TYPE_UNIFORM_BUFFER,
-                                              &list, &count);
+    spvc_resources_get_resource_list_for_type(resources, SPVC_RESOURCE_TYPE_UNIFORM_BUFFER, &list,
+                                              &count);
     for (size_t i = 0; i < count; ++i) {
         spvc_compiler_set_name(compiler, list[i].id, "fx");
         spvc_type block = spvc_compiler_get_type_handle(compiler, list[i].base_type_id);
@@ -176,21 +176,20 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
             VertexAttribute a;
             a.glslName = glslName;
             if (!usageFromSemantic(name, a.usage)) {
-                throw EffectError("SPIR-V to GLSL: unknown vertex input semantic '" + name +
-                                  "'");
+                throw EffectError("SPIR-V to GLSL: unknown vertex input semantic '" + name + "'");
             }
             a.usageIndex = index;
             a.location = spvc_compiler_get_decoration(compiler, list[i].id, SpvDecorationLocation);
-            a.components = spvc_type_get_vector_size(
-                spvc_compiler_get_type_handle(compiler, list[i].type_id));
+            a.components =
+                spvc_type_get_vector_size(spvc_compiler_get_type_handle(compiler, list[i].type_id));
             out.attributes.push_back(a);
         } else {
             out.varyings.push_back(glslName);
         }
     }
     if (vertexStage) {
-        spvc_resources_get_resource_list_for_type(resources, SPVC_RESOURCE_TYPE_STAGE_OUTPUT,
-                                                  &list, &count);
+        spvc_resources_get_resource_list_for_type(resources, SPVC_RESOURCE_TYPE_STAGE_OUTPUT, &list,
+                                                  &count);
         for (size_t i = 0; i < count; ++i) {
             std::string name;
             std::uint32_t index = 0;

@@ -43,8 +43,8 @@ struct SamplerBinding {
 };
 
 struct VertexAttribute {
-    std::string glslName;  // "in_TEXCOORD1"
-    std::uint32_t usage = 0;       // D3DDECLUSAGE: POSITION 0, NORMAL 3, TEXCOORD 5, COLOR 10...
+    std::string glslName;     // "in_TEXCOORD1"
+    std::uint32_t usage = 0;  // D3DDECLUSAGE: POSITION 0, NORMAL 3, TEXCOORD 5, COLOR 10...
     std::uint32_t usageIndex = 0;
     unsigned location = 0;
     unsigned components = 4;

@@ -68,13 +68,13 @@ std::string mapMessages(const EffectDesc& effect, const std::string& log) {
             while (!message.empty() && message.front() == ' ') {
                 message.erase(0, 1);
             }
-            out += effect.files[index] + "(" + std::to_string(lineNo) + "): " +
-                   (kind.empty() ? "" : kind + ": ") + message + "\n";
+            out += effect.files[index] + "(" + std::to_string(lineNo) +
+                   "): " + (kind.empty() ? "" : kind + ": ") + message + "\n";
         } else if (rest.rfind("fx", 0) == 0 &&
                    std::sscanf(rest.c_str(), "fx%u(%d):%n", &index, &lineNo, &used) == 2 &&
                    used > 0 && index < effect.files.size()) {
-            out += effect.files[index] + "(" + std::to_string(lineNo) + "):" +
-                   rest.substr(static_cast<std::size_t>(used)) + "\n";
+            out += effect.files[index] + "(" + std::to_string(lineNo) +
+                   "):" + rest.substr(static_cast<std::size_t>(used)) + "\n";
         } else {
             out += line + "\n";
         }
@@ -83,8 +83,8 @@ std::string mapMessages(const EffectDesc& effect, const std::string& log) {
 }
 
 bool declaredToCompiler(const Parameter& p) {
-    return p.type == ParamType::Bool || p.type == ParamType::Int ||
-           p.type == ParamType::Float || p.type == ParamType::Sampler;
+    return p.type == ParamType::Bool || p.type == ParamType::Int || p.type == ParamType::Float ||
+           p.type == ParamType::Sampler;
 }
 
 // Constant registers a parameter occupies: one per vector, one per matrix column
@@ -118,12 +118,12 @@ bool parseProfile(const std::string& name, ShaderProfile& profile) {
         bool vertex;
         unsigned major, minor, constants, samplers;
     } kProfiles[] = {
-        {"vs_1_1", true, 1, 1, 96, 0},    {"vs_2_0", true, 2, 0, 256, 0},
-        {"vs_2_a", true, 2, 0, 256, 0},   {"vs_3_0", true, 3, 0, 256, 4},
-        {"ps_1_1", false, 1, 1, 8, 4},    {"ps_1_2", false, 1, 2, 8, 4},
-        {"ps_1_3", false, 1, 3, 8, 4},    {"ps_1_4", false, 1, 4, 8, 6},
-        {"ps_2_0", false, 2, 0, 32, 16},  {"ps_2_a", false, 2, 0, 32, 16},
-        {"ps_2_b", false, 2, 0, 32, 16},  {"ps_3_0", false, 3, 0, 224, 16},
+        {"vs_1_1", true, 1, 1, 96, 0},   {"vs_2_0", true, 2, 0, 256, 0},
+        {"vs_2_a", true, 2, 0, 256, 0},  {"vs_3_0", true, 3, 0, 256, 4},
+        {"ps_1_1", false, 1, 1, 8, 4},   {"ps_1_2", false, 1, 2, 8, 4},
+        {"ps_1_3", false, 1, 3, 8, 4},   {"ps_1_4", false, 1, 4, 8, 6},
+        {"ps_2_0", false, 2, 0, 32, 16}, {"ps_2_a", false, 2, 0, 32, 16},
+        {"ps_2_b", false, 2, 0, 32, 16}, {"ps_3_0", false, 3, 0, 224, 16},
     };
     for (const auto& p : kProfiles) {
         if (name == p.name) {
@@ -132,8 +132,7 @@ bool parseProfile(const std::string& name, ShaderProfile& profile) {
             profile.minor = p.minor;
             profile.constantRegisters = p.constants;
             profile.samplers = p.samplers;
-            profile.version =
-                (p.vertex ? 0xFFFE0000u : 0xFFFF0000u) | (p.major << 8) | p.minor;
+            profile.version = (p.vertex ? 0xFFFE0000u : 0xFFFF0000u) | (p.major << 8) | p.minor;
             return true;
         }
     }
@@ -178,8 +177,8 @@ std::string hlslSource(const EffectDesc& effect, bool vertexStage) {
 }
 
 CompiledShader compileShader(const EffectDesc& effect, const StateAssignment& assignment) {
-    const std::string at = assignment.where.file + "(" + std::to_string(assignment.where.line) +
-                           "): ";
+    const std::string at =
+        assignment.where.file + "(" + std::to_string(assignment.where.line) + "): ";
     if (assignment.source != ValueSource::Shader) {
         throw ShaderError(at + "error: " + assignment.name + " is not a compile expression");
     }
