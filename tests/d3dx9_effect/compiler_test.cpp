@@ -64,9 +64,9 @@ VOUT VS(float3 p : POSITION, float4 c : COLOR0, float2 uv : TEXCOORD0)
     return o;
 }
 
-float4 PS(float4 color : COLOR0, float2 uv : TEXCOORD1) : COLOR
+float4 PS(VOUT i) : COLOR
 {
-    return tex2D(s0, uv) * color;
+    return tex2D(s0, i.uv) * i.color;
 }
 
 technique t

@@ -147,13 +147,13 @@ bool profileSupported(const ShaderProfile& profile, std::uint32_t capsVersion) {
     return (capsVersion & 0xFFFFu) >= (profile.version & 0xFFFFu);
 }
 
-std::string hlslSource(const EffectDesc& effect, bool vertexStage) {
+std::string hlslSource(const EffectDesc& effect) {
     std::string src;
-    if (vertexStage) {
-        // A DX9 POSITION output must become the clip position, not a varying; the input
-        // of the same name is mapped back to POSITION0 by the GLSL translation.
-        src += "#define POSITION SV_Position\n#define POSITION0 SV_Position\n";
-    }
+    // A DX9 POSITION output must become the clip position, not a varying; the vertex input
+    // of that name is mapped back to POSITION0 by the GLSL translation. A pixel shader
+    // taking the vertex shader's output struct then sees the builtin, not a varying no
+    // vertex stage writes.
+    src += "#define POSITION SV_Position\n#define POSITION0 SV_Position\n";
     for (const auto& p : effect.parameters) {
         if (!declaredToCompiler(p)) {
             continue;
@@ -196,7 +196,7 @@ CompiledShader compileShader(const EffectDesc& effect, const StateAssignment& as
 
     const bool vertex = result.profile.vertex;
     const EShLanguage stage = vertex ? EShLangVertex : EShLangFragment;
-    const std::string source = hlslSource(effect, vertex);
+    const std::string source = hlslSource(effect);
     const char* strings[] = {source.c_str()};
     const int lengths[] = {static_cast<int>(source.size())};
     const char* names[] = {"fx0"};

@@ -43,8 +43,8 @@ struct CompiledShader {
     std::string warnings;  // compiler warnings, "file(line): warning: ..." lines
 };
 
-// The HLSL text handed to glslang for one stage (exposed for diagnostics and tests).
-std::string hlslSource(const EffectDesc& effect, bool vertexStage);
+// The HLSL text handed to glslang (exposed for diagnostics).
+std::string hlslSource(const EffectDesc& effect);
 
 // Compiles the `compile` assignment of a pass (a VertexShader or PixelShader state whose
 // source is Shader). Throws ShaderError for an unknown profile, compiler errors, or a
