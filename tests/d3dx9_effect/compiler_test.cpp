@@ -206,11 +206,44 @@ TEST(HlslCompiler, MissingEntryAndUnknownProfileFail) {
                     "float4 VS() : POSITION { return 0; }\n"
                     "technique t { pass a { VertexShader = compile vs_9_9 VS(); } pass b { } }\n");
     EXPECT_EQ(compileError(badProfile), "e.fx(2): error: unknown shader profile 'vs_9_9'");
-    const EffectDesc withArgs =
-        parseEffect("e.fx",
-                    "float4 VS(uniform float k) : POSITION { return k; }\n"
-                    "technique t { pass a { VertexShader = compile vs_2_0 VS(2); } pass b { } }\n");
-    EXPECT_NE(compileError(withArgs).find("not supported"), std::string::npos);
+}
+
+TEST(HlslCompiler, CompileArgumentsBindUniformParameters) {
+    const std::string functions =
+        "float4x4 wvp;\n"
+        "float4 VS(float3 p : POSITION, uniform float k, float2 uv : TEXCOORD0,\n"
+        "          uniform bool flip, out float2 uvOut : TEXCOORD0) : POSITION\n"
+        "{\n"
+        "    uvOut = flip ? uv.yx : uv;\n"
+        "    return mul(float4(p * k, 1), wvp);\n"
+        "}\n";
+    const EffectDesc fx = parseEffect(
+        "a.fx", functions +
+                    "technique t { pass a {\n VertexShader = compile vs_2_0 VS(2.5f, true);"
+                    " } pass b { } }\n");
+    const GlslShader glsl =
+        translateToGlsl(compileShader(fx, shaderOf(fx, "VertexShader")).spirv, true, fx);
+    EXPECT_NE(glsl.source.find("2.5"), std::string::npos) << glsl.source;
+    ASSERT_EQ(glsl.attributes.size(), 2u);
+    EXPECT_EQ(glsl.attributes[1].glslName, "in_TEXCOORD0");
+    EXPECT_EQ(glsl.varyings, std::vector<std::string>{"fx_TEXCOORD0"});
+    EXPECT_EQ(fxtest::glslErrors(glsl.source, true), "");
+
+    const EffectDesc tooFew = parseEffect(
+        "a.fx",
+        functions + "technique t { pass a {\n VertexShader = compile vs_2_0 VS(1); } pass b { } }");
+    EXPECT_EQ(compileError(tooFew), "a.fx(9): error: too few arguments for 'VS'");
+    const EffectDesc tooMany = parseEffect(
+        "a.fx", functions +
+                    "technique t { pass a {\n VertexShader = compile vs_2_0 VS(1, true, 3);"
+                    " } pass b { } }");
+    EXPECT_EQ(compileError(tooMany), "a.fx(9): error: too many arguments for 'VS'");
+    const EffectDesc broken = parseEffect(
+        "a.fx", functions +
+                    "technique t { pass a {\n VertexShader = compile vs_2_0 VS(1, nope);"
+                    " } pass b { } }");
+    const std::string error = compileError(broken);
+    EXPECT_NE(error.find("a.fx(9): error: 'nope'"), std::string::npos) << error;
 }
 
 TEST(HlslCompiler, ProfileLimitsAreEnforced) {

@@ -227,6 +227,8 @@ TEST(EffectParser, ErrorsCarryFileAndLine) {
     EXPECT_EQ(parseError("technique t { pass p { ZEnable = true; }"),
               "bad.fx(1): expected 'pass' but found end of file");
     EXPECT_EQ(parseError("float a @ 3;"), "bad.fx(1): unexpected character '@'");
+    EXPECT_EQ(parseError("float a = " + std::string(100000, '{')),
+              "bad.fx(1): initializer nested too deeply");
 }
 
 TEST(EffectStates, ParameterValuesBecomeStateDwords) {
@@ -264,4 +266,27 @@ TEST(EffectStates, NamesAreCaseInsensitiveAndContextual) {
     ASSERT_TRUE(enumValue(ValueType::Blend, "InvSrcAlpha", v));
     EXPECT_EQ(v, 6u);
     EXPECT_FALSE(enumValue(ValueType::Cull, "Linear", v));
+}
+
+// Truncated or damaged files must end in an EffectError (or parse), never in a crash or
+// a hang: every prefix of a rich effect, and every single-byte corruption of it.
+TEST(EffectParser, DamagedTextFailsCleanly) {
+    const std::string text = kFullEffect;
+    auto attempt = [](const std::string& t) {
+        try {
+            parseEffect("damaged.fx", t);
+        } catch (const EffectError&) {
+        }
+    };
+    for (std::size_t n = 0; n <= text.size(); ++n) {
+        attempt(text.substr(0, n));
+    }
+    const char replacements[] = {'\0', '{', '}', '<', '>', '"', ';', '/', '*', '#', '(', 'x'};
+    for (std::size_t i = 0; i < text.size(); i += 3) {
+        for (char r : replacements) {
+            std::string t = text;
+            t[i] = r;
+            attempt(t);
+        }
+    }
 }

@@ -194,7 +194,11 @@ private:
 
     // Initialiser values flattened in order: scalars, { ... } lists and type(...)
     // constructors, nested.
-    void values(std::vector<double>& out) {
+    void values(std::vector<double>& out, int depth = 0) {
+        // Real initialisers nest two or three deep; this bounds the recursion on junk.
+        if (depth > 32) {
+            fail(peek(), "initializer nested too deeply");
+        }
         double v = 0.0;
         if (tryScalar(v)) {
             out.push_back(v);
@@ -204,7 +208,7 @@ private:
         if (is(t, "{")) {
             next();
             while (!is(peek(), "}")) {
-                values(out);
+                values(out, depth + 1);
                 if (!is(peek(), ",")) {
                     break;
                 }
@@ -218,7 +222,7 @@ private:
             next();
             next();
             while (!is(peek(), ")")) {
-                values(out);
+                values(out, depth + 1);
                 if (!is(peek(), ",")) {
                     break;
                 }

@@ -8,6 +8,8 @@
 #include <set>
 #include <sstream>
 
+#include "entry_wrapper.h"
+
 namespace d3dx9::fx {
 namespace {
 
@@ -188,23 +190,25 @@ CompiledShader compileShader(const EffectDesc& effect, const StateAssignment& as
     if (!parseProfile(call.profile, result.profile)) {
         throw ShaderError(at + "error: unknown shader profile '" + call.profile + "'");
     }
-    if (!call.arguments.empty()) {
-        throw ShaderError(at + "error: arguments to '" + call.entry +
-                          "' in a compile expression are not supported");
-    }
     ensureGlslang();
 
     const bool vertex = result.profile.vertex;
     const EShLanguage stage = vertex ? EShLangVertex : EShLangFragment;
-    const std::string source = hlslSource(effect);
+    std::string source = hlslSource(effect);
+    std::string entry = call.entry;
+    if (!call.arguments.empty()) {
+        const EntryWrapper wrapper = wrapEntry(effect, assignment);
+        source += lineMark(effect, assignment.where) + wrapper.text;
+        entry = wrapper.name;
+    }
     const char* strings[] = {source.c_str()};
     const int lengths[] = {static_cast<int>(source.size())};
     const char* names[] = {"fx0"};
 
     glslang::TShader shader(stage);
     shader.setStringsWithLengthsAndNames(strings, lengths, names, 1);
-    shader.setEntryPoint(call.entry.c_str());
-    shader.setSourceEntryPoint(call.entry.c_str());
+    shader.setEntryPoint(entry.c_str());
+    shader.setSourceEntryPoint(entry.c_str());
     shader.setEnvInput(glslang::EShSourceHlsl, stage, glslang::EShClientVulkan, 100);
     shader.setEnvClient(glslang::EShClientVulkan, glslang::EShTargetVulkan_1_0);
     shader.setEnvTarget(glslang::EShTargetSpv, glslang::EShTargetSpv_1_0);
