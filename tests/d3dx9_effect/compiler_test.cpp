@@ -109,7 +109,9 @@ TEST(HlslCompiler, EmbeddedVertexShadersCompileToGlsl) {
         EXPECT_EQ(glsl.attributes[0].components, 3u);
         // POSITION is the clip position, not a varying.
         EXPECT_TRUE(glsl.varyings.empty());
-        EXPECT_NE(glsl.source.find("gl_Position"), std::string::npos);
+        EXPECT_NE(glsl.source.find("gl_Position.z = 2.0 * gl_Position.z - gl_Position.w"),
+                  std::string::npos)
+            << "Direct3D depth 0..1 must become GL's -1..1";
         EXPECT_EQ(fxtest::glslErrors(glsl.source, true), "");
     }
 }
@@ -287,4 +289,23 @@ TEST(HlslCompiler, ProfilesAndDeviceCaps) {
     EXPECT_EQ(p.version, 0xFFFF0200u);
     EXPECT_FALSE(parseProfile("vs_4_0", p));
     EXPECT_FALSE(parseProfile("", p));
+}
+
+TEST(HlslCompiler, PositionAdjustmentIsOptIn) {
+    const EffectDesc fx = parseEffect("ERROR.FX", kesh::kErrorEffectText);
+    const CompiledShader vs = compileShader(fx, shaderOf(fx, "VertexShader"));
+    TranslateOptions options;
+    options.fixupDepth = false;
+    const GlslShader plain = translateToGlsl(vs.spirv, true, fx, options);
+    EXPECT_EQ(plain.source.find("2.0 * gl_Position.z"), std::string::npos);
+    EXPECT_EQ(plain.source.find("dx_adjust"), std::string::npos);
+    options.positionAdjustUniform = "dx_adjust";
+    const GlslShader adjusted = translateToGlsl(vs.spirv, true, fx, options);
+    EXPECT_NE(adjusted.source.find("uniform vec4 dx_adjust;"), std::string::npos);
+    EXPECT_NE(adjusted.source.find("gl_Position.xy += dx_adjust.xy * gl_Position.w;"),
+              std::string::npos);
+    EXPECT_EQ(fxtest::glslErrors(adjusted.source, true), "");
+    // Pixel shaders have no position to adjust.
+    std::string pixel = "#version 330\nvoid f() {}\n";
+    EXPECT_THROW(adjustPosition(pixel, "dx_adjust"), EffectError);
 }

@@ -170,7 +170,9 @@ TEST(FixedFunction, UnsupportedStatesAreRefused) {
 }
 
 TEST(FixedFunction, CacheBuildsEachKeyOnce) {
-    FixedFunctionCache cache;
+    TranslateOptions options;
+    options.positionAdjustUniform = "dx_adjust";
+    FixedFunctionCache cache(options);
     FixedPixelKey a = FixedPixelKey::deviceDefaults();
     FixedPixelKey b = a;
     b.stages[0].colorOp = MODULATE2X;
@@ -179,6 +181,8 @@ TEST(FixedFunction, CacheBuildsEachKeyOnce) {
     EXPECT_NE(&cache.pixelShader(b), first);
     FixedVertexKey v;
     EXPECT_EQ(&cache.vertexShader(v), &cache.vertexShader(v));
+    EXPECT_NE(cache.vertexShader(v).source.find("dx_adjust.xy"), std::string::npos);
+    expectValid(cache.vertexShader(v));
     v.texcoords = 2;
     cache.vertexShader(v);
     EXPECT_EQ(cache.size(), 4u);

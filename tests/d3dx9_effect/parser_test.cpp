@@ -194,6 +194,32 @@ TEST(EffectParser, IncludesResolveBesideTheFileAndKeepTheirLines) {
     EXPECT_EQ(parseError("#include \"x.fxh\"\n"), "bad.fx(1): cannot open include file 'x.fxh'");
 }
 
+TEST(EffectParser, IncludeBesideFileLooksInTheIncludingFolder) {
+    std::map<std::string, std::string> disk = {
+        {"../../proc_art/fx/common.fxh", "#include \"deeper.fxh\"\nint a;\n"},
+        {"../../proc_art/fx/deeper.fxh", "int b;\n"},
+        {"c:\\art\\fx\\win.fxh", "int c;\n"},
+    };
+    IncludeHandler beside = includeBesideFile([&](const std::string& path, std::string& text) {
+        auto it = disk.find(path);
+        if (it == disk.end()) {
+            return false;
+        }
+        text = it->second;
+        return true;
+    });
+    const EffectDesc fx =
+        parseEffect("../../proc_art/fx/car.fx", "#include \"common.fxh\"\nint z;\n", beside);
+    EXPECT_EQ(fx.files,
+              (std::vector<std::string>{"../../proc_art/fx/car.fx", "../../proc_art/fx/common.fxh",
+                                        "../../proc_art/fx/deeper.fxh"}));
+    EXPECT_EQ(fx.parameters.size(), 3u);
+    EXPECT_EQ(parseEffect("c:\\art\\fx\\x.fx", "#include \"win.fxh\"", beside).parameters.size(),
+              1u);
+    EXPECT_EQ(parseError("#include \"common.fxh\"", beside),
+              "bad.fx(1): cannot open include file 'common.fxh'");
+}
+
 TEST(EffectParser, ErrorsCarryFileAndLine) {
     EXPECT_EQ(parseError("float a;\nfloat b\nfloat c;"),
               "bad.fx(3): expected ';' but found 'float'");

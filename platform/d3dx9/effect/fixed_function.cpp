@@ -245,6 +245,9 @@ GlslShader generateFixedVertexShader(const FixedVertexKey& key, const TranslateO
     }
     body += "}\n";
     shader.source = decl + "\n" + body;
+    if (!options.positionAdjustUniform.empty()) {
+        adjustPosition(shader.source, options.positionAdjustUniform);
+    }
     return shader;
 }
 
@@ -259,7 +262,7 @@ const GlslShader& FixedFunctionCache::pixelShader(const FixedPixelKey& key) {
 const GlslShader& FixedFunctionCache::vertexShader(const FixedVertexKey& key) {
     auto it = vertex_.find(key);
     if (it == vertex_.end()) {
-        it = vertex_.emplace(key, generateFixedVertexShader(key)).first;
+        it = vertex_.emplace(key, generateFixedVertexShader(key, options_)).first;
     }
     return it->second;
 }

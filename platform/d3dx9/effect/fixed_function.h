@@ -55,11 +55,15 @@ GlslShader generateFixedVertexShader(const FixedVertexKey& key,
 // One generated shader per distinct key.
 class FixedFunctionCache {
 public:
+    explicit FixedFunctionCache(TranslateOptions options = TranslateOptions())
+        : options_(std::move(options)) {}
+
     const GlslShader& pixelShader(const FixedPixelKey& key);
     const GlslShader& vertexShader(const FixedVertexKey& key);
     std::size_t size() const { return pixel_.size() + vertex_.size(); }
 
 private:
+    TranslateOptions options_;
     std::map<FixedPixelKey, GlslShader> pixel_;
     std::map<FixedVertexKey, GlslShader> vertex_;
 };

@@ -203,6 +203,16 @@ std::string formatMessage(const std::string& file, int line, const std::string& 
     return file + "(" + std::to_string(line) + "): " + message;
 }
 
+IncludeHandler includeBesideFile(
+    std::function<bool(const std::string& path, std::string& text)> readFile) {
+    return [readFile = std::move(readFile)](const std::string& name, const std::string& fromFile,
+                                            std::string& resolvedName, std::string& text) {
+        const std::size_t slash = fromFile.find_last_of("/\\");
+        resolvedName = slash == std::string::npos ? name : fromFile.substr(0, slash + 1) + name;
+        return readFile && readFile(resolvedName, text);
+    };
+}
+
 TokenStream tokenize(const std::string& fileName, const std::string& text,
                      const IncludeHandler& includes) {
     TokenStream out;

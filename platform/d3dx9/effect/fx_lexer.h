@@ -26,6 +26,11 @@ struct Token {
 using IncludeHandler = std::function<bool(const std::string& name, const std::string& fromFile,
                                           std::string& resolvedName, std::string& text)>;
 
+// An IncludeHandler that looks for the named file in the folder of the including file
+// ('/' and '\\' both separate folders) and reads it with `readFile`.
+IncludeHandler includeBesideFile(
+    std::function<bool(const std::string& path, std::string& text)> readFile);
+
 struct SourceFile {
     std::string name;
     std::string text;

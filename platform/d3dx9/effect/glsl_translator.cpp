@@ -58,6 +58,18 @@ GlBaseType baseOf(spvc_basetype t) {
 
 }  // namespace
 
+void adjustPosition(std::string& source, const std::string& uniform) {
+    // SPIRV-Cross emits main() last, so its closing brace ends the text.
+    const std::size_t end = source.rfind('}');
+    const std::size_t version = source.find('\n');
+    if (end == std::string::npos || version == std::string::npos ||
+        source.find("void main()") == std::string::npos) {
+        throw EffectError("vertex shader without main()");
+    }
+    source.insert(end, "    gl_Position.xy += " + uniform + ".xy * gl_Position.w;\n");
+    source.insert(version + 1, "uniform vec4 " + uniform + ";\n");
+}
+
 bool usageFromSemantic(const std::string& name, std::uint32_t& usage) {
     static const struct {
         const char* name;
@@ -203,6 +215,9 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
     const char* source = nullptr;
     check(spvc_compiler_compile(compiler, &source), raw, "compile");
     out.source = source;
+    if (vertexStage && !options.positionAdjustUniform.empty()) {
+        adjustPosition(out.source, options.positionAdjustUniform);
+    }
     return out;
 }
 

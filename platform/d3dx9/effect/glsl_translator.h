@@ -62,10 +62,17 @@ struct GlslShader {
 struct TranslateOptions {
     // Rewrites the clip position from Direct3D's z/w in 0..1 to GL's -1..1.
     bool fixupDepth = true;
+    // When not empty, vertex shaders declare `uniform vec4 <name>;` and end with
+    // gl_Position.xy += <name>.xy * gl_Position.w, so the device can move every draw by
+    // half a pixel (Direct3D samples pixel centres at integer positions) or flip it.
+    std::string positionAdjustUniform;
 };
 
 // D3DDECLUSAGE of a semantic name without its index ("TEXCOORD" -> 5); false if unknown.
 bool usageFromSemantic(const std::string& name, std::uint32_t& usage);
+
+// Adds the position adjustment of TranslateOptions to a vertex shader's text.
+void adjustPosition(std::string& source, const std::string& uniform);
 
 // Throws EffectError when SPIRV-Cross rejects the module.
 GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexStage,
