@@ -248,6 +248,12 @@ TEST(EffectParser, ErrorsCarryFileAndLine) {
     EXPECT_EQ(parseError("sampler s = 3;"), "bad.fx(1): expected sampler_state but found '3'");
     EXPECT_EQ(parseError("sampler s = sampler_state {\n Texture = <nope>; };"),
               "bad.fx(2): undeclared parameter 'nope'");
+    EXPECT_EQ(parseError("int f;\nsampler s = sampler_state {\n Texture = <f>; };"),
+              "bad.fx(3): parameter 'f' has the wrong type for Texture");
+    EXPECT_EQ(parseError("texture t;\nsampler s = sampler_state {\n MinFilter = <t>; };"),
+              "bad.fx(3): parameter 't' has the wrong type for MinFilter");
+    EXPECT_EQ(parseError("float2 v;\nsampler s = sampler_state {\n MipMapLodBias = <v>; };"),
+              "bad.fx(3): parameter 'v' has the wrong type for MipMapLodBias");
     EXPECT_EQ(parseError("int x = 0x1FFFFFFFF;"),
               "bad.fx(1): bad hexadecimal number '0x1FFFFFFFF'");
     EXPECT_EQ(parseError("technique t { pass p { ZEnable = true; }"),

@@ -225,7 +225,12 @@ private:
                 if (!target) {
                     fail(nameToken, "undeclared parameter '" + ref + "'");
                 }
-                if ((a.kind == SamplerStateKind::Texture) != (target->type == ParamType::Texture)) {
+                const bool scalar =
+                    (target->type == ParamType::Bool || target->type == ParamType::Int ||
+                     target->type == ParamType::Float) &&
+                    target->valueCount() == 1;
+                if (a.kind == SamplerStateKind::Texture ? target->type != ParamType::Texture
+                                                        : !scalar) {
                     fail(nameToken, "parameter '" + ref + "' has the wrong type for " + name);
                 }
                 a.parameter = ref;
