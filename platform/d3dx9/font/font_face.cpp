@@ -31,8 +31,20 @@ struct PatternDeleter {
 using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
 
 // The file and face index fontconfig picks for the request.
+// Fontconfig keeps its configuration for the process; it is handed back at exit.
+bool initFontconfig() {
+    static const bool ready = [] {
+        if (!FcInit()) {
+            return false;
+        }
+        std::atexit([] { FcFini(); });
+        return true;
+    }();
+    return ready;
+}
+
 bool matchFont(const std::string& family, int weight, bool italic, std::string& file, int& index) {
-    if (!FcInit()) {
+    if (!initFontconfig()) {
         return false;
     }
     Pattern pattern(FcPatternCreate());
