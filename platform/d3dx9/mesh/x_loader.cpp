@@ -215,14 +215,18 @@ HRESULT fillMesh(ID3DXMesh& mesh, const std::vector<PlacedMesh>& placed, const L
 // leaks are the library's, so LeakSanitizer is told to look away while it reads.
 class AssimpReadScope {
 public:
-#if defined(__SANITIZE_ADDRESS__)
     AssimpReadScope() {
+#if defined(__SANITIZE_ADDRESS__)
         __lsan_disable();
+#endif
     }
     ~AssimpReadScope() {
+#if defined(__SANITIZE_ADDRESS__)
         __lsan_enable();
-    }
 #endif
+    }
+    AssimpReadScope(const AssimpReadScope&) = delete;
+    AssimpReadScope& operator=(const AssimpReadScope&) = delete;
 };
 
 HRESULT loadX(const std::vector<std::uint8_t>& data, DWORD options, IDirect3DDevice9* device,
