@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/core/log.h"
+#include "engine/core/lua/lua_binder_registry.h"
 #include "engine/core/lua/lua_config.h"
 #include "engine/core/strings.h"
 
@@ -78,6 +79,8 @@ protected:
         std::filesystem::create_directories(folder_);
         L = openGameState();
         config_.reset(new kesh::LuaConfig(L, kesh::toWide(folder_)));
+        // As the game does: the engine types first, then every binder linked in.
+        kesh::LuaBinderRegistry::runAll(L);
         loggedLines().clear();
     }
 
