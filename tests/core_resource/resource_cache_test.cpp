@@ -113,7 +113,3 @@ TEST(ResourceName, HighBytesCountAsNegative) {
     EXPECT_EQ(kesh::hashResourceName(std::string("\x80", 1)), 0xDEADBEEFu - 128u);
 }
 
-TEST(ResourceName, NullNameIsEmpty) {
-    EXPECT_EQ(kesh::ResourceId(static_cast<const char*>(nullptr)).id, "");
-    EXPECT_EQ(kesh::ResourceId().id, "");
-}

@@ -124,19 +124,6 @@ TEST_F(CarParams, AssigningObjectsCopiesTheirValues) {
     EXPECT_EQ(car.wheel1->effect, "wheel.fx");
 }
 
-TEST_F(CarParams, BasicWheelIsACarWheel) {
-    writeScript("wheel.lua",
-                "local w = BasicWheel()\n"
-                "assert(w.mass == 10 and math.abs(w.turn_freedom - math.pi / 8) < 1e-6)\n"
-                "w.side_friction = 0.5\n"
-                "w.suspension_height = 1\n"
-                "return w\n");
-    const SBasicWheelSetup wheel = runAndCollect<SBasicWheelSetup>("wheel.lua");
-    EXPECT_EQ(wheel.side_friction, 0.5f);
-    EXPECT_FLOAT_EQ(wheel.front_friction, 0.1f);
-    EXPECT_EQ(wheel.suspension_height, 1.0f);
-}
-
 TEST_F(CarParams, WrongResultFailsTheCast) {
     writeScript("car.lua", "return Camera()\n");
     EXPECT_THROW(config_->runFileAs<SCar>(L"car.lua"), luabind::cast_failed);

@@ -89,8 +89,6 @@ TEST_F(PhysicsParams, SurfaceReferenceKeepsItsOwnerAlive) {
 TEST_F(PhysicsParams, WrongResultFailsTheCast) {
     writeScript("physics.lua", "return physics.Surface()\n");
     EXPECT_THROW(config_->runFileAs<SCollisions>(L"physics.lua"), luabind::cast_failed);
-    writeScript("car.lua", "return Car()\n");
-    EXPECT_THROW(config_->runFileAs<SCollisions>(L"car.lua"), luabind::cast_failed);
 }
 
 TEST(SurfaceParameters, FollowEveryChangeUnlessCached) {

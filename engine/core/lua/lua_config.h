@@ -2,8 +2,8 @@
 // script builds one record from the bound classes and returns it; the caller takes that value
 // and casts it to the record type (runFileAs does all of it).
 //
-// The state must have luabind opened on it before the host is built. The host registers the
-// engine's own Lua types and the globals `cprint` and `include`.
+// The state must have luabind opened on it before the host is built, and must outlive the
+// host. The host registers the engine's own Lua types and the globals `cprint` and `include`.
 #pragma once
 
 #include <lua.hpp>
