@@ -46,4 +46,3 @@ TEST_F(RegistryTest, BindersRunByPlaceWhateverTheOrderAdded) {
     ASSERT_EQ(kesh::LuaBinderRegistry::instance().size(), 4u);
     EXPECT_EQ(kesh::LuaBinderRegistry::instance()[2].binder, &secondToo);
 }
-

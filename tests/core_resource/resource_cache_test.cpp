@@ -112,4 +112,3 @@ TEST(ResourceName, HighBytesCountAsNegative) {
     EXPECT_EQ(kesh::hashResourceName("\xff"), 0xDEADBEEFu - 1u);
     EXPECT_EQ(kesh::hashResourceName(std::string("\x80", 1)), 0xDEADBEEFu - 128u);
 }
-
