@@ -206,3 +206,10 @@ TEST_F(LuaTest, ResultTakesTheFirstValueAndRestoresTheStack) {
     EXPECT_THROW(config_->runFileResult(L"failing.lua"), std::runtime_error);
     EXPECT_EQ(lua_gettop(L), top);
 }
+
+TEST_F(LuaTest, SelfIncludeEndsInAnErrorNotACrash) {
+    writeScript("loop.lua", "return include('loop.lua')\n");
+    const std::string error = errorOf(*config_, "loop.lua");
+    EXPECT_TRUE(startsWith(error, "Lua error (1): Error while executing `")) << error;
+    EXPECT_NE(error.find("too many C levels"), std::string::npos) << error.substr(0, 300);
+}
