@@ -23,7 +23,6 @@ public:
 
     // The folder nested includes resolve against becomes the folder of filePath.
     void setPath(const std::string& filePath);
-    const std::string& path() const { return path_; }
 
     // The body of the Lua `include`.
     int include(lua_State* L);

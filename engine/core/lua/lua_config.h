@@ -45,9 +45,6 @@ public:
     // classes res, color, quaternion, vec4, __vec3, vec3 and vec2.
     static void registerTypes(lua_State* L);
 
-    lua_State* state() const { return L; }
-    const std::wstring& basePath() const { return basePath_; }
-
 private:
     lua_State* L;
     std::unique_ptr<IncludeHelper> include_;
