@@ -2,7 +2,7 @@
 
 #include "d3d9_fixture.h"
 
-namespace morvale::d3d9::testing {
+namespace d3d9::testing {
 namespace {
 
 class DrawTest : public DeviceTest {
@@ -133,4 +133,4 @@ TEST_F(DrawTest, ClearsAndPresentsAreRecorded) {
 }
 
 }  // namespace
-}  // namespace morvale::d3d9::testing
+}  // namespace d3d9::testing

@@ -63,7 +63,7 @@ protected:
     }
 
     void script(std::vector<HRESULT> results) {
-        morvale::d3d9::scriptCooperativeLevel(device, std::move(results));
+        d3d9::scriptCooperativeLevel(device, std::move(results));
     }
 
     IDirect3D9* direct3d = nullptr;
@@ -141,7 +141,7 @@ TEST_F(DxDeviceTest, ResetLostAgainIsRetriedAtTheNextTurn) {
     listener = std::make_unique<BufferListener>(device);
     dx->addListener(listener.get());
     script({D3DERR_DEVICELOST, D3DERR_DEVICENOTRESET});
-    morvale::d3d9::failNextReset(device, D3DERR_DEVICELOST);
+    d3d9::failNextReset(device, D3DERR_DEVICELOST);
     EXPECT_NO_THROW(dx->checkCooperativeLevel());
     EXPECT_TRUE(dx->isLost());
     EXPECT_EQ(listener->resets, 1);
@@ -175,7 +175,7 @@ TEST_F(DxDeviceTest, ResizeToTheCurrentSizeIsRejected) {
     EXPECT_FALSE(dx->isLost());
     EXPECT_EQ(listener->losses, 0);
     EXPECT_EQ(listener->resets, 1);
-    EXPECT_EQ(morvale::d3d9::deviceRecord(device)->resets, 0);
+    EXPECT_EQ(d3d9::deviceRecord(device)->resets, 0);
     dx->removeListener(listener.get());
 }
 
@@ -202,7 +202,7 @@ TEST_F(DxDeviceTest, ResizeIsIgnoredInFullScreen) {
     dx->resize(800, 500);
     EXPECT_EQ(listener->losses, 0);
     EXPECT_FALSE(dx->isLost());
-    EXPECT_EQ(morvale::d3d9::deviceRecord(device)->resets, 0);
+    EXPECT_EQ(d3d9::deviceRecord(device)->resets, 0);
     dx->removeListener(listener.get());
     factory->presentParameters().Windowed = TRUE;
 }
@@ -255,7 +255,7 @@ TEST_F(DxDeviceTest, DrawIndexedTrianglesBindsDrawsAndUnbinds) {
     EXPECT_THROW(drawIndexedTriangles(device, declaration, 12, vertices, 0, 4, indices, 3, 2),
                  std::runtime_error);
     device->EndScene();
-    const auto* record = morvale::d3d9::deviceRecord(device);
+    const auto* record = d3d9::deviceRecord(device);
     ASSERT_EQ(record->draws.size(), 1u);
     EXPECT_EQ(record->draws[0].state.declaration, declaration);
     EXPECT_EQ(record->draws[0].primitiveCount, 2u);

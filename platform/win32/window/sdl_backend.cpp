@@ -11,7 +11,7 @@
 #include "window/utf8.h"
 #include "window/window_system.h"
 
-namespace morvale::win32 {
+namespace win32 {
 
 namespace {
 
@@ -226,4 +226,4 @@ void* sdlWindow(HWND handle) {
     return window != nullptr ? window->native : nullptr;
 }
 
-}  // namespace morvale::win32
+}  // namespace win32

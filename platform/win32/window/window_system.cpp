@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 
-namespace morvale::win32 {
+namespace win32 {
 
 namespace {
 
@@ -315,4 +315,4 @@ void WindowSystem::reset() {
     backendFailed_ = false;
 }
 
-}  // namespace morvale::win32
+}  // namespace win32

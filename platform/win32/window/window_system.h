@@ -11,7 +11,7 @@
 #include "win32/user.h"
 #include "win32/window_seams.h"
 
-namespace morvale::win32 {
+namespace win32 {
 
 struct WindowClass {
     std::wstring name;
@@ -117,4 +117,4 @@ private:
     bool openGLWindows_ = false;
 };
 
-}  // namespace morvale::win32
+}  // namespace win32

@@ -9,7 +9,7 @@
 
 #include <d3d9.h>
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 constexpr int kRenderStateCount = 256;
 constexpr int kTextureStageCount = 8;
@@ -111,4 +111,4 @@ struct DeviceRecord {
     void clear() { *this = DeviceRecord(); }
 };
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9
