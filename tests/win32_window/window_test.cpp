@@ -220,3 +220,15 @@ TEST_F(WindowTest, SdlWindowUnderTheOffscreenDriverPumpsUntilAPostedQuit) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MessageBoxSdlTest, WritesToStandardErrorWithoutBlockingOffscreen) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    ::testing::internal::CaptureStderr();
+    win32::showMessageBoxSdl(L"Application terminating: caf\u00e9", L"Fatal error");
+    const std::string written = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(written, "Fatal error: Application terminating: caf\xc3\xa9\n");
+}
+
+}  // namespace
