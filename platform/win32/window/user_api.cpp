@@ -84,7 +84,7 @@ BOOL GetWindowRect(HWND handle, LPRECT rect) {
         return FALSE;
     }
     if (handle == windows().desktopHandle()) {
-        *rect = {0, 0, 1024, 768};
+        *rect = windows().desktopRect();
         return TRUE;
     }
     Window* window = windows().find(handle);
@@ -100,7 +100,7 @@ BOOL GetClientRect(HWND handle, LPRECT rect) {
         return FALSE;
     }
     if (handle == windows().desktopHandle()) {
-        *rect = {0, 0, 1024, 768};
+        *rect = windows().desktopRect();
         return TRUE;
     }
     Window* window = windows().find(handle);

@@ -191,6 +191,10 @@ HWND WindowSystem::desktopHandle() const {
     return reinterpret_cast<HWND>(&desktopMarker);
 }
 
+RECT WindowSystem::desktopRect() {
+    return backend().desktop();
+}
+
 RECT WindowSystem::frameInsets(DWORD style, bool menu) const {
     RECT insets{0, 0, 0, 0};
     if (style & WS_THICKFRAME) {

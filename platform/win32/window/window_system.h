@@ -79,6 +79,7 @@ public:
     Window* find(HWND handle);
     std::vector<HWND> windows() const;
     HWND desktopHandle() const;
+    RECT desktopRect();
 
     // Frame around a window of the given style; the client area is the rectangle inside.
     RECT frameInsets(DWORD style, bool menu) const;
