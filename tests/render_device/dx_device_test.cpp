@@ -234,6 +234,21 @@ TEST_F(DxDeviceTest, FillQuadIndicesWritesTheQuadPatternInTheBufferFormat) {
     wide->Release();
     EXPECT_THROW(create_index_buffer(device, 0, D3DFMT_INDEX16, 0, D3DPOOL_MANAGED),
                  std::runtime_error);
+
+    IDirect3DVertexBuffer9* quads = create_vertex_buffer(
+        device, 64 * 4 * 24, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0x142, D3DPOOL_DEFAULT);
+    D3DVERTEXBUFFER_DESC vertexDesc{};
+    quads->GetDesc(&vertexDesc);
+    EXPECT_EQ(vertexDesc.Size, 64u * 4 * 24);
+    EXPECT_EQ(vertexDesc.FVF, 0x142u);
+    quads->Release();
+    try {
+        create_vertex_buffer(device, 0, 0, 0, D3DPOOL_DEFAULT);
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()).rfind("create_vertex_buffer: cannot create buffer", 0),
+                  0u);
+    }
 }
 
 TEST_F(DxDeviceTest, DrawIndexedTrianglesBindsDrawsAndUnbinds) {
