@@ -1,6 +1,8 @@
 #include "engine/render/application_window.h"
 
+#include <cstdlib>
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -139,6 +141,25 @@ TEST_F(ApplicationWindowTest, ClosingTheWindowEndsThePump) {
     EXPECT_EQ(application.run(&recorder), 0);
     EXPECT_FALSE(IsWindow(hwnd()));
     EXPECT_EQ(recorder.checks, 1);
+}
+
+TEST_F(RenderTest, CreateReportsAWindowThatCouldNotBeMade) {
+    const char* previous = std::getenv("SDL_VIDEODRIVER");
+    const std::string saved = previous != nullptr ? previous : "";
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    win32::useWindowBackend(win32::WindowBackendKind::Sdl);
+    {
+        ApplicationWindow application;
+        EXPECT_FALSE(application.create(nullptr, L"Morvale", 0, 0, 400, 300));
+    }
+    if (previous != nullptr) {
+        setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
+    } else {
+        unsetenv("SDL_VIDEODRIVER");
+    }
+    win32::useWindowBackend(win32::WindowBackendKind::Headless);
+    ApplicationWindow second;
+    EXPECT_TRUE(second.create(nullptr, L"Morvale", 0, 0, 400, 300));
 }
 
 }  // namespace
