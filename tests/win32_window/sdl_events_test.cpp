@@ -148,3 +148,12 @@ TEST_F(SdlEventsTest, MinimiseRestoreAndCloseFollowWindows) {
 }
 
 }  // namespace
+
+// With the SDL window system up, a box goes through it (and so to standard error once, with
+// no box under the offscreen driver), never blocking.
+TEST_F(SdlEventsTest, MessageBoxesGoThroughTheWindowLayerOnce) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(MessageBoxW(window, L"Trying to use windowed mode.", L"Warning", MB_OK), IDOK);
+    const std::string written = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(written, "Warning: Trying to use windowed mode.\n");
+}

@@ -6,6 +6,8 @@
 #include <map>
 #include <set>
 
+#include "kernel/internal.h"
+#include "win32/window_seams.h"
 #include "window/native_events.h"
 #include "window/sdl_keys.h"
 #include "window/utf8.h"
@@ -218,6 +220,7 @@ std::unique_ptr<WindowBackend> makeSdlBackend() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return nullptr;
     }
+    detail::setMessageBoxPresenter(showMessageBoxSdl);
     return std::make_unique<SdlBackend>();
 }
 
