@@ -6,3 +6,4 @@
 #include "win32/format.h"
 #include "win32/kernel.h"
 #include "win32/types.h"
+#include "win32/user.h"

@@ -1,0 +1,82 @@
+// The boundary between the shared device and a backend. The device keeps every state,
+// validates every call and builds each draw; a backend only executes what it is given.
+// The null backend records; a drawing backend reuses everything else unchanged.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <d3d9.h>
+
+#include "d3d9/records.h"
+
+namespace d3d9 {
+
+class ResourceBase;
+
+struct DrawCall {
+    DrawKind kind;
+    D3DPRIMITIVETYPE type;
+    UINT primitiveCount;
+    INT baseVertex;
+    UINT minIndex;
+    UINT numVertices;
+    UINT startIndex;
+    UINT startVertex;
+    const DeviceState& state;
+    const std::vector<D3DVERTEXELEMENT9>& layout;
+    // Stream 0: the buffer (null for user pointers) and its bytes from the stream offset.
+    const ResourceBase* vertexBuffer;
+    const BYTE* vertexData;
+    UINT vertexDataSize;
+    UINT stride;
+    // Indexed draws: the indices drawn (startIndex applied), 2 or 4 bytes each.
+    const ResourceBase* indexBuffer;
+    const BYTE* indexData;
+    UINT indexSize;
+    UINT indexCount;
+    // The tag the layers above set for the draws that follow.
+    const std::string& tag;
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    // At creation and after each successful Reset, with the resolved parameters.
+    virtual HRESULT configure(HWND window, const D3DPRESENT_PARAMETERS& parameters) = 0;
+    virtual void beginScene() {}
+    virtual void endScene() {}
+    virtual void clear(const RecordedClear& clear, const DeviceState& state) = 0;
+    virtual void draw(const DrawCall& call) = 0;
+    virtual HRESULT present() = 0;
+
+    // interfacePointer is the interface the caller locked through; for textures offset is
+    // the level.
+    virtual void resourceLocked(const ResourceBase&, const void* interfacePointer,
+                                D3DRESOURCETYPE type, UINT offset, UINT size, DWORD flags) {
+        (void)interfacePointer;
+        (void)type;
+        (void)offset;
+        (void)size;
+        (void)flags;
+    }
+    // After Unlock: the resource's bytes changed.
+    virtual void resourceUpdated(const ResourceBase&) {}
+    virtual void resourceDestroyed(const ResourceBase&) {}
+
+    // The null backend's record; null for backends that draw.
+    virtual DeviceRecord* record() { return nullptr; }
+};
+
+using BackendFactory = std::function<std::unique_ptr<Backend>()>;
+
+// The backend for devices created afterwards; an empty factory restores the null backend.
+void setBackendFactory(BackendFactory factory);
+std::unique_ptr<Backend> makeBackend();
+
+std::unique_ptr<Backend> makeNullBackend();
+
+}  // namespace d3d9

@@ -1,0 +1,114 @@
+// What the device keeps for a draw, and what the null backend records of each call, so
+// tests can check what was drawn and under which state.
+#pragma once
+
+#include <array>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include <d3d9.h>
+
+namespace d3d9 {
+
+constexpr int kRenderStateCount = 256;
+constexpr int kTextureStageCount = 8;
+constexpr int kStageStateCount = 33;
+constexpr int kSamplerCount = 16;
+constexpr int kSamplerStateCount = 14;
+constexpr int kStreamCount = 16;
+constexpr int kShaderConstantCount = 256;
+
+struct StreamBinding {
+    IDirect3DVertexBuffer9* buffer = nullptr;
+    UINT offset = 0;
+    UINT stride = 0;
+};
+
+// Everything a draw depends on. Object pointers identify objects; in a recorded copy they
+// may dangle once the objects are gone, so compare them, never call through them.
+struct DeviceState {
+    std::array<DWORD, kRenderStateCount> renderStates{};
+    std::array<std::array<DWORD, kStageStateCount>, kTextureStageCount> stageStates{};
+    std::array<std::array<DWORD, kSamplerStateCount>, kSamplerCount> samplerStates{};
+    std::array<IDirect3DBaseTexture9*, kSamplerCount> textures{};
+    std::array<StreamBinding, kStreamCount> streams{};
+    IDirect3DIndexBuffer9* indices = nullptr;
+    IDirect3DVertexDeclaration9* declaration = nullptr;
+    DWORD fvf = 0;
+    IDirect3DVertexShader9* vertexShader = nullptr;
+    IDirect3DPixelShader9* pixelShader = nullptr;
+    D3DVIEWPORT9 viewport{};
+    std::array<float, kShaderConstantCount * 4> vertexConstants{};
+    std::array<float, kShaderConstantCount * 4> pixelConstants{};
+
+    DWORD renderState(D3DRENDERSTATETYPE state) const { return renderStates[state]; }
+    DWORD stageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) const {
+        return stageStates[stage][type];
+    }
+    DWORD samplerState(DWORD sampler, D3DSAMPLERSTATETYPE type) const {
+        return samplerStates[sampler][type];
+    }
+};
+
+// The Direct3D 9 defaults, as after creation and every Reset, with nothing bound.
+void setDefaultState(DeviceState& state, bool autoDepthStencil, UINT width, UINT height);
+
+enum class DrawKind { Primitive, Indexed, UserPointer };
+
+struct RecordedDraw {
+    DrawKind kind = DrawKind::Primitive;
+    D3DPRIMITIVETYPE type = D3DPT_TRIANGLELIST;
+    UINT primitiveCount = 0;
+    INT baseVertex = 0;
+    UINT minIndex = 0;
+    UINT numVertices = 0;
+    UINT startIndex = 0;
+    UINT startVertex = 0;
+    UINT stride = 0;
+    // The vertex layout in force (the declaration's, or the one the FVF describes).
+    std::vector<D3DVERTEXELEMENT9> layout;
+    // Each vertex the draw reads, in primitive order, as its number in stream 0 (base
+    // vertex added), and its bytes as they were at the moment of the draw.
+    std::vector<UINT> vertexNumbers;
+    std::vector<BYTE> vertices;
+    DeviceState state;
+    std::array<std::string, kSamplerCount> textureNames;
+    // Set by the layers above the device (e.g. "effect/technique/pass").
+    std::string tag;
+
+    // Bytes of the i-th drawn vertex.
+    const BYTE* vertex(size_t i) const { return vertices.data() + i * stride; }
+};
+
+struct RecordedClear {
+    DWORD rectCount = 0;
+    DWORD flags = 0;
+    D3DCOLOR color = 0;
+    float z = 0.0f;
+    DWORD stencil = 0;
+};
+
+struct RecordedLock {
+    const void* resource = nullptr;  // the interface pointer that was locked
+    D3DRESOURCETYPE type = D3DRTYPE_VERTEXBUFFER;
+    UINT offset = 0;  // for textures: the level
+    UINT size = 0;    // as passed: 0 means to the end
+    DWORD flags = 0;
+};
+
+// Calls seen by a null device. Draws beyond the cap push out the oldest ones.
+struct DeviceRecord {
+    static constexpr size_t kMaxDraws = 2048;
+    std::deque<RecordedDraw> draws;
+    std::vector<RecordedClear> clears;
+    std::vector<RecordedLock> locks;
+    int beginScenes = 0;
+    int endScenes = 0;
+    int presents = 0;
+    int resets = 0;
+
+    void clear() { *this = DeviceRecord(); }
+};
+
+}  // namespace d3d9

@@ -1,0 +1,123 @@
+#include "seam_state.h"
+
+#include <cwctype>
+#include <map>
+#include <mutex>
+#include <vector>
+
+namespace dmusic {
+namespace {
+
+struct SeamState {
+    std::mutex mutex;
+    dmusic_test::Output output = dmusic_test::Output::Automatic;
+    bool capture = false;
+    bool recording = false;
+    std::map<std::wstring, HRESULT> loadFailures;
+    std::vector<dmusic_test::Event> events;
+};
+
+SeamState& state() {
+    static SeamState instance;
+    return instance;
+}
+
+std::wstring lowerFileName(const std::wstring& path) {
+    const std::size_t cut = path.find_last_of(L"/\\");
+    std::wstring name = cut == std::wstring::npos ? path : path.substr(cut + 1);
+    for (wchar_t& c : name) {
+        c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    }
+    return name;
+}
+
+}  // namespace
+
+void record(const dmusic_test::Event& event) {
+    SeamState& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (s.recording) {
+        s.events.push_back(event);
+    }
+}
+
+dmusic_test::Output outputMode() {
+    SeamState& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return s.output;
+}
+
+bool captureEnabled() {
+    SeamState& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return s.capture;
+}
+
+HRESULT injectedLoadFailure(const std::wstring& path) {
+    SeamState& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    const auto found = s.loadFailures.find(lowerFileName(path));
+    return found == s.loadFailures.end() ? S_OK : found->second;
+}
+
+void resetSeamState() {
+    SeamState& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.output = dmusic_test::Output::Automatic;
+    s.capture = false;
+    s.recording = false;
+    s.loadFailures.clear();
+    s.events.clear();
+}
+
+}  // namespace dmusic
+
+namespace dmusic_test {
+
+void setOutput(Output output) {
+    dmusic::SeamState& s = dmusic::state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.output = output;
+}
+
+void setCapture(bool enabled) {
+    dmusic::SeamState& s = dmusic::state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.capture = enabled;
+}
+
+void failLoad(const std::wstring& fileName, HRESULT result) {
+    dmusic::SeamState& s = dmusic::state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.loadFailures[dmusic::lowerFileName(fileName)] = result;
+}
+
+void setRecording(bool enabled) {
+    dmusic::SeamState& s = dmusic::state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.recording = enabled;
+}
+
+std::vector<Event> events() {
+    dmusic::SeamState& s = dmusic::state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return s.events;
+}
+
+std::vector<Event> events(Call call) {
+    std::vector<Event> matching;
+    for (const Event& e : events()) {
+        if (e.call == call) {
+            matching.push_back(e);
+        }
+    }
+    return matching;
+}
+
+void clearEvents() {
+    dmusic::SeamState& s = dmusic::state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.events.clear();
+}
+
+}  // namespace dmusic_test

@@ -1,0 +1,17 @@
+// What the test seam has set, and the call record, as the layer's own code reads them.
+#pragma once
+
+#include "dmusic/test_seam.h"
+
+#include <string>
+
+namespace dmusic {
+
+void record(const dmusic_test::Event& event);
+dmusic_test::Output outputMode();
+bool captureEnabled();
+// The failure injected for this file (S_OK when none).
+HRESULT injectedLoadFailure(const std::wstring& path);
+void resetSeamState();
+
+}  // namespace dmusic

@@ -1,0 +1,26 @@
+// Sound files to the one sample layout the mixer uses.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace dmusic {
+
+// Interleaved stereo 32-bit float at the file's own rate (mono files are doubled, files
+// with more channels keep their first two).
+struct Pcm {
+    int rate = 0;
+    std::vector<float> samples;
+
+    std::size_t frames() const { return samples.size() / 2; }
+};
+
+// Decodes a whole file. On failure returns null and sets `error` to
+// DMUS_E_LOADER_FAILEDOPEN (cannot be opened) or DMUS_E_UNSUPPORTED_STREAM (not a sound
+// file libsndfile reads, or no sound in it).
+std::shared_ptr<const Pcm> decodeFile(const std::string& path, HRESULT& error);
+
+}  // namespace dmusic

@@ -1,0 +1,50 @@
+// Test seams and platform hooks of the window layer.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "win32/user.h"
+
+namespace win32 {
+
+enum class WindowBackendKind {
+    Automatic,  // SDL2 when its video subsystem starts, else headless
+    Sdl,
+    Headless
+};
+
+// The backend of windows created afterwards.
+void useWindowBackend(WindowBackendKind kind);
+
+// Destroys every window (without messages), empties the queue and forgets a posted quit.
+void resetWindowSystem();
+
+// The frame drawn around windows with a caption: its side border and caption height.
+void setFrameMetrics(int border, int caption);
+
+// User actions, posted as the native backend posts them: a border drag through the given
+// client sizes (WM_ENTERSIZEMOVE, one WM_SIZE per size, WM_EXITSIZEMOVE); minimising,
+// maximising to a client size and restoring; the close button; keys and the mouse.
+void simulateResizeDrag(HWND window, const std::vector<std::pair<int, int>>& clientSizes);
+void simulateMinimize(HWND window);
+void simulateMaximize(HWND window, int clientWidth, int clientHeight);
+void simulateRestore(HWND window);
+void simulateClose(HWND window);
+void simulateKey(HWND window, WPARAM virtualKey, bool down);
+void simulateMouseMove(HWND window, int x, int y);
+void simulateMouseButton(HWND window, int button, bool down);
+
+// Native windows created afterwards can carry an OpenGL context (set by a drawing backend
+// before the window is made).
+void requestOpenGLWindows(bool on);
+
+// The SDL_Window behind a window, for the drawing backends; null for headless windows.
+void* sdlWindow(HWND window);
+
+// Shows a message box through SDL (when a video driver is available) and writes the text
+// to standard error; never blocks while a headless backend is in use.
+void showMessageBoxSdl(const std::wstring& text, const std::wstring& caption);
+
+}  // namespace win32

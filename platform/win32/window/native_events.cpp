@@ -1,0 +1,65 @@
+#include "window/native_events.h"
+
+namespace win32 {
+
+void postMessage(WindowSystem& system, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MSG posted{};
+    posted.hwnd = window;
+    posted.message = message;
+    posted.wParam = wParam;
+    posted.lParam = lParam;
+    system.post(posted);
+}
+
+void beginSizeMove(WindowSystem& system, Window& window) {
+    postMessage(system, window.handle, WM_ENTERSIZEMOVE, 0, 0);
+}
+
+void resizedTo(WindowSystem& system, Window& window, int width, int height, WPARAM sizeType) {
+    window.minimized = false;
+    system.setClientSize(window, width, height);
+    postMessage(system, window.handle, WM_SIZE, sizeType, MAKELPARAM(width, height));
+}
+
+void endSizeMove(WindowSystem& system, Window& window) {
+    postMessage(system, window.handle, WM_EXITSIZEMOVE, 0, 0);
+}
+
+void minimized(WindowSystem& system, Window& window) {
+    window.minimized = true;
+    postMessage(system, window.handle, WM_SIZE, SIZE_MINIMIZED, 0);
+}
+
+void restored(WindowSystem& system, Window& window) {
+    window.minimized = false;
+    const RECT client = system.clientRect(window);
+    postMessage(system, window.handle, WM_SIZE, SIZE_RESTORED,
+                MAKELPARAM(client.right, client.bottom));
+}
+
+void keyChanged(WindowSystem& system, Window& window, WPARAM virtualKey, bool down, bool repeat) {
+    // Repeat count 1; bit 30 is the previous key state, bit 31 the transition.
+    LPARAM flags = 1;
+    if (!down) {
+        flags |= LPARAM{3} << 30;
+    } else if (repeat) {
+        flags |= LPARAM{1} << 30;
+    }
+    postMessage(system, window.handle, down ? WM_KEYDOWN : WM_KEYUP, virtualKey, flags);
+}
+
+void mouseMoved(WindowSystem& system, Window& window, int x, int y, WPARAM buttons) {
+    postMessage(system, window.handle, WM_MOUSEMOVE, buttons, MAKELPARAM(x, y));
+}
+
+void mouseButtonChanged(WindowSystem& system, Window& window, int button, bool down, int x, int y) {
+    static const UINT downMessages[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+    static const UINT upMessages[] = {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP};
+    if (button < 1 || button > 3) {
+        return;
+    }
+    const UINT message = down ? downMessages[button - 1] : upMessages[button - 1];
+    postMessage(system, window.handle, message, 0, MAKELPARAM(x, y));
+}
+
+}  // namespace win32

@@ -1,0 +1,21 @@
+// What a user action does to a window and which messages it posts, shared by the SDL
+// backend and the test seams so both deliver the same messages.
+#pragma once
+
+#include "window/window_system.h"
+
+namespace win32 {
+
+void postMessage(WindowSystem& system, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void beginSizeMove(WindowSystem& system, Window& window);
+// The client area now has this size (a step of a drag or a maximise).
+void resizedTo(WindowSystem& system, Window& window, int width, int height, WPARAM sizeType);
+void endSizeMove(WindowSystem& system, Window& window);
+void minimized(WindowSystem& system, Window& window);
+void restored(WindowSystem& system, Window& window);
+void keyChanged(WindowSystem& system, Window& window, WPARAM virtualKey, bool down, bool repeat);
+void mouseMoved(WindowSystem& system, Window& window, int x, int y, WPARAM buttons);
+// button 1 left, 2 right, 3 middle.
+void mouseButtonChanged(WindowSystem& system, Window& window, int button, bool down, int x, int y);
+
+}  // namespace win32

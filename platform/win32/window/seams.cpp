@@ -1,0 +1,110 @@
+// Test seams of the window layer, and the SDL message box the kernel's MessageBoxW shows.
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "window/native_events.h"
+#include "window/utf8.h"
+#include "window/window_system.h"
+
+namespace win32 {
+
+namespace {
+
+Window* windowOf(HWND handle) {
+    return WindowSystem::instance().find(handle);
+}
+
+// A message box needs someone to press its button: only on a real display.
+bool canShowMessageBox() {
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if (driver != nullptr &&
+        (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+        return false;
+    }
+    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+}
+
+}  // namespace
+
+void useWindowBackend(WindowBackendKind kind) {
+    WindowSystem::instance().setBackendKind(kind);
+}
+
+void requestOpenGLWindows(bool on) {
+    WindowSystem::instance().setOpenGLWindows(on);
+}
+
+void resetWindowSystem() {
+    WindowSystem::instance().reset();
+}
+
+void setFrameMetrics(int border, int caption) {
+    WindowSystem::instance().setFrameMetrics(border, caption);
+}
+
+void simulateResizeDrag(HWND handle, const std::vector<std::pair<int, int>>& clientSizes) {
+    WindowSystem& system = WindowSystem::instance();
+    if (Window* window = windowOf(handle)) {
+        beginSizeMove(system, *window);
+        for (const auto& size : clientSizes) {
+            resizedTo(system, *window, size.first, size.second, SIZE_RESTORED);
+        }
+        endSizeMove(system, *window);
+    }
+}
+
+void simulateMinimize(HWND handle) {
+    if (Window* window = windowOf(handle)) {
+        minimized(WindowSystem::instance(), *window);
+    }
+}
+
+void simulateMaximize(HWND handle, int clientWidth, int clientHeight) {
+    if (Window* window = windowOf(handle)) {
+        resizedTo(WindowSystem::instance(), *window, clientWidth, clientHeight, SIZE_MAXIMIZED);
+    }
+}
+
+void simulateRestore(HWND handle) {
+    if (Window* window = windowOf(handle)) {
+        restored(WindowSystem::instance(), *window);
+    }
+}
+
+void simulateClose(HWND handle) {
+    postMessage(WindowSystem::instance(), handle, WM_CLOSE, 0, 0);
+}
+
+void simulateKey(HWND handle, WPARAM virtualKey, bool down) {
+    if (Window* window = windowOf(handle)) {
+        keyChanged(WindowSystem::instance(), *window, virtualKey, down, false);
+    }
+}
+
+void simulateMouseMove(HWND handle, int x, int y) {
+    if (Window* window = windowOf(handle)) {
+        mouseMoved(WindowSystem::instance(), *window, x, y, 0);
+    }
+}
+
+void simulateMouseButton(HWND handle, int button, bool down) {
+    if (Window* window = windowOf(handle)) {
+        mouseButtonChanged(WindowSystem::instance(), *window, button, down, 0, 0);
+    }
+}
+
+void showMessageBoxSdl(const std::wstring& text, const std::wstring& caption) {
+    const std::string utf8Text = toUtf8(text);
+    const std::string utf8Caption = toUtf8(caption);
+    std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
+    std::fflush(stderr);
+    if (canShowMessageBox()) {
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, utf8Caption.c_str(), utf8Text.c_str(),
+                                 nullptr);
+    }
+}
+
+}  // namespace win32
