@@ -12,7 +12,7 @@
 
 #include "d3d9/records.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 class ResourceBase;
 
@@ -79,4 +79,4 @@ std::unique_ptr<Backend> makeBackend();
 
 std::unique_ptr<Backend> makeNullBackend();
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9
