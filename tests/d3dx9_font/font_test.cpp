@@ -10,7 +10,7 @@
 
 namespace {
 
-using morvale::d3d9::DrawKind;
+using d3d9::DrawKind;
 
 struct TextVertex {
     float x, y, z;
@@ -30,14 +30,14 @@ D3DXFONT_DESCW gameDesc(const wchar_t* face, int pixels) {
     return desc;
 }
 
-class FontTest : public morvale::d3d9::testing::DeviceTest {
+class FontTest : public d3d9::testing::DeviceTest {
 protected:
     void SetUp() override {
         DeviceTest::SetUp();
         ASSERT_EQ(device->BeginScene(), D3D_OK);
         const D3DXFONT_DESCW desc = gameDesc(L"Tahoma", 13);
         ASSERT_EQ(D3DXCreateFontIndirectW(device, &desc, &font), D3D_OK);
-        morvale::d3dx9::clearTextDraws();
+        d3dx9::clearTextDraws();
         record->clear();
     }
 
@@ -243,7 +243,7 @@ TEST_F(FontTest, DrawingLeavesEveryDeviceStateAsItFoundIt) {
 TEST_F(FontTest, EveryCallIsRecordedForTests) {
     RECT rect{1, 2, 300, 200};
     const INT result = font->DrawTextW(nullptr, L"abc\tdef", 5, &rect, DT_EXPANDTABS, 0xFF00FF00u);
-    const auto& draws = morvale::d3dx9::textDraws();
+    const auto& draws = d3dx9::textDraws();
     ASSERT_EQ(draws.size(), 1u);
     EXPECT_EQ(draws[0].text, L"abc\td");
     EXPECT_EQ(draws[0].rect.left, 1);
@@ -251,8 +251,8 @@ TEST_F(FontTest, EveryCallIsRecordedForTests) {
     EXPECT_EQ(draws[0].format, static_cast<DWORD>(DT_EXPANDTABS));
     EXPECT_EQ(draws[0].color, 0xFF00FF00u);
     EXPECT_EQ(draws[0].result, result);
-    morvale::d3dx9::clearTextDraws();
-    EXPECT_TRUE(morvale::d3dx9::textDraws().empty());
+    d3dx9::clearTextDraws();
+    EXPECT_TRUE(d3dx9::textDraws().empty());
 }
 
 TEST_F(FontTest, ManyGlyphsGrowTheAtlas) {

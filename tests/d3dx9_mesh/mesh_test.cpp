@@ -11,7 +11,7 @@
 
 namespace {
 
-using morvale::d3d9::DrawKind;
+using d3d9::DrawKind;
 
 // The layout the game builds its meshes with: 40 bytes.
 const D3DVERTEXELEMENT9 kGameLayout[] = {
@@ -25,7 +25,7 @@ struct Vertex {
     float x, y, z;
 };
 
-class MeshTest : public morvale::d3d9::testing::DeviceTest {
+class MeshTest : public d3d9::testing::DeviceTest {
 protected:
     void SetUp() override {
         DeviceTest::SetUp();
@@ -162,11 +162,11 @@ TEST_F(MeshTest, HandsOutItsBuffersWithAReferenceEach) {
     // The mesh keeps its own reference: releasing ours leaves the buffers alive.
     EXPECT_EQ(vertices->Release(), 1u);
     EXPECT_EQ(indices->Release(), 1u);
-    EXPECT_EQ(morvale::d3d9::liveObjects(morvale::d3d9::ObjectType::VertexBuffer), 1);
+    EXPECT_EQ(d3d9::liveObjects(d3d9::ObjectType::VertexBuffer), 1);
     EXPECT_EQ(mesh->Release(), 0u);
     mesh = nullptr;
-    EXPECT_EQ(morvale::d3d9::liveObjects(morvale::d3d9::ObjectType::VertexBuffer), 0);
-    EXPECT_EQ(morvale::d3d9::liveObjects(morvale::d3d9::ObjectType::IndexBuffer), 0);
+    EXPECT_EQ(d3d9::liveObjects(d3d9::ObjectType::VertexBuffer), 0);
+    EXPECT_EQ(d3d9::liveObjects(d3d9::ObjectType::IndexBuffer), 0);
 }
 
 TEST_F(MeshTest, AttributeTableIsReadBackAsSetAndChecked) {

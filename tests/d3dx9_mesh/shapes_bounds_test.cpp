@@ -13,7 +13,7 @@ struct ShapeVertex {
     D3DXVECTOR3 normal;
 };
 
-class ShapeTest : public morvale::d3d9::testing::DeviceTest {
+class ShapeTest : public d3d9::testing::DeviceTest {
 protected:
     void SetUp() override {
         DeviceTest::SetUp();

@@ -124,7 +124,7 @@ int cornerAt(const D3DXVECTOR3& p) {
     return -1;
 }
 
-class XLoaderTest : public morvale::d3d9::testing::DeviceTest {
+class XLoaderTest : public d3d9::testing::DeviceTest {
 protected:
     void SetUp() override {
         DeviceTest::SetUp();

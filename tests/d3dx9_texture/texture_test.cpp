@@ -12,9 +12,9 @@
 namespace {
 
 using namespace texture_test;
-using morvale::d3d9::ObjectType;
+using d3d9::ObjectType;
 
-class TextureTest : public morvale::d3d9::testing::DeviceTest {
+class TextureTest : public d3d9::testing::DeviceTest {
 protected:
     void TearDown() override {
         if (texture != nullptr) {
@@ -161,7 +161,7 @@ TEST_F(TextureTest, TruncatedDdsFailsAtEveryLength) {
         EXPECT_EQ(loadDefault(cut), D3DXERR_INVALIDDATA) << "size " << size;
         EXPECT_EQ(texture, nullptr);
     }
-    EXPECT_EQ(morvale::d3d9::liveObjects(ObjectType::Texture), 0);
+    EXPECT_EQ(d3d9::liveObjects(ObjectType::Texture), 0);
 }
 
 TEST_F(TextureTest, DdsWithImpossibleHeadersFails) {
@@ -277,7 +277,7 @@ TEST_F(TextureTest, TruncatedOrForeignDataFails) {
         D3DXERR_INVALIDDATA);
     EXPECT_EQ(loadDefault(Bytes(64, 0xEE)), D3DXERR_INVALIDDATA);
     EXPECT_EQ(texture, nullptr);
-    EXPECT_EQ(morvale::d3d9::liveObjects(ObjectType::Texture), 0);
+    EXPECT_EQ(d3d9::liveObjects(ObjectType::Texture), 0);
 }
 
 TEST_F(TextureTest, ColourKeyTurnsItsPixelsTransparent) {
@@ -308,7 +308,7 @@ TEST_F(TextureTest, FilesAreFoundWhateverTheSeparatorsAndCase) {
               D3D_OK);
     EXPECT_EQ(info.ImageFileFormat, D3DXIFF_TGA);
     // Draw records name the texture as the game asked for it.
-    EXPECT_EQ(morvale::d3d9::debugName(texture), request);
+    EXPECT_EQ(d3d9::debugName(texture), request);
     release();
 
     const std::wstring wide(request.begin(), request.end());

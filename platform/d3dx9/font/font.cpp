@@ -38,12 +38,12 @@ public:
           atlas_(device, *face_, "font " + toUtf8(desc.FaceName)) {
         device_->AddRef();
         desc_.Height = -face_->emHeight();
-        morvale::d3d9::addResetBlocker(device_);
+        d3d9::addResetBlocker(device_);
     }
 
     ~Font() override {
         if (!lost_) {
-            morvale::d3d9::removeResetBlocker(device_);
+            d3d9::removeResetBlocker(device_);
         }
         device_->Release();
     }
@@ -71,7 +71,7 @@ public:
             return 0;
         }
         const size_t length = count < 0 ? std::wcslen(text) : static_cast<size_t>(count);
-        morvale::d3dx9::TextDraw record{std::wstring(text, length), *rect, format, color, 0};
+        d3dx9::TextDraw record{std::wstring(text, length), *rect, format, color, 0};
         INT result = 0;
         try {
             result = draw(record.text, *rect, format, color);
@@ -86,7 +86,7 @@ public:
     HRESULT OnLostDevice() override {
         if (!lost_) {
             lost_ = true;
-            morvale::d3d9::removeResetBlocker(device_);
+            d3d9::removeResetBlocker(device_);
         }
         return D3D_OK;
     }
@@ -94,7 +94,7 @@ public:
     HRESULT OnResetDevice() override {
         if (lost_) {
             lost_ = false;
-            morvale::d3d9::addResetBlocker(device_);
+            d3d9::addResetBlocker(device_);
         }
         return D3D_OK;
     }

@@ -91,7 +91,7 @@ bool GlyphAtlas::upload() {
                                           nullptr))) {
             return false;
         }
-        morvale::d3d9::setDebugName(texture_.get(), name_);
+        d3d9::setDebugName(texture_.get(), name_);
     }
     D3DLOCKED_RECT locked{};
     if (FAILED(texture_->LockRect(0, &locked, nullptr, 0))) {

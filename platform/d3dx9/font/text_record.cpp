@@ -2,8 +2,8 @@
 
 namespace {
 
-std::deque<morvale::d3dx9::TextDraw>& records() {
-    static std::deque<morvale::d3dx9::TextDraw> draws;
+std::deque<d3dx9::TextDraw>& records() {
+    static std::deque<d3dx9::TextDraw> draws;
     return draws;
 }
 
@@ -11,17 +11,17 @@ std::deque<morvale::d3dx9::TextDraw>& records() {
 
 namespace d3dx9 {
 
-void recordTextDraw(morvale::d3dx9::TextDraw draw) {
+void recordTextDraw(d3dx9::TextDraw draw) {
     auto& draws = records();
     draws.push_back(std::move(draw));
-    while (draws.size() > morvale::d3dx9::kMaxTextDraws) {
+    while (draws.size() > d3dx9::kMaxTextDraws) {
         draws.pop_front();
     }
 }
 
 }  // namespace d3dx9
 
-namespace morvale::d3dx9 {
+namespace d3dx9 {
 
 const std::deque<TextDraw>& textDraws() {
     return records();
@@ -31,4 +31,4 @@ void clearTextDraws() {
     records().clear();
 }
 
-}  // namespace morvale::d3dx9
+}  // namespace d3dx9

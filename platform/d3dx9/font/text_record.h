@@ -5,6 +5,6 @@
 
 namespace d3dx9 {
 
-void recordTextDraw(morvale::d3dx9::TextDraw draw);
+void recordTextDraw(d3dx9::TextDraw draw);
 
 }  // namespace d3dx9

@@ -188,7 +188,7 @@ HRESULT createFromFile(IDirect3DDevice9* device, const std::string& path, const 
     }
     const HRESULT hr = createGuarded(device, data->data(), data->size(), request, info, texture);
     if (SUCCEEDED(hr)) {
-        morvale::d3d9::setDebugName(*texture, path);
+        d3d9::setDebugName(*texture, path);
     }
     return hr;
 }

@@ -7,7 +7,7 @@
 #include <d3d9.h>
 #include <windows.h>
 
-namespace morvale::d3dx9 {
+namespace d3dx9 {
 
 // One ID3DXFont::DrawTextW call: the text (count applied), the rect as passed, the
 // format, the colour and the result.
@@ -24,4 +24,4 @@ constexpr size_t kMaxTextDraws = 4096;
 const std::deque<TextDraw>& textDraws();
 void clearTextDraws();
 
-}  // namespace morvale::d3dx9
+}  // namespace d3dx9
