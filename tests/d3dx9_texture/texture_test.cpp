@@ -151,6 +151,38 @@ TEST_P(CompressedDdsTest, BlocksOfEveryLevelUploadAsStored) {
 INSTANTIATE_TEST_SUITE_P(Formats, CompressedDdsTest,
                          ::testing::Values(D3DFMT_DXT1, D3DFMT_DXT3, D3DFMT_DXT5));
 
+TEST_F(TextureTest, CompressedDdsWithOneLevelGetsItsChainCompressed) {
+    const Picture red{8, 8, std::vector<D3DCOLOR>(64, 0xFFFF0000u)};
+    const Bytes blocks = compressDxt(red, D3DFMT_DXT1);
+    ASSERT_EQ(loadDefault(ddsCompressed("DXT1", 8, 8, {blocks})), D3D_OK);
+    ASSERT_EQ(texture->GetLevelCount(), 4u);
+    // Every level of a flat picture is the same flat block.
+    const Bytes first(blocks.begin(), blocks.begin() + 8);
+    EXPECT_EQ(blockRow(1, 0, 8), first);
+    EXPECT_EQ(blockRow(3, 0, 8), first);
+}
+
+TEST_F(TextureTest, CompressedDdsConvertsToPixelsOnRequest) {
+    Picture picture{4, 4, std::vector<D3DCOLOR>(16, 0x80FF0000u)};
+    picture.pixels[5] = 0x400000FFu;
+    const Bytes data = ddsCompressed("DXT5", 4, 4, {compressDxt(picture, D3DFMT_DXT5)});
+    ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(
+                  device, data.data(), static_cast<UINT>(data.size()), D3DX_DEFAULT, D3DX_DEFAULT,
+                  1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr,
+                  nullptr, &texture),
+              D3D_OK);
+    EXPECT_EQ(desc(0).Format, D3DFMT_A8R8G8B8);
+    for (auto [x, y] : {std::pair{0, 0}, std::pair{1, 1}, std::pair{3, 3}}) {
+        const D3DCOLOR expected = picture.at(x, y);
+        const D3DCOLOR got = pixel(0, x, y);
+        for (int shift : {0, 8, 16, 24}) {
+            EXPECT_NEAR(static_cast<int>((got >> shift) & 0xFF),
+                        static_cast<int>((expected >> shift) & 0xFF), 4)
+                << x << "," << y << " shift " << shift;
+        }
+    }
+}
+
 TEST_F(TextureTest, TruncatedDdsFailsAtEveryLength) {
     const Bytes whole = ddsCompressed(
         "DXT1", 4, 4, {compressDxt(gradient(4, 4, true), D3DFMT_DXT1), Bytes(8), Bytes(8)});

@@ -38,6 +38,9 @@ HRESULT readStbImage(const BYTE* data, size_t size, Image& image);
 ImageLevel resizeLevel(const ImageLevel& source, UINT width, UINT height, DWORD filter);
 // The next mip level of an uncompressed level: each pixel the mean of its 2x2 source.
 ImageLevel halveLevel(const ImageLevel& source);
+// A compressed level as 32-bit BGRA pixels, and back.
+ImageLevel decodeDxt(D3DFORMAT format, const ImageLevel& level);
+ImageLevel encodeDxt(D3DFORMAT format, const ImageLevel& level);
 // Pixels of colour `key` (ARGB, alpha compared too) become 0.
 void applyColorKey(ImageLevel& level, D3DCOLOR key);
 

@@ -76,40 +76,43 @@ HRESULT fitLevels(Image& image, const Request& request, D3DFORMAT& format,
     }
     wanted = std::min(wanted, fullChain);
 
-    if (isCompressed(image.format) || isCompressed(format)) {
-        // Compressed data goes in as stored: no conversion, scaling or new levels.
-        if (format != image.format || width != top.width || height != top.height) {
-            return D3DERR_NOTAVAILABLE;
-        }
-        wanted = std::min<UINT>(wanted, static_cast<UINT>(image.levels.size()));
-        levels.assign(image.levels.begin(), image.levels.begin() + wanted);
-        return D3D_OK;
-    }
-    if (format != D3DFMT_A8R8G8B8 && format != D3DFMT_X8R8G8B8) {
+    if (format != D3DFMT_A8R8G8B8 && format != D3DFMT_X8R8G8B8 && !isCompressed(format)) {
         return D3DERR_NOTAVAILABLE;
     }
+    const bool sameSize = width == top.width && height == top.height;
+    if (isCompressed(image.format) && format == image.format && sameSize && request.colorKey == 0) {
+        // Blocks that fit as stored go in untouched; only missing levels are made.
+        const size_t stored = std::min<size_t>(wanted, image.levels.size());
+        levels.assign(image.levels.begin(), image.levels.begin() + stored);
+        while (levels.size() < wanted) {
+            levels.push_back(encodeDxt(format, halveLevel(decodeDxt(format, levels.back()))));
+        }
+        return D3D_OK;
+    }
+    // Anything else is done on pixels.
+    std::vector<ImageLevel> source;
+    for (const ImageLevel& level : image.levels) {
+        source.push_back(isCompressed(image.format) ? decodeDxt(image.format, level) : level);
+    }
     if (request.colorKey != 0) {
-        for (ImageLevel& level : image.levels) {
+        for (ImageLevel& level : source) {
             applyColorKey(level, request.colorKey);
         }
     }
-    const bool sameSize = width == top.width && height == top.height;
     levels.clear();
-    levels.push_back(sameSize ? top : resizeLevel(top, width, height, request.filter));
+    levels.push_back(sameSize ? source.front()
+                              : resizeLevel(source.front(), width, height, request.filter));
     for (UINT i = 1; i < wanted; ++i) {
-        const ImageLevel& previous = levels.back();
         // A file's own level is used while the sizes still match the file's.
-        if (sameSize && i < image.levels.size()) {
-            levels.push_back(image.levels[i]);
-        } else {
-            levels.push_back(halveLevel(previous));
-        }
+        levels.push_back(sameSize && i < source.size() ? source[i] : halveLevel(levels.back()));
     }
-    if (format == D3DFMT_X8R8G8B8) {
-        for (ImageLevel& level : levels) {
+    for (ImageLevel& level : levels) {
+        if (format == D3DFMT_X8R8G8B8) {
             for (size_t p = 3; p < level.bytes.size(); p += 4) {
                 level.bytes[p] = 0xFF;
             }
+        } else if (isCompressed(format)) {
+            level = encodeDxt(format, level);
         }
     }
     return D3D_OK;
