@@ -147,6 +147,17 @@ protected:
         return (folder.path() / name).string();
     }
 
+    void releaseAll() {
+        for (IUnknown** object :
+             {reinterpret_cast<IUnknown**>(&mesh), reinterpret_cast<IUnknown**>(&adjacency),
+              reinterpret_cast<IUnknown**>(&materials), reinterpret_cast<IUnknown**>(&instances)}) {
+            if (*object != nullptr) {
+                (*object)->Release();
+                *object = nullptr;
+            }
+        }
+    }
+
     HRESULT load(const std::string& path) {
         return D3DXLoadMeshFromXA(path.c_str(), D3DXMESH_MANAGED, device, &adjacency, &materials,
                                   &instances, &materialCount, &mesh);
@@ -265,6 +276,42 @@ TEST_F(XLoaderTest, MissingDamagedOrEmptyFilesFailWithoutAMesh) {
     EXPECT_TRUE(FAILED(load(write("garbage.x", std::string("\x01\xFFnot a mesh", 13)))));
     EXPECT_TRUE(FAILED(load(write("empty.x", "xof 0303txt 0032\n"))));
     EXPECT_EQ(mesh, nullptr);
+}
+
+TEST_F(XLoaderTest, BitFlippedFilesLoadOrFailButNeverCrash) {
+    const std::string text = cubeFile();
+    for (size_t i = 0; i < text.size(); i += 11) {
+        std::string damaged = text;
+        damaged[i] = static_cast<char>(damaged[i] ^ 0x15);
+        const HRESULT hr = load(write("flipped.x", damaged));
+        if (SUCCEEDED(hr)) {
+            ASSERT_NE(mesh, nullptr);
+            record->clear();
+            for (DWORD id = 0; id < materialCount; ++id) {
+                EXPECT_EQ(mesh->DrawSubset(id), D3D_OK);
+            }
+        } else {
+            EXPECT_EQ(mesh, nullptr) << "byte " << i;
+        }
+        releaseAll();
+    }
+}
+
+TEST_F(XLoaderTest, DamagedCountsAreRefusedBeforeTheImporterSizesItsArrays) {
+    const std::string text = cubeFile();
+    auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string copy = text;
+        const size_t at = copy.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return copy.replace(at, from.size(), to);
+    };
+    for (const auto& damaged :
+         {replaced("{\n 8;", "{\n -1;"), replaced("{\n 8;", "{\n 4000000000;"),
+          replaced(" 12;\n 3;", " 99999;\n 3;"), replaced("  6;\n", "  -6;\n"),
+          replaced("  8;\n  0;", "  2.5;\n  0;")}) {
+        EXPECT_EQ(load(write("counts.x", damaged)), D3DXERR_INVALIDDATA);
+        EXPECT_EQ(mesh, nullptr);
+    }
 }
 
 }  // namespace

@@ -196,6 +196,25 @@ TEST_F(TextureTest, TruncatedDdsFailsAtEveryLength) {
     EXPECT_EQ(d3d9::liveObjects(ObjectType::Texture), 0);
 }
 
+TEST_F(TextureTest, BitFlippedDdsHeadersLoadOrFailButNeverCrash) {
+    for (const Bytes& good :
+         {ddsArgb({gradient(4, 4, false), gradient(2, 2, false)}, true),
+          ddsCompressed("DXT5", 8, 8, {compressDxt(gradient(8, 8, false), D3DFMT_DXT5)})}) {
+        for (size_t i = 0; i < 128; ++i) {
+            for (BYTE flip : {BYTE{0x01}, BYTE{0x80}}) {
+                Bytes damaged = good;
+                damaged[i] ^= flip;
+                const HRESULT hr = loadDefault(damaged);
+                EXPECT_TRUE(hr == D3D_OK || hr == D3DXERR_INVALIDDATA ||
+                            hr == D3DERR_NOTAVAILABLE || hr == D3DERR_INVALIDCALL)
+                    << "byte " << i << ": " << std::hex << hr;
+                release();
+            }
+        }
+    }
+    EXPECT_EQ(d3d9::liveObjects(ObjectType::Texture), 0);
+}
+
 TEST_F(TextureTest, DdsWithImpossibleHeadersFails) {
     const Bytes good = ddsArgb({gradient(4, 4, false)}, true);
     auto patched = [&](size_t offset, std::uint32_t value) {

@@ -133,7 +133,8 @@ HRESULT D3DXCreateMeshFVF(DWORD numFaces, DWORD numVertices, DWORD options, DWOR
                           IDirect3DDevice9* device, ID3DXMesh** mesh);
 
 // Every mesh of a DirectX .x file (text form) merged into one, frame transforms applied;
-// one attribute id per material. Outputs other than the mesh are optional: adjacency
+// one attribute id per material. A damaged file fails (D3DXERR_INVALIDDATA), a count
+// that its data cannot fill included. Outputs other than the mesh are optional: adjacency
 // (three DWORDs per face), the materials (D3DXMATERIAL with their texture file names) and
 // one effect instance per material, naming no effect. '\\' and '/' both separate folders,
 // and a name that differs only in case from an existing file finds it.

@@ -16,6 +16,7 @@
 #include "common/com_object.h"
 #include "common/file_data.h"
 #include "d3dx9mesh.h"
+#include "mesh/x_text_check.h"
 
 namespace d3dx9 {
 namespace {
@@ -180,6 +181,12 @@ HRESULT fillMesh(ID3DXMesh& mesh, const std::vector<PlacedMesh>& placed, const L
                 continue;
             }
             for (int c = 0; c < 3; ++c) {
+                if (face.mIndices[c] >= source.mNumVertices) {
+                    mesh.UnlockVertexBuffer();
+                    return D3DXERR_INVALIDDATA;
+                }
+            }
+            for (int c = 0; c < 3; ++c) {
                 indices.push_back(base + face.mIndices[c]);
             }
             attributes.push_back(source.mMaterialIndex);
@@ -232,6 +239,9 @@ public:
 HRESULT loadX(const std::vector<std::uint8_t>& data, DWORD options, IDirect3DDevice9* device,
               ID3DXBuffer** adjacency, ID3DXBuffer** materials, ID3DXBuffer** effectInstances,
               DWORD* numMaterials, ID3DXMesh** mesh) {
+    if (!xTextCountsPlausible(reinterpret_cast<const char*>(data.data()), data.size())) {
+        return D3DXERR_INVALIDDATA;
+    }
     Assimp::Importer importer;
     const aiScene* scene = nullptr;
     {
@@ -240,7 +250,8 @@ HRESULT loadX(const std::vector<std::uint8_t>& data, DWORD options, IDirect3DDev
         // file's.
         scene = importer.ReadFileFromMemory(
             data.data(), data.size(),
-            aiProcess_ConvertToLeftHanded | aiProcess_JoinIdenticalVertices | aiProcess_Triangulate,
+            aiProcess_ConvertToLeftHanded | aiProcess_JoinIdenticalVertices |
+                aiProcess_Triangulate | aiProcess_ValidateDataStructure,
             "x");
     }
     if (scene == nullptr || scene->mRootNode == nullptr) {
