@@ -97,6 +97,16 @@ inline tri_mesh stripRecords(const std::vector<int>& materials, std::size_t mate
     return mesh;
 }
 
+// A quad of two triangles in a DirectX text file, with one material.
+inline std::string quadXFile() {
+    return "xof 0303txt 0032\n\nMesh Quad {\n 4;\n"
+           " 0.0;0.0;0.0;,\n 2.0;0.0;0.0;,\n 2.0;3.0;0.0;,\n 0.0;3.0;0.0;;\n"
+           " 2;\n 3;0,2,1;,\n 3;0,3,2;;\n"
+           " MeshMaterialList {\n  1;\n  2;\n  0,\n  0;\n"
+           "  Material Stone {\n   1.0;1.0;1.0;1.0;;\n   0.0;\n   0.0;0.0;0.0;;\n"
+           "   0.0;0.0;0.0;;\n   TextureFilename {\n    \"stone.dds\";\n   }\n  }\n }\n}\n";
+}
+
 class MeshDeviceTest : public d3d9::testing::DeviceTest {
 protected:
     void SetUp() override {

@@ -15,16 +15,6 @@ namespace {
 using mesh_testing::cubeRecords;
 using mesh_testing::stripRecords;
 
-// A quad of two triangles in a DirectX text file, with one material.
-std::string quadFile() {
-    return "xof 0303txt 0032\n\nMesh Quad {\n 4;\n"
-           " 0.0;0.0;0.0;,\n 2.0;0.0;0.0;,\n 2.0;3.0;0.0;,\n 0.0;3.0;0.0;;\n"
-           " 2;\n 3;0,2,1;,\n 3;0,3,2;;\n"
-           " MeshMaterialList {\n  1;\n  2;\n  0,\n  0;\n"
-           "  Material Stone {\n   1.0;1.0;1.0;1.0;;\n   0.0;\n   0.0;0.0;0.0;;\n"
-           "   0.0;0.0;0.0;;\n   TextureFilename {\n    \"stone.dds\";\n   }\n  }\n }\n}\n";
-}
-
 ULONG references(IUnknown* object) {
     object->AddRef();
     return object->Release();
@@ -33,7 +23,7 @@ ULONG references(IUnknown* object) {
 using MeshLoaderTest = mesh_testing::MeshDeviceTest;
 
 TEST_F(MeshLoaderTest, XFileLoadsOptimisedWithItsOwnData) {
-    write("quad.x", quadFile());
+    write("quad.x", mesh_testing::quadXFile());
     kesh::MeshLoader loader(dx.get(), directory());
     ID3DXMesh* mesh = loader.load("quad.x");
     ASSERT_NE(mesh, nullptr);
