@@ -1,7 +1,6 @@
 // Building meshes from mesh records: welding, attribute ranges, index width, vertex layout,
 // texture names, part boxes, and records that do not hold together.
 #include <array>
-#include <cmath>
 #include <cstring>
 
 #include "engine/core/stream_error.h"
@@ -191,16 +190,6 @@ TEST_F(MeshBuilderTest, PartBoxesNegateZAndOrderTheirCorners) {
     ASSERT_EQ(built->boxCount(), 1u);
     EXPECT_EQ(built->box(0)->min, D3DXVECTOR3(0, 0, -2));
     EXPECT_EQ(built->box(0)->max, D3DXVECTOR3(1, 1, -1));
-}
-
-TEST_F(MeshBuilderTest, BoundsCoverEveryPosition) {
-    build(cubeRecords());
-    const kesh::BoundingBox box = built->computeBoundingBox();
-    EXPECT_EQ(box.min, D3DXVECTOR3(0, 0, 0));
-    EXPECT_EQ(box.max, D3DXVECTOR3(1, 1, 1));
-    const kesh::BoundingSphere sphere = built->computeBoundingSphere();
-    EXPECT_NEAR(sphere.centre.x, 0.5f, 1e-6f);
-    EXPECT_NEAR(sphere.radius, std::sqrt(0.75f), 1e-5f);
 }
 
 TEST_F(MeshBuilderTest, MissingListsAreAnInvalidMesh) {
