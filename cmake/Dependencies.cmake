@@ -32,6 +32,10 @@ target_link_libraries(morvale_meshoptimizer INTERFACE ${MESHOPTIMIZER_LIBRARY})
 # glslang's C++ API changes class layouts with ENABLE_HLSL, so every user must define it.
 add_library(morvale_glslang INTERFACE)
 target_compile_definitions(morvale_glslang INTERFACE ENABLE_HLSL)
+# glslang is built without RTTI: UBSan's vptr check would need its typeinfo to link.
+if(MORVALE_SANITIZE)
+    target_compile_options(morvale_glslang INTERFACE -fno-sanitize=vptr)
+endif()
 target_link_libraries(morvale_glslang INTERFACE
     glslang SPIRV glslang-default-resource-limits MachineIndependent OSDependent HLSL
     OGLCompiler GenericCodeGen SPIRV-Tools-opt SPIRV-Tools Threads::Threads)

@@ -1,0 +1,224 @@
+#include "glsl_translator.h"
+
+#include <spirv_cross/spirv_cross_c.h>
+
+#include <cctype>
+#include <memory>
+
+namespace d3dx9::fx {
+namespace {
+
+constexpr std::uint32_t kVertexTextureSampler0 = 257;  // D3DVERTEXTEXTURESAMPLER0
+
+struct ContextDeleter {
+    void operator()(spvc_context_s* c) const { spvc_context_destroy(c); }
+};
+using Context = std::unique_ptr<spvc_context_s, ContextDeleter>;
+
+void check(spvc_result r, spvc_context context, const char* what) {
+    if (r != SPVC_SUCCESS) {
+        throw EffectError(std::string("SPIR-V to GLSL: ") + what + ": " +
+                          spvc_context_get_last_error_string(context));
+    }
+}
+
+// "TEXCOORD1" -> ("TEXCOORD", 1); "COLOR" -> ("COLOR", 0); "SV_POSITION" -> POSITION.
+void splitSemantic(const std::string& semantic, std::string& name, std::uint32_t& index) {
+    std::string upper;
+    for (char c : semantic) {
+        // Only identifier characters survive: the result becomes part of a GLSL name.
+        upper += std::isalnum(static_cast<unsigned char>(c))
+                     ? static_cast<char>(std::toupper(static_cast<unsigned char>(c)))
+                     : '_';
+    }
+    if (upper.rfind("SV_", 0) == 0) {
+        upper = upper.substr(3);
+    }
+    std::size_t digits = upper.size();
+    while (digits > 0 && std::isdigit(static_cast<unsigned char>(upper[digits - 1]))) {
+        --digits;
+    }
+    name = upper.substr(0, digits);
+    index =
+        digits < upper.size() ? static_cast<std::uint32_t>(std::stoul(upper.substr(digits))) : 0u;
+}
+
+GlBaseType baseOf(spvc_basetype t) {
+    switch (t) {
+        case SPVC_BASETYPE_BOOLEAN:
+            return GlBaseType::Bool;
+        case SPVC_BASETYPE_INT32:
+            return GlBaseType::Int;
+        case SPVC_BASETYPE_UINT32:
+            return GlBaseType::UInt;
+        default:
+            return GlBaseType::Float;
+    }
+}
+
+}  // namespace
+
+void adjustPosition(std::string& source, const std::string& uniform) {
+    // SPIRV-Cross emits main() last, so its closing brace ends the text.
+    const std::size_t end = source.rfind('}');
+    const std::size_t version = source.find('\n');
+    if (end == std::string::npos || version == std::string::npos ||
+        source.find("void main()") == std::string::npos) {
+        throw EffectError("vertex shader without main()");
+    }
+    source.insert(end, "    gl_Position.xy += " + uniform + ".xy * gl_Position.w;\n");
+    source.insert(version + 1, "uniform vec4 " + uniform + ";\n");
+}
+
+bool usageFromSemantic(const std::string& name, std::uint32_t& usage) {
+    static const struct {
+        const char* name;
+        std::uint32_t usage;
+    } kUsages[] = {{"POSITION", 0},   {"BLENDWEIGHT", 1}, {"BLENDINDICES", 2}, {"NORMAL", 3},
+                   {"PSIZE", 4},      {"TEXCOORD", 5},    {"TANGENT", 6},      {"BINORMAL", 7},
+                   {"TESSFACTOR", 8}, {"POSITIONT", 9},   {"COLOR", 10},       {"FOG", 11},
+                   {"DEPTH", 12},     {"SAMPLE", 13}};
+    for (const auto& u : kUsages) {
+        if (name == u.name) {
+            usage = u.usage;
+            return true;
+        }
+    }
+    return false;
+}
+
+GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexStage,
+                           const EffectDesc& effect, const TranslateOptions& options) {
+    spvc_context raw = nullptr;
+    if (spvc_context_create(&raw) != SPVC_SUCCESS) {
+        throw EffectError("SPIR-V to GLSL: cannot create a context");
+    }
+    Context context(raw);
+    spvc_parsed_ir ir = nullptr;
+    check(spvc_context_parse_spirv(raw, spirv.data(), spirv.size(), &ir), raw, "parse");
+    spvc_compiler compiler = nullptr;
+    check(spvc_context_create_compiler(raw, SPVC_BACKEND_GLSL, ir, SPVC_CAPTURE_MODE_TAKE_OWNERSHIP,
+                                       &compiler),
+          raw, "compiler");
+
+    spvc_compiler_options opts = nullptr;
+    check(spvc_compiler_create_compiler_options(compiler, &opts), raw, "options");
+    spvc_compiler_options_set_uint(opts, SPVC_COMPILER_OPTION_GLSL_VERSION, 330);
+    spvc_compiler_options_set_bool(opts, SPVC_COMPILER_OPTION_GLSL_ES, SPVC_FALSE);
+    spvc_compiler_options_set_bool(opts, SPVC_COMPILER_OPTION_GLSL_ENABLE_420PACK_EXTENSION,
+                                   SPVC_FALSE);
+    spvc_compiler_options_set_bool(
+        opts, SPVC_COMPILER_OPTION_GLSL_EMIT_UNIFORM_BUFFER_AS_PLAIN_UNIFORMS, SPVC_TRUE);
+    spvc_compiler_options_set_bool(opts, SPVC_COMPILER_OPTION_FIXUP_DEPTH_CONVENTION,
+                                   vertexStage && options.fixupDepth ? SPVC_TRUE : SPVC_FALSE);
+    check(spvc_compiler_install_compiler_options(compiler, opts), raw, "install options");
+
+    spvc_resources resources = nullptr;
+    check(spvc_compiler_create_shader_resources(compiler, &resources), raw, "resources");
+
+    GlslShader out;
+    out.vertex = vertexStage;
+    const spvc_reflected_resource* list = nullptr;
+    size_t count = 0;
+
+    // Effect parameters: the members of the one global block, emitted as a struct uniform.
+    spvc_resources_get_resource_list_for_type(resources, SPVC_RESOURCE_TYPE_UNIFORM_BUFFER, &list,
+                                              &count);
+    for (size_t i = 0; i < count; ++i) {
+        spvc_compiler_set_name(compiler, list[i].id, "fx");
+        spvc_type block = spvc_compiler_get_type_handle(compiler, list[i].base_type_id);
+        const unsigned members = spvc_type_get_num_member_types(block);
+        for (unsigned m = 0; m < members; ++m) {
+            UniformBinding u;
+            u.parameter = spvc_compiler_get_member_name(compiler, list[i].base_type_id, m);
+            u.glslName = "fx." + u.parameter;
+            spvc_type member =
+                spvc_compiler_get_type_handle(compiler, spvc_type_get_member_type(block, m));
+            u.base = baseOf(spvc_type_get_basetype(member));
+            if (const Parameter* p = effect.findParameter(u.parameter)) {
+                u.rows = p->rows;
+                u.columns = p->columns;
+                u.elements = p->elements;
+            } else {
+                u.columns = spvc_type_get_vector_size(member);
+                u.rows = spvc_type_get_columns(member);
+            }
+            // A plain uniform is read column by column, which is exactly how a row-vector
+            // D3D matrix is stored for mul(v, M): no transpose on upload.
+            u.transpose = false;
+            out.uniforms.push_back(u);
+        }
+    }
+
+    spvc_resources_get_resource_list_for_type(resources, SPVC_RESOURCE_TYPE_SAMPLED_IMAGE, &list,
+                                              &count);
+    for (size_t i = 0; i < count; ++i) {
+        SamplerBinding s;
+        s.sampler = list[i].name;
+        s.glslName = s.sampler;
+        const std::uint32_t binding =
+            spvc_compiler_get_decoration(compiler, list[i].id, SpvDecorationBinding);
+        s.deviceSampler = vertexStage ? kVertexTextureSampler0 + binding : binding;
+        if (const Parameter* p = effect.findParameter(s.sampler)) {
+            for (const auto& a : p->samplerStates) {
+                if (a.kind == SamplerStateKind::Texture) {
+                    s.texture = a.parameter;
+                }
+            }
+        }
+        out.samplers.push_back(s);
+    }
+
+    auto semanticOf = [&](const spvc_reflected_resource& r, std::string& name,
+                          std::uint32_t& index) {
+        const char* sem =
+            spvc_compiler_get_decoration_string(compiler, r.id, SpvDecorationUserSemantic);
+        splitSemantic(sem && *sem ? sem : r.name, name, index);
+    };
+
+    spvc_resources_get_resource_list_for_type(resources, SPVC_RESOURCE_TYPE_STAGE_INPUT, &list,
+                                              &count);
+    for (size_t i = 0; i < count; ++i) {
+        std::string name;
+        std::uint32_t index = 0;
+        semanticOf(list[i], name, index);
+        const std::string glslName = (vertexStage ? "in_" : "fx_") + name + std::to_string(index);
+        spvc_compiler_set_name(compiler, list[i].id, glslName.c_str());
+        if (vertexStage) {
+            VertexAttribute a;
+            a.glslName = glslName;
+            if (!usageFromSemantic(name, a.usage)) {
+                throw EffectError("SPIR-V to GLSL: unknown vertex input semantic '" + name + "'");
+            }
+            a.usageIndex = index;
+            a.location = spvc_compiler_get_decoration(compiler, list[i].id, SpvDecorationLocation);
+            a.components =
+                spvc_type_get_vector_size(spvc_compiler_get_type_handle(compiler, list[i].type_id));
+            out.attributes.push_back(a);
+        } else {
+            out.varyings.push_back(glslName);
+        }
+    }
+    if (vertexStage) {
+        spvc_resources_get_resource_list_for_type(resources, SPVC_RESOURCE_TYPE_STAGE_OUTPUT, &list,
+                                                  &count);
+        for (size_t i = 0; i < count; ++i) {
+            std::string name;
+            std::uint32_t index = 0;
+            semanticOf(list[i], name, index);
+            const std::string glslName = "fx_" + name + std::to_string(index);
+            spvc_compiler_set_name(compiler, list[i].id, glslName.c_str());
+            out.varyings.push_back(glslName);
+        }
+    }
+
+    const char* source = nullptr;
+    check(spvc_compiler_compile(compiler, &source), raw, "compile");
+    out.source = source;
+    if (vertexStage && !options.positionAdjustUniform.empty()) {
+        adjustPosition(out.source, options.positionAdjustUniform);
+    }
+    return out;
+}
+
+}  // namespace d3dx9::fx
