@@ -116,8 +116,6 @@ BackBufferImage GlDeviceTest::picture() {
     }
     BackBufferImage image;
     EXPECT_TRUE(readBackBuffer(device, image));
-    const DrawingStats drawing = stats();
-    EXPECT_EQ(drawing.drawsSkipped, 0u) << drawing.lastError;
     const char* folder = std::getenv("MORVALE_PICTURES");
     if (folder != nullptr && image.width != 0) {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();

@@ -1,6 +1,7 @@
 #include "gl/programs.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <regex>
 
@@ -56,6 +57,25 @@ bool addAlphaTest(std::string& source) {
             "    }\n");
     source.insert(version + 1, "uniform vec2 " + std::string(kAlphaTest) + ";\n");
     return true;
+}
+
+// Whether the stage's text reads a uniform: both stages declare every effect parameter,
+// but GL gives a program one uniform per name, so only a stage that uses it may feed it.
+bool readsUniform(const std::string& source, const std::string& name) {
+    for (std::size_t at = source.find(name); at != std::string::npos;
+         at = source.find(name, at + 1)) {
+        const std::size_t end = at + name.size();
+        const bool startsName =
+            at == 0 || !(std::isalnum(static_cast<unsigned char>(source[at - 1])) ||
+                         source[at - 1] == '_' || source[at - 1] == '.');
+        const bool endsName =
+            end == source.size() ||
+            !(std::isalnum(static_cast<unsigned char>(source[end])) || source[end] == '_');
+        if (startsName && endsName) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string infoLog(GLuint object, bool program) {
@@ -347,7 +367,7 @@ Program* ProgramCache::link(const Stage& vertex, const Stage& pixel) {
                 continue;
             }
             const auto type = active.find(entry.name);
-            if (type == active.end()) {
+            if (type == active.end() || !readsUniform(stage->glsl.source, entry.name)) {
                 continue;
             }
             Program::Uniform uniform;
@@ -358,7 +378,11 @@ Program* ProgramCache::link(const Stage& vertex, const Stage& pixel) {
             uniform.kind = entry.kind;
             uniform.registerIndex = entry.registerIndex;
             uniform.registerCount = entry.registerCount;
-            if (uniform.location >= 0) {
+            // A uniform both stages read is fed from the vertex stage's registers.
+            const bool taken = std::any_of(
+                program->uniforms.begin(), program->uniforms.end(),
+                [&](const Program::Uniform& other) { return other.location == uniform.location; });
+            if (uniform.location >= 0 && !taken) {
                 program->uniforms.push_back(std::move(uniform));
             }
         }
