@@ -46,11 +46,10 @@ bool ApplicationWindow::create(HINSTANCE instance, const std::wstring& title, in
     windowClass.hCursor = CopyIcon(LoadCursorW(nullptr, IDC_ARROW));
     windowClass.lpszClassName = className;
     classAtom = RegisterClassExW(&windowClass);
-    if (classAtom == 0) {
-        return false;
-    }
-    window = CreateWindowExW(0, atomName(classAtom), title.c_str(), WS_OVERLAPPEDWINDOW, x, y,
-                             width, height, GetDesktopWindow(), nullptr, instance, this);
+    // A class left registered by an earlier window serves as well: same procedure.
+    const LPCWSTR windowClassName = classAtom != 0 ? atomName(classAtom) : className;
+    window = CreateWindowExW(0, windowClassName, title.c_str(), WS_OVERLAPPEDWINDOW, x, y, width,
+                             height, GetDesktopWindow(), nullptr, instance, this);
     return window != nullptr;
 }
 

@@ -15,6 +15,16 @@ lock_whole_ib::~lock_whole_ib() {
     buffer_->Unlock();
 }
 
+IDirect3DVertexBuffer9* create_vertex_buffer(IDirect3DDevice9* device, UINT length, DWORD usage,
+                                             DWORD fvf, D3DPOOL pool) {
+    IDirect3DVertexBuffer9* buffer = nullptr;
+    const HRESULT result = device->CreateVertexBuffer(length, usage, fvf, pool, &buffer, nullptr);
+    if (FAILED(result)) {
+        throwDxError(result, L"create_vertex_buffer: cannot create buffer");
+    }
+    return buffer;
+}
+
 IDirect3DIndexBuffer9* create_index_buffer(IDirect3DDevice9* device, UINT indexCount,
                                            D3DFORMAT format, DWORD usage, D3DPOOL pool) {
     const UINT length = indexCount * (format == D3DFMT_INDEX16 ? 2 : 4);

@@ -70,6 +70,8 @@ private:
     void* data_ = nullptr;
 };
 
+IDirect3DVertexBuffer9* create_vertex_buffer(IDirect3DDevice9* device, UINT length, DWORD usage,
+                                             DWORD fvf, D3DPOOL pool);
 IDirect3DIndexBuffer9* create_index_buffer(IDirect3DDevice9* device, UINT indexCount,
                                            D3DFORMAT format, DWORD usage, D3DPOOL pool);
 // For quad k: 4k, 4k+1, 4k+2, 4k, 4k+2, 4k+3; 32-bit for an INDEX32 buffer, else 16-bit.

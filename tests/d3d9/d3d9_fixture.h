@@ -9,7 +9,7 @@
 #include "d3d9/seams.h"
 #include "win32/window_seams.h"
 
-namespace morvale::d3d9::testing {
+namespace d3d9::testing {
 
 inline LRESULT CALLBACK plainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
@@ -102,4 +102,4 @@ protected:
     DeviceRecord* record = nullptr;
 };
 
-}  // namespace morvale::d3d9::testing
+}  // namespace d3d9::testing

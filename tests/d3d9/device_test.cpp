@@ -1,6 +1,6 @@
 #include "d3d9_fixture.h"
 
-namespace morvale::d3d9::testing {
+namespace d3d9::testing {
 namespace {
 
 using LostDeviceTest = DeviceTest;
@@ -192,4 +192,4 @@ TEST_F(AdapterTest, CreateDeviceChecksFlagsModesAndInjectedFailures) {
 }
 
 }  // namespace
-}  // namespace morvale::d3d9::testing
+}  // namespace d3d9::testing

@@ -2,7 +2,7 @@
 
 #include "d3d9_fixture.h"
 
-namespace morvale::d3d9::testing {
+namespace d3d9::testing {
 namespace {
 
 class DrawTest : public DeviceTest {
@@ -117,6 +117,26 @@ TEST_F(DrawTest, UserPointerDrawRecordsItsVerticesAndUnbindsStreamZero) {
     EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, 20), D3DERR_INVALIDCALL);
 }
 
+TEST_F(DrawTest, TexturesInForceAreRecordedWithTheirNames) {
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(
+        device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr),
+        D3D_OK);
+    setDebugName(texture, "texture/hi/road.dds");
+    EXPECT_EQ(debugName(texture), "texture/hi/road.dds");
+    ASSERT_EQ(device->SetTexture(1, texture), D3D_OK);
+    ASSERT_EQ(device->SetSamplerState(1, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR), D3D_OK);
+    ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2), D3D_OK);
+    ASSERT_EQ(device->SetTexture(1, nullptr), D3D_OK);
+    EXPECT_EQ(texture->Release(), 0u);
+    ASSERT_EQ(record->draws.size(), 1u);
+    EXPECT_EQ(record->draws[0].textureNames[1], "texture/hi/road.dds");
+    EXPECT_EQ(record->draws[0].textureNames[0], "");
+    EXPECT_EQ(record->draws[0].state.samplerState(1, D3DSAMP_MAGFILTER),
+              static_cast<DWORD>(D3DTEXF_LINEAR));
+    EXPECT_EQ(record->draws[0].vertexNumbers, (std::vector<UINT>{0, 1, 2, 3, 4, 5}));
+}
+
 TEST_F(DrawTest, ClearsAndPresentsAreRecorded) {
     EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF202020u, 1.0f, 0),
               D3D_OK);
@@ -133,4 +153,4 @@ TEST_F(DrawTest, ClearsAndPresentsAreRecorded) {
 }
 
 }  // namespace
-}  // namespace morvale::d3d9::testing
+}  // namespace d3d9::testing

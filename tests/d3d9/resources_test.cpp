@@ -2,7 +2,7 @@
 
 #include "d3d9_fixture.h"
 
-namespace morvale::d3d9::testing {
+namespace d3d9::testing {
 namespace {
 
 using ResourceTest = DeviceTest;
@@ -185,4 +185,4 @@ TEST_F(ResourceTest, DeclarationsAreCheckedAndCopied) {
 }
 
 }  // namespace
-}  // namespace morvale::d3d9::testing
+}  // namespace d3d9::testing

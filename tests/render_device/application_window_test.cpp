@@ -1,6 +1,8 @@
 #include "engine/render/application_window.h"
 
+#include <cstdlib>
 #include <functional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -83,7 +85,7 @@ TEST_F(ApplicationWindowTest, CreateMakesTheWindowAndSizesTheClientArea) {
 
 TEST_F(ApplicationWindowTest, ABorderDragResizesOnceWhenItEnds) {
     recorder.actions = {[&] {
-        morvale::win32::simulateResizeDrag(hwnd(), {{700, 500}, {900, 650}, {1000, 700}});
+        win32::simulateResizeDrag(hwnd(), {{700, 500}, {900, 650}, {1000, 700}});
     }};
     EXPECT_EQ(application.run(&recorder), 0);
     // The client area, which the back buffer must match.
@@ -92,25 +94,25 @@ TEST_F(ApplicationWindowTest, ABorderDragResizesOnceWhenItEnds) {
 }
 
 TEST_F(ApplicationWindowTest, MinimisingSendsNothingAndRestoringSendsOne) {
-    recorder.actions = {[&] { morvale::win32::simulateMinimize(hwnd()); },
+    recorder.actions = {[&] { win32::simulateMinimize(hwnd()); },
                         [&] { EXPECT_TRUE(recorder.resizes.empty()); },
-                        [&] { morvale::win32::simulateRestore(hwnd()); },
-                        [&] { morvale::win32::simulateMaximize(hwnd(), 1024, 740); }};
+                        [&] { win32::simulateRestore(hwnd()); },
+                        [&] { win32::simulateMaximize(hwnd(), 1024, 740); }};
     application.run(&recorder);
     EXPECT_EQ(recorder.resizes, (std::vector<std::pair<int, int>>{{800, 600}, {1024, 740}}));
 }
 
 TEST_F(ApplicationWindowTest, InputReachesTheListenersUnlessTheHookTakesIt) {
     recorder.actions = {[&] {
-                            morvale::win32::simulateKey(hwnd(), 'V', true);
-                            morvale::win32::simulateKey(hwnd(), 'V', false);
-                            morvale::win32::simulateMouseMove(hwnd(), 70000, 12);
-                            morvale::win32::simulateMouseButton(hwnd(), 3, true);
-                            morvale::win32::simulateMouseButton(hwnd(), 1, false);
+                            win32::simulateKey(hwnd(), 'V', true);
+                            win32::simulateKey(hwnd(), 'V', false);
+                            win32::simulateMouseMove(hwnd(), 70000, 12);
+                            win32::simulateMouseButton(hwnd(), 3, true);
+                            win32::simulateMouseButton(hwnd(), 1, false);
                         },
                         [&] {
                             recorder.swallowKeys = true;
-                            morvale::win32::simulateKey(hwnd(), VK_ESCAPE, true);
+                            win32::simulateKey(hwnd(), VK_ESCAPE, true);
                         }};
     application.run(&recorder);
     EXPECT_EQ(recorder.keys, (std::vector<std::pair<WPARAM, int>>{{'V', 1}, {'V', 0}}));
@@ -134,11 +136,30 @@ TEST_F(ApplicationWindowTest, WhileTheDeviceIsLostNoFrameIsDrawn) {
 }
 
 TEST_F(ApplicationWindowTest, ClosingTheWindowEndsThePump) {
-    recorder.actions = {[&] { morvale::win32::simulateClose(hwnd()); },
+    recorder.actions = {[&] { win32::simulateClose(hwnd()); },
                         [] { ADD_FAILURE() << "the pump went on after the window closed"; }};
     EXPECT_EQ(application.run(&recorder), 0);
     EXPECT_FALSE(IsWindow(hwnd()));
     EXPECT_EQ(recorder.checks, 1);
+}
+
+TEST_F(RenderTest, CreateReportsAWindowThatCouldNotBeMade) {
+    const char* previous = std::getenv("SDL_VIDEODRIVER");
+    const std::string saved = previous != nullptr ? previous : "";
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    win32::useWindowBackend(win32::WindowBackendKind::Sdl);
+    {
+        ApplicationWindow application;
+        EXPECT_FALSE(application.create(nullptr, L"Morvale", 0, 0, 400, 300));
+    }
+    if (previous != nullptr) {
+        setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
+    } else {
+        unsetenv("SDL_VIDEODRIVER");
+    }
+    win32::useWindowBackend(win32::WindowBackendKind::Headless);
+    ApplicationWindow second;
+    EXPECT_TRUE(second.create(nullptr, L"Morvale", 0, 0, 400, 300));
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 namespace kesh::testing {
 namespace {
 
-using morvale::d3d9::AdapterDescription;
-using morvale::d3d9::setAdapters;
+using d3d9::AdapterDescription;
+using d3d9::setAdapters;
 
 class DeviceFactoryTest : public RenderTest {
 protected:
@@ -29,7 +29,7 @@ TEST_F(DeviceFactoryTest, BehaviourFlagsNeedPureDeviceAndVertexShaders) {
 }
 
 TEST_F(DeviceFactoryTest, DefaultSettingsFollowTheDesktop) {
-    AdapterDescription adapter = morvale::d3d9::defaultAdapter();
+    AdapterDescription adapter = d3d9::defaultAdapter();
     adapter.desktopMode.Format = D3DFMT_R5G6B5;
     setAdapters({adapter});
     IDirect3D9* direct3d = Direct3DCreate9(D3D_SDK_VERSION);
@@ -58,7 +58,7 @@ TEST_F(DeviceFactoryTest, DefaultSettingsFollowTheDesktop) {
 }
 
 TEST_F(DeviceFactoryTest, DepthStencilTakesExactBitsPreferringLaterCandidates) {
-    AdapterDescription adapter = morvale::d3d9::defaultAdapter();
+    AdapterDescription adapter = d3d9::defaultAdapter();
     adapter.depthStencilFormats = {D3DFMT_D16, D3DFMT_D24S8, D3DFMT_D24FS8, D3DFMT_D32};
     setAdapters({adapter});
     IDirect3D9* direct3d = Direct3DCreate9(D3D_SDK_VERSION);
@@ -88,7 +88,7 @@ TEST_F(DeviceFactoryTest, DepthStencilTakesExactBitsPreferringLaterCandidates) {
 }
 
 TEST_F(DeviceFactoryTest, ModeSearchPrefersSmallestFormatThenHighestRefresh) {
-    AdapterDescription adapter = morvale::d3d9::defaultAdapter();
+    AdapterDescription adapter = d3d9::defaultAdapter();
     adapter.modes.clear();
     adapter.modes[D3DFMT_X8R8G8B8] = {{1024, 768, 60, D3DFMT_X8R8G8B8},
                                       {1024, 768, 85, D3DFMT_X8R8G8B8},
@@ -118,7 +118,7 @@ TEST_F(DeviceFactoryTest, ModeSearchPrefersSmallestFormatThenHighestRefresh) {
 }
 
 TEST_F(DeviceFactoryTest, ModeReportListsAtMostEightModesALine) {
-    AdapterDescription adapter = morvale::d3d9::defaultAdapter();
+    AdapterDescription adapter = d3d9::defaultAdapter();
     adapter.deviceName = "\\\\.\\DISPLAY7";
     adapter.modes.clear();
     for (UINT i = 0; i < 3; ++i) {
@@ -167,7 +167,7 @@ TEST_F(DeviceFactoryTest, CreateDeviceWritesTheSizeBackAndThrowsOnFailure) {
     EXPECT_TRUE(logged("Device created"));
     EXPECT_EQ(device->Release(), 0u);
 
-    morvale::d3d9::failNextCreateDevice(D3DERR_NOTAVAILABLE);
+    d3d9::failNextCreateDevice(D3DERR_NOTAVAILABLE);
     try {
         factory.createDevice(window);
         FAIL() << "no exception";

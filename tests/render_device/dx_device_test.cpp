@@ -63,7 +63,7 @@ protected:
     }
 
     void script(std::vector<HRESULT> results) {
-        morvale::d3d9::scriptCooperativeLevel(device, std::move(results));
+        d3d9::scriptCooperativeLevel(device, std::move(results));
     }
 
     IDirect3D9* direct3d = nullptr;
@@ -141,7 +141,7 @@ TEST_F(DxDeviceTest, ResetLostAgainIsRetriedAtTheNextTurn) {
     listener = std::make_unique<BufferListener>(device);
     dx->addListener(listener.get());
     script({D3DERR_DEVICELOST, D3DERR_DEVICENOTRESET});
-    morvale::d3d9::failNextReset(device, D3DERR_DEVICELOST);
+    d3d9::failNextReset(device, D3DERR_DEVICELOST);
     EXPECT_NO_THROW(dx->checkCooperativeLevel());
     EXPECT_TRUE(dx->isLost());
     EXPECT_EQ(listener->resets, 1);
@@ -175,7 +175,7 @@ TEST_F(DxDeviceTest, ResizeToTheCurrentSizeIsRejected) {
     EXPECT_FALSE(dx->isLost());
     EXPECT_EQ(listener->losses, 0);
     EXPECT_EQ(listener->resets, 1);
-    EXPECT_EQ(morvale::d3d9::deviceRecord(device)->resets, 0);
+    EXPECT_EQ(d3d9::deviceRecord(device)->resets, 0);
     dx->removeListener(listener.get());
 }
 
@@ -202,7 +202,7 @@ TEST_F(DxDeviceTest, ResizeIsIgnoredInFullScreen) {
     dx->resize(800, 500);
     EXPECT_EQ(listener->losses, 0);
     EXPECT_FALSE(dx->isLost());
-    EXPECT_EQ(morvale::d3d9::deviceRecord(device)->resets, 0);
+    EXPECT_EQ(d3d9::deviceRecord(device)->resets, 0);
     dx->removeListener(listener.get());
     factory->presentParameters().Windowed = TRUE;
 }
@@ -234,6 +234,21 @@ TEST_F(DxDeviceTest, FillQuadIndicesWritesTheQuadPatternInTheBufferFormat) {
     wide->Release();
     EXPECT_THROW(create_index_buffer(device, 0, D3DFMT_INDEX16, 0, D3DPOOL_MANAGED),
                  std::runtime_error);
+
+    IDirect3DVertexBuffer9* quads = create_vertex_buffer(
+        device, 64 * 4 * 24, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0x142, D3DPOOL_DEFAULT);
+    D3DVERTEXBUFFER_DESC vertexDesc{};
+    quads->GetDesc(&vertexDesc);
+    EXPECT_EQ(vertexDesc.Size, 64u * 4 * 24);
+    EXPECT_EQ(vertexDesc.FVF, 0x142u);
+    quads->Release();
+    try {
+        create_vertex_buffer(device, 0, 0, 0, D3DPOOL_DEFAULT);
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()).rfind("create_vertex_buffer: cannot create buffer", 0),
+                  0u);
+    }
 }
 
 TEST_F(DxDeviceTest, DrawIndexedTrianglesBindsDrawsAndUnbinds) {
@@ -255,7 +270,7 @@ TEST_F(DxDeviceTest, DrawIndexedTrianglesBindsDrawsAndUnbinds) {
     EXPECT_THROW(drawIndexedTriangles(device, declaration, 12, vertices, 0, 4, indices, 3, 2),
                  std::runtime_error);
     device->EndScene();
-    const auto* record = morvale::d3d9::deviceRecord(device);
+    const auto* record = d3d9::deviceRecord(device);
     ASSERT_EQ(record->draws.size(), 1u);
     EXPECT_EQ(record->draws[0].state.declaration, declaration);
     EXPECT_EQ(record->draws[0].primitiveCount, 2u);

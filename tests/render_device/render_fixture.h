@@ -65,8 +65,8 @@ inline void resizeClient(HWND window, int clientWidth, int clientHeight) {
     MoveWindow(window, 0, 0, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 }
 
-inline morvale::d3d9::AdapterDescription adapterWith(bool pure, DWORD vertexShader) {
-    morvale::d3d9::AdapterDescription adapter = morvale::d3d9::defaultAdapter();
+inline d3d9::AdapterDescription adapterWith(bool pure, DWORD vertexShader) {
+    d3d9::AdapterDescription adapter = d3d9::defaultAdapter();
     adapter.caps.DevCaps = pure ? D3DDEVCAPS_PUREDEVICE : 0;
     adapter.caps.VertexShaderVersion = vertexShader;
     return adapter;
@@ -75,12 +75,12 @@ inline morvale::d3d9::AdapterDescription adapterWith(bool pure, DWORD vertexShad
 class RenderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        morvale::win32::useWindowBackend(morvale::win32::WindowBackendKind::Headless);
+        win32::useWindowBackend(win32::WindowBackendKind::Headless);
         captureVideoLog();
     }
     void TearDown() override {
-        morvale::d3d9::setAdapters({});
-        morvale::win32::resetWindowSystem();
+        d3d9::setAdapters({});
+        win32::resetWindowSystem();
     }
 };
 

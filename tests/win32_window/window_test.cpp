@@ -9,7 +9,7 @@
 
 namespace {
 
-using morvale::win32::WindowBackendKind;
+using win32::WindowBackendKind;
 
 struct Seen {
     HWND window;
@@ -37,12 +37,12 @@ LRESULT CALLBACK recordingProcedure(HWND window, UINT message, WPARAM wParam, LP
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        morvale::win32::useWindowBackend(WindowBackendKind::Headless);
+        win32::useWindowBackend(WindowBackendKind::Headless);
         seen.clear();
         createParam = nullptr;
     }
     void TearDown() override {
-        morvale::win32::resetWindowSystem();
+        win32::resetWindowSystem();
         UnregisterClassW(L"TestWindow", nullptr);
     }
 
@@ -140,7 +140,7 @@ TEST_F(WindowTest, QuitComesAfterWaitingMessagesAndOnlyOnce) {
 
 TEST_F(WindowTest, CloseDestroysTheWindowAndEndsThePump) {
     const HWND window = make(sizeof(LONG_PTR));
-    morvale::win32::simulateClose(window);
+    win32::simulateClose(window);
     const auto taken = drain();
     EXPECT_EQ(taken, (std::vector<UINT>{WM_CLOSE, WM_QUIT}));
     EXPECT_FALSE(IsWindow(window));
@@ -153,17 +153,17 @@ TEST_F(WindowTest, CloseDestroysTheWindowAndEndsThePump) {
 
 TEST_F(WindowTest, UserActionsArriveAsWindowsMessages) {
     const HWND window = make(sizeof(LONG_PTR));
-    morvale::win32::simulateResizeDrag(window, {{500, 400}, {640, 480}});
-    morvale::win32::simulateMinimize(window);
-    morvale::win32::simulateKey(window, 'V', true);
-    morvale::win32::simulateMouseMove(window, 70000 - 65536, 5);
-    morvale::win32::simulateMouseButton(window, 2, true);
+    win32::simulateResizeDrag(window, {{500, 400}, {640, 480}});
+    win32::simulateMinimize(window);
+    win32::simulateKey(window, 'V', true);
+    win32::simulateMouseMove(window, 70000 - 65536, 5);
+    win32::simulateMouseButton(window, 2, true);
     EXPECT_EQ(drain(), (std::vector<UINT>{WM_ENTERSIZEMOVE, WM_SIZE, WM_SIZE, WM_EXITSIZEMOVE,
                                           WM_SIZE, WM_KEYDOWN, WM_MOUSEMOVE, WM_RBUTTONDOWN}));
     RECT client{};
     GetClientRect(window, &client);
     EXPECT_EQ(client.right, 0);  // minimised
-    morvale::win32::simulateRestore(window);
+    win32::simulateRestore(window);
     drain();
     GetClientRect(window, &client);
     EXPECT_EQ(client.right, 640);
@@ -189,10 +189,10 @@ TEST_F(WindowTest, ScreenHasNinetySixDotsPerInch) {
 
 TEST_F(WindowTest, SdlWindowUnderTheOffscreenDriverPumpsUntilAPostedQuit) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    morvale::win32::useWindowBackend(WindowBackendKind::Sdl);
+    win32::useWindowBackend(WindowBackendKind::Sdl);
     const HWND window = make(sizeof(LONG_PTR));
     ASSERT_NE(window, nullptr);
-    EXPECT_NE(morvale::win32::sdlWindow(window), nullptr);
+    EXPECT_NE(win32::sdlWindow(window), nullptr);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
     ASSERT_TRUE(PostMessageW(window, WM_USER, 0, 0));
@@ -217,6 +217,18 @@ TEST_F(WindowTest, SdlWindowUnderTheOffscreenDriverPumpsUntilAPostedQuit) {
     EXPECT_TRUE(sawUser);
     EXPECT_TRUE(quit);
     EXPECT_FALSE(IsWindow(window));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MessageBoxSdlTest, WritesToStandardErrorWithoutBlockingOffscreen) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    ::testing::internal::CaptureStderr();
+    win32::showMessageBoxSdl(L"Application terminating: caf\u00e9", L"Fatal error");
+    const std::string written = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(written, "Fatal error: Application terminating: caf\xc3\xa9\n");
 }
 
 }  // namespace

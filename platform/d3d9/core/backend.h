@@ -13,7 +13,7 @@
 #include "d3d9/drawing.h"
 #include "d3d9/records.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 class ResourceBase;
 struct ShaderCode;
@@ -87,4 +87,4 @@ std::unique_ptr<Backend> makeBackend();
 std::unique_ptr<Backend> makeNullBackend();
 std::unique_ptr<Backend> makeGlBackend();
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

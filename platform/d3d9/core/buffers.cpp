@@ -1,6 +1,6 @@
 #include "core/buffers.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 VertexBuffer::VertexBuffer(std::shared_ptr<DeviceContext> context, UINT length, DWORD usage,
                            DWORD fvf, D3DPOOL pool)
@@ -66,4 +66,4 @@ HRESULT IndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* desc) {
     return D3D_OK;
 }
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

@@ -4,7 +4,7 @@
 #include "core/com_object.h"
 #include "core/resource.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 class VertexBuffer : public ComObject<IDirect3DVertexBuffer9>, public ResourceBase {
 public:
@@ -44,4 +44,4 @@ private:
     D3DFORMAT format_;
 };
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

@@ -5,7 +5,7 @@
 
 #include "d3d9/seams.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 void countLiveObject(ObjectType type, int delta);
 
@@ -52,4 +52,4 @@ private:
     LiveObject live_;
 };
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

@@ -2,7 +2,7 @@
 
 #include "core/formats.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 VertexDeclaration* VertexDeclaration::create(std::shared_ptr<DeviceContext> context,
                                              const D3DVERTEXELEMENT9* elements) {
@@ -63,4 +63,4 @@ HRESULT VertexDeclaration::GetDeclaration(D3DVERTEXELEMENT9* elements, UINT* cou
     return D3D_OK;
 }
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

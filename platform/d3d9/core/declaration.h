@@ -7,7 +7,7 @@
 #include "core/com_object.h"
 #include "core/resource.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 class VertexDeclaration : public ComObject<IDirect3DVertexDeclaration9> {
 public:
@@ -30,4 +30,4 @@ private:
     std::vector<D3DVERTEXELEMENT9> elements_;
 };
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

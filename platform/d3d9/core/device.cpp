@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 Device::Device(IDirect3D9* direct3d, AdapterDescription adapter, HWND focusWindow,
                DWORD behaviourFlags, const D3DPRESENT_PARAMETERS& parameters,
@@ -209,4 +209,4 @@ void Device::restoreDefaults() {
                     parameters_.BackBufferHeight);
 }
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

@@ -10,7 +10,7 @@
 #include "core/resource.h"
 #include "d3d9/seams.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 // Checks the parameters against the adapter and fills in what Direct3D chooses itself
 // (windowed size from the client area, windowed format from the desktop, one back buffer).
@@ -113,4 +113,4 @@ private:
     HRESULT nextResetFailure_ = D3D_OK;
 };
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

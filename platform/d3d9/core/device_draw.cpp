@@ -9,7 +9,7 @@
 #include "core/device.h"
 #include "core/formats.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 namespace {
 
@@ -228,4 +228,4 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
     return D3D_OK;
 }
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

@@ -7,7 +7,7 @@
 #include "core/formats.h"
 #include "core/texture.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 namespace {
 
@@ -93,4 +93,4 @@ HRESULT Device::CreateVertexDeclaration(const D3DVERTEXELEMENT9* elements,
     return *declaration != nullptr ? D3D_OK : D3DERR_INVALIDCALL;
 }
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

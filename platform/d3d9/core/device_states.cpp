@@ -6,7 +6,7 @@
 #include "core/device.h"
 #include "core/formats.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 namespace {
 
@@ -197,4 +197,4 @@ HRESULT Device::SetPixelShaderConstantF(UINT start, const float* data, UINT coun
     return D3D_OK;
 }
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

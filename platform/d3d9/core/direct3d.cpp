@@ -6,7 +6,7 @@
 #include "core/device.h"
 #include "core/formats.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 namespace {
 
@@ -167,4 +167,4 @@ HRESULT Direct3D::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow,
     return D3D_OK;
 }
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

@@ -6,7 +6,7 @@
 #include "core/com_object.h"
 #include "d3d9/seams.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 class Direct3D : public ComObject<IDirect3D9> {
 public:
@@ -39,4 +39,4 @@ private:
 std::vector<AdapterDescription> configuredAdapters();
 HRESULT takeCreateDeviceFailure();
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

@@ -1,6 +1,6 @@
 #include "core/formats.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 bool isBlockCompressed(D3DFORMAT format) {
     switch (format) {
@@ -197,4 +197,4 @@ UINT verticesForPrimitives(D3DPRIMITIVETYPE type, UINT primitiveCount) {
     }
 }
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

@@ -5,7 +5,7 @@
 
 #include <d3d9.h>
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 bool isBlockCompressed(D3DFORMAT format);
 // Bytes per pixel of an uncompressed format (bytes per 4x4 block when compressed); 0 for
@@ -23,4 +23,4 @@ bool fvfLayout(DWORD fvf, std::vector<D3DVERTEXELEMENT9>& elements, UINT& size);
 // Vertices (or indices) read by a number of primitives; 0 for an unknown type.
 UINT verticesForPrimitives(D3DPRIMITIVETYPE type, UINT primitiveCount);
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

@@ -5,7 +5,7 @@
 #include "core/device.h"
 #include "core/formats.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 HRESULT resolvePresentParameters(const AdapterDescription& adapter, HWND focusWindow,
                                  D3DPRESENT_PARAMETERS& parameters) {
@@ -66,4 +66,4 @@ HRESULT resolvePresentParameters(const AdapterDescription& adapter, HWND focusWi
     return D3D_OK;
 }
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

@@ -1,6 +1,6 @@
 #include "core/resource.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 ResourceBase::ResourceBase(std::shared_ptr<DeviceContext> context, D3DPOOL pool, DWORD usage)
     : context_(std::move(context)), pool_(pool), usage_(usage) {
@@ -66,4 +66,4 @@ HRESULT BufferData::unlock() {
     return D3D_OK;
 }
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

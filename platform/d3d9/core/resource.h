@@ -9,7 +9,7 @@
 
 #include "core/backend.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 struct DeviceContext {
     IDirect3DDevice9* device = nullptr;  // null once the device is gone
@@ -58,4 +58,4 @@ private:
     int locks_ = 0;
 };
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

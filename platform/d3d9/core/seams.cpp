@@ -5,7 +5,7 @@
 #include "core/device.h"
 #include "core/direct3d.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 namespace {
 
@@ -147,11 +147,11 @@ DeviceRecord* deviceRecord(IDirect3DDevice9* device) {
     return ours != nullptr ? ours->context().backend->record() : nullptr;
 }
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9
 
 IDirect3D9* Direct3DCreate9(UINT sdkVersion) {
     if (sdkVersion != D3D_SDK_VERSION) {
         return nullptr;
     }
-    return new morvale::d3d9::Direct3D(morvale::d3d9::configuredAdapters());
+    return new d3d9::Direct3D(d3d9::configuredAdapters());
 }

@@ -2,7 +2,7 @@
 
 #include "d3d9/records.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 namespace {
 
@@ -92,4 +92,4 @@ void setDefaultState(DeviceState& state, bool autoDepthStencil, UINT width, UINT
     state.viewport = {0, 0, width, height, 0.0f, 1.0f};
 }
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

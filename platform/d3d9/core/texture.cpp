@@ -4,7 +4,7 @@
 
 #include "core/formats.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 Surface::Surface(Texture& texture, UINT level) : texture_(texture), level_(level) {}
 
@@ -148,4 +148,4 @@ HRESULT Texture::UnlockRect(UINT index) {
     return D3D_OK;
 }
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

@@ -7,7 +7,7 @@
 #include "core/com_object.h"
 #include "core/resource.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 class Texture;
 
@@ -69,4 +69,4 @@ private:
     std::vector<std::unique_ptr<Surface>> surfaces_;
 };
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

@@ -7,7 +7,7 @@
 #include "core/formats.h"
 #include "core/resource.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 HRESULT NullBackend::configure(HWND, const D3DPRESENT_PARAMETERS&) {
     return D3D_OK;
@@ -85,4 +85,4 @@ std::unique_ptr<Backend> makeNullBackend() {
     return std::make_unique<NullBackend>();
 }
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

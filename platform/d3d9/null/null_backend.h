@@ -3,7 +3,7 @@
 
 #include "core/backend.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 class NullBackend : public Backend {
 public:
@@ -19,4 +19,4 @@ private:
     DeviceRecord record_;
 };
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

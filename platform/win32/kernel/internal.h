@@ -40,4 +40,12 @@ long readExecutablePath(char* out, std::size_t capacity);
 // Safe in a signal handler, unlike gmtime_r, which takes a lock in glibc.
 SYSTEMTIME systemTimeFromUnixTime(long long seconds, long nanoseconds);
 
+// Where MessageBoxW shows a box beyond standard error (the window layer's SDL box, once
+// its video system is up); null for standard error only.
+using MessageBoxPresenter = void (*)(const std::wstring& text, const std::wstring& caption);
+void setMessageBoxPresenter(MessageBoxPresenter presenter);
+
+// True from the first fatal signal or terminate on: nothing may allocate or call into SDL.
+bool isCrashing();
+
 }  // namespace win32::detail

@@ -1,7 +1,8 @@
-// MessageBoxW until the window layer shows real boxes: standard error, unless a test has
-// set its handler.
+// MessageBoxW: a test's handler when one is set; otherwise standard error, plus the window
+// layer's box once its video system is up, except on the crash path.
 #include <unistd.h>
 
+#include <atomic>
 #include <utility>
 
 #include "internal.h"
@@ -15,6 +16,8 @@ win32::MessageBoxHandler& messageBoxHandler() {
     return handler;
 }
 
+std::atomic<win32::detail::MessageBoxPresenter> presenter{nullptr};
+
 }  // namespace
 
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
@@ -23,6 +26,11 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     const wchar_t* shownText = text != nullptr ? text : L"";
     if (messageBoxHandler()) {
         return messageBoxHandler()(win32::MessageBoxCall{owner, shownText, shownCaption, type});
+    }
+    win32::detail::MessageBoxPresenter present = presenter.load();
+    if (present != nullptr && !win32::detail::isCrashing()) {
+        present(shownText, shownCaption);
+        return IDOK;
     }
     // Written without allocating: the crash handler reports through here.
     win32::detail::writeWide(STDERR_FILENO, shownCaption);
@@ -33,6 +41,14 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
 }
 
 namespace win32 {
+
+namespace detail {
+
+void setMessageBoxPresenter(MessageBoxPresenter newPresenter) {
+    presenter.store(newPresenter);
+}
+
+}  // namespace detail
 
 MessageBoxHandler setMessageBoxHandler(MessageBoxHandler handler) {
     return std::exchange(messageBoxHandler(), std::move(handler));

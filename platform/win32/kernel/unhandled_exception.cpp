@@ -182,3 +182,11 @@ LPTOP_LEVEL_EXCEPTION_FILTER SetUnhandledExceptionFilter(LPTOP_LEVEL_EXCEPTION_F
     }
     return previous;
 }
+
+namespace win32::detail {
+
+bool isCrashing() {
+    return crashing.load();
+}
+
+}  // namespace win32::detail

@@ -1,7 +1,7 @@
 // Windows with geometry and no native side: messages come from the test seams only.
 #include "window/window_system.h"
 
-namespace morvale::win32 {
+namespace win32 {
 
 namespace {
 
@@ -20,4 +20,4 @@ std::unique_ptr<WindowBackend> makeHeadlessBackend() {
     return std::make_unique<HeadlessBackend>();
 }
 
-}  // namespace morvale::win32
+}  // namespace win32

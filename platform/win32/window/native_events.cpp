@@ -1,6 +1,6 @@
 #include "window/native_events.h"
 
-namespace morvale::win32 {
+namespace win32 {
 
 void postMessage(WindowSystem& system, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     MSG posted{};
@@ -62,4 +62,4 @@ void mouseButtonChanged(WindowSystem& system, Window& window, int button, bool d
     postMessage(system, window.handle, message, 0, MAKELPARAM(x, y));
 }
 
-}  // namespace morvale::win32
+}  // namespace win32

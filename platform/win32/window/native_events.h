@@ -4,7 +4,7 @@
 
 #include "window/window_system.h"
 
-namespace morvale::win32 {
+namespace win32 {
 
 void postMessage(WindowSystem& system, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void beginSizeMove(WindowSystem& system, Window& window);
@@ -18,4 +18,4 @@ void mouseMoved(WindowSystem& system, Window& window, int x, int y, WPARAM butto
 // button 1 left, 2 right, 3 middle.
 void mouseButtonChanged(WindowSystem& system, Window& window, int button, bool down, int x, int y);
 
-}  // namespace morvale::win32
+}  // namespace win32

@@ -6,12 +6,14 @@
 #include <map>
 #include <set>
 
+#include "kernel/internal.h"
+#include "win32/window_seams.h"
 #include "window/native_events.h"
 #include "window/sdl_keys.h"
 #include "window/utf8.h"
 #include "window/window_system.h"
 
-namespace morvale::win32 {
+namespace win32 {
 
 namespace {
 
@@ -218,6 +220,7 @@ std::unique_ptr<WindowBackend> makeSdlBackend() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         return nullptr;
     }
+    detail::setMessageBoxPresenter(showMessageBoxSdl);
     return std::make_unique<SdlBackend>();
 }
 
@@ -226,4 +229,4 @@ void* sdlWindow(HWND handle) {
     return window != nullptr ? window->native : nullptr;
 }
 
-}  // namespace morvale::win32
+}  // namespace win32

@@ -2,7 +2,7 @@
 
 #include "win32/user.h"
 
-namespace morvale::win32 {
+namespace win32 {
 
 WPARAM virtualKeyFor(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) {
@@ -79,4 +79,4 @@ WPARAM virtualKeyFor(SDL_Keycode key) {
     }
 }
 
-}  // namespace morvale::win32
+}  // namespace win32

@@ -5,9 +5,9 @@
 
 #include "win32/types.h"
 
-namespace morvale::win32 {
+namespace win32 {
 
 // 0 for keys the game cannot see.
 WPARAM virtualKeyFor(SDL_Keycode key);
 
-}  // namespace morvale::win32
+}  // namespace win32

@@ -9,7 +9,7 @@
 #include "window/utf8.h"
 #include "window/window_system.h"
 
-namespace morvale::win32 {
+namespace win32 {
 
 namespace {
 
@@ -107,4 +107,4 @@ void showMessageBoxSdl(const std::wstring& text, const std::wstring& caption) {
     }
 }
 
-}  // namespace morvale::win32
+}  // namespace win32

@@ -7,8 +7,8 @@
 
 namespace {
 
-using morvale::win32::Window;
-using morvale::win32::WindowSystem;
+using win32::Window;
+using win32::WindowSystem;
 
 WindowSystem& windows() {
     return WindowSystem::instance();
@@ -68,9 +68,9 @@ BOOL ShowWindow(HWND handle, int command) {
     window->visible = command != SW_HIDE;
     windows().moveWindow(*window, window->rect);
     if (command == SW_MINIMIZE || command == SW_SHOWMINIMIZED) {
-        morvale::win32::minimized(windows(), *window);
+        win32::minimized(windows(), *window);
     } else if (command == SW_RESTORE && window->minimized) {
-        morvale::win32::restored(windows(), *window);
+        win32::restored(windows(), *window);
     }
     return wasVisible;
 }
@@ -84,7 +84,7 @@ BOOL GetWindowRect(HWND handle, LPRECT rect) {
         return FALSE;
     }
     if (handle == windows().desktopHandle()) {
-        *rect = {0, 0, 1024, 768};
+        *rect = windows().desktopRect();
         return TRUE;
     }
     Window* window = windows().find(handle);
@@ -100,7 +100,7 @@ BOOL GetClientRect(HWND handle, LPRECT rect) {
         return FALSE;
     }
     if (handle == windows().desktopHandle()) {
-        *rect = {0, 0, 1024, 768};
+        *rect = windows().desktopRect();
         return TRUE;
     }
     Window* window = windows().find(handle);
@@ -254,8 +254,7 @@ LONG GetWindowLongW(HWND handle, int index) {
 
 ULONG_PTR SetClassLongPtrW(HWND handle, int index, LONG_PTR value) {
     Window* window = windows().find(handle);
-    morvale::win32::WindowClass* windowClass =
-        window != nullptr ? windows().classOf(*window) : nullptr;
+    win32::WindowClass* windowClass = window != nullptr ? windows().classOf(*window) : nullptr;
     if (windowClass == nullptr) {
         return 0;
     }
@@ -317,7 +316,7 @@ BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (window != nullptr && windows().find(window) == nullptr) {
         return FALSE;
     }
-    morvale::win32::postMessage(windows(), window, message, wParam, lParam);
+    win32::postMessage(windows(), window, message, wParam, lParam);
     return TRUE;
 }
 

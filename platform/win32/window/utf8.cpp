@@ -1,6 +1,6 @@
 #include "window/utf8.h"
 
-namespace morvale::win32 {
+namespace win32 {
 
 std::string toUtf8(const std::wstring& text) {
     std::string out;
@@ -28,4 +28,4 @@ std::string toUtf8(const std::wstring& text) {
     return out;
 }
 
-}  // namespace morvale::win32
+}  // namespace win32

@@ -3,8 +3,8 @@
 
 #include <string>
 
-namespace morvale::win32 {
+namespace win32 {
 
 std::string toUtf8(const std::wstring& text);
 
-}  // namespace morvale::win32
+}  // namespace win32

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 
-namespace morvale::win32 {
+namespace win32 {
 
 namespace {
 
@@ -191,6 +191,10 @@ HWND WindowSystem::desktopHandle() const {
     return reinterpret_cast<HWND>(&desktopMarker);
 }
 
+RECT WindowSystem::desktopRect() {
+    return backend().desktop();
+}
+
 RECT WindowSystem::frameInsets(DWORD style, bool menu) const {
     RECT insets{0, 0, 0, 0};
     if (style & WS_THICKFRAME) {
@@ -315,4 +319,4 @@ void WindowSystem::reset() {
     backendFailed_ = false;
 }
 
-}  // namespace morvale::win32
+}  // namespace win32

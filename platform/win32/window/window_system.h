@@ -11,7 +11,7 @@
 #include "win32/user.h"
 #include "win32/window_seams.h"
 
-namespace morvale::win32 {
+namespace win32 {
 
 struct WindowClass {
     std::wstring name;
@@ -79,6 +79,7 @@ public:
     Window* find(HWND handle);
     std::vector<HWND> windows() const;
     HWND desktopHandle() const;
+    RECT desktopRect();
 
     // Frame around a window of the given style; the client area is the rectangle inside.
     RECT frameInsets(DWORD style, bool menu) const;
@@ -117,4 +118,4 @@ private:
     bool openGLWindows_ = false;
 };
 
-}  // namespace morvale::win32
+}  // namespace win32

@@ -9,7 +9,7 @@
 
 #include <d3d9.h>
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 constexpr int kRenderStateCount = 256;
 constexpr int kTextureStageCount = 8;
@@ -99,14 +99,14 @@ struct RecordedClear {
 struct RecordedLock {
     const void* resource = nullptr;  // the interface pointer that was locked
     D3DRESOURCETYPE type = D3DRTYPE_VERTEXBUFFER;
-    UINT offset = 0;
-    UINT size = 0;  // as passed: 0 means to the end
+    UINT offset = 0;  // for textures: the level
+    UINT size = 0;    // as passed: 0 means to the end
     DWORD flags = 0;
 };
 
 // Calls seen by a null device. Draws beyond the cap push out the oldest ones.
 struct DeviceRecord {
-    static constexpr size_t kMaxDraws = 4096;
+    static constexpr size_t kMaxDraws = 2048;
     std::deque<RecordedDraw> draws;
     std::vector<RecordedClear> clears;
     std::vector<RecordedLock> locks;
@@ -118,4 +118,4 @@ struct DeviceRecord {
     void clear() { *this = DeviceRecord(); }
 };
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

@@ -10,7 +10,7 @@
 
 #include "d3d9/records.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 struct AdapterDescription {
     std::string driver = "morvale";
@@ -74,4 +74,4 @@ void setDrawTag(IDirect3DDevice9* device, const std::string& tag);
 // The record of a device on the null backend; nullptr for any other device.
 DeviceRecord* deviceRecord(IDirect3DDevice9* device);
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

@@ -7,7 +7,7 @@
 
 #include "win32/user.h"
 
-namespace morvale::win32 {
+namespace win32 {
 
 enum class WindowBackendKind {
     Automatic,  // SDL2 when its video subsystem starts, else headless
@@ -47,4 +47,4 @@ void* sdlWindow(HWND window);
 // to standard error; never blocks while a headless backend is in use.
 void showMessageBoxSdl(const std::wstring& text, const std::wstring& caption);
 
-}  // namespace morvale::win32
+}  // namespace win32
