@@ -2,7 +2,7 @@
 // which faces are culled, the depth range and the colour order.
 #include "gl_fixture.h"
 
-namespace morvale::d3d9::testing {
+namespace d3d9::testing {
 namespace {
 
 constexpr D3DCOLOR kBlack = 0xFF000000;
@@ -157,4 +157,4 @@ TEST_F(Conventions, ViewportIsMeasuredFromTheTop) {
 }
 
 }  // namespace
-}  // namespace morvale::d3d9::testing
+}  // namespace d3d9::testing

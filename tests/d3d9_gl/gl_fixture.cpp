@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace morvale::d3d9::testing {
+namespace d3d9::testing {
 
 LRESULT CALLBACK glTestProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
@@ -131,4 +131,4 @@ DrawingStats GlDeviceTest::stats() {
     return result;
 }
 
-}  // namespace morvale::d3d9::testing
+}  // namespace d3d9::testing

@@ -16,7 +16,7 @@
 #include "d3d9/seams.h"
 #include "win32/window_seams.h"
 
-namespace morvale::d3d9::testing {
+namespace d3d9::testing {
 
 struct ColourVertex {
     float x, y, z;
@@ -67,4 +67,4 @@ protected:
     bool inScene = false;
 };
 
-}  // namespace morvale::d3d9::testing
+}  // namespace d3d9::testing

@@ -3,7 +3,7 @@
 
 #include "gl_fixture.h"
 
-namespace morvale::d3d9::testing {
+namespace d3d9::testing {
 namespace {
 
 constexpr D3DCOLOR kBlack = 0xFF000000;
@@ -232,4 +232,4 @@ TEST_F(Resources, ResetFollowsTheWindowClientSize) {
 }
 
 }  // namespace
-}  // namespace morvale::d3d9::testing
+}  // namespace d3d9::testing

@@ -5,7 +5,7 @@
 
 #include "gl_fixture.h"
 
-namespace morvale::d3d9::testing {
+namespace d3d9::testing {
 namespace {
 
 class Selection : public ::testing::Test {
@@ -107,4 +107,4 @@ TEST(Png, WritesTheImageAndRefusesBrokenOnes) {
 }
 
 }  // namespace
-}  // namespace morvale::d3d9::testing
+}  // namespace d3d9::testing

@@ -5,7 +5,7 @@
 #include "platform/d3dx9/effect/fx_parser.h"
 #include "platform/d3dx9/effect/hlsl_compiler.h"
 
-namespace morvale::d3d9::testing {
+namespace d3d9::testing {
 
 namespace fx = d3dx9::fx;
 
@@ -57,4 +57,4 @@ BuiltShader buildShader(const std::string& effectText, bool vertex) {
     return built;
 }
 
-}  // namespace morvale::d3d9::testing
+}  // namespace d3d9::testing

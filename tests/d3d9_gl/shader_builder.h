@@ -8,7 +8,7 @@
 
 #include <d3d9.h>
 
-namespace morvale::d3d9::testing {
+namespace d3d9::testing {
 
 struct BuiltShader {
     std::vector<DWORD> words;
@@ -18,4 +18,4 @@ struct BuiltShader {
 // Throws d3dx9::fx::EffectError when the effect does not parse or compile.
 BuiltShader buildShader(const std::string& effectText, bool vertex);
 
-}  // namespace morvale::d3d9::testing
+}  // namespace d3d9::testing

@@ -5,7 +5,7 @@
 #include "gl_fixture.h"
 #include "shader_builder.h"
 
-namespace morvale::d3d9::testing {
+namespace d3d9::testing {
 namespace {
 
 // Positions already in clip space, moved by a row-vector matrix.
@@ -218,4 +218,4 @@ TEST_F(Shaders, UntranslatableShadersSkipTheDrawAndSayWhy) {
 }
 
 }  // namespace
-}  // namespace morvale::d3d9::testing
+}  // namespace d3d9::testing

@@ -2,7 +2,7 @@
 // nothing.
 #include "gl_fixture.h"
 
-namespace morvale::d3d9::testing {
+namespace d3d9::testing {
 namespace {
 
 constexpr D3DCOLOR kBlack = 0xFF000000;
@@ -165,4 +165,4 @@ TEST_F(States, SettingAStateToItsValueCostsNoGlCall) {
 }
 
 }  // namespace
-}  // namespace morvale::d3d9::testing
+}  // namespace d3d9::testing

@@ -14,8 +14,6 @@
 
 namespace {
 
-using namespace morvale;
-
 constexpr int kMeshes = 10000;
 
 struct Vertex {

@@ -4,7 +4,7 @@
 #include "core/device.h"
 #include "core/shader.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 namespace {
 
@@ -60,4 +60,4 @@ HRESULT Device::SetPixelShaderConstantB(UINT start, const BOOL* data, UINT count
     return setConstants(state_.pixelBoolConstants, 1, start, data, count);
 }
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

@@ -1,6 +1,6 @@
 #include "core/shader.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 namespace {
 
@@ -35,4 +35,4 @@ const ShaderCode* shaderCode(IUnknown* shader) {
     return base != nullptr ? &base->code() : nullptr;
 }
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

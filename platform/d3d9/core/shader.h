@@ -9,7 +9,7 @@
 #include "core/resource.h"
 #include "d3d9/shader_blob.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 struct ShaderCode {
     ShaderBlob blob;
@@ -50,4 +50,4 @@ using PixelShader = ShaderObject<IDirect3DPixelShader9>;
 // The code behind a bound shader; null for no shader or a foreign object.
 const ShaderCode* shaderCode(IUnknown* shader);
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 namespace {
 
@@ -104,4 +104,4 @@ bool decodeShaderBlob(const DWORD* words, ShaderBlob& blob) {
     return true;
 }
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

@@ -12,7 +12,7 @@
 #include "gl/render_states.h"
 #include "win32/window_seams.h"
 
-namespace morvale::d3d9::gl {
+namespace d3d9::gl {
 
 namespace {
 
@@ -310,4 +310,4 @@ bool GlBackend::readBack(BackBufferImage& image) {
     return true;
 }
 
-}  // namespace morvale::d3d9::gl
+}  // namespace d3d9::gl

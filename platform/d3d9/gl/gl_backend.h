@@ -13,7 +13,7 @@
 #include "gl/state_cache.h"
 #include "gl/vertex_input.h"
 
-namespace morvale::d3d9::gl {
+namespace d3d9::gl {
 
 class GlBackend : public Backend {
 public:
@@ -57,4 +57,4 @@ private:
     std::array<bool, kTextureUnits> samplerValid_{};
 };
 
-}  // namespace morvale::d3d9::gl
+}  // namespace d3d9::gl

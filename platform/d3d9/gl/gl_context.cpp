@@ -4,7 +4,7 @@
 
 #include "gl/gl_api.h"
 
-namespace morvale::d3d9::gl {
+namespace d3d9::gl {
 
 void requestCoreContextAttributes() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
@@ -95,4 +95,4 @@ bool probeGlContext(std::string& reason) {
     return usable;
 }
 
-}  // namespace morvale::d3d9::gl
+}  // namespace d3d9::gl

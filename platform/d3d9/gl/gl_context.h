@@ -5,7 +5,7 @@
 
 struct SDL_Window;
 
-namespace morvale::d3d9::gl {
+namespace d3d9::gl {
 
 class GlContext {
 public:
@@ -37,4 +37,4 @@ void requestCoreContextAttributes();
 // reason when it cannot.
 bool probeGlContext(std::string& reason);
 
-}  // namespace morvale::d3d9::gl
+}  // namespace d3d9::gl

@@ -2,7 +2,7 @@
 
 #include "core/formats.h"
 
-namespace morvale::d3d9::gl {
+namespace d3d9::gl {
 
 bool textureFormat(D3DFORMAT format, TextureFormat& out) {
     out = TextureFormat();
@@ -240,4 +240,4 @@ void GlResources::upload(const Texture& texture, GlTexture& gl, UINT index) {
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
 }
 
-}  // namespace morvale::d3d9::gl
+}  // namespace d3d9::gl

@@ -10,7 +10,7 @@
 #include "core/texture.h"
 #include "gl/state_cache.h"
 
-namespace morvale::d3d9::gl {
+namespace d3d9::gl {
 
 struct TextureFormat {
     GLint internalFormat = 0;
@@ -69,4 +69,4 @@ private:
     GLuint userBuffer_ = 0;
 };
 
-}  // namespace morvale::d3d9::gl
+}  // namespace d3d9::gl

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <regex>
 
-namespace morvale::d3d9::gl {
+namespace d3d9::gl {
 
 namespace fx = d3dx9::fx;
 
@@ -14,30 +13,63 @@ namespace {
 constexpr const char* kPositionAdjust = "dx_position_adjust";
 constexpr const char* kAlphaTest = "dx_alpha_test";
 
-// The size of a vertex output ("out vec2 fx_TEXCOORD0;"), 0 when it is not written.
-unsigned outputComponents(const std::string& source, const std::string& name) {
-    const std::regex pattern("out\\s+(float|vec2|vec3|vec4)\\s+" + name + "\\s*;");
-    std::smatch match;
-    if (!std::regex_search(source, match, pattern)) {
-        return 0;
+// The words and punctuation of GLSL text.
+std::vector<std::string> tokens(const std::string& source) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < source.size();) {
+        const unsigned char c = static_cast<unsigned char>(source[i]);
+        if (std::isspace(c)) {
+            ++i;
+        } else if (std::isalnum(c) || c == '_') {
+            std::size_t end = i;
+            while (end < source.size() &&
+                   (std::isalnum(static_cast<unsigned char>(source[end])) || source[end] == '_')) {
+                ++end;
+            }
+            out.push_back(source.substr(i, end - i));
+            i = end;
+        } else {
+            out.push_back(std::string(1, source[i]));
+            ++i;
+        }
     }
-    const std::string type = match[1];
-    return type == "float" ? 1 : static_cast<unsigned>(type[3] - '0');
+    return out;
+}
+
+// The size of a vertex output ("out vec2 fx_TEXCOORD0;"), 0 when it is not written.
+unsigned outputComponents(const std::vector<std::string>& words, const std::string& name) {
+    for (std::size_t i = 0; i + 3 < words.size(); ++i) {
+        if (words[i] != "out" || words[i + 2] != name || words[i + 3] != ";") {
+            continue;
+        }
+        const std::string& type = words[i + 1];
+        if (type == "float") {
+            return 1;
+        }
+        if (type == "vec2" || type == "vec3" || type == "vec4") {
+            return static_cast<unsigned>(type[3] - '0');
+        }
+    }
+    return 0;
 }
 
 // Ends the pixel stage with Direct3D's alpha test: x is the comparison (0 when the test
-// is off), y the reference in 0..1.
+// is off), y the reference in 0..255.
 bool addAlphaTest(std::string& source) {
-    static const std::regex output(
-        "layout\\s*\\(\\s*location\\s*=\\s*0\\s*\\)\\s*out\\s+vec4\\s+(\\w+)\\s*;");
-    std::smatch match;
+    const std::vector<std::string> words = tokens(source);
+    const std::vector<std::string> declaration = {"layout", "(", "location", "=",
+                                                  "0",      ")", "out",      "vec4"};
+    std::string colour;
+    for (std::size_t i = 0; i + declaration.size() + 1 < words.size() && colour.empty(); ++i) {
+        if (std::equal(declaration.begin(), declaration.end(), words.begin() + i)) {
+            colour = words[i + declaration.size()];
+        }
+    }
     const std::size_t end = source.rfind('}');
     const std::size_t version = source.find('\n');
-    if (!std::regex_search(source, match, output) || end == std::string::npos ||
-        version == std::string::npos) {
+    if (colour.empty() || end == std::string::npos || version == std::string::npos) {
         return false;
     }
-    const std::string colour = match[1];
     source.insert(
         end,
         "    {\n"
@@ -207,9 +239,10 @@ bool ProgramCache::compile(Stage& stage) {
     stage.shader = shader;
     ++stats_.shadersTranslated;
     if (stage.vertex) {
-        stage.diffuseOut = outputComponents(stage.glsl.source, "fx_COLOR0") != 0;
-        stage.texcoordOut = {outputComponents(stage.glsl.source, "fx_TEXCOORD0"),
-                             outputComponents(stage.glsl.source, "fx_TEXCOORD1")};
+        const std::vector<std::string> words = tokens(stage.glsl.source);
+        stage.diffuseOut = outputComponents(words, "fx_COLOR0") != 0;
+        stage.texcoordOut = {outputComponents(words, "fx_TEXCOORD0"),
+                             outputComponents(words, "fx_TEXCOORD1")};
     }
     return true;
 }
@@ -580,4 +613,4 @@ void ProgramCache::shaderDestroyed(const ShaderCode& code, bool withGl) {
     shaders_.erase(found);
 }
 
-}  // namespace morvale::d3d9::gl
+}  // namespace d3d9::gl

@@ -21,7 +21,7 @@
 #include "gl/state_cache.h"
 #include "gl/vertex_input.h"
 
-namespace morvale::d3d9::gl {
+namespace d3d9::gl {
 
 struct Program {
     struct Uniform {
@@ -95,4 +95,4 @@ private:
     std::vector<std::uint64_t> failed_;  // shaders that cannot be translated
 };
 
-}  // namespace morvale::d3d9::gl
+}  // namespace d3d9::gl

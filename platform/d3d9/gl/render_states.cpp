@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace morvale::d3d9::gl {
+namespace d3d9::gl {
 
 namespace {
 
@@ -205,4 +205,4 @@ void applySamplerStates(GLuint sampler, const std::array<DWORD, kSamplerStateCou
                         static_cast<float>(std::min<DWORD>(states[D3DSAMP_MAXMIPLEVEL], 1000)));
 }
 
-}  // namespace morvale::d3d9::gl
+}  // namespace d3d9::gl

@@ -6,7 +6,7 @@
 #include "d3d9/records.h"
 #include "gl/state_cache.h"
 
-namespace morvale::d3d9::gl {
+namespace d3d9::gl {
 
 // Depth, blending, culling (Direct3D's clockwise front faces), fill mode, colour writes
 // and the viewport of a back buffer `height` pixels high.
@@ -17,4 +17,4 @@ GLenum compareFunction(DWORD d3dCompare);
 // Sets a GL sampler object's parameters from a Direct3D sampler's states.
 void applySamplerStates(GLuint sampler, const std::array<DWORD, kSamplerStateCount>& states);
 
-}  // namespace morvale::d3d9::gl
+}  // namespace d3d9::gl

@@ -6,7 +6,7 @@
 #include "gl/gl_backend.h"
 #include "win32/window_seams.h"
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 std::unique_ptr<Backend> makeGlBackend() {
     return std::make_unique<gl::GlBackend>();
@@ -64,4 +64,4 @@ bool drawingStats(IDirect3DDevice9* device, DrawingStats& stats) {
     return true;
 }
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

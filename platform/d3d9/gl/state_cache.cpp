@@ -1,6 +1,6 @@
 #include "gl/state_cache.h"
 
-namespace morvale::d3d9::gl {
+namespace d3d9::gl {
 
 namespace {
 
@@ -212,4 +212,4 @@ void StateCache::drawFramebuffer(GLuint name) {
     }
 }
 
-}  // namespace morvale::d3d9::gl
+}  // namespace d3d9::gl

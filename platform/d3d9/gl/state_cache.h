@@ -7,7 +7,7 @@
 
 #include "gl/gl_api.h"
 
-namespace morvale::d3d9::gl {
+namespace d3d9::gl {
 
 constexpr int kTextureUnits = 16;
 
@@ -91,4 +91,4 @@ private:
     GLuint drawFramebuffer_ = 0;
 };
 
-}  // namespace morvale::d3d9::gl
+}  // namespace d3d9::gl

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace morvale::d3d9::gl {
+namespace d3d9::gl {
 
 namespace {
 
@@ -129,4 +129,4 @@ void VertexInput::bind(const std::vector<AttributeSlot>& attributes,
     current_ = std::move(wanted);
 }
 
-}  // namespace morvale::d3d9::gl
+}  // namespace d3d9::gl

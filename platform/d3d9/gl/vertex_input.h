@@ -9,7 +9,7 @@
 #include "d3d9/records.h"
 #include "gl/state_cache.h"
 
-namespace morvale::d3d9::gl {
+namespace d3d9::gl {
 
 struct AttributeSlot {
     unsigned location = 0;
@@ -62,4 +62,4 @@ private:
     std::uint64_t generation_ = 0;
 };
 
-}  // namespace morvale::d3d9::gl
+}  // namespace d3d9::gl

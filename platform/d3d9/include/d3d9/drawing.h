@@ -8,7 +8,7 @@
 
 #include <d3d9.h>
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 enum class BackendKind { Null, Gl };
 
@@ -51,4 +51,4 @@ struct DrawingStats {
 // False for a device that does not draw.
 bool drawingStats(IDirect3DDevice9* device, DrawingStats& stats);
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9

@@ -17,7 +17,7 @@
 
 #include <d3d9.h>
 
-namespace morvale::d3d9 {
+namespace d3d9 {
 
 constexpr DWORD kShaderBlobMagic = 0x4B53564Du;  // "MVSK"
 
@@ -44,4 +44,4 @@ std::vector<DWORD> encodeShaderBlob(const ShaderBlob& blob);
 // add up to the total, a name running past the end).
 bool decodeShaderBlob(const DWORD* words, ShaderBlob& blob);
 
-}  // namespace morvale::d3d9
+}  // namespace d3d9
