@@ -1,6 +1,7 @@
 #include "gl_fixture.h"
 
 #include <cstring>
+#include <string>
 
 namespace d3d9::testing {
 
@@ -116,11 +117,13 @@ BackBufferImage GlDeviceTest::picture() {
     }
     BackBufferImage image;
     EXPECT_TRUE(readBackBuffer(device, image));
-    const char* folder = std::getenv("MORVALE_PICTURES");
-    if (folder != nullptr && image.width != 0) {
+    if (image.width != 0) {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        writePng(image,
-                 std::string(folder) + "/" + info->test_suite_name() + "." + info->name() + ".png");
+        std::string name = std::string(info->test_suite_name()) + "." + info->name();
+        for (char& c : name) {
+            c = c == '/' ? '_' : c;
+        }
+        EXPECT_TRUE(writePng(image, std::string(MORVALE_PICTURES) + "/" + name + ".png"));
     }
     return image;
 }
