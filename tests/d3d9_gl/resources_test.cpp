@@ -160,6 +160,31 @@ TEST_F(Resources, MipLevelsUploadEachLevel) {
     EXPECT_EQ(image.pixel(25, 5), kGreen);
 }
 
+TEST_F(Resources, SamplerAddressModesReachTheTexture) {
+    IDirect3DTexture9* texture = makeTexture(2, 1, D3DFMT_A8R8G8B8, {kRed, kGreen});
+    device->SetTexture(0, texture);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    // u runs 0..2 over each quad: wrapping repeats the texture, clamping holds its edge.
+    auto drawWide = [&](float top) {
+        const TexturedVertex quad[4] = {{clipX(0), clipY(top), 0.5f, 0xFFFFFFFF, 0, 0},
+                                        {clipX(40), clipY(top), 0.5f, 0xFFFFFFFF, 2, 0},
+                                        {clipX(0), clipY(top + 10), 0.5f, 0xFFFFFFFF, 0, 1},
+                                        {clipX(40), clipY(top + 10), 0.5f, 0xFFFFFFFF, 2, 1}};
+        device->SetFVF(kTexturedFvf);
+        device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(TexturedVertex));
+    };
+    drawWide(0);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+    drawWide(20);
+    device->SetTexture(0, nullptr);
+    texture->Release();
+    const BackBufferImage image = picture();
+    EXPECT_EQ(image.pixel(25, 5), kRed);
+    EXPECT_EQ(image.pixel(35, 5), kGreen);
+    EXPECT_EQ(image.pixel(25, 25), kGreen);
+    EXPECT_EQ(image.pixel(5, 25), kRed);
+}
+
 TEST_F(Resources, TextureUpdatesAfterUnlockAreDrawn) {
     IDirect3DTexture9* texture = makeTexture(1, 1, D3DFMT_A8R8G8B8, {kRed});
     device->SetTexture(0, texture);

@@ -1,5 +1,7 @@
 #include "gl/gl_resources.h"
 
+#include <algorithm>
+
 #include "core/formats.h"
 
 namespace d3d9::gl {
