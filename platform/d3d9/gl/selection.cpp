@@ -1,5 +1,5 @@
 // Which backend devices get, and the test seams that reach the drawing backend.
-#define STB_IMAGE_WRITE_IMPLEMENTATION
+// The PNG writer is compiled in the system's stb library.
 #include <stb_image_write.h>
 
 #include "core/device.h"
