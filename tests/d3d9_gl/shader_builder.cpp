@@ -33,9 +33,12 @@ BuiltShader buildShader(const std::string& effectText, bool vertex) {
     for (const auto& uniform : reflected.uniforms) {
         ShaderUniform entry;
         entry.name = uniform.glslName;
-        entry.kind = uniform.base == fx::GlBaseType::Float  ? ConstantKind::Float
-                     : uniform.base == fx::GlBaseType::Bool ? ConstantKind::Bool
-                                                            : ConstantKind::Int;
+        // The register file follows the parameter's own type: a bool reaches GL as uint.
+        const fx::Parameter* parameter = desc.findParameter(uniform.parameter);
+        const fx::ParamType type = parameter != nullptr ? parameter->type : fx::ParamType::Float;
+        entry.kind = type == fx::ParamType::Bool  ? ConstantKind::Bool
+                     : type == fx::ParamType::Int ? ConstantKind::Int
+                                                  : ConstantKind::Float;
         const UINT perElement = uniform.rows > 1 ? (uniform.rows * uniform.columns + 3) / 4 : 1;
         entry.registerCount = perElement * (uniform.elements ? uniform.elements : 1);
         UINT& cursor = next[static_cast<int>(entry.kind)];

@@ -44,6 +44,14 @@ technique t { pass p {
 } }
 )";
 
+// Integer and boolean parameters, fed from their own register files.
+const char* const kIntegerEffect = R"(
+bool g_flag;
+int g_count;
+float4 ps_main() : COLOR { return g_flag ? float4(0, g_count / 4.0, 0, 1) : float4(1, 0, 0, 1); }
+technique t { pass p { PixelShader = compile ps_3_0 ps_main(); } }
+)";
+
 ShaderBlob sampleBlob() {
     ShaderBlob blob;
     blob.kind = ShaderKind::Pixel;
@@ -173,6 +181,29 @@ TEST_F(Shaders, SamplersReadTheTextureOfTheirStage) {
     device->SetTexture(stage, nullptr);
     texture->Release();
     EXPECT_EQ(picture().pixel(8, 8), 0xFF4080C0u);
+}
+
+TEST_F(Shaders, IntegerAndBooleanRegistersReachTheirUniforms) {
+    const BuiltShader built = buildShader(kIntegerEffect, false);
+    IDirect3DPixelShader9* shader = nullptr;
+    ASSERT_EQ(device->CreatePixelShader(built.words.data(), &shader), D3D_OK);
+    device->SetPixelShader(shader);
+    const int count[4] = {2, 0, 0, 0};
+    device->SetPixelShaderConstantI(built.registers.at("g_count"), count, 1);
+    const BOOL off = FALSE;
+    const BOOL on = TRUE;
+    device->SetPixelShaderConstantB(built.registers.at("g_flag"), &off, 1);
+    drawQuad(0, 0, 10, 10, 0);
+    device->SetPixelShaderConstantB(built.registers.at("g_flag"), &on, 1);
+    drawQuad(10, 0, 20, 10, 0);
+    device->SetPixelShader(nullptr);
+    shader->Release();
+    const BackBufferImage image = picture();
+    EXPECT_EQ(image.pixel(5, 5), 0xFFFF0000u);
+    const D3DCOLOR half = image.pixel(15, 5);
+    EXPECT_EQ(half & 0xFFFF00FFu, 0xFF000000u);
+    EXPECT_NEAR(static_cast<int>((half >> 8) & 0xFF), 128, 1);
+    EXPECT_EQ(stats().drawsSkipped, 0u) << stats().lastError;
 }
 
 TEST_F(Shaders, OneProgramPerPairAndOneTranslationPerShader) {

@@ -159,12 +159,15 @@ TypeShape shapeOf(GLenum type) {
         case GL_FLOAT_MAT4x3:
             return {true, true, 12};
         case GL_INT_VEC2:
+        case GL_UNSIGNED_INT_VEC2:
         case GL_BOOL_VEC2:
             return {false, false, 2};
         case GL_INT_VEC3:
+        case GL_UNSIGNED_INT_VEC3:
         case GL_BOOL_VEC3:
             return {false, false, 3};
         case GL_INT_VEC4:
+        case GL_UNSIGNED_INT_VEC4:
         case GL_BOOL_VEC4:
             return {false, false, 4};
         default:
@@ -533,6 +536,19 @@ void ProgramCache::upload(Program& program, const DeviceState& state, UINT viewp
                 break;
             case GL_FLOAT_MAT4x3:
                 glUniformMatrix4x3fv(at, elements, GL_FALSE, floats.data());
+                break;
+            // Booleans of the effect reach GL as unsigned integers.
+            case GL_UNSIGNED_INT:
+                glUniform1uiv(at, elements, reinterpret_cast<const GLuint*>(ints.data()));
+                break;
+            case GL_UNSIGNED_INT_VEC2:
+                glUniform2uiv(at, elements, reinterpret_cast<const GLuint*>(ints.data()));
+                break;
+            case GL_UNSIGNED_INT_VEC3:
+                glUniform3uiv(at, elements, reinterpret_cast<const GLuint*>(ints.data()));
+                break;
+            case GL_UNSIGNED_INT_VEC4:
+                glUniform4uiv(at, elements, reinterpret_cast<const GLuint*>(ints.data()));
                 break;
             case GL_INT_VEC2:
             case GL_BOOL_VEC2:
