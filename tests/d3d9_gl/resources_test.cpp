@@ -128,6 +128,45 @@ TEST_F(Resources, DeclarationsBindElementsByUsage) {
     EXPECT_EQ(picture().pixel(5, 5), kBlue);
 }
 
+TEST_F(Resources, ElementsComeFromTheirOwnStreams) {
+    useDiffuse();
+    // Positions in stream 0, colours in stream 1 (offset into its buffer).
+    const D3DVERTEXELEMENT9 elements[] = {
+        {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0},
+        {1, 0, D3DDECLTYPE_D3DCOLOR, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_COLOR, 0},
+        D3DDECL_END()};
+    IDirect3DVertexDeclaration9* declaration = nullptr;
+    ASSERT_EQ(device->CreateVertexDeclaration(elements, &declaration), D3D_OK);
+    IDirect3DVertexBuffer9* positions = nullptr;
+    IDirect3DVertexBuffer9* colours = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(4 * 12, 0, 0, D3DPOOL_MANAGED, &positions, nullptr),
+              D3D_OK);
+    ASSERT_EQ(device->CreateVertexBuffer(8 * 4, 0, 0, D3DPOOL_MANAGED, &colours, nullptr), D3D_OK);
+    float* p = nullptr;
+    ASSERT_EQ(positions->Lock(0, 0, reinterpret_cast<void**>(&p), 0), D3D_OK);
+    const float corners[12] = {clipX(0), clipY(0),  0.5f, clipX(10), clipY(0),  0.5f,
+                               clipX(0), clipY(10), 0.5f, clipX(10), clipY(10), 0.5f};
+    std::memcpy(p, corners, sizeof corners);
+    positions->Unlock();
+    D3DCOLOR* c = nullptr;
+    ASSERT_EQ(colours->Lock(0, 0, reinterpret_cast<void**>(&c), 0), D3D_OK);
+    for (int i = 0; i < 8; ++i) {
+        c[i] = i < 4 ? kRed : kGreen;
+    }
+    colours->Unlock();
+    device->SetVertexDeclaration(declaration);
+    device->SetStreamSource(0, positions, 0, 12);
+    device->SetStreamSource(1, colours, 16, 4);
+    ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2), D3D_OK);
+    device->SetStreamSource(0, nullptr, 0, 0);
+    device->SetStreamSource(1, nullptr, 0, 0);
+    device->SetVertexDeclaration(nullptr);
+    declaration->Release();
+    positions->Release();
+    colours->Release();
+    EXPECT_EQ(picture().pixel(5, 5), kGreen);
+}
+
 TEST_F(Resources, MipLevelsUploadEachLevel) {
     IDirect3DTexture9* texture = nullptr;
     ASSERT_EQ(
