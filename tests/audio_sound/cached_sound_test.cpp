@@ -41,37 +41,6 @@ protected:
 
 }  // namespace
 
-TEST_F(CachedSoundTest, LoadsOnFirstPlayOnlyAndForwardsTheArguments) {
-    CCachedSound& sound = add();
-    EXPECT_FALSE(sound.isLoaded());
-    IUnknown* const marker = reinterpret_cast<IUnknown*>(&sound);
-    sound.play(0x180, marker, marker);
-    sound.play(0x80, nullptr, nullptr);
-    EXPECT_TRUE(sound.isLoaded());
-    EXPECT_EQ(fakes_[0]->loads, 1);
-    ASSERT_EQ(fakes_[0]->plays.size(), 2u);
-    EXPECT_EQ(fakes_[0]->plays[0].flags, 0x180u);
-    EXPECT_EQ(fakes_[0]->plays[0].audioPath, marker);
-    EXPECT_EQ(fakes_[0]->plays[0].from, marker);
-    // Seeded with (1 + 0) / 1 as the only loaded sound, then two plays.
-    EXPECT_EQ(sound.getPlayCount(), 3);
-    EXPECT_EQ(CCachedSound::cacheList.size(), 1u);
-}
-
-TEST_F(CachedSoundTest, ResidentSoundsNeverTakeACacheSlot) {
-    for (std::size_t i = 0; i < CCachedSound::kCacheSize; ++i) {
-        play(add());
-    }
-    CCachedSound& resident = add(true);
-    play(resident);
-    EXPECT_TRUE(resident.isLoaded());
-    EXPECT_EQ(CCachedSound::residentList.size(), 1u);
-    EXPECT_EQ(CCachedSound::cacheList.size(), CCachedSound::kCacheSize);
-    for (const auto& fake : fakes_) {
-        EXPECT_EQ(fake->unloads, 0);
-    }
-}
-
 TEST_F(CachedSoundTest, SixtyFifthSoundEvictsTheLeastPlayedSilentOne) {
     for (std::size_t i = 0; i < CCachedSound::kCacheSize; ++i) {
         play(add(), 3);
@@ -130,34 +99,4 @@ TEST_F(CachedSoundTest, NewlyLoadedSoundIsSeededWithTheAverageCount) {
     CCachedSound& newcomer = add();
     play(newcomer);
     EXPECT_EQ(newcomer.getPlayCount(), (1 + 190 + 0) / 64 + 1);
-}
-
-TEST_F(CachedSoundTest, ReloadedSoundCountsItsOldPlaysInTheSeed) {
-    for (std::size_t i = 0; i < CCachedSound::kCacheSize; ++i) {
-        play(add());
-    }
-    // Every count is 2; sound 0 is evicted first (lowest count, first in order).
-    play(add());
-    ASSERT_FALSE(sounds_[0]->isLoaded());
-    const int old = sounds_[0]->getPlayCount();
-    // Make sound 1 the next to go, then bring sound 0 back.
-    for (std::size_t i = 2; i < sounds_.size(); ++i) {
-        play(*sounds_[i]);
-    }
-    int sum = old;
-    for (std::size_t i = 2; i < sounds_.size(); ++i) {
-        sum += sounds_[i]->getPlayCount();
-    }
-    play(*sounds_[0]);
-    EXPECT_FALSE(sounds_[1]->isLoaded());
-    EXPECT_EQ(sounds_[0]->getPlayCount(), (1 + sum) / 64 + 1);
-}
-
-TEST_F(CachedSoundTest, ForwardsVolumeButNotPitch) {
-    CCachedSound& sound = add();
-    sound.setVolume(0.25f);
-    sound.setPitch(0.5f);
-    ASSERT_EQ(fakes_[0]->volumes.size(), 1u);
-    EXPECT_EQ(fakes_[0]->volumes[0], 0.25f);
-    EXPECT_TRUE(fakes_[0]->pitches.empty());
 }

@@ -4,12 +4,9 @@
 #include "game/audio/music_segment_cache.h"
 #include "game/audio/music_segment_loader.h"
 #include "tests/audio_support/audio_fixture.h"
-#include "tests/core_lua/lua_fixture.h"
 
 using audio_testing::AudioTest;
 using audio_testing::count;
-using audio_testing::fileOf;
-using audio_testing::playedFiles;
 using dmusic_test::Call;
 
 typedef AudioTest SegmentLoader;
@@ -37,28 +34,6 @@ TEST_F(SegmentLoader, MissingFileThrowsWithThePath) {
     EXPECT_NE(text.find("DMUS_E_LOADER_FAILEDOPEN"), std::string::npos) << text;
 }
 
-TEST_F(SegmentLoader, UndecodableFileThrows) {
-    std::ofstream(sounds_.path() + "noise.wav") << "not a sound at all";
-    kesh::MusicSegmentLoader loader(sounds_.wide(), false);
-    EXPECT_NE(failureOf(loader, "noise.wav").find("LoadObjectFromFile failed"), std::string::npos);
-}
-
-TEST_F(SegmentLoader, MissingFolderFailsConstruction) {
-    const std::wstring missing = sounds_.wide() + L"no/such/folder/";
-    try {
-        kesh::MusicSegmentLoader loader(missing, false);
-        FAIL() << "a loader on a missing folder was made";
-    } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what())
-                      .rfind("Failed to initialize MusicSegmentLoader. SetSearchDirectory failed - "
-                             "path = " +
-                                 kesh::toNarrow(missing),
-                             0),
-                  0u)
-            << error.what();
-    }
-}
-
 TEST_F(SegmentLoader, ReleaseWithCacheOffOnlyDropsTheReference) {
     tone("a.wav", 0.1);
     {
@@ -75,15 +50,6 @@ TEST_F(SegmentLoader, ReleaseWithCacheOffOnlyDropsTheReference) {
         loader.release(segment);
         EXPECT_EQ(count(Call::ReleaseObjectByUnknown), 1u);
     }
-}
-
-TEST_F(SegmentLoader, DestructorSaysSoOnTheResourceChannel) {
-    testing_lua::loggedLines();
-    testing_lua::loggedLines().clear();
-    { kesh::MusicSegmentLoader loader(sounds_.wide(), false); }
-    const auto lines = testing_lua::linesOf("resource");
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0], "MusicSegmentLoader::~MusicSegmentLoader\n");
 }
 
 typedef AudioTest MusicCache;
@@ -107,10 +73,4 @@ TEST_F(MusicCache, SharedFileStaysLoadedUntilItsLastUser) {
 
     cache_->fetch("shared.wav");
     EXPECT_EQ(count(Call::LoadObjectFromFile), 2u);
-}
-
-TEST_F(MusicCache, FailedFetchCountsNoUser) {
-    EXPECT_THROW(cache_->fetch("missing.wav"), std::runtime_error);
-    EXPECT_EQ(cache_->users("missing.wav"), 0);
-    EXPECT_EQ(cache_->size(), 0u);
 }

@@ -1,17 +1,10 @@
-#include <cmath>
 #include <limits>
-#include <stdexcept>
 
 #include "game/audio/performance.h"
-#include "game/audio/sound_base.h"
 #include "game/audio/volume_curve.h"
 #include "tests/audio_support/audio_fixture.h"
-#include "tests/core_lua/lua_fixture.h"
 
 using audio_testing::AudioTest;
-using audio_testing::count;
-using audio_testing::fileOf;
-using audio_testing::playedFiles;
 using dmusic_test::Call;
 using dmusic_test::events;
 
@@ -31,34 +24,13 @@ TEST(VolumeCurve, OutOfRangeAndNanAreClamped) {
     EXPECT_EQ(volumeToMillibels(std::numeric_limits<float>::quiet_NaN()), -10000);
 }
 
-TEST(PitchBend, ValueIsClampedToFourteenBits) {
-    EXPECT_EQ(pitchBendValue(0.0f), 8192);
-    EXPECT_EQ(pitchBendValue(-1.0f), 0);
-    EXPECT_EQ(pitchBendValue(-7.0f), 0);
-    EXPECT_EQ(pitchBendValue(1.0f), 16383);
-    EXPECT_EQ(pitchBendValue(9.0f), 16383);
-    EXPECT_EQ(pitchBendValue(0.5f), 12288);
-    EXPECT_EQ(pitchBendValue(std::numeric_limits<float>::quiet_NaN()), 8192);
-}
-
 typedef AudioTest Performance;
-
-TEST_F(Performance, ConstructorInitialisesForTheWindowAtFullVolume) {
-    CPerformance performance(nullptr);
-    const auto init = events(Call::InitAudio);
-    ASSERT_EQ(init.size(), 1u);
-    EXPECT_EQ(init[0].result, S_OK);
-    const auto master = events(Call::SetMasterVolume);
-    ASSERT_EQ(master.size(), 1u);
-    EXPECT_EQ(master[0].millibels, 0);
-    const auto path = events(Call::SetPathVolume);
-    ASSERT_EQ(path.size(), 1u);
-    EXPECT_EQ(path[0].millibels, 0);
-    EXPECT_EQ(performance.getMasterVolume(), 1.0f);
-}
 
 TEST_F(Performance, VolumesGoThroughTheCurveAndKeepTheLinearValue) {
     CPerformance performance(nullptr);
+    // Built at full volume.
+    EXPECT_EQ(events(Call::SetMasterVolume).at(0).millibels, 0);
+    EXPECT_EQ(events(Call::SetPathVolume).at(0).millibels, 0);
     dmusic_test::clearEvents();
     performance.setMasterVolume(0.0f);
     performance.setMasterVolume(1.0f);
@@ -81,8 +53,13 @@ TEST_F(Performance, PitchBendSendsOneMidiMessageWithSevenBitHalves) {
         BYTE low;
         BYTE high;
     };
-    const Case cases[] = {{0.0f, 0x00, 0x40}, {-1.0f, 0x00, 0x00}, {-3.0f, 0x00, 0x00},
-                          {1.0f, 0x7F, 0x7F}, {2.0f, 0x7F, 0x7F},  {0.5f, 0x00, 0x60}};
+    const Case cases[] = {{0.0f, 0x00, 0x40},
+                          {-1.0f, 0x00, 0x00},
+                          {-3.0f, 0x00, 0x00},
+                          {1.0f, 0x7F, 0x7F},
+                          {2.0f, 0x7F, 0x7F},
+                          {0.5f, 0x00, 0x60},
+                          {std::numeric_limits<float>::quiet_NaN(), 0x00, 0x40}};
     for (const Case& c : cases) {
         dmusic_test::clearEvents();
         performance.setPitchBend(c.pitch);
@@ -93,34 +70,4 @@ TEST_F(Performance, PitchBendSendsOneMidiMessageWithSevenBitHalves) {
         EXPECT_EQ(sent[0].data1, c.low) << c.pitch;
         EXPECT_EQ(sent[0].data2, c.high) << c.pitch;
     }
-}
-
-namespace {
-
-// A sound whose segment cannot even be asked for.
-class BrokenSound : public CSoundBase {
-public:
-    IDirectMusicSegmentState* play(std::uint32_t, IUnknown*, IUnknown*) override { return nullptr; }
-    void stop() override {}
-    IDirectMusicSegment8* getSegment() override { throw std::logic_error("broken"); }
-    bool isPlaying() override { return false; }
-    void setPitch(float) override {}
-    void setVolume(float) override {}
-};
-
-}  // namespace
-
-TEST_F(Performance, StopSoundSwallowsFailuresAndLogsThem) {
-    testing_lua::loggedLines();
-    testing_lua::loggedLines().clear();
-    CPerformance performance(nullptr);
-    BrokenSound sound;
-    EXPECT_NO_THROW(performance.stopSound(&sound, 0));
-    const auto lines = testing_lua::linesOf("debug");
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0], "CPerformance::stopSound failed!\n");
-    // A null sound must not turn into "stop everything".
-    dmusic_test::clearEvents();
-    performance.stopSound(nullptr, 0);
-    EXPECT_TRUE(events(Call::StopEx).empty());
 }

@@ -70,16 +70,6 @@ TEST(RandomSound, WithoutChildrenNeverPlays) {
     sound.stop();
 }
 
-TEST(RandomSound, StopReachesEveryChildAndPlayingIsAny) {
-    RandomFixture random(2, 3);
-    EXPECT_FALSE(random.sound.isPlaying());
-    random.fakes[1]->playing = true;
-    EXPECT_TRUE(random.sound.isPlaying());
-    random.sound.stop();
-    EXPECT_EQ(random.fakes[0]->stops, 1);
-    EXPECT_EQ(random.fakes[1]->stops, 1);
-}
-
 namespace {
 
 struct CombinedFixture {
@@ -140,29 +130,4 @@ TEST(CombinedSound, WithoutIntroTheLoopStartsFromNothing) {
     combined.sound.play(0, nullptr, nullptr);
     ASSERT_EQ(combined.loop->plays.size(), 1u);
     EXPECT_EQ(combined.loop->plays[0].from, nullptr);
-}
-
-TEST(CombinedSound, VolumeReachesEveryPartPitchOnlyTheLoop) {
-    CombinedFixture combined;
-    combined.sound.setVolume(0.3f);
-    combined.sound.setPitch(-0.5f);
-    for (const FakePtr& part : {combined.intro, combined.loop, combined.outro}) {
-        ASSERT_EQ(part->volumes.size(), 1u);
-        EXPECT_EQ(part->volumes[0], 0.3f);
-    }
-    EXPECT_TRUE(combined.intro->pitches.empty());
-    EXPECT_EQ(combined.loop->pitches.size(), 1u);
-    EXPECT_FALSE(combined.sound.isPlaying());
-    combined.loop->playing = true;
-    EXPECT_TRUE(combined.sound.isPlaying());
-}
-
-TEST(CombinedSound, EmptyPartsAreSkipped) {
-    CCombinedSound empty((SoundPtr()), SoundPtr(), SoundPtr());
-    empty.play(0, nullptr, nullptr);
-    empty.setVolume(1.0f);
-    empty.setPitch(0.0f);
-    empty.stop();
-    EXPECT_FALSE(empty.isPlaying());
-    EXPECT_EQ(empty.getPlayCount(), 0);
 }

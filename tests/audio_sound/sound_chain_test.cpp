@@ -71,17 +71,6 @@ TEST_F(SoundChain, LoadDownloadsOnceAndLoopsTheWholeFile) {
     EXPECT_EQ(cache_->size(), 0u);
 }
 
-TEST_F(SoundChain, OneShotEndsByItself) {
-    tone("shot.wav", 0.1);
-    SoundPtr sound = leaf("shot.wav");
-    sound->load();
-    EXPECT_TRUE(events(Call::SetRepeats).empty());
-    sound->play(0x80, nullptr, nullptr);
-    EXPECT_TRUE(sound->isPlaying());
-    advance(0.3);
-    EXPECT_FALSE(sound->isPlaying());
-}
-
 TEST_F(SoundChain, MissingFileIsReportedOnceAndStaysSilent) {
     testing_lua::loggedLines();
     testing_lua::loggedLines().clear();
@@ -95,29 +84,6 @@ TEST_F(SoundChain, MissingFileIsReportedOnceAndStaysSilent) {
     EXPECT_NE(lines[0].find("LoadObjectFromFile failed - path = " + sounds_.path() + "absent.wav"),
               std::string::npos)
         << lines[0];
-}
-
-TEST_F(SoundChain, OwnAudioPathCarriesPlaysAndVolume) {
-    tone("path.wav", 0.2);
-    SoundPtr sound = chain("path.wav", false);
-    const auto created = events(Call::CreateStandardAudioPath);
-    ASSERT_EQ(created.size(), 1u);
-    EXPECT_EQ(created[0].value, DMUS_APATH_DYNAMIC_STEREO);
-    const auto full = events(Call::SetPathVolume);
-    ASSERT_EQ(full.size(), 1u);
-    EXPECT_EQ(full[0].millibels, 0);
-
-    sound->setVolume(0.5f);
-    EXPECT_EQ(events(Call::SetPathVolume).back().millibels, -2062);
-
-    IUnknown* const other = reinterpret_cast<IUnknown*>(performance_.get());
-    ASSERT_NE(sound->play(0x80, other, nullptr), nullptr);
-    const auto plays = events(Call::PlaySegmentEx);
-    ASSERT_EQ(plays.size(), 1u);
-    EXPECT_EQ(plays[0].audioPath, created[0].object);
-    EXPECT_EQ(plays[0].result, S_OK);
-    EXPECT_EQ(fileOf(plays[0].object), "path.wav");
-    EXPECT_EQ(count(Call::ActivatePath), 1u);
 }
 
 TEST_F(SoundChain, UnloadingOneUserOfASharedFileLeavesTheOtherPlaying) {
@@ -157,21 +123,4 @@ TEST_F(SoundChain, CombinedLoopQueuesBehindTheIntroState) {
     combined.stop();
     EXPECT_FALSE(combined.isPlaying());
     EXPECT_EQ(playedFiles().back(), "outro.wav");
-}
-
-TEST_F(SoundChain, OneSegmentNeverPilesUpMoreThanEightVoices) {
-    tone("skid.wav", 1.0);
-    SoundPtr sound = chain("skid.wav", false);
-    std::vector<IDirectMusicSegmentState*> states;
-    for (int i = 0; i < 12; ++i) {
-        IDirectMusicSegmentState* state = sound->play(0x80, nullptr, nullptr);
-        ASSERT_NE(state, nullptr);
-        states.push_back(state);
-    }
-    int playing = 0;
-    for (IDirectMusicSegmentState* state : states) {
-        playing += performance_->get()->IsPlaying(nullptr, state) == S_OK ? 1 : 0;
-    }
-    EXPECT_EQ(playing, 8);
-    EXPECT_NE(performance_->get()->IsPlaying(nullptr, states.back()), S_FALSE);
 }
