@@ -80,7 +80,8 @@ bool EffectLoader::selectTechnique(ID3DXEffect* effect, const std::string& name)
     return true;
 }
 
-ID3DXEffect* EffectLoader::load(const std::string& name) {
+ID3DXEffect* EffectLoader::load(const ResourceId& id) {
+    const std::string& name = id.id;
     const std::string path = directory + name;
     std::vector<D3DXMACRO> macroArray;
     for (const auto& macro : macros) {

@@ -10,12 +10,13 @@
 #include <map>
 #include <string>
 
+#include "engine/core/resource.h"
 #include "engine/render/device_listener.h"
 #include "engine/render/dx_device.h"
 
 namespace kesh {
 
-class EffectLoader : public DeviceListener {
+class EffectLoader : public ResourceLoader<ID3DXEffect>, public DeviceListener {
 public:
     // Registers with the device. Throws std::runtime_error when the pool cannot be made.
     EffectLoader(DxDevice* device, std::uint32_t compileFlags, const std::string& directory);
@@ -25,10 +26,10 @@ public:
     EffectLoader& operator=(const EffectLoader&) = delete;
 
     // Never null; throws only when the built-in error effect itself cannot be made.
-    ID3DXEffect* load(const std::string& name);
+    ID3DXEffect* load(const ResourceId& name) override;
     // The error effect stays among the live effects while the loader lives, so it keeps
     // receiving device loss and reset.
-    void release(ID3DXEffect*& effect);
+    void release(ID3DXEffect*& effect) override;
 
     void OnLostDevice() override;
     void OnResetDevice() override;

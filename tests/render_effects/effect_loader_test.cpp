@@ -2,6 +2,10 @@
 // the one shared error effect; and device loss reaching every live effect.
 #include "engine/render/effect_loader.h"
 
+#include <boost/make_shared.hpp>
+
+#include "engine/render/effect_cache.h"
+
 #include "effect_fixture.h"
 
 namespace kesh::testing {
@@ -16,7 +20,7 @@ using EffectLoaderTest = EffectDeviceTest;
 TEST_F(EffectLoaderTest, AFileThatCompilesIsUsed) {
     writeFile("good.fx", kGoodEffect);
     EffectLoader loader(dx.get(), 0, folder);
-    ID3DXEffect* effect = loader.load("good.fx");
+    ID3DXEffect* effect = loader.load(ResourceId("good.fx"));
     ASSERT_NE(effect, nullptr);
     EXPECT_STREQ(effect->GetCurrentTechnique(), "t");
     EXPECT_EQ(loader.live().size(), 1u);
@@ -27,11 +31,11 @@ TEST_F(EffectLoaderTest, AFileThatCompilesIsUsed) {
 
 TEST_F(EffectLoaderTest, UnknownNamesShareTheErrorEffectWithOneReferenceEach) {
     auto loader = std::make_unique<EffectLoader>(dx.get(), 0, folder);
-    ID3DXEffect* first = loader->load("nothing.fx");
+    ID3DXEffect* first = loader->load(ResourceId("nothing.fx"));
     EXPECT_TRUE(loggedContaining("Building 'nothing.fx' (from resource)..."));
     EXPECT_TRUE(loggedContaining("Unable to compile nothing.fx (from resource)"));
     EXPECT_TRUE(loggedContaining("Creating <error.fx> from code embedded text"));
-    ID3DXEffect* second = loader->load("other.fx");
+    ID3DXEffect* second = loader->load(ResourceId("other.fx"));
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first, second);
     EXPECT_EQ(references(first), 3u);  // the loader's own and one per name
@@ -54,7 +58,7 @@ TEST_F(EffectLoaderTest, UnknownNamesShareTheErrorEffectWithOneReferenceEach) {
 
 TEST_F(EffectLoaderTest, TheEmbeddedDebugEffectStandsInForAMissingFile) {
     EffectLoader loader(dx.get(), 0, folder);
-    ID3DXEffect* effect = loader.load("debug_render.fx");
+    ID3DXEffect* effect = loader.load(ResourceId("debug_render.fx"));
     ASSERT_NE(effect, nullptr);
     EXPECT_FALSE(loggedContaining("Creating <error.fx>"));
     // The resource's own parameters are there: it is not the error effect.
@@ -71,7 +75,7 @@ TEST_F(EffectLoaderTest, AnHlslSyntaxErrorIsLoggedWithItsLineAndFallsBack) {
               "}\n"
               "technique t { pass a { VertexShader = compile vs_1_1 VS(); } pass b { } }\n");
     EffectLoader loader(dx.get(), 0, folder);
-    ID3DXEffect* effect = loader.load("broken.fx");
+    ID3DXEffect* effect = loader.load(ResourceId("broken.fx"));
     ASSERT_NE(effect, nullptr);
     EXPECT_TRUE(loggedContaining("broken.fx(4)")) << "the compiler's message with its line";
     EXPECT_TRUE(loggedContaining("Creating <error.fx> from code embedded text"));
@@ -97,7 +101,7 @@ TEST_F(EffectLoaderTest, AFileWhoseTechniquesAllFailValidationFallsThrough) {
                   "float4 VS(float3 p : POSITION) : POSITION { return mul(float4(p, 1), wvp); }\n"
                   "technique t { pass a { VertexShader = compile vs_3_0 VS(); } pass b { } }\n");
         EffectLoader loader(&limitedDx, 0, folder);
-        ID3DXEffect* effect = loader.load("modern.fx");
+        ID3DXEffect* effect = loader.load(ResourceId("modern.fx"));
         EXPECT_TRUE(loggedContaining("no valid techniques found for modern.fx"));
         EXPECT_TRUE(loggedContaining("Unable to assign valid technique (" + folder + "modern.fx)"));
         EXPECT_TRUE(loggedContaining("Creating <error.fx> from code embedded text"));
@@ -111,14 +115,40 @@ TEST_F(EffectLoaderTest, LossAndResetReachEveryLiveEffectSoTheDeviceCanReset) {
     writeFile("a.fx", kGoodEffect);
     writeFile("b.fx", kGoodEffect);
     EffectLoader loader(dx.get(), 0, folder);
-    ID3DXEffect* a = loader.load("a.fx");
-    ID3DXEffect* b = loader.load("b.fx");
+    ID3DXEffect* a = loader.load(ResourceId("a.fx"));
+    ID3DXEffect* b = loader.load(ResourceId("b.fx"));
     EXPECT_EQ(device->Reset(&factory->presentParameters()), D3DERR_INVALIDCALL);
     d3d9::scriptCooperativeLevel(device, {D3DERR_DEVICENOTRESET, D3DERR_DEVICENOTRESET});
     EXPECT_NO_THROW(dx->checkCooperativeLevel());
     EXPECT_FALSE(dx->isLost());
     loader.release(a);
     loader.release(b);
+}
+
+TEST_F(EffectLoaderTest, TheCacheFetchesOnceAndCanLoseAndRestoreItsEffects) {
+    writeFile("a.fx", kGoodEffect);
+    {
+        EffectCache cache(boost::make_shared<EffectLoader>(dx.get(), 0, folder), dx.get());
+        ID3DXEffect* a = cache.fetch(ResourceId("a.fx"));
+        EXPECT_EQ(cache.fetch(ResourceId("a.fx")), a);
+        ID3DXEffect* missing = cache.fetch(ResourceId("missing.fx"));
+        EXPECT_NE(missing, a);
+        EXPECT_EQ(cache.size(), 2u);
+
+        cache.restoreAll();  // not lost: nothing happens
+        EXPECT_EQ(device->Reset(&factory->presentParameters()), D3DERR_INVALIDCALL);
+        cache.loseAll();
+        EXPECT_TRUE(cache.isLost());
+        EXPECT_EQ(device->Reset(&factory->presentParameters()), D3D_OK);
+        cache.restoreAll();
+        EXPECT_FALSE(cache.isLost());
+        EXPECT_EQ(device->Reset(&factory->presentParameters()), D3DERR_INVALIDCALL);
+
+        cache.release(ResourceId("a.fx"));
+        EXPECT_EQ(cache.size(), 1u);
+    }
+    // Cache and loader are gone, and with them every effect.
+    EXPECT_EQ(device->Reset(&factory->presentParameters()), D3D_OK);
 }
 
 }  // namespace
