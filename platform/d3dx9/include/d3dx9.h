@@ -4,3 +4,6 @@
 #include "d3dx9core.h"
 #include "d3dx9effect.h"
 #include "d3dx9math.h"
+#include "d3dx9mesh.h"
+#include "d3dx9shape.h"
+#include "d3dx9tex.h"
