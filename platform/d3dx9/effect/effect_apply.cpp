@@ -19,8 +19,10 @@ IDirect3DBaseTexture9* referencedTexture(const ValueLookup& values, const std::s
     return value != nullptr ? value->texture() : nullptr;
 }
 
-void applySampler(IDirect3DDevice9* device, const EffectDesc& effect, DWORD sampler,
-                  const std::string& name, const ValueLookup& values) {
+}  // namespace
+
+void applySamplerObject(IDirect3DDevice9* device, const EffectDesc& effect, DWORD sampler,
+                        const std::string& name, const ValueLookup& values) {
     const Parameter* declaration = effect.findParameter(name);
     if (declaration == nullptr) {
         return;
@@ -39,8 +41,6 @@ void applySampler(IDirect3DDevice9* device, const EffectDesc& effect, DWORD samp
         device->SetSamplerState(sampler, static_cast<D3DSAMPLERSTATETYPE>(state.state), value);
     }
 }
-
-}  // namespace
 
 void applyAssignment(IDirect3DDevice9* device, const EffectDesc& effect,
                      const StateAssignment& assignment, const ValueLookup& values,
@@ -73,7 +73,7 @@ void applyAssignment(IDirect3DDevice9* device, const EffectDesc& effect,
             break;
         case StateKind::SamplerObject:
             if (fromParameter) {
-                applySampler(device, effect, assignment.index, assignment.parameter, values);
+                applySamplerObject(device, effect, assignment.index, assignment.parameter, values);
             } else {
                 device->SetTexture(assignment.index, nullptr);
             }

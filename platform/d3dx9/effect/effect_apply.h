@@ -15,6 +15,10 @@ void applyAssignment(IDirect3DDevice9* device, const EffectDesc& effect,
                      const StateAssignment& assignment, const ValueLookup& values,
                      const EffectShaders& shaders);
 
+// Every state and the texture of a sampler parameter, on one device sampler.
+void applySamplerObject(IDirect3DDevice9* device, const EffectDesc& effect, DWORD sampler,
+                        const std::string& name, const ValueLookup& values);
+
 // The parameters whose values the assignment reads (through a sampler, its states' too).
 std::vector<std::string> assignmentInputs(const EffectDesc& effect,
                                           const StateAssignment& assignment);

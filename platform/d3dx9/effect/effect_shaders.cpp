@@ -17,7 +17,8 @@ struct EffectShaders::Compiled {
     CompiledShader shader;
 };
 
-EffectShaders::EffectShaders(IDirect3DDevice9* device, const EffectDesc& effect) : device_(device) {
+EffectShaders::EffectShaders(IDirect3DDevice9* device, const EffectDesc& effect)
+    : device_(device), effect_(effect) {
     device_->GetDeviceCaps(&caps_);
     std::string errors;
     for (const auto& technique : effect.techniques) {
@@ -33,6 +34,7 @@ EffectShaders::EffectShaders(IDirect3DDevice9* device, const EffectDesc& effect)
                 try {
                     auto compiled = std::make_unique<Compiled>();
                     compiled->shader = compileShader(effect, assignment);
+                    createDeviceShader(*compiled);
                     warnings_ += compiled->shader.warnings;
                     byCall_.emplace(key, std::move(compiled));
                 } catch (const ShaderError& e) {
@@ -50,6 +52,8 @@ EffectShaders::EffectShaders(IDirect3DDevice9* device, const EffectDesc& effect)
 }
 
 EffectShaders::~EffectShaders() = default;
+
+void EffectShaders::createDeviceShader(Compiled&) {}
 
 const EffectShaders::Compiled* EffectShaders::find(const StateAssignment& assignment) const {
     const auto found = byCall_.find(callKey(assignment));

@@ -41,8 +41,10 @@ public:
 private:
     struct Compiled;
     const Compiled* find(const StateAssignment& assignment) const;
+    void createDeviceShader(Compiled& compiled);
 
     IDirect3DDevice9* device_;
+    const EffectDesc& effect_;
     D3DCAPS9 caps_{};
     std::map<std::string, std::unique_ptr<Compiled>> byCall_;
     std::string warnings_;
