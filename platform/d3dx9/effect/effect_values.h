@@ -8,7 +8,7 @@
 
 #include <d3d9.h>
 
-#include "fx_desc.h"
+#include "d3d9/fx/fx_desc.h"
 
 namespace d3dx9::fx {
 
