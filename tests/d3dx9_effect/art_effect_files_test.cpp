@@ -1,6 +1,6 @@
-// The art folder's effect files: each must parse, compile every shader it names, declare
-// the parameters the game sets by name, and end with a pass that restores the baseline
-// every other effect assumes.
+// The art folder's effect files: each must parse, compile every shader it names to GLSL
+// that links, declare the parameters the game sets by name, and end with a pass that
+// restores the baseline every other effect assumes.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,6 +12,7 @@
 
 #include "platform/d3dx9/effect/fx_parser.h"
 #include "platform/d3dx9/effect/hlsl_compiler.h"
+#include "test_support.h"
 
 using namespace d3dx9::fx;
 
@@ -143,17 +144,24 @@ TEST_P(ArtEffect, LastPassRestoresTheBaseline) {
     }
 }
 
-TEST_P(ArtEffect, EveryShaderCompilesWithoutWarnings) {
+TEST_P(ArtEffect, EveryPassCompilesToLinkingGlslWithoutWarnings) {
     const EffectDesc effect = parseArtEffect(GetParam());
     for (const Technique& technique : effect.techniques) {
         for (const Pass& pass : technique.passes) {
+            std::string vertexSource, pixelSource;
             for (const StateAssignment& assignment : pass.assignments) {
                 if (assignment.source != ValueSource::Shader) {
                     continue;
                 }
                 const CompiledShader shader = compileShader(effect, assignment);
-                EXPECT_FALSE(shader.spirv.empty()) << pass.name;
                 EXPECT_EQ(shader.warnings, "") << pass.name;
+                const bool vertex = assignment.kind == StateKind::VertexShader;
+                const GlslShader glsl = translateToGlsl(shader.spirv, vertex, effect);
+                EXPECT_EQ(fxtest::glslErrors(glsl.source, vertex), "") << pass.name;
+                (vertex ? vertexSource : pixelSource) = glsl.source;
+            }
+            if (!vertexSource.empty() && !pixelSource.empty()) {
+                EXPECT_EQ(fxtest::glslLinkErrors(vertexSource, pixelSource), "") << pass.name;
             }
         }
     }
