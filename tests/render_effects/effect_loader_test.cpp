@@ -2,6 +2,7 @@
 // the one shared error effect; and device loss reaching every live effect.
 #include "engine/render/effect_loader.h"
 
+#include <d3dx9/effect_seams.h>
 #include <boost/make_shared.hpp>
 
 #include "engine/render/effect_cache.h"
@@ -109,6 +110,23 @@ TEST_F(EffectLoaderTest, AFileWhoseTechniquesAllFailValidationFallsThrough) {
     }
     EXPECT_EQ(limitedDevice->Release(), 0u);
     EXPECT_EQ(limited->Release(), 0u);
+}
+
+TEST_F(EffectLoaderTest, FilesAndResourcesMadeToFailFallThroughToTheErrorEffect) {
+    writeFile("good.fx", kGoodEffect);
+    d3dx9::failEffectCompile("good.fx");
+    d3dx9::failEffectValidation("DEBUG_RENDER.FX");
+    EffectLoader loader(dx.get(), 0, folder);
+    ID3DXEffect* good = loader.load(ResourceId("good.fx"));
+    EXPECT_TRUE(loggedContaining("good.fx(1): error"));
+    EXPECT_TRUE(loggedContaining("Creating <error.fx> from code embedded text"));
+    // A resource that compiles without a valid technique is still used.
+    ID3DXEffect* debug = loader.load(ResourceId("debug_render.fx"));
+    EXPECT_TRUE(loggedContaining("Unable to assign valid technique (from resource)"));
+    EXPECT_NE(debug, good);
+    d3dx9::clearEffectFailures();
+    loader.release(good);
+    loader.release(debug);
 }
 
 TEST_F(EffectLoaderTest, LossAndResetReachEveryLiveEffectSoTheDeviceCanReset) {

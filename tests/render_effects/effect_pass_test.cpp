@@ -2,6 +2,8 @@
 // leaves the scope.
 #include "engine/render/effect_pass.h"
 
+#include <d3dx9/effect_seams.h>
+
 #include <stdexcept>
 
 #include "effect_fixture.h"
@@ -56,6 +58,11 @@ TEST_F(EffectPassTest, TwoPassesDrawOnceThenRestore) {
     }
     EXPECT_EQ(drawnFactors(), std::vector<DWORD>({0x11111111u}));
     EXPECT_EQ(renderState(D3DRS_TEXTUREFACTOR), 0xffffffffu);
+    const d3dx9::EffectCalls calls = d3dx9::effectCalls(effect);
+    EXPECT_EQ(calls.begins, 1);
+    EXPECT_EQ(calls.beginPasses, 2);
+    EXPECT_EQ(calls.endPasses, 2);
+    EXPECT_EQ(calls.ends, 1);
     // The walk ended the effect: another one can begin it.
     EXPECT_NO_THROW(EffectPass(effect, D3DXFX_DONOTSAVESTATE));
     effect->Release();

@@ -7,6 +7,7 @@
 
 #include "common/file_data.h"
 #include "effect_object.h"
+#include "effect_seams_state.h"
 #include "fx_parser.h"
 #include "win32/resources.h"
 
@@ -71,9 +72,13 @@ HRESULT createEffect(IDirect3DDevice9* device, const std::string& name, const st
         if (hasMacros(defines)) {
             messages = name + "(1): error: preprocessor macros are not supported\n";
             hr = D3DERR_INVALIDCALL;
+        } else if (compileFailureForced(name)) {
+            messages = name + "(1): error: the effect failed to compile\n";
+            hr = D3DXERR_INVALIDDATA;
         } else {
             EffectDesc desc = parseEffect(name, text, includes);
-            auto* created = new Effect(device, std::move(desc), static_cast<EffectPool*>(pool));
+            auto* created = new Effect(device, std::move(desc), static_cast<EffectPool*>(pool),
+                                       validationFailureForced(name));
             messages = created->warnings();
             *effect = created;
         }

@@ -7,7 +7,7 @@
 
 namespace d3dx9::fx {
 
-Effect::Effect(IDirect3DDevice9* device, EffectDesc desc, EffectPool* pool)
+Effect::Effect(IDirect3DDevice9* device, EffectDesc desc, EffectPool* pool, bool noValidTechnique)
     : device_(device), pool_(pool), desc_(std::move(desc)) {
     shaders_ = std::make_unique<EffectShaders>(device_, desc_);
     for (const auto& parameter : desc_.parameters) {
@@ -15,7 +15,7 @@ Effect::Effect(IDirect3DDevice9* device, EffectDesc desc, EffectPool* pool)
                                            : std::make_shared<ParameterValue>(parameter));
     }
     for (const auto& technique : desc_.techniques) {
-        validTechniques_.push_back(techniqueValid(technique));
+        validTechniques_.push_back(!noValidTechnique && techniqueValid(technique));
     }
     device_->AddRef();
     if (pool_ != nullptr) {
@@ -241,6 +241,7 @@ HRESULT Effect::Begin(UINT* passes, DWORD) {
     }
     begun_ = true;
     pass_ = -1;
+    ++calls_.begins;
     if (passes != nullptr) {
         *passes = static_cast<UINT>(desc_.techniques[technique_].passes.size());
     }
@@ -272,6 +273,7 @@ HRESULT Effect::BeginPass(UINT pass) {
     for (const auto& assignment : activePass().assignments) {
         applyAssignment(device_, desc_, assignment, values, *shaders_);
     }
+    ++calls_.beginPasses;
     return D3D_OK;
 }
 
@@ -302,6 +304,7 @@ HRESULT Effect::CommitChanges() {
         }
     }
     takeSnapshot();
+    ++calls_.commits;
     return D3D_OK;
 }
 
@@ -310,6 +313,7 @@ HRESULT Effect::EndPass() {
         return D3DERR_INVALIDCALL;
     }
     pass_ = -1;
+    ++calls_.endPasses;
     return D3D_OK;
 }
 
@@ -319,6 +323,7 @@ HRESULT Effect::End() {
     }
     begun_ = false;
     pass_ = -1;
+    ++calls_.ends;
     return D3D_OK;
 }
 

@@ -10,6 +10,7 @@
 #include <d3dx9effect.h>
 
 #include "common/com_object.h"
+#include "d3dx9/effect_seams.h"
 #include "effect_pool.h"
 #include "effect_shaders.h"
 
@@ -18,11 +19,14 @@ namespace d3dx9::fx {
 class Effect : public ComObject<ID3DXEffect> {
 public:
     // Throws ShaderError when a shader does not compile. The device (and the pool, when
-    // given) gain a reference for the effect's lifetime.
-    Effect(IDirect3DDevice9* device, EffectDesc desc, EffectPool* pool);
+    // given) gain a reference for the effect's lifetime. `noValidTechnique` makes every
+    // technique fail validation.
+    Effect(IDirect3DDevice9* device, EffectDesc desc, EffectPool* pool,
+           bool noValidTechnique = false);
     ~Effect() override;
 
     const std::string& warnings() const { return shaders_->warnings(); }
+    const EffectCalls& calls() const { return calls_; }
 
     HRESULT GetDevice(IDirect3DDevice9** device) override;
     HRESULT GetPool(ID3DXEffectPool** pool) override;
@@ -73,6 +77,7 @@ private:
     int pass_ = -1;
     std::vector<std::uint64_t> applied_;  // value versions when the pass last applied them
     bool lost_ = false;
+    EffectCalls calls_;
 };
 
 }  // namespace d3dx9::fx
