@@ -1,6 +1,5 @@
 #include "engine/render/mesh.h"
 
-#include <algorithm>
 #include <set>
 #include <vector>
 
