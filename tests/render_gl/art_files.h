@@ -1,0 +1,23 @@
+// Art the tests write for themselves: a one-colour DDS texture and the records of a flat
+// square mesh, both in the formats the engine's loaders read.
+#pragma once
+
+#include <d3d9.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/render/mesh_records.h"
+
+namespace render_gl {
+
+// A width x height A8R8G8B8 DDS file, one level, every texel argb.
+std::vector<std::uint8_t> solidDds(UINT width, UINT height, D3DCOLOR argb);
+
+// A square of side 2 x half centred on (0, 0, z) in the x-y plane, two triangles wound
+// counter-clockwise as seen from the origin, uv 0..1 in both sets, material 0 named
+// materialName.
+maya_common::data::tri_mesh squareRecords(float half, float z, const std::string& materialName);
+
+}  // namespace render_gl
