@@ -11,7 +11,7 @@ void put(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t val
 
 }  // namespace
 
-std::vector<std::uint8_t> solidDds(UINT width, UINT height, D3DCOLOR argb) {
+std::vector<std::uint8_t> ddsFile(UINT width, UINT height, const std::vector<D3DCOLOR>& texels) {
     constexpr std::size_t kHeader = 4;        // after the magic word
     constexpr std::size_t kPixelFormat = 76;  // header + 72
     std::vector<std::uint8_t> bytes(128 + 4u * width * height);
@@ -30,9 +30,13 @@ std::vector<std::uint8_t> solidDds(UINT width, UINT height, D3DCOLOR argb) {
     put(bytes, kPixelFormat + 28, 0xFF000000);
     put(bytes, kHeader + 104, 0x1000);  // a plain texture
     for (std::size_t texel = 0; texel < std::size_t(width) * height; ++texel) {
-        put(bytes, 128 + 4 * texel, argb);
+        put(bytes, 128 + 4 * texel, texels.at(texel));
     }
     return bytes;
+}
+
+std::vector<std::uint8_t> solidDds(UINT width, UINT height, D3DCOLOR argb) {
+    return ddsFile(width, height, std::vector<D3DCOLOR>(std::size_t(width) * height, argb));
 }
 
 maya_common::data::tri_mesh squareRecords(float half, float z, const std::string& materialName) {
@@ -44,12 +48,14 @@ maya_common::data::tri_mesh squareRecords(float half, float z, const std::string
     uv.dim = 2;
     uv.values = {0, 1, 1, 1, 1, 0, 0, 0};
     uv.name = "map1";
-    maya_common::data::uv_set lightmap = uv;
+    maya_common::data::uv_set lightmap;
+    lightmap.dim = 2;
+    lightmap.values = {0.125f, 0.5f};
     lightmap.name = "lightmap";
     mesh.uv_sets = {uv, lightmap};
     mesh.position_tris = {{0, 1, 2}, {0, 2, 3}};
     mesh.normal_tris = {{0, 0, 0}, {0, 0, 0}};
-    mesh.uv_tris = {mesh.position_tris, mesh.position_tris};
+    mesh.uv_tris = {mesh.position_tris, {{0, 0, 0}, {0, 0, 0}}};
     mesh.face_materials = {0, 0};
     mesh.materials.materials = {{materialName}};
     mesh.bboxes = {{-half, -half, z, half, half, z}};

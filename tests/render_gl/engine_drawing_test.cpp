@@ -28,6 +28,12 @@ protected:
         writeFile("paint.dds", solidDds(4, 4, kPaint));
         writeFile("white.dds", solidDds(4, 4, 0xFFFFFFFF));
         writeFile("grey.dds", solidDds(4, 4, 0xFF808080));
+        // White in the first column, black elsewhere.
+        std::vector<D3DCOLOR> column(16, 0xFF000000);
+        for (int row = 0; row < 4; ++row) {
+            column[row * 4] = 0xFFFFFFFF;
+        }
+        writeFile("column.dds", ddsFile(4, 4, column));
         writeFile("square.wfm", artlib::meshFileBytes(squareRecords(1.0f, 5.0f, "paint.tga")));
     }
 
@@ -76,6 +82,17 @@ TEST_F(EngineDrawingTest, TheLightmapThroughTheSecondUvSetDarkensTheTexture) {
     EXPECT_NEAR(static_cast<int>((centre >> 16) & 0xFF), 0x18, 1);
     EXPECT_NEAR(static_cast<int>((centre >> 8) & 0xFF), 0x40, 1);
     EXPECT_NEAR(static_cast<int>(centre & 0xFF), 0x60, 1);
+}
+
+TEST_F(EngineDrawingTest, TheLightmapIsReadThroughTheSecondUvSet) {
+    // Read through the first set, the lightmap would darken all but the left quarter.
+    ID3DXEffect* effect = kesh::theEffectCache->fetch("textured_mesh.fx");
+    beginFrame();
+    drawSquare(effect, "column.dds");
+    const d3d9::BackBufferImage image = picture();
+    EXPECT_EQ(rgb(image.pixel(kSquareLeft + 1, kHeight / 2)), rgb(kPaint));
+    EXPECT_EQ(rgb(image.pixel(kWidth / 2, kHeight / 2)), rgb(kPaint));
+    EXPECT_EQ(rgb(image.pixel(kSquareRight - 2, kHeight / 2)), rgb(kPaint));
 }
 
 TEST_F(EngineDrawingTest, AStaticSeenFromBehindIsCulled) {
@@ -185,6 +202,43 @@ TEST_F(EngineDrawingTest, AMissingEffectDrawsTheStaticInTheErrorColour) {
     EXPECT_EQ(rgb(image.pixel(4, 4)), rgb(kBackground));
     expectBoxNear(boxOfPixelsUnlike(image, kBackground), kSquareLeft, kSquareTop, kSquareRight,
                   kSquareBottom);
+}
+
+TEST_F(EngineDrawingTest, AfterAResizeTheSameObjectsDrawInTheNewBackBuffer) {
+    ID3DXEffect* effect = kesh::theEffectCache->fetch("textured_mesh.fx");
+    kesh::Font font(dx.get(), kesh::FontDesc{12, "Arial"});
+    const float yellow[4] = {1.0f, 1.0f, 0.0f, 1.0f};
+    beginFrame();
+    drawSquare(effect, "white.dds");
+    picture("_before");
+
+    // The effects, the font and the cached texture and mesh all live through the reset.
+    RECT outer{0, 0, 200, 150};
+    AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    ASSERT_TRUE(MoveWindow(window, 0, 0, outer.right - outer.left, outer.bottom - outer.top, TRUE));
+    dx->resize(200, 150);
+    ASSERT_FALSE(dx->isLost());
+    ASSERT_EQ(dx->getViewport().Width, 200u);
+    ASSERT_EQ(dx->getViewport().Height, 150u);
+    beginFrame();
+    drawSquare(effect, "white.dds");
+    RECT rect{4, 4, 200, 150};
+    font.drawText(L"after", -1, &rect, yellow, DT_SINGLELINE);
+    const d3d9::BackBufferImage image = picture("_after");
+    ASSERT_EQ(image.width, 200u);
+    ASSERT_EQ(image.height, 150u);
+    // The square now covers 15 pixels each side of the new centre.
+    EXPECT_EQ(rgb(image.pixel(100, 75)), rgb(kPaint));
+    EXPECT_EQ(rgb(image.pixel(86, 61)), rgb(kPaint));
+    EXPECT_EQ(rgb(image.pixel(82, 75)), rgb(kBackground));
+    EXPECT_EQ(rgb(image.pixel(117, 75)), rgb(kBackground));
+    int textPixels = 0;
+    for (UINT y = 0; y < 40; ++y) {
+        for (UINT x = 0; x < 80; ++x) {
+            textPixels += rgb(image.pixel(x, y)) != rgb(kBackground);
+        }
+    }
+    EXPECT_GT(textPixels, 20);
 }
 
 }  // namespace

@@ -139,8 +139,8 @@ d3d9::BackBufferImage EngineGlTest::picture(const std::string& suffix) {
     }
     d3d9::BackBufferImage image;
     EXPECT_TRUE(d3d9::readBackBuffer(device, image));
-    EXPECT_EQ(image.width, static_cast<UINT>(kWidth));
-    EXPECT_EQ(image.height, static_cast<UINT>(kHeight));
+    EXPECT_EQ(image.width, dx->getViewport().Width);
+    EXPECT_EQ(image.height, dx->getViewport().Height);
     if (image.width != 0) {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         const std::string name =
@@ -152,7 +152,9 @@ d3d9::BackBufferImage EngineGlTest::picture(const std::string& suffix) {
 
 kesh::CameraView EngineGlTest::camera() const {
     kesh::CameraView view;
-    view.setProjection(view.fov, static_cast<float>(kWidth) / kHeight, 1.0f, 100.0f);
+    const D3DVIEWPORT9& viewport = dx->getViewport();
+    view.setProjection(view.fov, static_cast<float>(viewport.Width) / viewport.Height, 1.0f,
+                       100.0f);
     return view;
 }
 

@@ -56,7 +56,7 @@ protected:
     // Ends the scene, reads the back buffer and keeps it as <suite>.<test><suffix>.png.
     d3d9::BackBufferImage picture(const std::string& suffix = "");
 
-    // At the origin looking down +z, the aspect of the back buffer.
+    // At the origin looking down +z, the aspect of the viewport.
     kesh::CameraView camera() const;
 
     HWND window = nullptr;
