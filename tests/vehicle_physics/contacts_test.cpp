@@ -35,16 +35,6 @@ TEST_F(Contacts, GatherFillsTheTableInGeomOrder) {
     }
 }
 
-TEST_F(Contacts, GatherStartsAfreshAndFindsNothingAboveTheGround) {
-    BoxRow row(2);
-    world->gatherContacts(row, ground);
-    EXPECT_EQ(world->contactCount, 8);
-    dGeomSetPosition(row.geoms[0], 0.0, 5.0, 0.0);
-    dGeomSetPosition(row.geoms[1], 2.0, 5.0, 0.0);
-    world->gatherContacts(row, ground);
-    EXPECT_EQ(world->contactCount, 0);
-}
-
 TEST_F(Contacts, GatherStopsWhenTheTableIsFull) {
     // 64 boxes fill the 256 contacts exactly; asking ODE for the 65th box's contacts with no
     // room left would abort the process.
@@ -107,17 +97,6 @@ TEST_F(Contacts, ContactsBeyondTheFeedbackTableGoWithoutFeedback) {
     world->step(testing_physics::stepTime);
     EXPECT_EQ(world->impulseOwnerCount, 1);
     EXPECT_EQ(world->feedbackCount, 0);
-}
-
-TEST_F(Contacts, AddContactJointNumbersFeedbackRecords) {
-    BoxRow row(1);
-    world->gatherContacts(row, ground);
-    EXPECT_EQ(world->addContactJoint(world->contacts[0], surface, false), -1);
-    EXPECT_EQ(world->addContactJoint(world->contacts[1], surface, true), 0);
-    EXPECT_EQ(world->addContactJoint(world->contacts[2], surface, true), 1);
-    EXPECT_EQ(world->addContactJoint(world->contacts[3], surface, false), -1);
-    EXPECT_EQ(world->collisionCount(), 4);
-    EXPECT_EQ(world->feedbackCount, 2);
 }
 
 TEST_F(Contacts, FrictionCanBeOrientedOnlyFromShapesWithAnOrientation) {

@@ -112,16 +112,3 @@ TEST_F(Surfaces, OrientationWithoutADirectionAcrossTheNormalKeepsFullFriction) {
         EXPECT_NEAR(v.z, 0.0f, 0.05f);
     }
 }
-
-TEST_F(Surfaces, ContactBetweenTwoPlanesGetsAJointWithoutFrictionDirection) {
-    surface.orient_friction = true;
-    const dGeomID other = dCreatePlane(nullptr, 0.0, 1.0, 0.0, 1.0);
-    dContactGeom contact = {};
-    contact.normal[1] = 1.0;
-    contact.g1 = plane.geoms[0];
-    contact.g2 = other;
-    EXPECT_EQ(world->addContactJoint(contact, surface, true), 0);
-    EXPECT_EQ(world->collisionCount(), 1);
-    world->step(testing_physics::stepTime);
-    dGeomDestroy(other);
-}

@@ -17,6 +17,8 @@ public:
 
     // Initialises ODE for the process when this is the first world.
     PhysicsWorld();
+    // Destroying the ODE world destroys its bodies: every body, object and space built on this
+    // world must be gone first.
     ~PhysicsWorld();
     PhysicsWorld(const PhysicsWorld&) = delete;
     PhysicsWorld& operator=(const PhysicsWorld&) = delete;
