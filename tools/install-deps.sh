@@ -17,6 +17,7 @@ packages=(
   libopenal-dev libsndfile1-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libgtest-dev libgmock-dev
+  libbenchmark-dev
 )
 
 missing=()

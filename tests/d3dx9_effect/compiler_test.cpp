@@ -5,7 +5,7 @@
 
 #include "engine/render/resources/error_fx_text.h"
 #include "platform/d3dx9/effect/fx_parser.h"
-#include "platform/d3dx9/effect/glsl_translator.h"
+#include "d3d9/fx/glsl_translator.h"
 #include "platform/d3dx9/effect/hlsl_compiler.h"
 #include "test_support.h"
 

@@ -2,7 +2,7 @@
 // project effects use, linking with the vertex shaders they run beside.
 #include <gtest/gtest.h>
 
-#include "platform/d3dx9/effect/fixed_function.h"
+#include "d3d9/fx/fixed_function.h"
 #include "platform/d3dx9/effect/fx_parser.h"
 #include "platform/d3dx9/effect/hlsl_compiler.h"
 #include "test_support.h"

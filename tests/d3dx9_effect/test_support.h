@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "platform/d3dx9/effect/fx_desc.h"
-#include "platform/d3dx9/effect/glsl_translator.h"
+#include "d3d9/fx/fx_desc.h"
+#include "d3d9/fx/glsl_translator.h"
 
 namespace fxtest {
 

@@ -10,11 +10,13 @@
 
 #include <d3d9.h>
 
+#include "d3d9/drawing.h"
 #include "d3d9/records.h"
 
 namespace d3d9 {
 
 class ResourceBase;
+struct ShaderCode;
 
 struct DrawCall {
     DrawKind kind;
@@ -66,6 +68,11 @@ public:
     // After Unlock: the resource's bytes changed.
     virtual void resourceUpdated(const ResourceBase&) {}
     virtual void resourceDestroyed(const ResourceBase&) {}
+    virtual void shaderDestroyed(const ShaderCode&) {}
+
+    // The back buffer as drawn so far; false for backends that do not draw.
+    virtual bool readBack(BackBufferImage&) { return false; }
+    virtual const DrawingStats* drawingStats() const { return nullptr; }
 
     // The null backend's record; null for backends that draw.
     virtual DeviceRecord* record() { return nullptr; }
@@ -78,5 +85,6 @@ void setBackendFactory(BackendFactory factory);
 std::unique_ptr<Backend> makeBackend();
 
 std::unique_ptr<Backend> makeNullBackend();
+std::unique_ptr<Backend> makeGlBackend();
 
 }  // namespace d3d9

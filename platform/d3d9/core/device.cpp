@@ -145,7 +145,11 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     if (z < 0.0f || z > 1.0f) {
         return D3DERR_INVALIDCALL;
     }
-    context_->backend->clear({count, flags, color, z, stencil}, state_);
+    RecordedClear clear{count, {}, flags, color, z, stencil};
+    if (count != 0) {
+        clear.rects.assign(rects, rects + count);
+    }
+    context_->backend->clear(clear, state_);
     return D3D_OK;
 }
 

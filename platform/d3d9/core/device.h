@@ -78,6 +78,12 @@ public:
     HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) override;
     HRESULT SetVertexShaderConstantF(UINT start, const float* data, UINT count) override;
     HRESULT SetPixelShaderConstantF(UINT start, const float* data, UINT count) override;
+    HRESULT CreateVertexShader(const DWORD* function, IDirect3DVertexShader9** shader) override;
+    HRESULT CreatePixelShader(const DWORD* function, IDirect3DPixelShader9** shader) override;
+    HRESULT SetVertexShaderConstantI(UINT start, const int* data, UINT count) override;
+    HRESULT SetPixelShaderConstantI(UINT start, const int* data, UINT count) override;
+    HRESULT SetVertexShaderConstantB(UINT start, const BOOL* data, UINT count) override;
+    HRESULT SetPixelShaderConstantB(UINT start, const BOOL* data, UINT count) override;
 
     HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
     HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT minIndex,

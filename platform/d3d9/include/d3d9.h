@@ -95,7 +95,7 @@ struct IDirect3DVertexDeclaration9 : IUnknown {
     virtual HRESULT GetDeclaration(D3DVERTEXELEMENT9* elements, UINT* count) = 0;
 };
 
-// Shader objects are made by the effect framework inside the layer; the device only binds them.
+// Shader objects are made by the effect framework inside the layer from shader blobs.
 struct IDirect3DVertexShader9 : IUnknown {
     virtual HRESULT GetDevice(IDirect3DDevice9** device) = 0;
 };
@@ -160,8 +160,16 @@ struct IDirect3DDevice9 : IUnknown {
     virtual HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) = 0;
     virtual HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) = 0;
 
+    // The words are a shader blob (d3d9/shader_blob.h) of the matching kind.
+    virtual HRESULT CreateVertexShader(const DWORD* function, IDirect3DVertexShader9** shader) = 0;
+    virtual HRESULT CreatePixelShader(const DWORD* function, IDirect3DPixelShader9** shader) = 0;
+
     virtual HRESULT SetVertexShaderConstantF(UINT start, const float* data, UINT count) = 0;
     virtual HRESULT SetPixelShaderConstantF(UINT start, const float* data, UINT count) = 0;
+    virtual HRESULT SetVertexShaderConstantI(UINT start, const int* data, UINT count) = 0;
+    virtual HRESULT SetPixelShaderConstantI(UINT start, const int* data, UINT count) = 0;
+    virtual HRESULT SetVertexShaderConstantB(UINT start, const BOOL* data, UINT count) = 0;
+    virtual HRESULT SetPixelShaderConstantB(UINT start, const BOOL* data, UINT count) = 0;
 
     virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) = 0;
     // minIndex and numVertices are hints only: every index is drawn, plus baseVertex.

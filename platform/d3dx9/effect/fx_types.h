@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "fx_desc.h"
+#include "d3d9/fx/fx_desc.h"
 
 namespace d3dx9::fx {
 

@@ -4,6 +4,7 @@
 
 #include "win32/exceptions.h"
 #include "win32/format.h"
+#include "win32/gdi.h"
 #include "win32/kernel.h"
 #include "win32/types.h"
 #include "win32/user.h"

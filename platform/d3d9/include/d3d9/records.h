@@ -18,6 +18,8 @@ constexpr int kSamplerCount = 16;
 constexpr int kSamplerStateCount = 14;
 constexpr int kStreamCount = 16;
 constexpr int kShaderConstantCount = 256;
+constexpr int kIntConstantCount = 16;
+constexpr int kBoolConstantCount = 16;
 
 struct StreamBinding {
     IDirect3DVertexBuffer9* buffer = nullptr;
@@ -41,6 +43,10 @@ struct DeviceState {
     D3DVIEWPORT9 viewport{};
     std::array<float, kShaderConstantCount * 4> vertexConstants{};
     std::array<float, kShaderConstantCount * 4> pixelConstants{};
+    std::array<int, kIntConstantCount * 4> vertexIntConstants{};
+    std::array<int, kIntConstantCount * 4> pixelIntConstants{};
+    std::array<BOOL, kBoolConstantCount> vertexBoolConstants{};
+    std::array<BOOL, kBoolConstantCount> pixelBoolConstants{};
 
     DWORD renderState(D3DRENDERSTATETYPE state) const { return renderStates[state]; }
     DWORD stageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) const {
@@ -83,6 +89,7 @@ struct RecordedDraw {
 
 struct RecordedClear {
     DWORD rectCount = 0;
+    std::vector<D3DRECT> rects;
     DWORD flags = 0;
     D3DCOLOR color = 0;
     float z = 0.0f;

@@ -1,4 +1,4 @@
-#include "glsl_translator.h"
+#include "d3d9/fx/glsl_translator.h"
 
 #include <spirv_cross/spirv_cross_c.h>
 

@@ -1,4 +1,4 @@
-#include "fixed_function.h"
+#include "d3d9/fx/fixed_function.h"
 
 #include <tuple>
 #include <vector>

@@ -1,0 +1,61 @@
+// Sprites and the GUI: pixel-placed quads tinted by the sprite's colour, blended by alpha,
+// over everything and from both sides.
+
+float4x4 matrix_world_view_projection;
+texture tex_0;
+float4 sprite_color = float4(1.0f, 1.0f, 1.0f, 1.0f);
+
+sampler diffuseSampler = sampler_state
+{
+    Texture = <tex_0>;
+    MinFilter = Linear;
+    MagFilter = Linear;
+    MipFilter = None;
+    AddressU = Clamp;
+    AddressV = Clamp;
+};
+
+struct VS_OUTPUT
+{
+    float4 position : POSITION;
+    float2 uv : TEXCOORD0;
+};
+
+VS_OUTPUT VS(float3 position : POSITION, float2 uv : TEXCOORD0)
+{
+    VS_OUTPUT output;
+    output.position = mul(float4(position, 1.0f), matrix_world_view_projection);
+    output.uv = uv;
+    return output;
+}
+
+float4 PS(float2 uv : TEXCOORD0) : COLOR0
+{
+    return tex2D(diffuseSampler, uv) * sprite_color;
+}
+
+technique t0
+{
+    pass p0
+    {
+        VertexShader = compile vs_2_0 VS();
+        PixelShader = compile ps_2_0 PS();
+        ZEnable = false;
+        ZWriteEnable = false;
+        AlphaBlendEnable = true;
+        SrcBlend = SrcAlpha;
+        DestBlend = InvSrcAlpha;
+        CullMode = None;
+    }
+    pass pRestoreState
+    {
+        ZEnable = true;
+        ZWriteEnable = true;
+        AlphaBlendEnable = false;
+        FillMode = Solid;
+        CullMode = CW;
+        TextureFactor = 0xffffffff;
+        ColorOp[0] = Disable;
+        AlphaOp[0] = Disable;
+    }
+}

@@ -1,0 +1,53 @@
+// The resource of the ".wfm" cache: a built mesh with one texture name per material, its
+// attribute ranges and the object's part boxes.
+#pragma once
+
+#include <d3dx9mesh.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/core/bounding_box.h"
+
+namespace kesh {
+
+struct BoundingSphere {
+    D3DXVECTOR3 centre;
+    float radius = 0.0f;
+};
+
+class MeshInfo {
+public:
+    // Takes its own reference on mesh and reads the attribute table back.
+    MeshInfo(ID3DXMesh* mesh, const std::vector<std::string>& textureNames);
+    ~MeshInfo();
+    MeshInfo(const MeshInfo&) = delete;
+    MeshInfo& operator=(const MeshInfo&) = delete;
+
+    std::size_t boxCount() const { return partBoxes.size(); }
+    // i must be below boxCount().
+    const BoundingBox* box(std::size_t i) const { return &partBoxes[i]; }
+
+    // Over every vertex position; failures throw std::runtime_error.
+    BoundingBox computeBoundingBox() const;
+    BoundingSphere computeBoundingSphere() const;
+
+    // The material whose texture range i is drawn with: rangeMaterials[i] when the builder
+    // recorded it, else i itself. -1 when the range has no texture name to draw with.
+    int textureOfRange(std::size_t i) const;
+
+    ID3DXMesh* mesh;
+    std::vector<std::string> textureNames;  // already rewritten to ".dds"
+    std::vector<D3DXATTRIBUTERANGE> attributes;
+    std::vector<BoundingBox> partBoxes;  // z already negated
+    // The material index of each attribute range, in range order; empty for a mesh that
+    // did not come from mesh records.
+    std::vector<int> rangeMaterials;
+};
+
+// The box of the positions at the start of each vertex, as D3DXComputeBoundingBox gives
+// it. Throws with "Failed to lock vertex buffer", "Failed to compute bounding box" or
+// "Failed to unlock vertex buffer".
+BoundingBox computeMeshBoundingBox(ID3DXBaseMesh* mesh);
+
+}  // namespace kesh

@@ -1,0 +1,80 @@
+#include "game/audio/sound_with_audiopath.h"
+
+#include <utility>
+
+#include "game/audio/performance.h"
+#include "game/audio/volume_curve.h"
+
+namespace {
+
+constexpr DWORD kPathChannels = 1;
+
+}  // namespace
+
+CSoundWithAudiopath::CSoundWithAudiopath(SoundPtr inner, CPerformance* performance)
+    : inner(std::move(inner)), audioPath(nullptr), active(false) {
+    performance->get()->CreateStandardAudioPath(DMUS_APATH_DYNAMIC_STEREO, kPathChannels, FALSE,
+                                                &audioPath);
+    if (audioPath != nullptr) {
+        audioPath->SetVolume(volumeToMillibels(1.0f), 0);
+    }
+}
+
+CSoundWithAudiopath::~CSoundWithAudiopath() {
+    // The inner sound goes first: it may still unload its segment, which stops its plays on
+    // this path.
+    inner.reset();
+    if (audioPath != nullptr) {
+        audioPath->Release();
+    }
+}
+
+IDirectMusicSegmentState* CSoundWithAudiopath::play(std::uint32_t segmentFlags, IUnknown*,
+                                                    IUnknown* from) {
+    if (!inner) {
+        return nullptr;
+    }
+    return inner->play(segmentFlags, audioPath, from);
+}
+
+void CSoundWithAudiopath::stop() {
+    if (inner) {
+        inner->stop();
+    }
+}
+
+bool CSoundWithAudiopath::isPlaying() {
+    return inner && inner->isPlaying();
+}
+
+void CSoundWithAudiopath::setPitch(float pitch) {
+    if (inner) {
+        inner->setPitch(pitch);
+    }
+}
+
+void CSoundWithAudiopath::setVolume(float volume) {
+    if (audioPath != nullptr) {
+        audioPath->SetVolume(volumeToMillibels(volume), 0);
+    }
+}
+
+void CSoundWithAudiopath::load() {
+    if (!active && audioPath != nullptr) {
+        audioPath->Activate(TRUE);
+        active = true;
+    }
+    if (inner) {
+        inner->load();
+    }
+}
+
+void CSoundWithAudiopath::unload() {
+    if (active) {
+        audioPath->Activate(FALSE);
+        active = false;
+    }
+    if (inner) {
+        inner->unload();
+    }
+}

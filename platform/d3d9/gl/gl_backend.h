@@ -1,0 +1,60 @@
+// The backend that draws: an OpenGL 3.3 core context on the device window's SDL window,
+// with the back buffer in a framebuffer object of the size Direct3D chose, shown by
+// Present scaled to the window.
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "core/backend.h"
+#include "gl/gl_context.h"
+#include "gl/gl_resources.h"
+#include "gl/programs.h"
+#include "gl/state_cache.h"
+#include "gl/vertex_input.h"
+
+namespace d3d9::gl {
+
+class GlBackend : public Backend {
+public:
+    GlBackend() = default;
+    ~GlBackend() override;
+
+    HRESULT configure(HWND window, const D3DPRESENT_PARAMETERS& parameters) override;
+    void clear(const RecordedClear& clear, const DeviceState& state) override;
+    void draw(const DrawCall& call) override;
+    HRESULT present() override;
+    void resourceLocked(const ResourceBase& resource, const void* interfacePointer,
+                        D3DRESOURCETYPE type, UINT offset, UINT size, DWORD flags) override;
+    void resourceUpdated(const ResourceBase& resource) override;
+    void resourceDestroyed(const ResourceBase& resource) override;
+    void shaderDestroyed(const ShaderCode& code) override;
+    bool readBack(BackBufferImage& image) override;
+    const DrawingStats* drawingStats() const override { return &stats_; }
+
+private:
+    // Makes the context current; false once its window is gone (nothing is drawn then).
+    bool current() const;
+    void makeBackBuffer(const D3DPRESENT_PARAMETERS& parameters);
+    void deleteBackBuffer();
+    void bindTextures(const Program& program, const DeviceState& state);
+
+    HWND window_ = nullptr;
+    GlContext context_;
+    StateCache cache_;
+    DrawingStats stats_;
+    std::unique_ptr<GlResources> resources_;
+    std::unique_ptr<VertexInput> vertexInput_;
+    std::unique_ptr<ProgramCache> programs_;
+    GLuint framebuffer_ = 0;
+    GLuint colour_ = 0;
+    GLuint depth_ = 0;
+    UINT width_ = 0;
+    UINT height_ = 0;
+    bool depthBuffer_ = false;
+    std::array<GLuint, kTextureUnits> samplers_{};
+    std::array<std::array<DWORD, kSamplerStateCount>, kTextureUnits> samplerStates_{};
+    std::array<bool, kTextureUnits> samplerValid_{};
+};
+
+}  // namespace d3d9::gl

@@ -1,0 +1,632 @@
+#include "gl/programs.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace d3d9::gl {
+
+namespace fx = d3dx9::fx;
+
+namespace {
+
+constexpr const char* kPositionAdjust = "dx_position_adjust";
+constexpr const char* kAlphaTest = "dx_alpha_test";
+
+// The words and punctuation of GLSL text.
+std::vector<std::string> tokens(const std::string& source) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < source.size();) {
+        const unsigned char c = static_cast<unsigned char>(source[i]);
+        if (std::isspace(c)) {
+            ++i;
+        } else if (std::isalnum(c) || c == '_') {
+            std::size_t end = i;
+            while (end < source.size() &&
+                   (std::isalnum(static_cast<unsigned char>(source[end])) || source[end] == '_')) {
+                ++end;
+            }
+            out.push_back(source.substr(i, end - i));
+            i = end;
+        } else {
+            out.push_back(std::string(1, source[i]));
+            ++i;
+        }
+    }
+    return out;
+}
+
+// The size of a vertex output ("out vec2 fx_TEXCOORD0;"), 0 when it is not written.
+unsigned outputComponents(const std::vector<std::string>& words, const std::string& name) {
+    for (std::size_t i = 0; i + 3 < words.size(); ++i) {
+        if (words[i] != "out" || words[i + 2] != name || words[i + 3] != ";") {
+            continue;
+        }
+        const std::string& type = words[i + 1];
+        if (type == "float") {
+            return 1;
+        }
+        if (type == "vec2" || type == "vec3" || type == "vec4") {
+            return static_cast<unsigned>(type[3] - '0');
+        }
+    }
+    return 0;
+}
+
+// Ends the pixel stage with Direct3D's alpha test: x is the comparison (0 when the test
+// is off), y the reference in 0..255.
+bool addAlphaTest(std::string& source) {
+    const std::vector<std::string> words = tokens(source);
+    const std::vector<std::string> declaration = {"layout", "(", "location", "=",
+                                                  "0",      ")", "out",      "vec4"};
+    std::string colour;
+    for (std::size_t i = 0; i + declaration.size() + 1 < words.size() && colour.empty(); ++i) {
+        if (std::equal(declaration.begin(), declaration.end(), words.begin() + i)) {
+            colour = words[i + declaration.size()];
+        }
+    }
+    const std::size_t end = source.rfind('}');
+    const std::size_t version = source.find('\n');
+    if (colour.empty() || end == std::string::npos || version == std::string::npos) {
+        return false;
+    }
+    source.insert(
+        end,
+        "    {\n"
+        "        int f = int(" +
+            std::string(kAlphaTest) +
+            ".x);\n"
+            "        float a = floor(clamp(" +
+            colour +
+            ".a, 0.0, 1.0) * 255.0 + 0.5);\n"
+            "        float r = " +
+            kAlphaTest +
+            ".y;\n"
+            "        bool pass = f == 0 || f == 8 || (f == 2 && a < r) || (f == 3 && a == r) ||\n"
+            "            (f == 4 && a <= r) || (f == 5 && a > r) || (f == 6 && a != r) ||\n"
+            "            (f == 7 && a >= r);\n"
+            "        if (!pass) discard;\n"
+            "    }\n");
+    source.insert(version + 1, "uniform vec2 " + std::string(kAlphaTest) + ";\n");
+    return true;
+}
+
+// Whether the stage's text reads a uniform: both stages declare every effect parameter,
+// but GL gives a program one uniform per name, so only a stage that uses it may feed it.
+bool readsUniform(const std::string& source, const std::string& name) {
+    for (std::size_t at = source.find(name); at != std::string::npos;
+         at = source.find(name, at + 1)) {
+        const std::size_t end = at + name.size();
+        const bool startsName =
+            at == 0 || !(std::isalnum(static_cast<unsigned char>(source[at - 1])) ||
+                         source[at - 1] == '_' || source[at - 1] == '.');
+        const bool endsName =
+            end == source.size() ||
+            !(std::isalnum(static_cast<unsigned char>(source[end])) || source[end] == '_');
+        if (startsName && endsName) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string infoLog(GLuint object, bool program) {
+    GLint length = 0;
+    if (program) {
+        glGetProgramiv(object, GL_INFO_LOG_LENGTH, &length);
+    } else {
+        glGetShaderiv(object, GL_INFO_LOG_LENGTH, &length);
+    }
+    std::string log(static_cast<size_t>(std::max(length, 1)), '\0');
+    if (program) {
+        glGetProgramInfoLog(object, length, nullptr, log.data());
+    } else {
+        glGetShaderInfoLog(object, length, nullptr, log.data());
+    }
+    log.resize(std::strlen(log.c_str()));
+    return log;
+}
+
+struct TypeShape {
+    bool isFloat = true;
+    bool matrix = false;
+    int components = 1;  // per element
+};
+
+TypeShape shapeOf(GLenum type) {
+    switch (type) {
+        case GL_FLOAT:
+            return {true, false, 1};
+        case GL_FLOAT_VEC2:
+            return {true, false, 2};
+        case GL_FLOAT_VEC3:
+            return {true, false, 3};
+        case GL_FLOAT_VEC4:
+            return {true, false, 4};
+        case GL_FLOAT_MAT2:
+            return {true, true, 4};
+        case GL_FLOAT_MAT3:
+            return {true, true, 9};
+        case GL_FLOAT_MAT4:
+            return {true, true, 16};
+        case GL_FLOAT_MAT2x3:
+        case GL_FLOAT_MAT3x2:
+            return {true, true, 6};
+        case GL_FLOAT_MAT2x4:
+        case GL_FLOAT_MAT4x2:
+            return {true, true, 8};
+        case GL_FLOAT_MAT3x4:
+        case GL_FLOAT_MAT4x3:
+            return {true, true, 12};
+        case GL_INT_VEC2:
+        case GL_UNSIGNED_INT_VEC2:
+        case GL_BOOL_VEC2:
+            return {false, false, 2};
+        case GL_INT_VEC3:
+        case GL_UNSIGNED_INT_VEC3:
+        case GL_BOOL_VEC3:
+            return {false, false, 3};
+        case GL_INT_VEC4:
+        case GL_UNSIGNED_INT_VEC4:
+        case GL_BOOL_VEC4:
+            return {false, false, 4};
+        default:
+            return {false, false, 1};
+    }
+}
+
+// Element e's n values from a register file: vectors start each element on a register,
+// matrices take their values packed.
+template <class Out, class In>
+void gather(std::vector<Out>& out, const In* registers, size_t registerFile, size_t width,
+            UINT first, UINT count, const TypeShape& shape, GLint elements) {
+    const size_t perElement = shape.matrix ? (static_cast<size_t>(shape.components) + 3) / 4 : 1;
+    for (GLint e = 0; e < elements; ++e) {
+        const size_t reg = first + e * perElement;
+        if (reg + perElement > size_t{first} + count || reg + perElement > registerFile) {
+            break;
+        }
+        for (int c = 0; c < shape.components; ++c) {
+            const size_t index = reg * width + static_cast<size_t>(c);
+            out.push_back(c < static_cast<int>(perElement * width)
+                              ? static_cast<Out>(registers[index])
+                              : Out());
+        }
+    }
+}
+
+}  // namespace
+
+ProgramCache::ProgramCache(StateCache& cache, DrawingStats& stats)
+    : cache_(cache), stats_(stats), options_{true, kPositionAdjust}, generated_(options_) {}
+
+ProgramCache::~ProgramCache() {
+    for (auto& [key, program] : programs_) {
+        glDeleteProgram(program->name);
+    }
+    auto drop = [](auto& stages) {
+        for (auto& [key, stage] : stages) {
+            if (stage->shader != 0) {
+                glDeleteShader(stage->shader);
+            }
+        }
+    };
+    drop(shaders_);
+    drop(fixedVertex_);
+    drop(fixedPixel_);
+}
+
+void ProgramCache::abandon() {
+    programs_.clear();
+    shaders_.clear();
+    fixedVertex_.clear();
+    fixedPixel_.clear();
+}
+
+bool ProgramCache::compile(Stage& stage) {
+    if (!stage.vertex && !addAlphaTest(stage.glsl.source)) {
+        stats_.lastError = "pixel shader without a colour output";
+        return false;
+    }
+    const GLuint shader = glCreateShader(stage.vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
+    const char* text = stage.glsl.source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint ok = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (ok != GL_TRUE) {
+        stats_.lastError = infoLog(shader, false);
+        glDeleteShader(shader);
+        return false;
+    }
+    stage.shader = shader;
+    ++stats_.shadersTranslated;
+    if (stage.vertex) {
+        const std::vector<std::string> words = tokens(stage.glsl.source);
+        stage.diffuseOut = outputComponents(words, "fx_COLOR0") != 0;
+        stage.texcoordOut = {outputComponents(words, "fx_TEXCOORD0"),
+                             outputComponents(words, "fx_TEXCOORD1")};
+    }
+    return true;
+}
+
+const ProgramCache::Stage* ProgramCache::shaderStage(const ShaderCode& code) {
+    if (auto found = shaders_.find(code.id); found != shaders_.end()) {
+        return found->second->shader != 0 ? found->second.get() : nullptr;
+    }
+    auto stage = std::make_unique<Stage>();
+    stage->vertex = code.blob.kind == ShaderKind::Vertex;
+    stage->table = code.blob.uniforms;
+    try {
+        stage->glsl =
+            fx::translateToGlsl(code.blob.spirv, stage->vertex, fx::EffectDesc(), options_);
+        compile(*stage);
+    } catch (const fx::EffectError& error) {
+        stats_.lastError = error.what();
+    }
+    const Stage* result = stage->shader != 0 ? stage.get() : nullptr;
+    shaders_[code.id] = std::move(stage);
+    return result;
+}
+
+const ProgramCache::Stage* ProgramCache::fixedVertexStage(
+    const std::vector<D3DVERTEXELEMENT9>& layout) {
+    auto has = [&](BYTE usage, BYTE index) {
+        return std::any_of(layout.begin(), layout.end(), [&](const D3DVERTEXELEMENT9& e) {
+            return e.Usage == usage && e.UsageIndex == index;
+        });
+    };
+    fx::FixedVertexKey key;
+    key.diffuse = has(D3DDECLUSAGE_COLOR, 0);
+    while (key.texcoords < 8 && has(D3DDECLUSAGE_TEXCOORD, static_cast<BYTE>(key.texcoords))) {
+        ++key.texcoords;
+    }
+    auto& slot = fixedVertex_[key];
+    if (!slot) {
+        slot = std::make_unique<Stage>();
+        slot->vertex = true;
+        slot->glsl = generated_.vertexShader(key);
+        compile(*slot);
+    }
+    return slot->shader != 0 ? slot.get() : nullptr;
+}
+
+const ProgramCache::Stage* ProgramCache::fixedPixelStage(const DeviceState& state,
+                                                         const Stage& vertex) {
+    fx::FixedPixelKey key;
+    for (DWORD i = 0; i < 2; ++i) {
+        fx::TextureStageKey& stage = key.stages[i];
+        stage.colorOp = state.stageState(i, D3DTSS_COLOROP);
+        stage.colorArg1 = state.stageState(i, D3DTSS_COLORARG1);
+        stage.colorArg2 = state.stageState(i, D3DTSS_COLORARG2);
+        stage.alphaOp = state.stageState(i, D3DTSS_ALPHAOP);
+        stage.alphaArg1 = state.stageState(i, D3DTSS_ALPHAARG1);
+        stage.alphaArg2 = state.stageState(i, D3DTSS_ALPHAARG2);
+    }
+    key.diffuse = vertex.diffuseOut;
+    key.texcoordComponents = vertex.texcoordOut;
+    auto& slot = fixedPixel_[key];
+    if (!slot) {
+        slot = std::make_unique<Stage>();
+        slot->vertex = false;
+        try {
+            slot->glsl = generated_.pixelShader(key);
+            compile(*slot);
+        } catch (const fx::EffectError& error) {
+            stats_.lastError = error.what();
+        }
+    }
+    return slot->shader != 0 ? slot.get() : nullptr;
+}
+
+Program* ProgramCache::program(const DeviceState& state,
+                               const std::vector<D3DVERTEXELEMENT9>& layout) {
+    const ShaderCode* vertexCode = shaderCode(state.vertexShader);
+    const ShaderCode* pixelCode = shaderCode(state.pixelShader);
+    const Stage* vertex =
+        vertexCode != nullptr ? shaderStage(*vertexCode) : fixedVertexStage(layout);
+    if (vertex == nullptr) {
+        return nullptr;
+    }
+    const Stage* pixel =
+        pixelCode != nullptr ? shaderStage(*pixelCode) : fixedPixelStage(state, *vertex);
+    if (pixel == nullptr) {
+        return nullptr;
+    }
+    auto found = programs_.find({vertex, pixel});
+    if (found != programs_.end()) {
+        return found->second.get();
+    }
+    return link(*vertex, *pixel);
+}
+
+Program* ProgramCache::link(const Stage& vertex, const Stage& pixel) {
+    const GLuint name = glCreateProgram();
+    glAttachShader(name, vertex.shader);
+    glAttachShader(name, pixel.shader);
+    glLinkProgram(name);
+    GLint ok = GL_FALSE;
+    glGetProgramiv(name, GL_LINK_STATUS, &ok);
+    glDetachShader(name, vertex.shader);
+    glDetachShader(name, pixel.shader);
+    auto program = std::make_unique<Program>();
+    if (ok != GL_TRUE) {
+        stats_.lastError = infoLog(name, true);
+        glDeleteProgram(name);
+        // Remembered as a failure, so the same pair is not linked again every draw.
+        programs_[{&vertex, &pixel}] = nullptr;
+        return nullptr;
+    }
+    ++stats_.programsLinked;
+    program->name = name;
+    for (const auto& attribute : vertex.glsl.attributes) {
+        program->attributes.push_back(
+            {static_cast<unsigned>(glGetAttribLocation(name, attribute.glslName.c_str())),
+             attribute.usage, attribute.usageIndex});
+    }
+    program->attributes.erase(
+        std::remove_if(program->attributes.begin(), program->attributes.end(),
+                       [](const AttributeSlot& slot) { return slot.location >= 0x10000; }),
+        program->attributes.end());
+
+    // The type and length of every active uniform, by name without "[0]".
+    std::map<std::string, std::pair<GLenum, GLint>> active;
+    GLint count = 0;
+    glGetProgramiv(name, GL_ACTIVE_UNIFORMS, &count);
+    for (GLint i = 0; i < count; ++i) {
+        char buffer[256];
+        GLsizei length = 0;
+        GLint size = 0;
+        GLenum type = 0;
+        glGetActiveUniform(name, static_cast<GLuint>(i), sizeof buffer, &length, &size, &type,
+                           buffer);
+        std::string uniformName(buffer, static_cast<size_t>(length));
+        if (uniformName.size() > 3 && uniformName.compare(uniformName.size() - 3, 3, "[0]") == 0) {
+            uniformName.resize(uniformName.size() - 3);
+        }
+        active[uniformName] = {type, size};
+    }
+
+    glUseProgram(name);
+    std::vector<int> stages;
+    auto addSampler = [&](const std::string& glslName, UINT stage) {
+        const GLint location = glGetUniformLocation(name, glslName.c_str());
+        if (location >= 0 && stage < static_cast<UINT>(kTextureUnits)) {
+            glUniform1i(location, static_cast<GLint>(stage));
+            stages.push_back(static_cast<int>(stage));
+        }
+    };
+    for (const Stage* stage : {&vertex, &pixel}) {
+        for (const ShaderUniform& entry : stage->table) {
+            if (entry.kind == ConstantKind::Sampler) {
+                addSampler(entry.name, entry.samplerStage);
+                continue;
+            }
+            const auto type = active.find(entry.name);
+            if (type == active.end() || !readsUniform(stage->glsl.source, entry.name)) {
+                continue;
+            }
+            Program::Uniform uniform;
+            uniform.location = glGetUniformLocation(name, entry.name.c_str());
+            uniform.type = type->second.first;
+            uniform.arraySize = type->second.second;
+            uniform.vertexStage = stage->vertex;
+            uniform.kind = entry.kind;
+            uniform.registerIndex = entry.registerIndex;
+            uniform.registerCount = entry.registerCount;
+            // A uniform both stages read is fed from the vertex stage's registers.
+            const bool taken = std::any_of(
+                program->uniforms.begin(), program->uniforms.end(),
+                [&](const Program::Uniform& other) { return other.location == uniform.location; });
+            if (uniform.location >= 0 && !taken) {
+                program->uniforms.push_back(std::move(uniform));
+            }
+        }
+        // Samplers the table leaves out keep the register the compiler gave them.
+        for (const auto& sampler : stage->glsl.samplers) {
+            const bool listed = std::any_of(
+                stage->table.begin(), stage->table.end(),
+                [&](const ShaderUniform& entry) { return entry.name == sampler.glslName; });
+            if (!listed) {
+                addSampler(sampler.glslName, sampler.deviceSampler);
+            }
+        }
+    }
+    std::sort(stages.begin(), stages.end());
+    stages.erase(std::unique(stages.begin(), stages.end()), stages.end());
+    program->textureStages = std::move(stages);
+    program->textureFactor = glGetUniformLocation(name, "ff_tfactor");
+    program->positionAdjust = glGetUniformLocation(name, kPositionAdjust);
+    program->alphaTest = glGetUniformLocation(name, kAlphaTest);
+    // The program in force is the cache's business: put back the one it knows.
+    glUseProgram(cache_.currentProgram());
+    Program* result = program.get();
+    programs_[{&vertex, &pixel}] = std::move(program);
+    return result;
+}
+
+void ProgramCache::upload(Program& program, const DeviceState& state, UINT viewportWidth,
+                          UINT viewportHeight) {
+    for (Program::Uniform& uniform : program.uniforms) {
+        const TypeShape shape = shapeOf(uniform.type);
+        std::vector<float> floats;
+        std::vector<GLint> ints;
+        auto collect = [&](auto& out) {
+            switch (uniform.kind) {
+                case ConstantKind::Float: {
+                    const auto& file =
+                        uniform.vertexStage ? state.vertexConstants : state.pixelConstants;
+                    gather(out, file.data(), kShaderConstantCount, 4, uniform.registerIndex,
+                           uniform.registerCount, shape, uniform.arraySize);
+                    break;
+                }
+                case ConstantKind::Int: {
+                    const auto& file =
+                        uniform.vertexStage ? state.vertexIntConstants : state.pixelIntConstants;
+                    gather(out, file.data(), kIntConstantCount, 4, uniform.registerIndex,
+                           uniform.registerCount, shape, uniform.arraySize);
+                    break;
+                }
+                default: {
+                    const auto& file =
+                        uniform.vertexStage ? state.vertexBoolConstants : state.pixelBoolConstants;
+                    gather(out, file.data(), kBoolConstantCount, 1, uniform.registerIndex,
+                           uniform.registerCount, TypeShape{false, false, 1}, uniform.arraySize);
+                    break;
+                }
+            }
+        };
+        const std::uint8_t* bytes = nullptr;
+        size_t size = 0;
+        if (shape.isFloat) {
+            collect(floats);
+            bytes = reinterpret_cast<const std::uint8_t*>(floats.data());
+            size = floats.size() * sizeof(float);
+        } else {
+            collect(ints);
+            bytes = reinterpret_cast<const std::uint8_t*>(ints.data());
+            size = ints.size() * sizeof(GLint);
+        }
+        const GLsizei elements =
+            static_cast<GLsizei>(shape.components > 0 ? (size / 4) / shape.components : 0);
+        if (elements == 0 ||
+            (uniform.last.size() == size && std::memcmp(uniform.last.data(), bytes, size) == 0)) {
+            continue;
+        }
+        uniform.last.assign(bytes, bytes + size);
+        const GLint at = uniform.location;
+        switch (uniform.type) {
+            case GL_FLOAT:
+                glUniform1fv(at, elements, floats.data());
+                break;
+            case GL_FLOAT_VEC2:
+                glUniform2fv(at, elements, floats.data());
+                break;
+            case GL_FLOAT_VEC3:
+                glUniform3fv(at, elements, floats.data());
+                break;
+            case GL_FLOAT_VEC4:
+                glUniform4fv(at, elements, floats.data());
+                break;
+            // Row-vector matrices go in as stored: GL reads them column by column, which
+            // is what `v * M` in the translated shader expects.
+            case GL_FLOAT_MAT2:
+                glUniformMatrix2fv(at, elements, GL_FALSE, floats.data());
+                break;
+            case GL_FLOAT_MAT3:
+                glUniformMatrix3fv(at, elements, GL_FALSE, floats.data());
+                break;
+            case GL_FLOAT_MAT4:
+                glUniformMatrix4fv(at, elements, GL_FALSE, floats.data());
+                break;
+            case GL_FLOAT_MAT2x3:
+                glUniformMatrix2x3fv(at, elements, GL_FALSE, floats.data());
+                break;
+            case GL_FLOAT_MAT3x2:
+                glUniformMatrix3x2fv(at, elements, GL_FALSE, floats.data());
+                break;
+            case GL_FLOAT_MAT2x4:
+                glUniformMatrix2x4fv(at, elements, GL_FALSE, floats.data());
+                break;
+            case GL_FLOAT_MAT4x2:
+                glUniformMatrix4x2fv(at, elements, GL_FALSE, floats.data());
+                break;
+            case GL_FLOAT_MAT3x4:
+                glUniformMatrix3x4fv(at, elements, GL_FALSE, floats.data());
+                break;
+            case GL_FLOAT_MAT4x3:
+                glUniformMatrix4x3fv(at, elements, GL_FALSE, floats.data());
+                break;
+            // Booleans of the effect reach GL as unsigned integers.
+            case GL_UNSIGNED_INT:
+                glUniform1uiv(at, elements, reinterpret_cast<const GLuint*>(ints.data()));
+                break;
+            case GL_UNSIGNED_INT_VEC2:
+                glUniform2uiv(at, elements, reinterpret_cast<const GLuint*>(ints.data()));
+                break;
+            case GL_UNSIGNED_INT_VEC3:
+                glUniform3uiv(at, elements, reinterpret_cast<const GLuint*>(ints.data()));
+                break;
+            case GL_UNSIGNED_INT_VEC4:
+                glUniform4uiv(at, elements, reinterpret_cast<const GLuint*>(ints.data()));
+                break;
+            case GL_INT_VEC2:
+            case GL_BOOL_VEC2:
+                glUniform2iv(at, elements, ints.data());
+                break;
+            case GL_INT_VEC3:
+            case GL_BOOL_VEC3:
+                glUniform3iv(at, elements, ints.data());
+                break;
+            case GL_INT_VEC4:
+            case GL_BOOL_VEC4:
+                glUniform4iv(at, elements, ints.data());
+                break;
+            default:
+                glUniform1iv(at, elements, ints.data());
+                break;
+        }
+    }
+
+    if (program.textureFactor >= 0) {
+        const DWORD c = state.renderState(D3DRS_TEXTUREFACTOR);
+        const std::array<float, 4> factor{{((c >> 16) & 0xFF) / 255.0f, ((c >> 8) & 0xFF) / 255.0f,
+                                           (c & 0xFF) / 255.0f, ((c >> 24) & 0xFF) / 255.0f}};
+        if (factor != program.lastFactor) {
+            glUniform4fv(program.textureFactor, 1, factor.data());
+            program.lastFactor = factor;
+        }
+    }
+    if (program.positionAdjust >= 0) {
+        // Direct3D samples pixel (i, j) at its corner, GL at its centre: every draw moves
+        // half a pixel right and down (down is -y in GL's clip space). One sub-pixel step
+        // (1/256) less keeps edges off pixel centres, so a centre on an edge goes to the
+        // triangle on its right and below, Direct3D's top-left rule, whatever GL's own.
+        const float half = 1.0f - 1.0f / 128.0f;
+        const std::array<float, 2> adjust{
+            {half / static_cast<float>(std::max(1u, viewportWidth)),
+             -half / static_cast<float>(std::max(1u, viewportHeight))}};
+        if (adjust != program.lastAdjust) {
+            glUniform4f(program.positionAdjust, adjust[0], adjust[1], 0.0f, 0.0f);
+            program.lastAdjust = adjust;
+        }
+    }
+    if (program.alphaTest >= 0) {
+        const bool on = state.renderState(D3DRS_ALPHATESTENABLE) != FALSE;
+        const std::array<float, 2> test{
+            {on ? static_cast<float>(state.renderState(D3DRS_ALPHAFUNC)) : 0.0f,
+             static_cast<float>(state.renderState(D3DRS_ALPHAREF) & 0xFF)}};
+        if (test != program.lastAlphaTest) {
+            glUniform2f(program.alphaTest, test[0], test[1]);
+            program.lastAlphaTest = test;
+        }
+    }
+}
+
+void ProgramCache::dropPrograms(const Stage* stage, bool withGl) {
+    for (auto it = programs_.begin(); it != programs_.end();) {
+        if (it->first.first == stage || it->first.second == stage) {
+            if (it->second && withGl) {
+                cache_.programDeleted(it->second->name);
+                glDeleteProgram(it->second->name);
+            }
+            it = programs_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void ProgramCache::shaderDestroyed(const ShaderCode& code, bool withGl) {
+    auto found = shaders_.find(code.id);
+    if (found == shaders_.end()) {
+        return;
+    }
+    dropPrograms(found->second.get(), withGl);
+    if (found->second->shader != 0 && withGl) {
+        glDeleteShader(found->second->shader);
+    }
+    shaders_.erase(found);
+}
+
+}  // namespace d3d9::gl

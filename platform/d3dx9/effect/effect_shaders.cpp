@@ -1,0 +1,232 @@
+#include "effect_shaders.h"
+
+#include <algorithm>
+
+#include "d3d9/fx/glsl_translator.h"
+#include "d3d9/shader_blob.h"
+#include "effect_apply.h"
+
+namespace d3dx9::fx {
+namespace {
+
+std::string callKey(const StateAssignment& assignment) {
+    std::string key = assignment.shader.profile + " " + assignment.shader.entry + "(";
+    for (const auto& argument : assignment.shader.arguments) {
+        key += argument + ",";
+    }
+    return key + ")";
+}
+
+d3d9::ConstantKind constantKind(GlBaseType base) {
+    switch (base) {
+        case GlBaseType::Float:
+            return d3d9::ConstantKind::Float;
+        case GlBaseType::Bool:
+            return d3d9::ConstantKind::Bool;
+        default:
+            return d3d9::ConstantKind::Int;
+    }
+}
+
+// Registers of one element: a vector or scalar takes one, a matrix its values packed
+// four to a register.
+UINT registersPerElement(const UniformBinding& uniform) {
+    return uniform.rows > 1 ? (uniform.rows * uniform.columns + 3) / 4 : 1;
+}
+
+}  // namespace
+
+struct EffectShaders::Compiled {
+    ~Compiled() {
+        if (vertex != nullptr) {
+            vertex->Release();
+        }
+        if (pixel != nullptr) {
+            pixel->Release();
+        }
+    }
+
+    // A uniform the shader reads, with the registers it was given.
+    struct Constant {
+        UniformBinding uniform;
+        d3d9::ConstantKind kind;
+        UINT firstRegister;
+        UINT registerCount;
+    };
+
+    CompiledShader shader;
+    std::vector<Constant> constants;
+    std::vector<SamplerBinding> samplers;
+    IDirect3DVertexShader9* vertex = nullptr;
+    IDirect3DPixelShader9* pixel = nullptr;
+};
+
+EffectShaders::EffectShaders(IDirect3DDevice9* device, const EffectDesc& effect)
+    : device_(device), effect_(effect) {
+    device_->GetDeviceCaps(&caps_);
+    std::string errors;
+    for (const auto& technique : effect.techniques) {
+        for (const auto& pass : technique.passes) {
+            for (const auto& assignment : pass.assignments) {
+                if (assignment.source != ValueSource::Shader) {
+                    continue;
+                }
+                const std::string key = callKey(assignment);
+                if (byCall_.count(key) != 0) {
+                    continue;
+                }
+                try {
+                    auto compiled = std::make_unique<Compiled>();
+                    compiled->shader = compileShader(effect, assignment);
+                    createDeviceShader(*compiled);
+                    warnings_ += compiled->shader.warnings;
+                    byCall_.emplace(key, std::move(compiled));
+                } catch (const EffectError& e) {
+                    errors += e.what();
+                    if (errors.back() != '\n') {
+                        errors += '\n';
+                    }
+                }
+            }
+        }
+    }
+    if (!errors.empty()) {
+        throw ShaderError(errors);
+    }
+}
+
+EffectShaders::~EffectShaders() = default;
+
+void EffectShaders::createDeviceShader(Compiled& compiled) {
+    const bool vertex = compiled.shader.profile.vertex;
+    // The translation says which parameters and samplers the code reads; the device
+    // translates again for itself from the blob.
+    const GlslShader reflected = translateToGlsl(compiled.shader.spirv, vertex, effect_);
+    d3d9::ShaderBlob blob;
+    blob.kind = vertex ? d3d9::ShaderKind::Vertex : d3d9::ShaderKind::Pixel;
+    blob.spirv = compiled.shader.spirv;
+    UINT next[3] = {0, 0, 0};
+    for (const auto& uniform : reflected.uniforms) {
+        Compiled::Constant constant{uniform, constantKind(uniform.base), 0, 0};
+        constant.registerCount =
+            registersPerElement(uniform) * (uniform.elements ? uniform.elements : 1);
+        UINT& cursor = next[static_cast<int>(constant.kind)];
+        constant.firstRegister = cursor;
+        cursor += constant.registerCount;
+
+        d3d9::ShaderUniform entry;
+        entry.name = uniform.glslName;
+        entry.kind = constant.kind;
+        entry.registerIndex = constant.firstRegister;
+        entry.registerCount = constant.registerCount;
+        blob.uniforms.push_back(entry);
+        compiled.constants.push_back(constant);
+    }
+    for (const auto& sampler : reflected.samplers) {
+        d3d9::ShaderUniform entry;
+        entry.name = sampler.glslName;
+        entry.kind = d3d9::ConstantKind::Sampler;
+        entry.registerCount = 1;
+        entry.samplerStage = sampler.deviceSampler;
+        blob.uniforms.push_back(entry);
+        compiled.samplers.push_back(sampler);
+    }
+    const std::vector<DWORD> words = d3d9::encodeShaderBlob(blob);
+    const HRESULT hr = vertex ? device_->CreateVertexShader(words.data(), &compiled.vertex)
+                              : device_->CreatePixelShader(words.data(), &compiled.pixel);
+    if (FAILED(hr)) {
+        throw ShaderError(compiled.shader.entry + ": the device refused the shader");
+    }
+}
+
+const EffectShaders::Compiled* EffectShaders::find(const StateAssignment& assignment) const {
+    const auto found = byCall_.find(callKey(assignment));
+    return found == byCall_.end() ? nullptr : found->second.get();
+}
+
+bool EffectShaders::supported(const StateAssignment& assignment) const {
+    if (assignment.source != ValueSource::Shader) {
+        return true;
+    }
+    const Compiled* compiled = find(assignment);
+    if (compiled == nullptr) {
+        return false;
+    }
+    const ShaderProfile& profile = compiled->shader.profile;
+    return profileSupported(profile,
+                            profile.vertex ? caps_.VertexShaderVersion : caps_.PixelShaderVersion);
+}
+
+void EffectShaders::bind(const StateAssignment& assignment, const ValueLookup& values) const {
+    const Compiled* compiled =
+        assignment.source == ValueSource::Shader ? find(assignment) : nullptr;
+    if (assignment.kind == StateKind::VertexShader) {
+        device_->SetVertexShader(compiled != nullptr ? compiled->vertex : nullptr);
+    } else if (assignment.kind == StateKind::PixelShader) {
+        device_->SetPixelShader(compiled != nullptr ? compiled->pixel : nullptr);
+    }
+    updateConstants(assignment, values);
+}
+
+void EffectShaders::updateConstants(const StateAssignment& assignment,
+                                    const ValueLookup& values) const {
+    if (assignment.source != ValueSource::Shader) {
+        return;
+    }
+    const Compiled* compiled = find(assignment);
+    if (compiled == nullptr) {
+        return;
+    }
+    const bool vertex = compiled->shader.profile.vertex;
+    for (const auto& constant : compiled->constants) {
+        const ParameterValue* value = values(constant.uniform.parameter);
+        if (value == nullptr) {
+            continue;
+        }
+        const std::vector<double>& source = value->values();
+        const UniformBinding& u = constant.uniform;
+        const UINT elements = u.elements ? u.elements : 1;
+        const UINT perElement = registersPerElement(u);
+        const UINT valuesPerElement = u.rows * u.columns;
+        if (constant.kind == d3d9::ConstantKind::Bool) {
+            std::vector<BOOL> data(constant.registerCount, FALSE);
+            for (UINT e = 0; e < elements && e < data.size(); ++e) {
+                const std::size_t at = static_cast<std::size_t>(e) * valuesPerElement;
+                data[e] = at < source.size() && source[at] != 0.0;
+            }
+            vertex ? device_->SetVertexShaderConstantB(constant.firstRegister, data.data(),
+                                                       constant.registerCount)
+                   : device_->SetPixelShaderConstantB(constant.firstRegister, data.data(),
+                                                      constant.registerCount);
+            continue;
+        }
+        std::vector<float> floats(constant.registerCount * 4, 0.0f);
+        for (UINT e = 0; e < elements; ++e) {
+            for (UINT k = 0; k < valuesPerElement; ++k) {
+                const std::size_t from = static_cast<std::size_t>(e) * valuesPerElement + k;
+                const std::size_t to = static_cast<std::size_t>(e) * perElement * 4 + k;
+                if (from < source.size() && to < floats.size()) {
+                    floats[to] = static_cast<float>(source[from]);
+                }
+            }
+        }
+        if (constant.kind == d3d9::ConstantKind::Int) {
+            std::vector<int> ints(floats.begin(), floats.end());
+            vertex ? device_->SetVertexShaderConstantI(constant.firstRegister, ints.data(),
+                                                       constant.registerCount)
+                   : device_->SetPixelShaderConstantI(constant.firstRegister, ints.data(),
+                                                      constant.registerCount);
+        } else {
+            vertex ? device_->SetVertexShaderConstantF(constant.firstRegister, floats.data(),
+                                                       constant.registerCount)
+                   : device_->SetPixelShaderConstantF(constant.firstRegister, floats.data(),
+                                                      constant.registerCount);
+        }
+    }
+    // Textures change between draws of one pass: the samplers the code reads follow.
+    for (const auto& sampler : compiled->samplers) {
+        applySamplerObject(device_, effect_, sampler.deviceSampler, sampler.sampler, values);
+    }
+}
+
+}  // namespace d3dx9::fx

@@ -1,0 +1,34 @@
+#include "font/text_record.h"
+
+namespace {
+
+std::deque<d3dx9::TextDraw>& records() {
+    static std::deque<d3dx9::TextDraw> draws;
+    return draws;
+}
+
+}  // namespace
+
+namespace d3dx9 {
+
+void recordTextDraw(d3dx9::TextDraw draw) {
+    auto& draws = records();
+    draws.push_back(std::move(draw));
+    while (draws.size() > d3dx9::kMaxTextDraws) {
+        draws.pop_front();
+    }
+}
+
+}  // namespace d3dx9
+
+namespace d3dx9 {
+
+const std::deque<TextDraw>& textDraws() {
+    return records();
+}
+
+void clearTextDraws() {
+    records().clear();
+}
+
+}  // namespace d3dx9

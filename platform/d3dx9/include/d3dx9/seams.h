@@ -1,0 +1,27 @@
+// Test seams of the D3DX layer: a record of the text fonts were asked to draw.
+#pragma once
+
+#include <deque>
+#include <string>
+
+#include <d3d9.h>
+#include <windows.h>
+
+namespace d3dx9 {
+
+// One ID3DXFont::DrawTextW call: the text (count applied), the rect as passed, the
+// format, the colour and the result.
+struct TextDraw {
+    std::wstring text;
+    RECT rect{};
+    DWORD format = 0;
+    D3DCOLOR color = 0;
+    INT result = 0;
+};
+
+// Every call of every font since the last clear; the oldest go beyond kMaxTextDraws.
+constexpr size_t kMaxTextDraws = 4096;
+const std::deque<TextDraw>& textDraws();
+void clearTextDraws();
+
+}  // namespace d3dx9

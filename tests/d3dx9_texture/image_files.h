@@ -1,0 +1,39 @@
+// Image files made in memory for the texture tests: DDS written field by field, PNG, JPEG
+// and BMP through stb_image_write, TGA by hand.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <d3d9.h>
+
+namespace texture_test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// ARGB pixels, row by row.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<D3DCOLOR> pixels;
+
+    D3DCOLOR at(int x, int y) const { return pixels[y * width + x]; }
+};
+
+Picture gradient(int width, int height, bool opaque);
+
+// A DDS of 32-bit pixels with the given levels (each half the previous).
+Bytes ddsArgb(const std::vector<Picture>& levels, bool alpha);
+// A DDS whose levels are already-compressed block data ("DXT1", "DXT3" or "DXT5").
+Bytes ddsCompressed(const char* fourCc, int width, int height, const std::vector<Bytes>& levels);
+// Block data of a picture (sides multiples of 4) compressed with stb.
+Bytes compressDxt(const Picture& picture, D3DFORMAT format);
+
+Bytes png(const Picture& picture, bool alpha);
+Bytes bmp(const Picture& picture);
+Bytes jpeg(const Picture& picture);
+// Uncompressed 24-bit TGA, rows stored bottom-up unless topDown.
+Bytes tga(const Picture& picture, bool topDown);
+
+}  // namespace texture_test

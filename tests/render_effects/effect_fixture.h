@@ -1,0 +1,86 @@
+// A DxDevice on a null device, a folder of effect files and a capture of the "resource" log.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/render/device_factory.h"
+#include "engine/render/dx_device.h"
+#include "tests/render_device/render_fixture.h"
+#include "tests/win32/temp_folder.h"
+
+namespace kesh::testing {
+
+inline std::vector<std::string>& resourceLines() {
+    static std::vector<std::string> lines;
+    return lines;
+}
+
+class EffectDeviceTest : public RenderTest {
+protected:
+    void SetUp() override {
+        RenderTest::SetUp();
+        static bool attached = false;
+        if (!attached) {
+            boost::log::LogManager::instance().addAppender(
+                "resource",
+                [](const std::string&, const std::string& text) {
+                    resourceLines().push_back(text);
+                },
+                0);
+            attached = true;
+        }
+        resourceLines().clear();
+        direct3d = Direct3DCreate9(D3D_SDK_VERSION);
+        window = makeWindow(320, 240);
+        factory = std::make_unique<DxDeviceFactory>(direct3d);
+        ASSERT_TRUE(factory->selectDepthStencil(24, 0));
+        device = factory->createDevice(window);
+        dx = std::make_unique<DxDevice>(device, factory.get());
+        folder = folderHolder.path().string() + "/";
+    }
+    void TearDown() override {
+        dx.reset();
+        EXPECT_EQ(device->Release(), 0u);
+        factory.reset();
+        EXPECT_EQ(direct3d->Release(), 0u);
+        RenderTest::TearDown();
+    }
+
+    void writeFile(const std::string& name, const std::string& text) {
+        std::ofstream(folder + name) << text;
+    }
+    bool loggedContaining(const std::string& part) const {
+        for (const auto& line : resourceLines()) {
+            if (line.find(part) != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    }
+    DWORD renderState(D3DRENDERSTATETYPE state) {
+        DWORD value = 0;
+        device->GetRenderState(state, &value);
+        return value;
+    }
+
+    IDirect3D9* direct3d = nullptr;
+    HWND window = nullptr;
+    std::unique_ptr<DxDeviceFactory> factory;
+    IDirect3DDevice9* device = nullptr;
+    std::unique_ptr<DxDevice> dx;
+    TempFolder folderHolder;
+    std::string folder;
+};
+
+// Each reference count as AddRef then Release reveal it.
+inline ULONG references(IUnknown* object) {
+    object->AddRef();
+    return object->Release();
+}
+
+}  // namespace kesh::testing

@@ -1,0 +1,143 @@
+// A null device wrapped in a DxDevice, mesh records to build from, and a capture of the
+// "resource" log.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <d3dx9.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/core/log.h"
+#include "engine/render/dx_device.h"
+#include "engine/render/mesh_records.h"
+#include "tests/d3d9/d3d9_fixture.h"
+#include "tests/win32/temp_folder.h"
+
+namespace mesh_testing {
+
+using maya_common::data::tri_mesh;
+
+inline std::vector<std::string>& resourceLines() {
+    static std::vector<std::string> lines;
+    return lines;
+}
+
+inline void captureResourceLog() {
+    static bool attached = false;
+    if (!attached) {
+        auto& manager = boost::log::LogManager::instance();
+        manager.addAppender(
+            "resource",
+            [](const std::string&, const std::string& text) { resourceLines().push_back(text); },
+            0);
+        manager.setCaching(false, 0);
+        attached = true;
+    }
+    resourceLines().clear();
+}
+
+// A cube from (0,0,0) to (1,1,1): eight positions, one normal per side, four uv entries
+// shared by every side, two triangles per side.
+inline tri_mesh cubeRecords() {
+    tri_mesh mesh;
+    for (int i = 0; i < 8; ++i) {
+        mesh.positions.push_back({float(i & 1), float((i >> 1) & 1), float((i >> 2) & 1)});
+    }
+    maya_common::data::uv_set uv;
+    uv.dim = 2;
+    uv.values = {0, 0, 1, 0, 1, 1, 0, 1};
+    mesh.uv_sets = {uv};
+    mesh.uv_tris.resize(1);
+    for (int axis = 0; axis < 3; ++axis) {
+        for (int side = 0; side < 2; ++side) {
+            std::vector<std::uint32_t> quad;
+            for (std::uint32_t i = 0; i < 8; ++i) {
+                if (((i >> axis) & 1) == std::uint32_t(side)) {
+                    quad.push_back(i);
+                }
+            }
+            maya_common::data::vector3 normal{0, 0, 0};
+            (&normal.x)[axis] = side ? 1.0f : -1.0f;
+            const auto n = static_cast<std::uint32_t>(mesh.normals.size());
+            mesh.normals.push_back(normal);
+            mesh.position_tris.push_back({quad[0], quad[1], quad[3]});
+            mesh.position_tris.push_back({quad[0], quad[3], quad[2]});
+            mesh.normal_tris.push_back({n, n, n});
+            mesh.normal_tris.push_back({n, n, n});
+            mesh.uv_tris[0].push_back({0, 1, 2});
+            mesh.uv_tris[0].push_back({0, 2, 3});
+        }
+    }
+    return mesh;
+}
+
+// One triangle per entry of materials, each over its own three positions.
+inline tri_mesh stripRecords(const std::vector<int>& materials, std::size_t materialCount) {
+    tri_mesh mesh;
+    maya_common::data::uv_set uv;
+    uv.dim = 2;
+    uv.values = {0, 0};
+    mesh.uv_sets = {uv};
+    mesh.normals = {{0, 1, 0}};
+    for (std::size_t t = 0; t < materials.size(); ++t) {
+        const auto first = static_cast<std::uint32_t>(mesh.positions.size());
+        for (int c = 0; c < 3; ++c) {
+            mesh.positions.push_back({float(t), float(c), 0.0f});
+        }
+        mesh.position_tris.push_back({first, first + 1, first + 2});
+    }
+    mesh.face_materials = materials;
+    for (std::size_t m = 0; m < materialCount; ++m) {
+        mesh.materials.materials.push_back({"tex" + std::to_string(m) + ".tga"});
+    }
+    return mesh;
+}
+
+// A quad of two triangles in a DirectX text file, with one material.
+inline std::string quadXFile() {
+    return "xof 0303txt 0032\n\nMesh Quad {\n 4;\n"
+           " 0.0;0.0;0.0;,\n 2.0;0.0;0.0;,\n 2.0;3.0;0.0;,\n 0.0;3.0;0.0;;\n"
+           " 2;\n 3;0,2,1;,\n 3;0,3,2;;\n"
+           " MeshMaterialList {\n  1;\n  2;\n  0,\n  0;\n"
+           "  Material Stone {\n   1.0;1.0;1.0;1.0;;\n   0.0;\n   0.0;0.0;0.0;;\n"
+           "   0.0;0.0;0.0;;\n   TextureFilename {\n    \"stone.dds\";\n   }\n  }\n }\n}\n";
+}
+
+class MeshDeviceTest : public d3d9::testing::DeviceTest {
+protected:
+    void SetUp() override {
+        DeviceTest::SetUp();
+        dx = std::make_unique<kesh::DxDevice>(device, nullptr);
+        captureResourceLog();
+    }
+
+    bool logged(const std::string& text) const {
+        for (const std::string& line : resourceLines()) {
+            if (line == text + "\n") {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        const std::string path = (folder.path() / name).string();
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+    std::string write(const std::string& name, const std::string& text) {
+        return write(name, std::vector<std::uint8_t>(text.begin(), text.end()));
+    }
+    std::string directory() const { return folder.path().string() + "/"; }
+
+    TempFolder folder;
+    std::unique_ptr<kesh::DxDevice> dx;
+};
+
+}  // namespace mesh_testing
