@@ -42,6 +42,10 @@ public:
     // The impulse of the last world step, or (0, 0, 0) without feedback or without a space.
     void getCollisionImpulse(float out[3]) const;
 
+    // Queues every box and capped cylinder (also inside a geom transform) on the debug renderer
+    // as a box with those flags and that colour; other shapes are not drawn.
+    void debugDraw(std::uint32_t flags, std::uint32_t colour) const;
+
     std::vector<dGeomID> geoms;  // owned, in the order added
     std::size_t cursor;          // index into geoms; at or past the end means "no geom"
     bool feedback;
