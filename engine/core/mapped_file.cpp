@@ -1,16 +1,17 @@
 #include "engine/core/mapped_file.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <strings.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <memory>
+#include <optional>
+#include <string>
 #include <utility>
+
+#include "win32/file_paths.h"
 
 namespace kesh {
 
@@ -29,53 +30,6 @@ struct Descriptor {
     int fd;
 };
 
-struct DirectoryCloser {
-    void operator()(DIR* directory) const { ::closedir(directory); }
-};
-
-// The entry of folder whose name equals name ignoring ASCII case; empty when none does.
-std::string findIgnoringCase(const std::string& folder, const std::string& name) {
-    std::unique_ptr<DIR, DirectoryCloser> directory(::opendir(folder.c_str()));
-    if (!directory) {
-        return std::string();
-    }
-    while (const dirent* entry = ::readdir(directory.get())) {
-        if (::strcasecmp(entry->d_name, name.c_str()) == 0) {
-            return entry->d_name;
-        }
-    }
-    return std::string();
-}
-
-// The art names files as a case-insensitive file system would take them; find the file
-// whose path matches ignoring case, component by component. Empty when there is none.
-std::string resolveCase(const std::string& path) {
-    std::string resolved = path.compare(0, 1, "/") == 0 ? "/" : "";
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        const std::size_t end = std::min(path.find('/', start), path.size());
-        const std::string name = path.substr(start, end - start);
-        start = end + 1;
-        if (name.empty()) {
-            continue;
-        }
-        const std::string folder = resolved.empty() ? "." : resolved;
-        const std::string prefix =
-            resolved.empty() || resolved.back() == '/' ? resolved : resolved + "/";
-        struct stat info {};
-        if (name == "." || name == ".." || ::stat((prefix + name).c_str(), &info) == 0) {
-            resolved = prefix + name;
-            continue;
-        }
-        const std::string match = findIgnoringCase(folder, name);
-        if (match.empty()) {
-            return std::string();
-        }
-        resolved = prefix + match;
-    }
-    return resolved;
-}
-
 }  // namespace
 
 MappedFile::MappedFile(const std::string& path) {
@@ -83,9 +37,10 @@ MappedFile::MappedFile(const std::string& path) {
     std::replace(native.begin(), native.end(), '\\', '/');
     Descriptor file(::open(native.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.fd < 0 && errno == ENOENT) {
-        const std::string matched = resolveCase(native);
-        if (!matched.empty()) {
-            file.fd = ::open(matched.c_str(), O_RDONLY | O_CLOEXEC);
+        // The art names files as a case-insensitive file system would take them.
+        const std::optional<std::string> matched = win32::findExistingPath(native);
+        if (matched) {
+            file.fd = ::open(matched->c_str(), O_RDONLY | O_CLOEXEC);
         }
     }
     if (file.fd < 0) {

@@ -4,6 +4,7 @@
 #include <d3d9.h>
 
 #include "d3d9/seams.h"
+#include "win32/com_object.h"
 
 namespace d3d9 {
 
@@ -21,34 +22,13 @@ private:
     ObjectType type_;
 };
 
-// IUnknown for one interface: the object starts with one reference and deletes itself at 0.
+// A layer object: counted among the live objects of its type while it exists.
 template <class Interface>
-class ComObject : public Interface {
-public:
-    HRESULT QueryInterface(REFIID, void** object) override {
-        if (object != nullptr) {
-            *object = nullptr;
-        }
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++references_; }
-    ULONG Release() override {
-        if (references_ == 0) {
-            return 0;
-        }
-        const ULONG left = --references_;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
-
+class ComObject : public win32::ComObject<Interface> {
 protected:
     explicit ComObject(ObjectType type) : live_(type) {}
-    ULONG references() const { return references_; }
 
 private:
-    ULONG references_ = 1;
     LiveObject live_;
 };
 

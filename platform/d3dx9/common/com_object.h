@@ -1,39 +1,14 @@
-// IUnknown for the D3DX objects: one reference at creation, deleted at 0.
+// Reference counting of the D3DX objects, and a holder of one reference.
 #pragma once
 
 #include <unknwn.h>
 
+#include "win32/com_object.h"
+
 namespace d3dx9 {
 
 template <class Interface>
-class ComObject : public Interface {
-public:
-    HRESULT QueryInterface(REFIID, void** object) override {
-        if (object != nullptr) {
-            *object = nullptr;
-        }
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++references_; }
-    ULONG Release() override {
-        if (references_ == 0) {
-            return 0;
-        }
-        const ULONG left = --references_;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
-
-protected:
-    ComObject() = default;
-    ComObject(const ComObject&) = delete;
-    ComObject& operator=(const ComObject&) = delete;
-
-private:
-    ULONG references_ = 1;
-};
+using ComObject = win32::ComObject<Interface>;
 
 // Holds one reference for its lifetime.
 template <class T>

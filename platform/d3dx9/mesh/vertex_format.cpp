@@ -3,17 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "d3d9/vertex_layout.h"
 #include "d3dx9mesh.h"
 
 namespace d3dx9 {
 namespace {
-
-void append(std::vector<D3DVERTEXELEMENT9>& elements, UINT& offset, BYTE type, BYTE usage,
-            BYTE usageIndex) {
-    elements.push_back(
-        {0, static_cast<WORD>(offset), type, D3DDECLMETHOD_DEFAULT, usage, usageIndex});
-    offset += declTypeSize(type);
-}
 
 bool sameElement(const D3DVERTEXELEMENT9& a, const D3DVERTEXELEMENT9& b) {
     return a.Stream == b.Stream && a.Offset == b.Offset && a.Type == b.Type &&
@@ -23,68 +17,12 @@ bool sameElement(const D3DVERTEXELEMENT9& a, const D3DVERTEXELEMENT9& b) {
 }  // namespace
 
 UINT declTypeSize(BYTE type) {
-    static const UINT sizes[] = {4, 8, 12, 16, 4, 4, 4, 8, 4, 4, 8, 4, 8, 4, 4, 4, 8};
-    return type < sizeof(sizes) / sizeof(sizes[0]) ? sizes[type] : 0;
+    return d3d9::declTypeSize(type);
 }
 
 bool fvfElements(DWORD fvf, std::vector<D3DVERTEXELEMENT9>& elements, UINT& size) {
-    elements.clear();
     size = 0;
-    UINT offset = 0;
-    const DWORD position = fvf & D3DFVF_POSITION_MASK;
-    switch (position) {
-        case D3DFVF_XYZ:
-            append(elements, offset, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_POSITION, 0);
-            break;
-        case D3DFVF_XYZRHW:
-            append(elements, offset, D3DDECLTYPE_FLOAT4, D3DDECLUSAGE_POSITIONT, 0);
-            break;
-        case D3DFVF_XYZW:
-            append(elements, offset, D3DDECLTYPE_FLOAT4, D3DDECLUSAGE_POSITION, 0);
-            break;
-        case D3DFVF_XYZB1:
-        case D3DFVF_XYZB2:
-        case D3DFVF_XYZB3:
-        case D3DFVF_XYZB4:
-        case D3DFVF_XYZB5: {
-            append(elements, offset, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_POSITION, 0);
-            const UINT weights = (position - D3DFVF_XYZ) / 2;
-            static const BYTE weightTypes[] = {D3DDECLTYPE_FLOAT1, D3DDECLTYPE_FLOAT2,
-                                               D3DDECLTYPE_FLOAT3, D3DDECLTYPE_FLOAT4,
-                                               D3DDECLTYPE_FLOAT4};
-            append(elements, offset, weightTypes[weights - 1], D3DDECLUSAGE_BLENDWEIGHT, 0);
-            if (weights == 5) {
-                append(elements, offset, D3DDECLTYPE_FLOAT1, D3DDECLUSAGE_BLENDINDICES, 0);
-            }
-            break;
-        }
-        default:
-            return false;
-    }
-    if (fvf & D3DFVF_NORMAL) {
-        append(elements, offset, D3DDECLTYPE_FLOAT3, D3DDECLUSAGE_NORMAL, 0);
-    }
-    if (fvf & D3DFVF_PSIZE) {
-        append(elements, offset, D3DDECLTYPE_FLOAT1, D3DDECLUSAGE_PSIZE, 0);
-    }
-    if (fvf & D3DFVF_DIFFUSE) {
-        append(elements, offset, D3DDECLTYPE_D3DCOLOR, D3DDECLUSAGE_COLOR, 0);
-    }
-    if (fvf & D3DFVF_SPECULAR) {
-        append(elements, offset, D3DDECLTYPE_D3DCOLOR, D3DDECLUSAGE_COLOR, 1);
-    }
-    const UINT textures = (fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT;
-    if (textures > 8) {
-        return false;
-    }
-    for (UINT i = 0; i < textures; ++i) {
-        static const BYTE types[] = {D3DDECLTYPE_FLOAT2, D3DDECLTYPE_FLOAT3, D3DDECLTYPE_FLOAT4,
-                                     D3DDECLTYPE_FLOAT1};
-        const DWORD sizeCode = (fvf >> (16 + i * 2)) & 3;
-        append(elements, offset, types[sizeCode], D3DDECLUSAGE_TEXCOORD, static_cast<BYTE>(i));
-    }
-    size = offset;
-    return true;
+    return d3d9::fvfLayout(fvf, elements, size);
 }
 
 bool declarationElements(const D3DVERTEXELEMENT9* declaration,

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "window/native_events.h"
-#include "window/utf8.h"
+#include "win32/utf8.h"
 #include "window/window_system.h"
 
 namespace win32 {

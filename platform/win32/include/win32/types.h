@@ -91,8 +91,12 @@ inline bool operator==(const GUID& a, const GUID& b) {
     }
     return true;
 }
-inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
-inline BOOL IsEqualGUID(REFGUID a, REFGUID b) { return a == b ? 1 : 0; }
+inline bool operator!=(const GUID& a, const GUID& b) {
+    return !(a == b);
+}
+inline BOOL IsEqualGUID(REFGUID a, REFGUID b) {
+    return a == b ? 1 : 0;
+}
 
 typedef struct tagRECT {
     LONG left;
@@ -127,9 +131,9 @@ typedef struct _SYSTEMTIME {
 
 #define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
 #define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
-#define MAKE_HRESULT(severity, facility, code)                                   \
-    static_cast<HRESULT>((static_cast<std::uint32_t>(severity) << 31) |          \
-                         (static_cast<std::uint32_t>(facility) << 16) |          \
+#define MAKE_HRESULT(severity, facility, code)                          \
+    static_cast<HRESULT>((static_cast<std::uint32_t>(severity) << 31) | \
+                         (static_cast<std::uint32_t>(facility) << 16) | \
                          static_cast<std::uint32_t>(code))
 
 #define LOWORD(l) static_cast<WORD>(static_cast<DWORD_PTR>(l) & 0xffff)

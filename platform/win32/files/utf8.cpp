@@ -1,4 +1,4 @@
-#include "window/utf8.h"
+#include "win32/utf8.h"
 
 namespace win32 {
 
