@@ -9,7 +9,7 @@ packages=(
   liblua5.2-dev libluabind-dev
   libode-dev
   libsdl2-dev
-  libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0
+  libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   glslang-dev spirv-cross libspirv-cross-c-shared-dev
   libstb-dev
   libassimp-dev
