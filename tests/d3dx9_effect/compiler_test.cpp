@@ -3,9 +3,9 @@
 // and the two stages of a pass must link by their Direct3D semantics.
 #include <gtest/gtest.h>
 
+#include "d3d9/fx/glsl_translator.h"
 #include "engine/render/resources/error_fx_text.h"
 #include "platform/d3dx9/effect/fx_parser.h"
-#include "d3d9/fx/glsl_translator.h"
 #include "platform/d3dx9/effect/hlsl_compiler.h"
 #include "test_support.h"
 

@@ -7,10 +7,10 @@
 #include <set>
 
 #include "kernel/internal.h"
+#include "win32/utf8.h"
 #include "win32/window_seams.h"
 #include "window/native_events.h"
 #include "window/sdl_keys.h"
-#include "win32/utf8.h"
 #include "window/window_system.h"
 
 namespace win32 {

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "window/native_events.h"
 #include "win32/utf8.h"
+#include "window/native_events.h"
 #include "window/window_system.h"
 
 namespace win32 {
