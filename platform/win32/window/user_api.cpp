@@ -79,7 +79,11 @@ BOOL UpdateWindow(HWND window) {
     return IsWindow(window);
 }
 
-BOOL GetWindowRect(HWND handle, LPRECT rect) {
+namespace {
+
+// The desktop answers with its own rectangle, a window with the one `pick` chooses.
+template <class Pick>
+BOOL windowRectangle(HWND handle, LPRECT rect, Pick pick) {
     if (rect == nullptr) {
         return FALSE;
     }
@@ -91,24 +95,19 @@ BOOL GetWindowRect(HWND handle, LPRECT rect) {
     if (window == nullptr) {
         return FALSE;
     }
-    *rect = window->rect;
+    *rect = pick(*window);
     return TRUE;
 }
 
+}  // namespace
+
+BOOL GetWindowRect(HWND handle, LPRECT rect) {
+    return windowRectangle(handle, rect, [](const Window& window) { return window.rect; });
+}
+
 BOOL GetClientRect(HWND handle, LPRECT rect) {
-    if (rect == nullptr) {
-        return FALSE;
-    }
-    if (handle == windows().desktopHandle()) {
-        *rect = windows().desktopRect();
-        return TRUE;
-    }
-    Window* window = windows().find(handle);
-    if (window == nullptr) {
-        return FALSE;
-    }
-    *rect = windows().clientRect(*window);
-    return TRUE;
+    return windowRectangle(handle, rect,
+                           [](const Window& window) { return windows().clientRect(window); });
 }
 
 BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD) {
