@@ -141,21 +141,40 @@ BOOL SetWindowTextW(HWND handle, LPCWSTR text) {
     return TRUE;
 }
 
+namespace {
+
+// The window's extra bytes hold values at byte offsets. The whole value must fit: a 4-byte
+// slot cannot hold a 64-bit pointer. Both give 0 (and change nothing) when it does not.
+template <class T>
+T readExtra(const Window& window, int index) {
+    T value = 0;
+    if (static_cast<size_t>(index) + sizeof(T) <= window.extra.size()) {
+        std::memcpy(&value, window.extra.data() + index, sizeof value);
+    }
+    return value;
+}
+
+template <class T>
+T exchangeExtra(Window& window, int index, T value) {
+    if (static_cast<size_t>(index) + sizeof(T) > window.extra.size()) {
+        return 0;
+    }
+    const T previous = readExtra<T>(window, index);
+    std::memcpy(window.extra.data() + index, &value, sizeof value);
+    return previous;
+}
+
+}  // namespace
+
 LONG_PTR SetWindowLongPtrW(HWND handle, int index, LONG_PTR value) {
     Window* window = windows().find(handle);
     if (window == nullptr) {
         return 0;
     }
-    LONG_PTR previous = 0;
     if (index >= 0) {
-        // The whole value must fit: a 4-byte slot cannot hold a 64-bit pointer.
-        if (static_cast<size_t>(index) + sizeof(LONG_PTR) > window->extra.size()) {
-            return 0;
-        }
-        std::memcpy(&previous, window->extra.data() + index, sizeof previous);
-        std::memcpy(window->extra.data() + index, &value, sizeof value);
-        return previous;
+        return exchangeExtra<LONG_PTR>(*window, index, value);
     }
+    LONG_PTR previous = 0;
     switch (index) {
         case GWL_STYLE:
             previous = static_cast<LONG_PTR>(window->style);
@@ -185,12 +204,7 @@ LONG_PTR GetWindowLongPtrW(HWND handle, int index) {
         return 0;
     }
     if (index >= 0) {
-        if (static_cast<size_t>(index) + sizeof(LONG_PTR) > window->extra.size()) {
-            return 0;
-        }
-        LONG_PTR value = 0;
-        std::memcpy(&value, window->extra.data() + index, sizeof value);
-        return value;
+        return readExtra<LONG_PTR>(*window, index);
     }
     switch (index) {
         case GWL_STYLE:
@@ -214,13 +228,7 @@ LONG SetWindowLongW(HWND handle, int index, LONG value) {
         return 0;
     }
     if (index >= 0) {
-        if (static_cast<size_t>(index) + sizeof(LONG) > window->extra.size()) {
-            return 0;
-        }
-        LONG previous = 0;
-        std::memcpy(&previous, window->extra.data() + index, sizeof previous);
-        std::memcpy(window->extra.data() + index, &value, sizeof value);
-        return previous;
+        return exchangeExtra<LONG>(*window, index, value);
     }
     if (index == GWL_STYLE || index == GWL_EXSTYLE) {
         return static_cast<LONG>(
@@ -235,12 +243,7 @@ LONG GetWindowLongW(HWND handle, int index) {
         return 0;
     }
     if (index >= 0) {
-        if (static_cast<size_t>(index) + sizeof(LONG) > window->extra.size()) {
-            return 0;
-        }
-        LONG value = 0;
-        std::memcpy(&value, window->extra.data() + index, sizeof value);
-        return value;
+        return readExtra<LONG>(*window, index);
     }
     if (index == GWL_STYLE) {
         return static_cast<LONG>(window->style);
