@@ -7,7 +7,7 @@
 #include <set>
 #include <vector>
 
-#include "tests/d3d9/d3d9_fixture.h"
+#include "tests/d3dx9_mesh/mesh_fixture.h"
 
 namespace {
 
@@ -25,20 +25,8 @@ struct Vertex {
     float x, y, z;
 };
 
-class MeshTest : public d3d9::testing::DeviceTest {
+class MeshTest : public MeshDeviceTest {
 protected:
-    void SetUp() override {
-        DeviceTest::SetUp();
-        ASSERT_EQ(device->BeginScene(), D3D_OK);
-    }
-
-    void TearDown() override {
-        if (mesh != nullptr) {
-            EXPECT_EQ(mesh->Release(), 0u);
-        }
-        DeviceTest::TearDown();
-    }
-
     // A mesh of xyz vertices with the given positions, triangles and attributes.
     void build(const std::vector<Vertex>& vertices, const std::vector<DWORD>& indices,
                const std::vector<DWORD>& attributes, DWORD options = D3DXMESH_MANAGED) {
@@ -65,27 +53,6 @@ protected:
         mesh->UnlockAttributeBuffer();
     }
 
-    std::vector<DWORD> readIndices() {
-        void* data = nullptr;
-        EXPECT_EQ(mesh->LockIndexBuffer(D3DLOCK_READONLY, &data), D3D_OK);
-        std::vector<DWORD> indices(mesh->GetNumFaces() * 3);
-        for (size_t i = 0; i < indices.size(); ++i) {
-            indices[i] = (mesh->GetOptions() & D3DXMESH_32BIT) ? static_cast<DWORD*>(data)[i]
-                                                               : static_cast<WORD*>(data)[i];
-        }
-        mesh->UnlockIndexBuffer();
-        return indices;
-    }
-
-    std::vector<Vertex> readVertices() {
-        void* data = nullptr;
-        EXPECT_EQ(mesh->LockVertexBuffer(D3DLOCK_READONLY, &data), D3D_OK);
-        std::vector<Vertex> vertices(static_cast<Vertex*>(data),
-                                     static_cast<Vertex*>(data) + mesh->GetNumVertices());
-        mesh->UnlockVertexBuffer();
-        return vertices;
-    }
-
     std::vector<D3DXATTRIBUTERANGE> table() {
         DWORD count = 0;
         EXPECT_EQ(mesh->GetAttributeTable(nullptr, &count), D3D_OK);
@@ -93,8 +60,6 @@ protected:
         EXPECT_EQ(mesh->GetAttributeTable(ranges.data(), &count), D3D_OK);
         return ranges;
     }
-
-    ID3DXMesh* mesh = nullptr;
 };
 
 D3DFORMAT indexFormat(ID3DXMesh* mesh) {
@@ -264,7 +229,7 @@ TEST_F(MeshTest, OptimizeSortsFacesByAttributeAndBuildsTheTable) {
     // Every new face is its old face, corners in order, through the vertex remap; the
     // vertex data moved with it.
     const auto newIndices = readIndices();
-    const auto newVertices = readVertices();
+    const auto newVertices = readVertices<Vertex>();
     std::set<DWORD> seen;
     for (DWORD f = 0; f < 5; ++f) {
         const DWORD old = faceRemap[f];

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "tests/d3d9/d3d9_fixture.h"
+#include "tests/d3dx9_mesh/mesh_fixture.h"
 
 namespace {
 
@@ -13,43 +13,15 @@ struct ShapeVertex {
     D3DXVECTOR3 normal;
 };
 
-class ShapeTest : public d3d9::testing::DeviceTest {
+class ShapeTest : public MeshDeviceTest {
 protected:
-    void SetUp() override {
-        DeviceTest::SetUp();
-        ASSERT_EQ(device->BeginScene(), D3D_OK);
-    }
-
-    void TearDown() override {
-        if (mesh != nullptr) {
-            EXPECT_EQ(mesh->Release(), 0u);
-        }
-        DeviceTest::TearDown();
-    }
-
-    std::vector<ShapeVertex> vertices() {
-        void* data = nullptr;
-        EXPECT_EQ(mesh->LockVertexBuffer(D3DLOCK_READONLY, &data), D3D_OK);
-        std::vector<ShapeVertex> out(static_cast<ShapeVertex*>(data),
-                                     static_cast<ShapeVertex*>(data) + mesh->GetNumVertices());
-        mesh->UnlockVertexBuffer();
-        return out;
-    }
-
-    std::vector<WORD> indices() {
-        void* data = nullptr;
-        EXPECT_EQ(mesh->LockIndexBuffer(D3DLOCK_READONLY, &data), D3D_OK);
-        std::vector<WORD> out(static_cast<WORD*>(data),
-                              static_cast<WORD*>(data) + mesh->GetNumFaces() * 3);
-        mesh->UnlockIndexBuffer();
-        return out;
-    }
+    std::vector<ShapeVertex> vertices() { return readVertices<ShapeVertex>(); }
 
     // Every triangle winds clockwise seen from outside: with left-handed axes the cross
     // product of its edges points away from the centre.
     void expectOutwardWinding() {
         const auto v = vertices();
-        const auto i = indices();
+        const auto i = readIndices();
         for (size_t f = 0; f < i.size() / 3; ++f) {
             const D3DXVECTOR3& a = v[i[f * 3]].position;
             const D3DXVECTOR3& b = v[i[f * 3 + 1]].position;
@@ -62,8 +34,6 @@ protected:
             EXPECT_GT(D3DXVec3Dot(&cross, &centre), 0.0f) << "face " << f;
         }
     }
-
-    ID3DXMesh* mesh = nullptr;
 };
 
 TEST_F(ShapeTest, BoxHasFourVerticesPerSideWithTheSideNormal) {
