@@ -1,6 +1,7 @@
 // Process-wide configuration of the layer (adapters, backend, injected failures) and the
 // seams that reach into devices and resources.
 #include <array>
+#include <atomic>
 
 #include "core/device.h"
 #include "core/direct3d.h"
@@ -15,6 +16,9 @@ struct Configuration {
     BackendFactory backendFactory;
     std::array<int, static_cast<size_t>(ObjectType::Count)> live{};
 };
+
+// Read on every null draw: a flag outside the configuration, so the test is one load.
+std::atomic<bool> recordingDraws{false};
 
 Configuration& configuration() {
     static Configuration instance;
@@ -140,6 +144,14 @@ void setDrawTag(IDirect3DDevice9* device, const std::string& tag) {
     if (Device* ours = ourDevice(device)) {
         ours->context().drawTag = tag;
     }
+}
+
+void setDrawRecording(bool on) {
+    recordingDraws.store(on, std::memory_order_relaxed);
+}
+
+bool drawRecording() {
+    return recordingDraws.load(std::memory_order_relaxed);
 }
 
 DeviceRecord* deviceRecord(IDirect3DDevice9* device) {

@@ -6,6 +6,7 @@
 
 #include "core/formats.h"
 #include "core/resource.h"
+#include "d3d9/seams.h"
 
 namespace d3d9 {
 
@@ -14,10 +15,15 @@ HRESULT NullBackend::configure(HWND, const D3DPRESENT_PARAMETERS&) {
 }
 
 void NullBackend::clear(const RecordedClear& clear, const DeviceState&) {
-    record_.clears.push_back(clear);
+    if (drawRecording()) {
+        record_.clears.push_back(clear);
+    }
 }
 
 void NullBackend::draw(const DrawCall& call) {
+    if (!drawRecording()) {
+        return;
+    }
     RecordedDraw draw;
     draw.kind = call.kind;
     draw.type = call.type;
@@ -78,6 +84,9 @@ void NullBackend::draw(const DrawCall& call) {
 
 void NullBackend::resourceLocked(const ResourceBase&, const void* interfacePointer,
                                  D3DRESOURCETYPE type, UINT offset, UINT size, DWORD flags) {
+    if (!drawRecording()) {
+        return;
+    }
     record_.locks.push_back({interfacePointer, type, offset, size, flags});
 }
 

@@ -1,4 +1,5 @@
-// The null backend: no drawing, a record of every call with the data and state it used.
+// The null backend: no drawing; while draw recording is on, a record of every call with the
+// data and state it used.
 #pragma once
 
 #include "core/backend.h"

@@ -71,6 +71,12 @@ std::string debugName(IDirect3DResource9* resource);
 // The tag attached to the draws that follow.
 void setDrawTag(IDirect3DDevice9* device, const std::string& tag);
 
+// Whether null devices record their draws, clears and locks (scene, present and reset
+// counts are always kept). Off by default, so the game and its benchmarks pay nothing for
+// a draw; every test executable turns it on at start.
+void setDrawRecording(bool on);
+bool drawRecording();
+
 // The record of a device on the null backend; nullptr for any other device.
 DeviceRecord* deviceRecord(IDirect3DDevice9* device);
 
