@@ -71,15 +71,18 @@ public:
             return 0;
         }
         const size_t length = count < 0 ? std::wcslen(text) : static_cast<size_t>(count);
-        d3dx9::TextDraw record{std::wstring(text, length), *rect, format, color, 0};
+        const RECT passed = *rect;
+        std::wstring shown;
         INT result = 0;
         try {
-            result = draw(record.text, *rect, format, color);
+            shown.assign(text, length);
+            result = draw(shown, *rect, format, color);
         } catch (...) {
             result = 0;  // out of memory: nothing drawn, as for any failure
         }
-        record.result = result;
-        recordTextDraw(std::move(record));
+        if (textRecording()) {
+            recordTextDraw(d3dx9::TextDraw{std::move(shown), passed, format, color, result});
+        }
         return result;
     }
 

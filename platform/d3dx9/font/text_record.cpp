@@ -1,6 +1,10 @@
 #include "font/text_record.h"
 
+#include <atomic>
+
 namespace {
+
+std::atomic<bool> recording{false};
 
 std::deque<d3dx9::TextDraw>& records() {
     static std::deque<d3dx9::TextDraw> draws;
@@ -22,6 +26,14 @@ void recordTextDraw(d3dx9::TextDraw draw) {
 }  // namespace d3dx9
 
 namespace d3dx9 {
+
+void setTextRecording(bool on) {
+    recording.store(on, std::memory_order_relaxed);
+}
+
+bool textRecording() {
+    return recording.load(std::memory_order_relaxed);
+}
 
 const std::deque<TextDraw>& textDraws() {
     return records();

@@ -19,7 +19,13 @@ struct TextDraw {
     INT result = 0;
 };
 
-// Every call of every font since the last clear; the oldest go beyond kMaxTextDraws.
+// Whether fonts record their DrawTextW calls. Off by default, so the game pays nothing for
+// the record; every test executable turns it on at start.
+void setTextRecording(bool on);
+bool textRecording();
+
+// Every call of every font, while recording was on, since the last clear; the oldest go
+// beyond kMaxTextDraws.
 constexpr size_t kMaxTextDraws = 4096;
 const std::deque<TextDraw>& textDraws();
 void clearTextDraws();
