@@ -57,12 +57,14 @@ HRESULT LoaderImpl::SetSearchDirectory(REFGUID classId, const WCHAR* path, BOOL 
             }
         }
     }
-    dmusic_test::Event event{dmusic_test::Call::SetSearchDirectory};
-    event.object = this;
-    event.path = path != nullptr ? path : L"";
-    event.value = static_cast<DWORD>(clear);
-    event.result = result;
-    record(event);
+    if (recordingCalls()) {
+        dmusic_test::Event event{dmusic_test::Call::SetSearchDirectory};
+        event.object = this;
+        event.path = path != nullptr ? path : L"";
+        event.value = static_cast<DWORD>(clear);
+        event.result = result;
+        record(event);
+    }
     return result;
 }
 
@@ -128,11 +130,13 @@ HRESULT LoaderImpl::LoadObjectFromFile(REFGUID classId, REFIID iid, const WCHAR*
     if (object != nullptr) {
         *object = segment;
     }
-    dmusic_test::Event event{dmusic_test::Call::LoadObjectFromFile};
-    event.object = segment;
-    event.path = path != nullptr ? path : L"";
-    event.result = result;
-    record(event);
+    if (recordingCalls()) {
+        dmusic_test::Event event{dmusic_test::Call::LoadObjectFromFile};
+        event.object = segment;
+        event.path = path != nullptr ? path : L"";
+        event.result = result;
+        record(event);
+    }
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "seam_state.h"
 
+#include <atomic>
 #include <cwctype>
 #include <map>
 #include <mutex>
@@ -12,10 +13,13 @@ struct SeamState {
     std::mutex mutex;
     dmusic_test::Output output = dmusic_test::Output::Automatic;
     bool capture = false;
-    bool recording = false;
     std::map<std::wstring, HRESULT> loadFailures;
     std::vector<dmusic_test::Event> events;
 };
+
+// Outside the locked state: every call of the layer reads them.
+std::atomic<bool> recording{false};
+std::atomic<bool> failingLoads{false};
 
 SeamState& state() {
     static SeamState instance;
@@ -33,12 +37,17 @@ std::wstring lowerFileName(const std::wstring& path) {
 
 }  // namespace
 
+bool recordingCalls() {
+    return recording.load(std::memory_order_relaxed);
+}
+
 void record(const dmusic_test::Event& event) {
+    if (!recordingCalls()) {
+        return;
+    }
     SeamState& s = state();
     std::lock_guard<std::mutex> lock(s.mutex);
-    if (s.recording) {
-        s.events.push_back(event);
-    }
+    s.events.push_back(event);
 }
 
 dmusic_test::Output outputMode() {
@@ -54,6 +63,9 @@ bool captureEnabled() {
 }
 
 HRESULT injectedLoadFailure(const std::wstring& path) {
+    if (!failingLoads.load(std::memory_order_relaxed)) {
+        return S_OK;
+    }
     SeamState& s = state();
     std::lock_guard<std::mutex> lock(s.mutex);
     const auto found = s.loadFailures.find(lowerFileName(path));
@@ -65,8 +77,9 @@ void resetSeamState() {
     std::lock_guard<std::mutex> lock(s.mutex);
     s.output = dmusic_test::Output::Automatic;
     s.capture = false;
-    s.recording = false;
+    recording.store(false, std::memory_order_relaxed);
     s.loadFailures.clear();
+    failingLoads.store(false, std::memory_order_relaxed);
     s.events.clear();
 }
 
@@ -90,12 +103,11 @@ void failLoad(const std::wstring& fileName, HRESULT result) {
     dmusic::SeamState& s = dmusic::state();
     std::lock_guard<std::mutex> lock(s.mutex);
     s.loadFailures[dmusic::lowerFileName(fileName)] = result;
+    dmusic::failingLoads.store(true, std::memory_order_relaxed);
 }
 
 void setRecording(bool enabled) {
-    dmusic::SeamState& s = dmusic::state();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    s.recording = enabled;
+    dmusic::recording.store(enabled, std::memory_order_relaxed);
 }
 
 std::vector<Event> events() {

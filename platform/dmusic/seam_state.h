@@ -7,6 +7,10 @@
 
 namespace dmusic {
 
+// While tests record calls; read without a lock, so an unrecorded call costs a flag test.
+// A call whose event copies data (a path) builds it only when this is true.
+bool recordingCalls();
+// Keeps the event while recording is on.
 void record(const dmusic_test::Event& event);
 dmusic_test::Output outputMode();
 bool captureEnabled();

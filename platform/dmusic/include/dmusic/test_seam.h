@@ -80,7 +80,7 @@ struct Event {
 };
 
 // Calls are recorded only while recording is on (off by default, so that a long run does
-// not collect them).
+// not collect them and pays no lock; every test executable turns it on at start).
 void setRecording(bool enabled);
 std::vector<Event> events();
 std::vector<Event> events(Call call);
