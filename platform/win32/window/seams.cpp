@@ -1,9 +1,11 @@
 // Test seams of the window layer, and the SDL message box the kernel's MessageBoxW shows.
 #include <SDL.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 #include "win32/utf8.h"
 #include "window/native_events.h"
@@ -25,6 +27,20 @@ bool canShowMessageBox() {
         return false;
     }
     return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+}
+
+std::atomic<bool> recordingBoxes{false};
+
+// A box can come from any thread (a crash report, say): the list is locked, but only while
+// recording is on.
+struct BoxRecord {
+    std::mutex mutex;
+    std::vector<RecordedMessageBox> boxes;
+};
+
+BoxRecord& boxRecord() {
+    static BoxRecord record;
+    return record;
 }
 
 }  // namespace
@@ -101,10 +117,34 @@ void showMessageBoxSdl(const std::wstring& text, const std::wstring& caption) {
     const std::string utf8Caption = toUtf8(caption);
     std::fprintf(stderr, "%s: %s\n", utf8Caption.c_str(), utf8Text.c_str());
     std::fflush(stderr);
-    if (canShowMessageBox()) {
+    if (messageBoxRecording()) {
+        BoxRecord& record = boxRecord();
+        std::lock_guard<std::mutex> lock(record.mutex);
+        record.boxes.push_back({text, caption});
+    } else if (canShowMessageBox()) {
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, utf8Caption.c_str(), utf8Text.c_str(),
                                  nullptr);
     }
+}
+
+void setMessageBoxRecording(bool on) {
+    recordingBoxes.store(on, std::memory_order_relaxed);
+}
+
+bool messageBoxRecording() {
+    return recordingBoxes.load(std::memory_order_relaxed);
+}
+
+std::vector<RecordedMessageBox> recordedMessageBoxes() {
+    BoxRecord& record = boxRecord();
+    std::lock_guard<std::mutex> lock(record.mutex);
+    return record.boxes;
+}
+
+void clearRecordedMessageBoxes() {
+    BoxRecord& record = boxRecord();
+    std::lock_guard<std::mutex> lock(record.mutex);
+    record.boxes.clear();
 }
 
 }  // namespace win32

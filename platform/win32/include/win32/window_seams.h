@@ -44,7 +44,18 @@ void requestOpenGLWindows(bool on);
 void* sdlWindow(HWND window);
 
 // Shows a message box through SDL (when a video driver is available) and writes the text
-// to standard error; never blocks while a headless backend is in use.
+// to standard error; never blocks while a headless backend is in use. While recording is
+// on, the box is recorded instead of shown, so no test waits for a click.
 void showMessageBoxSdl(const std::wstring& text, const std::wstring& caption);
+
+struct RecordedMessageBox {
+    std::wstring text;
+    std::wstring caption;
+};
+// Off by default; every test executable turns it on at start.
+void setMessageBoxRecording(bool on);
+bool messageBoxRecording();
+std::vector<RecordedMessageBox> recordedMessageBoxes();
+void clearRecordedMessageBoxes();
 
 }  // namespace win32
