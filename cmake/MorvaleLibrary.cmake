@@ -42,11 +42,15 @@ endfunction()
 # morvale_test(NAME [DEPENDS target...])
 #
 # One GoogleTest executable built from the .cpp files of the calling folder; every test
-# case is registered with CTest on its own.
+# case is registered with CTest on its own. Each executable starts with the platform's test
+# hooks on and with drivers that need no display or sound card (tests/support/test_hooks.cpp).
 function(morvale_test name)
     cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    if(NOT TARGET morvale_test_hooks)
+        add_library(morvale_test_hooks OBJECT ${PROJECT_SOURCE_DIR}/tests/support/test_hooks.cpp)
+    endif()
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-    add_executable(${name} ${sources})
+    add_executable(${name} ${sources} $<TARGET_OBJECTS:morvale_test_hooks>)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)

@@ -152,5 +152,33 @@ TEST_F(DrawTest, ClearsAndPresentsAreRecorded) {
     ASSERT_EQ(device->BeginScene(), D3D_OK);
 }
 
+// The game's setting: draws, clears and locks leave no record (the counts stay); turned
+// back on, recording picks up with the next draw.
+TEST_F(DrawTest, WithRecordingOffTheNullDeviceKeepsNoRecords) {
+    record->clear();
+    setDrawRecording(false);
+    EXPECT_FALSE(drawRecording());
+    float* data = nullptr;
+    EXPECT_EQ(vertices->Lock(0, 0, reinterpret_cast<void**>(&data), 0), D3D_OK);
+    EXPECT_EQ(vertices->Unlock(), D3D_OK);
+    EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2), D3D_OK);
+    const float user[3][5] = {};
+    EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, user, 20), D3D_OK);
+    EXPECT_EQ(device->EndScene(), D3D_OK);
+    EXPECT_EQ(device->BeginScene(), D3D_OK);
+    setDrawRecording(true);
+    EXPECT_TRUE(record->draws.empty());
+    EXPECT_TRUE(record->clears.empty());
+    EXPECT_TRUE(record->locks.empty());
+    EXPECT_EQ(record->endScenes, 1);
+    EXPECT_EQ(record->beginScenes, 1);
+
+    ASSERT_EQ(device->SetStreamSource(0, vertices, 0, 20), D3D_OK);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 3, 1), D3D_OK);
+    ASSERT_EQ(record->draws.size(), 1u);
+    EXPECT_EQ(record->draws[0].vertexNumbers, (std::vector<UINT>{3, 4, 5}));
+}
+
 }  // namespace
 }  // namespace d3d9::testing

@@ -255,6 +255,26 @@ TEST_F(FontTest, EveryCallIsRecordedForTests) {
     EXPECT_TRUE(d3dx9::textDraws().empty());
 }
 
+// As in the game: with the test hooks off, text is drawn but neither the font nor the null
+// device keeps anything of it.
+TEST_F(FontTest, WithTheHooksOffNothingIsRecorded) {
+    struct HooksOff {
+        HooksOff() {
+            d3d9::setDrawRecording(false);
+            d3dx9::setTextRecording(false);
+        }
+        ~HooksOff() {
+            d3d9::setDrawRecording(true);
+            d3dx9::setTextRecording(true);
+        }
+    } off;
+    RECT rect{0, 0, 200, 50};
+    EXPECT_GT(font->DrawTextW(nullptr, L"Stage 1", -1, &rect, DT_LEFT, 0xFFFFFFFFu), 0);
+    EXPECT_TRUE(d3dx9::textDraws().empty());
+    EXPECT_TRUE(record->draws.empty());
+    EXPECT_TRUE(record->locks.empty());
+}
+
 TEST_F(FontTest, ManyGlyphsGrowTheAtlas) {
     D3DXFONT_DESCW desc = gameDesc(L"DejaVu Sans", 48);
     ID3DXFont* big = nullptr;

@@ -149,11 +149,16 @@ TEST_F(SdlEventsTest, MinimiseRestoreAndCloseFollowWindows) {
 
 }  // namespace
 
-// With the SDL window system up, a box goes through it (and so to standard error once, with
-// no box under the offscreen driver), never blocking.
+// With the SDL window system up, a box goes through it (and so to standard error once, and
+// into the record instead of onto the screen, whatever the display), never blocking.
 TEST_F(SdlEventsTest, MessageBoxesGoThroughTheWindowLayerOnce) {
+    win32::clearRecordedMessageBoxes();
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(MessageBoxW(window, L"Trying to use windowed mode.", L"Warning", MB_OK), IDOK);
     const std::string written = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(written, "Warning: Trying to use windowed mode.\n");
+    const auto boxes = win32::recordedMessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"Warning");
+    EXPECT_EQ(boxes[0].text, L"Trying to use windowed mode.");
 }

@@ -223,12 +223,33 @@ TEST_F(WindowTest, SdlWindowUnderTheOffscreenDriverPumpsUntilAPostedQuit) {
 
 namespace {
 
+// The game's setting (recording off): under the offscreen driver no box is shown, and the
+// text still reaches standard error.
 TEST(MessageBoxSdlTest, WritesToStandardErrorWithoutBlockingOffscreen) {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    win32::setMessageBoxRecording(false);
+    win32::clearRecordedMessageBoxes();
     ::testing::internal::CaptureStderr();
     win32::showMessageBoxSdl(L"Application terminating: caf\u00e9", L"Fatal error");
     const std::string written = ::testing::internal::GetCapturedStderr();
+    win32::setMessageBoxRecording(true);
     EXPECT_EQ(written, "Fatal error: Application terminating: caf\xc3\xa9\n");
+    EXPECT_TRUE(win32::recordedMessageBoxes().empty());
+}
+
+// Tests start with boxes recorded: even on a real display nothing waits for a click.
+TEST(MessageBoxSdlTest, RecordsInsteadOfShowingOnAnyDisplay) {
+    ASSERT_TRUE(win32::messageBoxRecording());
+    setenv("DISPLAY", ":0", 0);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    win32::clearRecordedMessageBoxes();
+    ::testing::internal::CaptureStderr();
+    win32::showMessageBoxSdl(L"Trying to use windowed mode.", L"Warning");
+    ::testing::internal::GetCapturedStderr();
+    const auto boxes = win32::recordedMessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"Warning");
+    EXPECT_EQ(boxes[0].text, L"Trying to use windowed mode.");
 }
 
 }  // namespace
