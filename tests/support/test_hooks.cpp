@@ -5,7 +5,9 @@
 // itself.
 //
 // An executable links only the platform libraries it tests, so the hooks are weak
-// references: a hook whose library is not linked in stays null and is skipped.
+// references: a hook whose library is not linked in stays null and is skipped. Each hook is
+// defined in the same object file as the flag its recording code reads, so whenever the
+// code a hook steers is linked in, so is the hook.
 #include <cstdlib>
 
 namespace d3d9 {
