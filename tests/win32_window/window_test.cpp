@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include <windows.h>
@@ -240,8 +242,24 @@ TEST(MessageBoxSdlTest, WritesToStandardErrorWithoutBlockingOffscreen) {
 // Tests start with boxes recorded: even on a real display nothing waits for a click.
 TEST(MessageBoxSdlTest, RecordsInsteadOfShowingOnAnyDisplay) {
     ASSERT_TRUE(win32::messageBoxRecording());
-    setenv("DISPLAY", ":0", 0);
-    setenv("SDL_VIDEODRIVER", "x11", 1);
+    struct Variable {
+        Variable(const char* name, const char* value) : name(name) {
+            const char* previous = std::getenv(name);
+            saved = previous != nullptr ? std::optional<std::string>(previous) : std::nullopt;
+            setenv(name, value, 1);
+        }
+        ~Variable() {
+            if (saved) {
+                setenv(name, saved->c_str(), 1);
+            } else {
+                unsetenv(name);
+            }
+        }
+        const char* name;
+        std::optional<std::string> saved;
+    };
+    const Variable display("DISPLAY", ":0");
+    const Variable driver("SDL_VIDEODRIVER", "x11");
     win32::clearRecordedMessageBoxes();
     ::testing::internal::CaptureStderr();
     win32::showMessageBoxSdl(L"Trying to use windowed mode.", L"Warning");
