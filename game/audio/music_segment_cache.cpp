@@ -4,6 +4,8 @@
 
 namespace kesh {
 
+MusicSegmentCache* theMusicCache = nullptr;
+
 MusicSegmentCache::MusicSegmentCache(boost::shared_ptr<Loader> loader) : Base(std::move(loader)) {}
 
 IDirectMusicSegment8* MusicSegmentCache::fetch(const ResourceId& id) {

@@ -31,4 +31,7 @@ private:
     std::unordered_map<std::string, int> users_;
 };
 
+// The game's music cache over the art folder's "audio/", published by the game object.
+extern MusicSegmentCache* theMusicCache;
+
 }  // namespace kesh

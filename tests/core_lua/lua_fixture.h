@@ -18,6 +18,7 @@
 #include "engine/core/log.h"
 #include "engine/core/lua/lua_binder_registry.h"
 #include "engine/core/lua/lua_config.h"
+#include "engine/core/lua/lua_state.h"
 #include "engine/core/strings.h"
 
 namespace testing_lua {
@@ -58,15 +59,7 @@ inline std::vector<std::string> linesOf(const std::string& channel) {
 }
 
 inline lua_State* openGameState() {
-    lua_State* L = luaL_newstate();
-    luaL_requiref(L, "_G", luaopen_base, 1);
-    luaL_requiref(L, LUA_STRLIBNAME, luaopen_string, 1);
-    luaL_requiref(L, LUA_TABLIBNAME, luaopen_table, 1);
-    luaL_requiref(L, LUA_MATHLIBNAME, luaopen_math, 1);
-    luaL_requiref(L, LUA_IOLIBNAME, luaopen_io, 1);
-    lua_settop(L, 0);
-    luabind::open(L);
-    return L;
+    return kesh::openGameLuaState().release();
 }
 
 class LuaTest : public ::testing::Test {

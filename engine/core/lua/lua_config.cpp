@@ -13,6 +13,8 @@
 
 namespace kesh {
 
+LuaConfig* theLuaConfig = nullptr;
+
 namespace {
 
 int installPrint(lua_State* L) {

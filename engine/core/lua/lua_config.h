@@ -51,4 +51,7 @@ private:
     std::wstring basePath_;
 };
 
+// The game's script host over the art folder's "config/", published by the game object.
+extern LuaConfig* theLuaConfig;
+
 }  // namespace kesh

@@ -1,0 +1,78 @@
+// Every process-wide service of the game over a temporary art folder, as the game object
+// publishes them: the texture, effect, ".x" and ".wfm" mesh and music caches, the debug
+// renderer and the script host with every linked Lua binder run. The device is a null device
+// in a headless window unless a test asks for the drawing backend (SDL's offscreen driver).
+//
+// The art folder holds the repository's effect files in "fx/" and its scripts in "config/";
+// tests add what else they need with writeArt. Services are torn down in the game's order.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <d3d9.h>
+#include <windows.h>
+#include <lua.hpp>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/core/lua/lua_config.h"
+#include "engine/core/lua/lua_state.h"
+#include "engine/render/debug_renderer.h"
+#include "engine/render/device_factory.h"
+#include "engine/render/dx_device.h"
+#include "engine/render/effect_cache.h"
+#include "engine/render/mesh_loaders.h"
+#include "engine/render/texture_loader.h"
+#include "game/audio/music_segment_cache.h"
+#include "tests/win32/temp_folder.h"
+
+namespace morvale_testing {
+
+enum class DeviceKind { Null, Gl };
+
+class ServicesTest : public ::testing::Test {
+protected:
+    explicit ServicesTest(DeviceKind kind = DeviceKind::Null, int width = 320, int height = 240);
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // The art folder with its trailing '/', as the game's root.
+    std::string artRoot() const;
+    // Writes a file below the art folder, making its folders.
+    void writeArt(const std::string& relativePath, const std::vector<std::uint8_t>& bytes);
+    void writeArt(const std::string& relativePath, const std::string& text);
+    // The repository's own art/ (scripts, effect files).
+    static std::string sourceArtFolder();
+
+    const DeviceKind kind;
+    const int width;
+    const int height;
+
+    HWND window = nullptr;
+    IDirect3D9* direct3d = nullptr;
+    std::unique_ptr<kesh::DxDeviceFactory> factory;
+    IDirect3DDevice9* device = nullptr;
+    std::unique_ptr<kesh::DxDevice> dx;
+    kesh::LuaStatePtr lua;
+
+    std::unique_ptr<kesh::TextureCache> textures;
+    std::unique_ptr<kesh::EffectCache> effects;
+    std::unique_ptr<kesh::MeshCache> meshes;
+    std::unique_ptr<kesh::MeshInfoCache> meshInfos;
+    std::unique_ptr<kesh::MusicSegmentCache> music;
+    std::unique_ptr<kesh::DebugRenderer> debugRenderer;
+    std::unique_ptr<kesh::LuaConfig> scripts;
+
+private:
+    void publishServices();
+    void withdrawServices();
+
+    TempFolder folder;
+    bool comStarted = false;
+};
+
+}  // namespace morvale_testing
