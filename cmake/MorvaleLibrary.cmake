@@ -1,11 +1,31 @@
+# morvale_library_sources(OUT)
+#
+# Every .cpp below the calling folder, less those of sub-folders that are libraries of
+# their own (a sub-folder with a CMakeLists.txt).
+function(morvale_library_sources out)
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    file(GLOB_RECURSE list_files CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)
+    foreach(list_file ${list_files})
+        get_filename_component(folder ${list_file} DIRECTORY)
+        foreach(source ${sources})
+            string(FIND "${source}" "${folder}/" at)
+            if(at EQUAL 0)
+                list(REMOVE_ITEM sources ${source})
+            endif()
+        endforeach()
+    endforeach()
+    set(${out} ${sources} PARENT_SCOPE)
+endfunction()
+
 # morvale_library(NAME [DEPENDS target...] [EXCLUDE file...])
 #
-# One static library per folder, built from every .cpp below it. A folder that has no
-# sources yet becomes an interface library, so dependants can link it all the same.
+# One static library per folder, built from every .cpp below it (see morvale_library_sources).
+# A folder that has no sources yet becomes an interface library, so dependants can link it
+# all the same.
 # Headers are included by their path from the repository root ("engine/core/log.h").
 function(morvale_library name)
     cmake_parse_arguments(ARG "" "" "DEPENDS;EXCLUDE" ${ARGN})
-    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    morvale_library_sources(sources)
     foreach(excluded ${ARG_EXCLUDE})
         list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})
     endforeach()
@@ -23,10 +43,12 @@ endfunction()
 # morvale_platform_library(NAME [DEPENDS target...])
 #
 # A platform interface: its public headers (named as the interface it stands in for,
-# e.g. <windows.h>) live in include/, its backends in sub-folders.
+# e.g. <windows.h>) live in include/, its backends in sub-folders. A part that others need
+# without the rest (the D3DX math) is a library of its own in a sub-folder, with its own
+# include/.
 function(morvale_platform_library name)
     cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
-    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    morvale_library_sources(sources)
     if(sources)
         add_library(${name} STATIC ${sources})
         target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/include

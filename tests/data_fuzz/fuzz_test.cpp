@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/render/mesh_records.h"
-#include "game/world/level_data.h"
+#include "game/world/data/level_data.h"
 #include "tests/data_fuzz/allocation_probe.h"
 #include "tests/support/memory_source.h"
 #include "tests/support/sample_data.h"

@@ -5,7 +5,7 @@
 #include <tuple>
 
 #include "engine/render/mesh_records.h"
-#include "game/world/level_data.h"
+#include "game/world/data/level_data.h"
 
 namespace kesh {
 namespace data {

@@ -1,7 +1,7 @@
 // The engine's value types as scripts see them. Only constructors and fields are bound: a
 // constructor takes exactly its count of numbers (a string for res), anything else matches no
 // overload and raises a Lua error.
-#include <d3dx9.h>
+#include <d3dx9math.h>
 #include <luabind/luabind.hpp>
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "game/world/level_data.h"
+#include "game/world/data/level_data.h"
 
 namespace kesh {
 namespace data {
