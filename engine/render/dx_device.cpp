@@ -129,9 +129,10 @@ D3DFORMAT DxDevice::depthStencilFormat() const {
     return settings->presentParameters().AutoDepthStencilFormat;
 }
 
-IDirect3DVertexDeclaration9* DxDevice::createVertexDeclaration(const D3DVERTEXELEMENT9* elements) {
-    IDirect3DVertexDeclaration9* declaration = nullptr;
-    const HRESULT result = device->CreateVertexDeclaration(elements, &declaration);
+win32::ComPtr<IDirect3DVertexDeclaration9> DxDevice::createVertexDeclaration(
+    const D3DVERTEXELEMENT9* elements) {
+    win32::ComPtr<IDirect3DVertexDeclaration9> declaration;
+    const HRESULT result = device->CreateVertexDeclaration(elements, declaration.out());
     if (FAILED(result)) {
         throwDxError(result, L"Failed to create vertex declaration");
     }
