@@ -26,9 +26,17 @@ void DxDevice::readViewport() {
 }
 
 void DxDevice::addListener(DeviceListener* listener) {
-    listeners.push_back(listener);
-    if (!lost) {
+    const auto added = listeners.insert(listeners.end(), listener);
+    if (lost) {
+        return;
+    }
+    try {
         listener->OnResetDevice();
+    } catch (...) {
+        // The listener's constructor fails with this: kept in the list, it would be called
+        // after it is gone.
+        listeners.erase(added);
+        throw;
     }
 }
 

@@ -19,8 +19,8 @@ public:
     DxDevice(const DxDevice&) = delete;
     DxDevice& operator=(const DxDevice&) = delete;
 
-    // A listener added while the device is live gets OnResetDevice at once; one removed
-    // while live gets OnLostDevice at once.
+    // A listener added while the device is live gets OnResetDevice at once (when that
+    // throws, the listener is not added); one removed while live gets OnLostDevice at once.
     void addListener(DeviceListener* listener);
     void removeListener(DeviceListener* listener);
     void notifyReset();

@@ -105,6 +105,20 @@ TEST_F(DxDeviceTest, ListenersJoinAndLeaveThroughTheResetPath) {
     dx->removeListener(&late);
 }
 
+TEST_F(DxDeviceTest, AListenerWhoseResetThrowsIsNotKept) {
+    // Its owner's constructor fails with the exception, so the device must forget it.
+    class Refusing : public DeviceListener {
+    public:
+        void OnResetDevice() override { throw std::runtime_error("no buffers"); }
+        void OnLostDevice() override { ++losses; }
+        int losses = 0;
+    };
+    Refusing refusing;
+    EXPECT_THROW(dx->addListener(&refusing), std::runtime_error);
+    dx->notifyLost();
+    EXPECT_EQ(refusing.losses, 0);
+}
+
 TEST_F(DxDeviceTest, LossIsNotifiedOnceAndWaitedOutUntilResettable) {
     listener = std::make_unique<BufferListener>(device);
     dx->addListener(listener.get());
