@@ -25,29 +25,9 @@ void toFloats(std::uint32_t argb, float rgba[4]) {
 
 DebugRenderer::DebugRenderer(DxDevice* dxDevice, const std::string& name)
     : device(dxDevice), effectName(name) {
-    D3DXCreateSphere(device->getDevice(), 1.0f, 5, 5, &sphereMesh, nullptr);
-    D3DXCreateBox(device->getDevice(), 1.0f, 1.0f, 1.0f, &boxMesh, nullptr);
-    try {
-        font = std::make_unique<Font>(device, FontDesc{8, "Lucida"});
-    } catch (...) {
-        if (sphereMesh != nullptr) {
-            sphereMesh->Release();
-        }
-        if (boxMesh != nullptr) {
-            boxMesh->Release();
-        }
-        throw;
-    }
-}
-
-DebugRenderer::~DebugRenderer() {
-    font.reset();
-    if (sphereMesh != nullptr) {
-        sphereMesh->Release();
-    }
-    if (boxMesh != nullptr) {
-        boxMesh->Release();
-    }
+    D3DXCreateSphere(device->getDevice(), 1.0f, 5, 5, sphereMesh.out(), nullptr);
+    D3DXCreateBox(device->getDevice(), 1.0f, 1.0f, 1.0f, boxMesh.out(), nullptr);
+    font = std::make_unique<Font>(device, FontDesc{8, "Lucida"});
 }
 
 void DebugRenderer::addSphere(const D3DXVECTOR3* centre, float radius, std::uint32_t color,
@@ -100,7 +80,7 @@ void DebugRenderer::setShapeParameters(ID3DXEffect* effect, const D3DXMATRIX& wo
 void DebugRenderer::drawShapes(ID3DXEffect* effect, const CameraView& camera) {
     EffectPass pass(effect, D3DXFX_DONOTSAVESTATE);
     while (pass.current < pass.count) {
-        if (sphereMesh != nullptr) {
+        if (sphereMesh) {
             for (const Sphere& sphere : sphereQueue) {
                 D3DXMATRIX scaling, translation, world;
                 D3DXMatrixScaling(&scaling, sphere.radius, sphere.radius, sphere.radius);
@@ -112,7 +92,7 @@ void DebugRenderer::drawShapes(ID3DXEffect* effect, const CameraView& camera) {
                 sphereMesh->DrawSubset(0);
             }
         }
-        if (boxMesh != nullptr) {
+        if (boxMesh) {
             for (const Box& box : boxQueue) {
                 setShapeParameters(effect, box.world, camera, box.color, box.flags);
                 effect->CommitChanges();

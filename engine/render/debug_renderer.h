@@ -13,6 +13,7 @@
 #include "engine/render/camera_view.h"
 #include "engine/render/dx_device.h"
 #include "engine/render/font.h"
+#include "win32/com_ptr.h"
 
 namespace kesh {
 
@@ -49,7 +50,6 @@ public:
     // The effect is fetched from the effect cache by name at every draw. A mesh that
     // cannot be made leaves its shapes undrawn. Throws when the font cannot be made.
     DebugRenderer(DxDevice* device, const std::string& effectName);
-    ~DebugRenderer();
     DebugRenderer(const DebugRenderer&) = delete;
     DebugRenderer& operator=(const DebugRenderer&) = delete;
 
@@ -79,9 +79,9 @@ private:
 
     DxDevice* device;
     std::string effectName;
-    ID3DXMesh* sphereMesh = nullptr;
-    ID3DXMesh* boxMesh = nullptr;
-    std::unique_ptr<Font> font;
+    win32::ComPtr<ID3DXMesh> sphereMesh;
+    win32::ComPtr<ID3DXMesh> boxMesh;
+    std::unique_ptr<Font> font;  // after the meshes, so that it is destroyed first
     std::list<Sphere> sphereQueue;
     std::list<Box> boxQueue;
     std::list<ScreenText> screenQueue;

@@ -213,7 +213,7 @@ bool DxDeviceFactory::selectFullscreen(UINT width, UINT height, int, int) {
     return true;
 }
 
-IDirect3DDevice9* DxDeviceFactory::createDevice(HWND window) {
+win32::ComPtr<IDirect3DDevice9> DxDeviceFactory::createDevice(HWND window) {
     writeLine(logVideo(), "Creating device: ", "fullscreen: ", fullscreen_,
               " type: ", static_cast<int>(deviceType_), " hwnd: ", static_cast<const void*>(window),
               " behaviour flags: ", behaviourFlags_);
@@ -221,9 +221,9 @@ IDirect3DDevice9* DxDeviceFactory::createDevice(HWND window) {
               presentParameters_.BackBufferHeight, " @ ",
               presentParameters_.FullScreen_RefreshRateInHz, " : ",
               name(presentParameters_.BackBufferFormat));
-    IDirect3DDevice9* device = nullptr;
+    win32::ComPtr<IDirect3DDevice9> device;
     const HRESULT result = direct3d_->CreateDevice(0, deviceType_, window, behaviourFlags_,
-                                                   &presentParameters_, &device);
+                                                   &presentParameters_, device.out());
     if (FAILED(result)) {
         throwDxError(result, L"Cannot create Direct3D9 device");
     }

@@ -9,6 +9,8 @@
 
 #include <d3d9.h>
 
+#include "win32/com_ptr.h"
+
 namespace kesh {
 
 class DxDeviceFactory {
@@ -35,8 +37,8 @@ public:
     D3DDISPLAYMODE findModeByResolution(UINT adapter, UINT width, UINT height, int refresh);
     // Any refresh rate is accepted whatever refresh holds; reserved is not read.
     bool selectFullscreen(UINT width, UINT height, int refresh, int reserved);
-    // Throws when Direct3D refuses.
-    IDirect3DDevice9* createDevice(HWND window);
+    // The device for the caller to hold. Throws when Direct3D refuses.
+    win32::ComPtr<IDirect3DDevice9> createDevice(HWND window);
 
     D3DPRESENT_PARAMETERS& presentParameters() { return presentParameters_; }
     DWORD behaviourFlags() const { return behaviourFlags_; }

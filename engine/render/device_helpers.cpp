@@ -15,21 +15,24 @@ lock_whole_ib::~lock_whole_ib() {
     buffer_->Unlock();
 }
 
-IDirect3DVertexBuffer9* create_vertex_buffer(IDirect3DDevice9* device, UINT length, DWORD usage,
-                                             DWORD fvf, D3DPOOL pool) {
-    IDirect3DVertexBuffer9* buffer = nullptr;
-    const HRESULT result = device->CreateVertexBuffer(length, usage, fvf, pool, &buffer, nullptr);
+win32::ComPtr<IDirect3DVertexBuffer9> create_vertex_buffer(IDirect3DDevice9* device, UINT length,
+                                                           DWORD usage, DWORD fvf, D3DPOOL pool) {
+    win32::ComPtr<IDirect3DVertexBuffer9> buffer;
+    const HRESULT result =
+        device->CreateVertexBuffer(length, usage, fvf, pool, buffer.out(), nullptr);
     if (FAILED(result)) {
         throwDxError(result, L"create_vertex_buffer: cannot create buffer");
     }
     return buffer;
 }
 
-IDirect3DIndexBuffer9* create_index_buffer(IDirect3DDevice9* device, UINT indexCount,
-                                           D3DFORMAT format, DWORD usage, D3DPOOL pool) {
+win32::ComPtr<IDirect3DIndexBuffer9> create_index_buffer(IDirect3DDevice9* device, UINT indexCount,
+                                                         D3DFORMAT format, DWORD usage,
+                                                         D3DPOOL pool) {
     const UINT length = indexCount * (format == D3DFMT_INDEX16 ? 2 : 4);
-    IDirect3DIndexBuffer9* buffer = nullptr;
-    const HRESULT result = device->CreateIndexBuffer(length, usage, format, pool, &buffer, nullptr);
+    win32::ComPtr<IDirect3DIndexBuffer9> buffer;
+    const HRESULT result =
+        device->CreateIndexBuffer(length, usage, format, pool, buffer.out(), nullptr);
     if (FAILED(result)) {
         throwDxError(result, L"create_index_buffer: cannot create buffer");
     }

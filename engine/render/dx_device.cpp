@@ -26,9 +26,17 @@ void DxDevice::readViewport() {
 }
 
 void DxDevice::addListener(DeviceListener* listener) {
-    listeners.push_back(listener);
-    if (!lost) {
+    const auto added = listeners.insert(listeners.end(), listener);
+    if (lost) {
+        return;
+    }
+    try {
         listener->OnResetDevice();
+    } catch (...) {
+        // The listener's constructor fails with this: kept in the list, it would be called
+        // after it is gone.
+        listeners.erase(added);
+        throw;
     }
 }
 
@@ -129,9 +137,10 @@ D3DFORMAT DxDevice::depthStencilFormat() const {
     return settings->presentParameters().AutoDepthStencilFormat;
 }
 
-IDirect3DVertexDeclaration9* DxDevice::createVertexDeclaration(const D3DVERTEXELEMENT9* elements) {
-    IDirect3DVertexDeclaration9* declaration = nullptr;
-    const HRESULT result = device->CreateVertexDeclaration(elements, &declaration);
+win32::ComPtr<IDirect3DVertexDeclaration9> DxDevice::createVertexDeclaration(
+    const D3DVERTEXELEMENT9* elements) {
+    win32::ComPtr<IDirect3DVertexDeclaration9> declaration;
+    const HRESULT result = device->CreateVertexDeclaration(elements, declaration.out());
     if (FAILED(result)) {
         throwDxError(result, L"Failed to create vertex declaration");
     }

@@ -8,6 +8,7 @@
 
 #include "engine/render/device_factory.h"
 #include "engine/render/device_listener.h"
+#include "win32/com_ptr.h"
 
 namespace kesh {
 
@@ -18,8 +19,8 @@ public:
     DxDevice(const DxDevice&) = delete;
     DxDevice& operator=(const DxDevice&) = delete;
 
-    // A listener added while the device is live gets OnResetDevice at once; one removed
-    // while live gets OnLostDevice at once.
+    // A listener added while the device is live gets OnResetDevice at once (when that
+    // throws, the listener is not added); one removed while live gets OnLostDevice at once.
     void addListener(DeviceListener* listener);
     void removeListener(DeviceListener* listener);
     void notifyReset();
@@ -37,7 +38,9 @@ public:
 
     D3DFORMAT backBufferFormat() const;
     D3DFORMAT depthStencilFormat() const;
-    IDirect3DVertexDeclaration9* createVertexDeclaration(const D3DVERTEXELEMENT9* elements);
+    // Throws when the device refuses the elements.
+    win32::ComPtr<IDirect3DVertexDeclaration9> createVertexDeclaration(
+        const D3DVERTEXELEMENT9* elements);
 
     IDirect3DDevice9* getDevice() const { return device; }
     const D3DVIEWPORT9& getViewport() const { return viewport; }
@@ -70,10 +73,12 @@ private:
     void* data_ = nullptr;
 };
 
-IDirect3DVertexBuffer9* create_vertex_buffer(IDirect3DDevice9* device, UINT length, DWORD usage,
-                                             DWORD fvf, D3DPOOL pool);
-IDirect3DIndexBuffer9* create_index_buffer(IDirect3DDevice9* device, UINT indexCount,
-                                           D3DFORMAT format, DWORD usage, D3DPOOL pool);
+// Buffers for the caller to hold; they throw std::runtime_error when the device refuses.
+win32::ComPtr<IDirect3DVertexBuffer9> create_vertex_buffer(IDirect3DDevice9* device, UINT length,
+                                                           DWORD usage, DWORD fvf, D3DPOOL pool);
+win32::ComPtr<IDirect3DIndexBuffer9> create_index_buffer(IDirect3DDevice9* device, UINT indexCount,
+                                                         D3DFORMAT format, DWORD usage,
+                                                         D3DPOOL pool);
 // For quad k: 4k, 4k+1, 4k+2, 4k, 4k+2, 4k+3; 32-bit for an INDEX32 buffer, else 16-bit.
 void fillQuadIndices(IDirect3DIndexBuffer9* buffer, UINT quadCount);
 // Binds, draws a triangle list from base vertex 0 and unbinds again.

@@ -17,23 +17,15 @@ boost::log::Logger& resourceLog() {
 }
 
 // Logs compiler messages longer than their terminator and releases the buffer.
-void logMessages(ID3DXBuffer*& messages) {
-    if (messages == nullptr) {
+void logMessages(win32::ComPtr<ID3DXBuffer>& messages) {
+    if (!messages) {
         return;
     }
     if (messages->GetBufferSize() > 1) {
         const char* text = static_cast<const char*>(messages->GetBufferPointer());
         writeLine(resourceLog(), std::string(text, strnlen(text, messages->GetBufferSize())));
     }
-    messages->Release();
-    messages = nullptr;
-}
-
-void dropMessages(ID3DXBuffer*& messages) {
-    if (messages != nullptr) {
-        messages->Release();
-        messages = nullptr;
-    }
+    messages.reset();
 }
 
 }  // namespace
@@ -41,7 +33,7 @@ void dropMessages(ID3DXBuffer*& messages) {
 EffectLoader::EffectLoader(DxDevice* dxDevice, std::uint32_t flags, const std::string& folder)
     : directory(folder), device(dxDevice), compileFlags(flags) {
     device->addListener(this);
-    const HRESULT hr = D3DXCreateEffectPool(&pool);
+    const HRESULT hr = D3DXCreateEffectPool(pool.out());
     if (FAILED(hr)) {
         device->removeListener(this);
         throwDxError(hr, L"failed to create global effect pool");
@@ -55,15 +47,6 @@ EffectLoader::~EffectLoader() {
         writeLine(boost::log::logError(), "EffectLoader: ", e.what());
     } catch (...) {
         writeLine(boost::log::logError(), "EffectLoader: unknown exception at destruction");
-    }
-    if (errorEffect != nullptr) {
-        errorEffect->Release();
-        errorEffect = nullptr;
-    }
-    liveEffects.clear();
-    macros.clear();
-    if (pool != nullptr) {
-        pool->Release();
     }
 }
 
@@ -90,83 +73,74 @@ ID3DXEffect* EffectLoader::load(const ResourceId& id) {
     macroArray.push_back({nullptr, nullptr});
     IDirect3DDevice9* d3d = device->getDevice();
 
-    ID3DXEffect* effect = nullptr;
-    ID3DXBuffer* messages = nullptr;
+    win32::ComPtr<ID3DXEffect> effect;
+    win32::ComPtr<ID3DXBuffer> messages;
     HRESULT hr = D3DXCreateEffectFromFileA(d3d, path.c_str(), macroArray.data(), nullptr,
-                                           compileFlags, pool, &effect, &messages);
-    const bool selected = effect != nullptr && selectTechnique(effect, name);
+                                           compileFlags, pool.get(), effect.out(), messages.out());
+    const bool selected = effect && selectTechnique(effect.get(), name);
     if (SUCCEEDED(hr) && selected) {
-        dropMessages(messages);
-        liveEffects.push_back(effect);
-        return effect;
+        liveEffects.push_back(effect.get());
+        return effect.release();
     }
     if (SUCCEEDED(hr)) {
         writeLine(resourceLog(), "Unable to assign valid technique (", path, ")");
     }
-    if (effect != nullptr) {
-        effect->Release();
-        effect = nullptr;
-    }
+    effect.reset();
     logMessages(messages);
 
     writeLine(resourceLog(), "Building '", name, "' (from resource)...");
     hr = D3DXCreateEffectFromResourceW(d3d, GetModuleHandleW(nullptr), toWide(name).c_str(),
-                                       macroArray.data(), nullptr, compileFlags, pool, &effect,
-                                       &messages);
-    if (effect == nullptr || !selectTechnique(effect, name)) {
+                                       macroArray.data(), nullptr, compileFlags, pool.get(),
+                                       effect.out(), messages.out());
+    if (!effect || !selectTechnique(effect.get(), name)) {
         writeLine(resourceLog(), "Unable to assign valid technique (from resource)");
     }
-    if (SUCCEEDED(hr) && effect != nullptr) {
-        dropMessages(messages);
-        liveEffects.push_back(effect);
-        return effect;
+    if (SUCCEEDED(hr) && effect) {
+        liveEffects.push_back(effect.get());
+        return effect.release();
     }
-    if (effect != nullptr) {
-        effect->Release();
-    }
+    effect.reset();
     writeLine(resourceLog(), "Unable to compile ", name, " (from resource)");
     logMessages(messages);
 
-    if (errorEffect != nullptr) {
-        errorEffect->AddRef();
-        return errorEffect;
+    if (errorEffect) {
+        return win32::addRef(errorEffect.get()).release();
     }
     return loadErrorEffect(name, macroArray.data());
 }
 
 ID3DXEffect* EffectLoader::loadErrorEffect(const std::string& name, const D3DXMACRO* macroArray) {
     writeLine(resourceLog(), "Creating <error.fx> from code embedded text");
-    ID3DXEffect* effect = nullptr;
-    ID3DXBuffer* messages = nullptr;
-    const HRESULT hr = D3DXCreateEffect(device->getDevice(), kErrorEffectText,
-                                        static_cast<UINT>(kErrorEffectTextSize), macroArray,
-                                        nullptr, compileFlags, pool, &effect, &messages);
-    if (FAILED(hr) || effect == nullptr) {
+    win32::ComPtr<ID3DXEffect> effect;
+    win32::ComPtr<ID3DXBuffer> messages;
+    const HRESULT hr = D3DXCreateEffect(
+        device->getDevice(), kErrorEffectText, static_cast<UINT>(kErrorEffectTextSize), macroArray,
+        nullptr, compileFlags, pool.get(), effect.out(), messages.out());
+    if (FAILED(hr) || !effect) {
         logMessages(messages);
         throwDxError(FAILED(hr) ? hr : E_FAIL, L"Unable to compile " + toWide(name));
     }
-    dropMessages(messages);
-    if (!selectTechnique(effect, name + " (internal)")) {
-        effect->Release();
+    messages.reset();
+    if (!selectTechnique(effect.get(), name + " (internal)")) {
         throwRuntimeError(L"Unable to assign valid technique");
     }
-    effect->AddRef();  // the loader's own reference
-    errorEffect = effect;
-    liveEffects.push_back(effect);
-    return effect;
+    errorEffect = effect;  // the loader's own reference
+    liveEffects.push_back(effect.get());
+    return effect.release();
 }
 
 void EffectLoader::release(ID3DXEffect*& effect) {
     if (effect == nullptr) {
         return;
     }
-    if (effect != errorEffect) {
+    if (effect != errorEffect.get()) {
         const auto found = std::find(liveEffects.begin(), liveEffects.end(), effect);
         if (found != liveEffects.end()) {
             liveEffects.erase(found);
         }
     }
-    effect->Release();
+    // Adopting the cache's reference gives it back.
+    const win32::ComPtr<ID3DXEffect> given(effect);
     effect = nullptr;
 }
 

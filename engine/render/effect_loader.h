@@ -13,6 +13,7 @@
 #include "engine/core/resource.h"
 #include "engine/render/device_listener.h"
 #include "engine/render/dx_device.h"
+#include "win32/com_ptr.h"
 
 namespace kesh {
 
@@ -45,10 +46,11 @@ private:
     std::string directory;
     DxDevice* device;
     std::uint32_t compileFlags;
-    ID3DXEffectPool* pool = nullptr;
+    // Declared before everything that holds or lists effects, so that it goes last.
+    win32::ComPtr<ID3DXEffectPool> pool;
     std::map<std::string, std::string> macros;
-    std::list<ID3DXEffect*> liveEffects;
-    ID3DXEffect* errorEffect = nullptr;
+    std::list<ID3DXEffect*> liveEffects;     // handed out; the references are the callers'
+    win32::ComPtr<ID3DXEffect> errorEffect;  // the loader's own reference
 };
 
 }  // namespace kesh

@@ -49,16 +49,11 @@ Font::Font(DxDevice* dxDevice, const FontDesc& desc) : device(dxDevice) {
         fontDesc.FaceName[i] = static_cast<wchar_t>(static_cast<signed char>(desc.face[i]));
     }
     fontDesc.FaceName[length] = L'\0';
-    const HRESULT hr = D3DXCreateFontIndirectW(device->getDevice(), &fontDesc, &font);
-    if (FAILED(hr) || font == nullptr) {
+    const HRESULT hr = D3DXCreateFontIndirectW(device->getDevice(), &fontDesc, font.out());
+    if (FAILED(hr) || !font) {
         throwDxError(FAILED(hr) ? hr : E_FAIL, L"Cannot create ID3DXFont");
     }
-    try {
-        device->addListener(this);
-    } catch (...) {
-        font->Release();
-        throw;
-    }
+    device->addListener(this);
 }
 
 Font::~Font() {
@@ -69,7 +64,6 @@ Font::~Font() {
     } catch (...) {
         writeLine(boost::log::logError(), "Font: unknown exception at destruction");
     }
-    font->Release();
 }
 
 void Font::OnLostDevice() {

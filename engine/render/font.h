@@ -9,6 +9,7 @@
 
 #include "engine/render/device_listener.h"
 #include "engine/render/dx_device.h"
+#include "win32/com_ptr.h"
 
 namespace kesh {
 
@@ -36,11 +37,11 @@ public:
     int measureText(const wchar_t* text, int count, RECT* rect, DWORD format);
 
     int getHeight() const { return height; }
-    ID3DXFont* getFont() const { return font; }
+    ID3DXFont* getFont() const { return font.get(); }
 
 private:
     DxDevice* device;
-    ID3DXFont* font = nullptr;
+    win32::ComPtr<ID3DXFont> font;
     int height = 0;  // character height in pixels
 };
 

@@ -113,7 +113,7 @@ void Mesh::takeMaterialTexture(std::uint32_t material) {
 ID3DXMesh* Mesh::fetchMesh() const {
     if (isWfm) {
         const MeshInfo* info = theMeshInfoCache->fetch(meshFile);
-        return info ? info->mesh : nullptr;
+        return info ? info->mesh.get() : nullptr;
     }
     return theMeshCache->fetch(meshFile);
 }

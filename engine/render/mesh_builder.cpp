@@ -48,11 +48,6 @@ std::string textureNameOf(const std::string& materialName) {
 
 namespace {
 
-struct MeshRelease {
-    void operator()(ID3DXMesh* mesh) const { mesh->Release(); }
-};
-using MeshPtr = std::unique_ptr<ID3DXMesh, MeshRelease>;
-
 std::uint32_t corner(const tri_index& triangle, int c) {
     return c == 0 ? triangle.a : (c == 1 ? triangle.b : triangle.c);
 }
@@ -197,7 +192,8 @@ void writeIndices(ID3DXMesh* target, const std::vector<std::uint32_t>& indices, 
 
 }  // namespace
 
-ID3DXMesh* buildD3DXMesh(const tri_mesh& mesh, DxDevice* device, std::vector<int>* rangeMaterials) {
+win32::ComPtr<ID3DXMesh> buildD3DXMesh(const tri_mesh& mesh, DxDevice* device,
+                                       std::vector<int>* rangeMaterials) {
     if (mesh.positions.empty() || mesh.normals.empty() || mesh.uv_sets.empty() ||
         mesh.position_tris.empty()) {
         throwRuntimeError(L"Invalid mesh");
@@ -207,15 +203,14 @@ ID3DXMesh* buildD3DXMesh(const tri_mesh& mesh, DxDevice* device, std::vector<int
     Welded welded = weld(mesh);
     const DWORD vertexCount = static_cast<DWORD>(welded.keys.size());
     const bool wide = vertexCount > 65534;
-    ID3DXMesh* created = nullptr;
+    win32::ComPtr<ID3DXMesh> built;
     const HRESULT result =
         D3DXCreateMesh(static_cast<DWORD>(welded.indices.size() / 3), vertexCount,
                        D3DXMESH_MANAGED | (wide ? D3DXMESH_32BIT : 0), meshVertexLayout,
-                       device->getDevice(), &created);
+                       device->getDevice(), built.out());
     if (FAILED(result)) {
         throwDxError(result, L"Failed to create mesh");
     }
-    MeshPtr built(created);
     writeVertices(built.get(), mesh, welded.keys);
     writeIndices(built.get(), welded.indices, wide);
     const HRESULT tableResult =
@@ -227,18 +222,18 @@ ID3DXMesh* buildD3DXMesh(const tri_mesh& mesh, DxDevice* device, std::vector<int
     if (rangeMaterials) {
         *rangeMaterials = std::move(welded.rangeMaterials);
     }
-    return built.release();
+    return built;
 }
 
 MeshInfo* buildMeshInfo(DxDevice* device, const tri_mesh& mesh) {
     std::vector<int> rangeMaterials;
-    MeshPtr built(buildD3DXMesh(mesh, device, &rangeMaterials));
+    win32::ComPtr<ID3DXMesh> built = buildD3DXMesh(mesh, device, &rangeMaterials);
     std::vector<std::string> names;
     names.reserve(mesh.materials.materials.size());
     for (const auto& material : mesh.materials.materials) {
         names.push_back(textureNameOf(material.name));
     }
-    auto info = std::make_unique<MeshInfo>(built.get(), names);
+    auto info = std::make_unique<MeshInfo>(std::move(built), names);
     info->rangeMaterials = std::move(rangeMaterials);
     for (const auto& box : mesh.bboxes) {
         info->partBoxes.emplace_back(D3DXVECTOR3(box.minX, box.minY, -box.minZ),

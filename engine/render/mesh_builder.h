@@ -13,6 +13,7 @@
 #include "engine/render/dx_device.h"
 #include "engine/render/mesh_info.h"
 #include "engine/render/mesh_records.h"
+#include "win32/com_ptr.h"
 
 namespace kesh {
 
@@ -36,12 +37,12 @@ constexpr UINT meshVertexSize = 40;
 // ".dds" appended.
 std::string textureNameOf(const std::string& materialName);
 
-// A new mesh with one reference for the caller. Throws std::runtime_error "Invalid mesh"
+// The new mesh, its one reference held by the caller. Throws std::runtime_error "Invalid mesh"
 // when positions, normals, uv sets or triangles are missing, kesh::stream::error 1 when an
 // index, a list length, a uv dimension or a material index does not fit the records.
 // rangeMaterials, when given, receives the material index of each attribute range.
-ID3DXMesh* buildD3DXMesh(const maya_common::data::tri_mesh& mesh, DxDevice* device,
-                         std::vector<int>* rangeMaterials = nullptr);
+win32::ComPtr<ID3DXMesh> buildD3DXMesh(const maya_common::data::tri_mesh& mesh, DxDevice* device,
+                                       std::vector<int>* rangeMaterials = nullptr);
 
 // The built mesh with its texture names and part boxes (z negated); owned by the caller.
 MeshInfo* buildMeshInfo(DxDevice* device, const maya_common::data::tri_mesh& mesh);

@@ -1,5 +1,7 @@
 #include "engine/render/mesh_info.h"
 
+#include <utility>
+
 #include "engine/core/errors.h"
 
 namespace kesh {
@@ -39,9 +41,8 @@ BoundingBox computeMeshBoundingBox(ID3DXBaseMesh* mesh) {
     return box;
 }
 
-MeshInfo::MeshInfo(ID3DXMesh* mesh, const std::vector<std::string>& textureNames)
-    : mesh(mesh), textureNames(textureNames) {
-    mesh->AddRef();
+MeshInfo::MeshInfo(win32::ComPtr<ID3DXMesh> heldMesh, const std::vector<std::string>& textureNames)
+    : mesh(std::move(heldMesh)), textureNames(textureNames) {
     DWORD count = 0;
     if (SUCCEEDED(mesh->GetAttributeTable(nullptr, &count)) && count > 0) {
         attributes.resize(count);
@@ -52,18 +53,14 @@ MeshInfo::MeshInfo(ID3DXMesh* mesh, const std::vector<std::string>& textureNames
     }
 }
 
-MeshInfo::~MeshInfo() {
-    mesh->Release();
-}
-
 BoundingBox MeshInfo::computeBoundingBox() const {
-    return computeMeshBoundingBox(mesh);
+    return computeMeshBoundingBox(mesh.get());
 }
 
 BoundingSphere MeshInfo::computeBoundingSphere() const {
     BoundingSphere sphere;
     overPositions(
-        mesh,
+        mesh.get(),
         [&sphere](const D3DXVECTOR3* first, DWORD count, DWORD stride) {
             return D3DXComputeBoundingSphere(first, count, stride, &sphere.centre, &sphere.radius);
         },

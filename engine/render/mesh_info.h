@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/core/bounding_box.h"
+#include "win32/com_ptr.h"
 
 namespace kesh {
 
@@ -18,9 +19,8 @@ struct BoundingSphere {
 
 class MeshInfo {
 public:
-    // Takes its own reference on mesh and reads the attribute table back.
-    MeshInfo(ID3DXMesh* mesh, const std::vector<std::string>& textureNames);
-    ~MeshInfo();
+    // Holds mesh (a copy of a holder adds a reference) and reads the attribute table back.
+    MeshInfo(win32::ComPtr<ID3DXMesh> mesh, const std::vector<std::string>& textureNames);
     MeshInfo(const MeshInfo&) = delete;
     MeshInfo& operator=(const MeshInfo&) = delete;
 
@@ -36,7 +36,7 @@ public:
     // recorded it, else i itself. -1 when the range has no texture name to draw with.
     int textureOfRange(std::size_t i) const;
 
-    ID3DXMesh* mesh;
+    win32::ComPtr<ID3DXMesh> mesh;
     std::vector<std::string> textureNames;  // already rewritten to ".dds"
     std::vector<D3DXATTRIBUTERANGE> attributes;
     std::vector<BoundingBox> partBoxes;  // z already negated

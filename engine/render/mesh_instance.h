@@ -7,6 +7,7 @@
 #include "engine/render/camera_view.h"
 #include "engine/render/dx_device.h"
 #include "engine/render/mesh_info.h"
+#include "win32/com_ptr.h"
 
 namespace kesh {
 
@@ -15,7 +16,6 @@ public:
     // info stays with its cache and must outlive the instance. Throws when the mesh's
     // declaration cannot be read or made on the device.
     MeshInstance(DxDevice* device, MeshInfo* info);
-    ~MeshInstance();
     MeshInstance(const MeshInstance&) = delete;
     MeshInstance& operator=(const MeshInstance&) = delete;
 
@@ -27,7 +27,7 @@ public:
 
     D3DXMATRIX world;
     MeshInfo* info;
-    IDirect3DVertexDeclaration9* declaration = nullptr;
+    win32::ComPtr<IDirect3DVertexDeclaration9> declaration;
     DxDevice* device;
 };
 

@@ -15,46 +15,28 @@ namespace kesh {
 MeshCache* theMeshCache = nullptr;
 MeshInfoCache* theMeshInfoCache = nullptr;
 
-namespace {
-
-struct BufferRelease {
-    void operator()(ID3DXBuffer* buffer) const { buffer->Release(); }
-};
-using BufferPtr = std::unique_ptr<ID3DXBuffer, BufferRelease>;
-
-}  // namespace
-
 MeshLoader::MeshLoader(DxDevice* device, const std::string& directory)
     : directory(directory), device(device) {}
 
-MeshLoader::~MeshLoader() {
-    if (fallback) {
-        fallback->Release();
-    }
-}
-
 ID3DXMesh* MeshLoader::defaultMesh() {
     if (!fallback &&
-        FAILED(D3DXCreateBox(device->getDevice(), 1.0f, 4.0f, 1.0f, &fallback, nullptr))) {
-        fallback = nullptr;
+        FAILED(D3DXCreateBox(device->getDevice(), 1.0f, 4.0f, 1.0f, fallback.out(), nullptr))) {
+        fallback.reset();
         return nullptr;
     }
-    fallback->AddRef();
-    return fallback;
+    // The caller's reference, beside the one the loader keeps.
+    return win32::addRef(fallback.get()).release();
 }
 
 ID3DXMesh* MeshLoader::load(const ResourceId& id) {
     const std::string path = directory + id.id;
-    ID3DXBuffer* adjacency = nullptr;
-    ID3DXBuffer* materials = nullptr;
-    ID3DXBuffer* effects = nullptr;
-    DWORD materialCount = 0;
-    ID3DXMesh* mesh = nullptr;
-    const HRESULT loaded =
-        D3DXLoadMeshFromXA(path.c_str(), D3DXMESH_MANAGED, device->getDevice(), &adjacency,
-                           &materials, &effects, &materialCount, &mesh);
     // Materials of ".x" files are not used: a Mesh names its texture itself.
-    const BufferPtr heldAdjacency(adjacency), heldMaterials(materials), heldEffects(effects);
+    win32::ComPtr<ID3DXBuffer> adjacency, materials, effects;
+    DWORD materialCount = 0;
+    win32::ComPtr<ID3DXMesh> mesh;
+    const HRESULT loaded =
+        D3DXLoadMeshFromXA(path.c_str(), D3DXMESH_MANAGED, device->getDevice(), adjacency.out(),
+                           materials.out(), effects.out(), &materialCount, mesh.out());
     if (FAILED(loaded) || !mesh) {
         writeLine(boost::log::logResource(), "Failed to load mesh ", path);
         return defaultMesh();
@@ -64,16 +46,14 @@ ID3DXMesh* MeshLoader::load(const ResourceId& id) {
     if (FAILED(mesh->OptimizeInplace(D3DXMESHOPT_VERTEXCACHE, adjacencyData, nullptr, nullptr,
                                      nullptr))) {
         writeLine(boost::log::logResource(), "Failed to optimize mesh");
-        mesh->Release();
         return defaultMesh();
     }
-    return mesh;
+    return mesh.release();
 }
 
 void MeshLoader::release(ID3DXMesh*& mesh) {
-    if (mesh) {
-        mesh->Release();
-    }
+    // Adopting the cache's reference gives it back.
+    const win32::ComPtr<ID3DXMesh> given(mesh);
 }
 
 MeshInfoLoader::MeshInfoLoader(DxDevice* device, const std::string& directory)

@@ -10,13 +10,13 @@
 #include "engine/core/resource.h"
 #include "engine/render/dx_device.h"
 #include "engine/render/mesh_info.h"
+#include "win32/com_ptr.h"
 
 namespace kesh {
 
 class MeshLoader : public ResourceLoader<ID3DXMesh> {
 public:
     MeshLoader(DxDevice* device, const std::string& directory);
-    ~MeshLoader() override;
     MeshLoader(const MeshLoader&) = delete;
     MeshLoader& operator=(const MeshLoader&) = delete;
 
@@ -32,7 +32,7 @@ private:
 
     std::string directory;
     DxDevice* device;
-    ID3DXMesh* fallback = nullptr;
+    win32::ComPtr<ID3DXMesh> fallback;
 };
 
 class MeshInfoLoader : public ResourceLoader<MeshInfo> {

@@ -38,74 +38,68 @@ std::string TextureLoader::pathOf(const std::string& name) const {
 
 IDirect3DTexture9* TextureLoader::load(const ResourceId& name) {
     const std::string path = pathOf(name.id);
-    IDirect3DTexture9* texture = nullptr;
-    const HRESULT hr = D3DXCreateTextureFromFileExA(
-        device->getDevice(), path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0,
-        D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, nullptr, nullptr, &texture);
-    if (SUCCEEDED(hr) && texture != nullptr) {
-        return texture;
+    win32::ComPtr<IDirect3DTexture9> texture;
+    const HRESULT hr =
+        D3DXCreateTextureFromFileExA(device->getDevice(), path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT,
+                                     D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT,
+                                     D3DX_DEFAULT, 0, nullptr, nullptr, texture.out());
+    if (SUCCEEDED(hr) && texture) {
+        return texture.release();
     }
     writeLine(boost::log::logResource(), "Cannot load resource ", path);
-    if (fallbackUses == 0 || fallback == nullptr) {
+    if (fallbackUses == 0 || !fallback) {
         fallback = makeCheckerboard();
         fallbackUses = 1;
     } else {
         ++fallbackUses;
     }
-    return fallback;
+    return fallback.get();
 }
 
 void TextureLoader::release(IDirect3DTexture9*& texture) {
     if (texture == nullptr) {
         return;
     }
-    if (texture != fallback) {
-        texture->Release();
-    } else if (fallbackUses != 0 && fallback != nullptr) {
+    if (texture != fallback.get()) {
+        // Adopting the cache's reference gives it back.
+        const win32::ComPtr<IDirect3DTexture9> given(texture);
+    } else if (fallbackUses != 0 && fallback) {
         if (--fallbackUses == 0) {
-            fallback->Release();
-            fallback = nullptr;
+            fallback.reset();
         }
     }
     texture = nullptr;
 }
 
-IDirect3DTexture9* TextureLoader::makeCheckerboard() {
-    IDirect3DTexture9* texture =
+win32::ComPtr<IDirect3DTexture9> TextureLoader::makeCheckerboard() {
+    win32::ComPtr<IDirect3DTexture9> texture =
         create_texture(device->getDevice(), 16, 16, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED);
-    IDirect3DSurface9* surface = nullptr;
-    if (FAILED(texture->GetSurfaceLevel(0, &surface)) || surface == nullptr) {
-        texture->Release();
+    win32::ComPtr<IDirect3DSurface9> surface;
+    if (FAILED(texture->GetSurfaceLevel(0, surface.out())) || !surface) {
         throwRuntimeError(L"create_texture: create texture failed ");
     }
-    try {
-        D3DSURFACE_DESC desc{};
-        surface->GetDesc(&desc);
-        surface_scoped_lock lock(surface, 0);
-        auto* bytes = static_cast<unsigned char*>(lock.bits());
-        for (UINT y = 0; y < 16; ++y) {
-            for (UINT x = 0; x < 16; x += 4) {
-                const D3DCOLOR colour = ((x / 4) ^ (y / 4)) & 1 ? kCheckerLight : kCheckerDark;
-                for (UINT i = 0; i < 4; ++i) {
-                    std::memcpy(bytes + (lock.pitch() / 4 * y + x + i) * 4, &colour, sizeof colour);
-                }
+    D3DSURFACE_DESC desc{};
+    surface->GetDesc(&desc);
+    surface_scoped_lock lock(surface.get(), 0);
+    auto* bytes = static_cast<unsigned char*>(lock.bits());
+    for (UINT y = 0; y < 16; ++y) {
+        for (UINT x = 0; x < 16; x += 4) {
+            const D3DCOLOR colour = ((x / 4) ^ (y / 4)) & 1 ? kCheckerLight : kCheckerDark;
+            for (UINT i = 0; i < 4; ++i) {
+                std::memcpy(bytes + (lock.pitch() / 4 * y + x + i) * 4, &colour, sizeof colour);
             }
         }
-    } catch (...) {
-        surface->Release();
-        texture->Release();
-        throw;
     }
-    surface->Release();
     return texture;
 }
 
-IDirect3DTexture9* create_texture(IDirect3DDevice9* device, UINT width, UINT height, UINT levels,
-                                  DWORD usage, D3DFORMAT format, D3DPOOL pool) {
-    IDirect3DTexture9* texture = nullptr;
+win32::ComPtr<IDirect3DTexture9> create_texture(IDirect3DDevice9* device, UINT width, UINT height,
+                                                UINT levels, DWORD usage, D3DFORMAT format,
+                                                D3DPOOL pool) {
+    win32::ComPtr<IDirect3DTexture9> texture;
     const HRESULT hr =
-        device->CreateTexture(width, height, levels, usage, format, pool, &texture, nullptr);
-    if (FAILED(hr) || texture == nullptr) {
+        device->CreateTexture(width, height, levels, usage, format, pool, texture.out(), nullptr);
+    if (FAILED(hr) || !texture) {
         throwDxError(FAILED(hr) ? hr : E_FAIL, L"create_texture: create texture failed ");
     }
     return texture;

@@ -10,6 +10,7 @@
 
 #include "engine/core/resource.h"
 #include "engine/render/dx_device.h"
+#include "win32/com_ptr.h"
 
 namespace kesh {
 
@@ -28,15 +29,16 @@ public:
 
     // directory + name with the extension rule applied.
     std::string pathOf(const std::string& name) const;
-    IDirect3DTexture9* fallbackTexture() const { return fallback; }
+    IDirect3DTexture9* fallbackTexture() const { return fallback.get(); }
 
 private:
-    IDirect3DTexture9* makeCheckerboard();
+    win32::ComPtr<IDirect3DTexture9> makeCheckerboard();
 
     std::string directory;
     std::string extension;
     DxDevice* device;
-    IDirect3DTexture9* fallback = nullptr;
+    // One reference, however many loads handed the checkerboard out.
+    win32::ComPtr<IDirect3DTexture9> fallback;
     std::uint32_t fallbackUses = 0;
 };
 
@@ -46,8 +48,9 @@ using TextureCache = ResourceCache<IDirect3DTexture9>;
 extern TextureCache* theTextureCache;
 
 // CreateTexture with no shared handle; throws std::runtime_error on failure.
-IDirect3DTexture9* create_texture(IDirect3DDevice9* device, UINT width, UINT height, UINT levels,
-                                  DWORD usage, D3DFORMAT format, D3DPOOL pool);
+win32::ComPtr<IDirect3DTexture9> create_texture(IDirect3DDevice9* device, UINT width, UINT height,
+                                                UINT levels, DWORD usage, D3DFORMAT format,
+                                                D3DPOOL pool);
 
 // A lock of a whole surface for the object's lifetime.
 class surface_scoped_lock {

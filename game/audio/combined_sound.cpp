@@ -3,33 +3,15 @@
 #include <utility>
 
 CCombinedSound::CCombinedSound(SoundPtr intro, SoundPtr loop, SoundPtr outro)
-    : intro(std::move(intro)),
-      loop(std::move(loop)),
-      outro(std::move(outro)),
-      introState(nullptr),
-      playCount(0) {}
-
-CCombinedSound::~CCombinedSound() {
-    keepIntroState(nullptr);
-}
-
-void CCombinedSound::keepIntroState(IDirectMusicSegmentState* state) {
-    if (state != nullptr) {
-        state->AddRef();
-    }
-    if (introState != nullptr) {
-        introState->Release();
-    }
-    introState = state;
-}
+    : intro(std::move(intro)), loop(std::move(loop)), outro(std::move(outro)), playCount(0) {}
 
 IDirectMusicSegmentState* CCombinedSound::play(std::uint32_t, IUnknown*, IUnknown*) {
     ++playCount;
     if (intro) {
-        keepIntroState(intro->play(kSegmentSecondary, nullptr, nullptr));
+        introState = win32::addRef(intro->play(kSegmentSecondary, nullptr, nullptr));
     }
     if (loop && playCount == 1) {
-        loop->play(kSegmentSecondaryQueued, nullptr, introState);
+        loop->play(kSegmentSecondaryQueued, nullptr, introState.get());
     }
     return nullptr;
 }

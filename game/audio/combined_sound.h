@@ -6,12 +6,12 @@
 #include <cstdint>
 
 #include "game/audio/sound_base.h"
+#include "win32/com_ptr.h"
 
 class CCombinedSound : public CSoundBase {
 public:
     // Any part may be empty. The loop's chain must have been built looping.
     CCombinedSound(SoundPtr intro, SoundPtr loop, SoundPtr outro);
-    ~CCombinedSound() override;
 
     // Always null: the sound has no single state.
     IDirectMusicSegmentState* play(std::uint32_t segmentFlags, IUnknown* audioPath,
@@ -27,13 +27,11 @@ public:
     int getPlayCount() const { return playCount; }
 
 private:
-    void keepIntroState(IDirectMusicSegmentState* state);
-
     SoundPtr intro;
     SoundPtr loop;
     SoundPtr outro;
     // Held with a reference of our own: the loop is queued after it, possibly long after
     // the performance would have let it go.
-    IDirectMusicSegmentState* introState;
+    win32::ComPtr<IDirectMusicSegmentState> introState;
     std::int32_t playCount;
 };

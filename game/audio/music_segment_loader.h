@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/core/resource/resource_cache.h"
+#include "win32/com_ptr.h"
 
 namespace kesh {
 
@@ -29,7 +30,7 @@ public:
 
 private:
     std::wstring folder;
-    IDirectMusicLoader8* loader;
+    win32::ComPtr<IDirectMusicLoader8> loader;
     bool cacheEnabled;
 };
 

@@ -28,12 +28,11 @@ int pitchBendValue(float pitch) {
     return bend > 16383 ? 16383 : bend;
 }
 
-CPerformance::CPerformance(HWND window)
-    : performance(nullptr), masterVolume(1.0f), pathVolume(1.0f) {
+CPerformance::CPerformance(HWND window) : masterVolume(1.0f), pathVolume(1.0f) {
     const HRESULT created =
         CoCreateInstance(CLSID_DirectMusicPerformance, nullptr, CLSCTX_INPROC,
-                         IID_IDirectMusicPerformance8, reinterpret_cast<void**>(&performance));
-    if (FAILED(created) || performance == nullptr) {
+                         IID_IDirectMusicPerformance8, reinterpret_cast<void**>(performance.out()));
+    if (FAILED(created) || !performance) {
         kesh::throwDxError(created, L"Failed to create the DirectMusic performance");
     }
     performance->InitAudio(nullptr, nullptr, window, DMUS_APATH_DYNAMIC_STEREO,
@@ -42,9 +41,7 @@ CPerformance::CPerformance(HWND window)
     setDefaultPathVolume(pathVolume);
 }
 
-CPerformance::~CPerformance() {
-    performance->Release();
-}
+CPerformance::~CPerformance() = default;
 
 void CPerformance::setMasterVolume(float volume) {
     LONG millibels = volumeToMillibels(volume);
@@ -53,25 +50,23 @@ void CPerformance::setMasterVolume(float volume) {
 }
 
 void CPerformance::setDefaultPathVolume(float volume) {
-    IDirectMusicAudioPath* path = nullptr;
-    if (SUCCEEDED(performance->GetDefaultAudioPath(&path)) && path != nullptr) {
+    win32::ComPtr<IDirectMusicAudioPath> path;
+    if (SUCCEEDED(performance->GetDefaultAudioPath(path.out())) && path) {
         path->SetVolume(volumeToMillibels(volume), 0);
-        path->Release();
     }
     pathVolume = volume;
 }
 
 void CPerformance::setPitchBend(float pitch) {
     const int bend = pitchBendValue(pitch);
-    IDirectMusicGraph* graph = nullptr;
-    if (FAILED(
-            performance->QueryInterface(IID_IDirectMusicGraph, reinterpret_cast<void**>(&graph))) ||
-        graph == nullptr) {
+    win32::ComPtr<IDirectMusicGraph> graph;
+    if (FAILED(performance->QueryInterface(IID_IDirectMusicGraph,
+                                           reinterpret_cast<void**>(graph.out()))) ||
+        !graph) {
         return;
     }
     DMUS_PMSG* message = nullptr;
     if (FAILED(performance->AllocPMsg(sizeof(DMUS_MIDI_PMSG), &message)) || message == nullptr) {
-        graph->Release();
         return;
     }
     DMUS_MIDI_PMSG* midi = reinterpret_cast<DMUS_MIDI_PMSG*>(message);
@@ -84,7 +79,6 @@ void CPerformance::setPitchBend(float pitch) {
     midi->bByte1 = static_cast<BYTE>(bend & 0x7F);
     midi->bByte2 = static_cast<BYTE>((bend >> 7) & 0x7F);
     graph->StampPMsg(message);
-    graph->Release();
     if (FAILED(performance->SendPMsg(message))) {
         performance->FreePMsg(message);
     }

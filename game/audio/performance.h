@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "win32/com_ptr.h"
+
 class CSoundBase;
 
 class CPerformance {
@@ -28,12 +30,12 @@ public:
     // Stops every instance of the sound's segment; never throws (a failure is logged).
     void stopSound(CSoundBase* sound, std::uint32_t flags);
 
-    IDirectMusicPerformance8* get() const { return performance; }
+    IDirectMusicPerformance8* get() const { return performance.get(); }
     float getMasterVolume() const { return masterVolume; }
     float getPathVolume() const { return pathVolume; }
 
 private:
-    IDirectMusicPerformance8* performance;
+    win32::ComPtr<IDirectMusicPerformance8> performance;
     float masterVolume;
     float pathVolume;
 };

@@ -12,21 +12,18 @@ constexpr DWORD kPathChannels = 1;
 }  // namespace
 
 CSoundWithAudiopath::CSoundWithAudiopath(SoundPtr inner, CPerformance* performance)
-    : inner(std::move(inner)), audioPath(nullptr), active(false) {
+    : inner(std::move(inner)), active(false) {
     performance->get()->CreateStandardAudioPath(DMUS_APATH_DYNAMIC_STEREO, kPathChannels, FALSE,
-                                                &audioPath);
-    if (audioPath != nullptr) {
+                                                audioPath.out());
+    if (audioPath) {
         audioPath->SetVolume(volumeToMillibels(1.0f), 0);
     }
 }
 
 CSoundWithAudiopath::~CSoundWithAudiopath() {
-    // The inner sound goes first: it may still unload its segment, which stops its plays on
-    // this path.
+    // The inner sound goes before the path: it may still unload its segment, which stops its
+    // plays on this path.
     inner.reset();
-    if (audioPath != nullptr) {
-        audioPath->Release();
-    }
 }
 
 IDirectMusicSegmentState* CSoundWithAudiopath::play(std::uint32_t segmentFlags, IUnknown*,
@@ -34,7 +31,7 @@ IDirectMusicSegmentState* CSoundWithAudiopath::play(std::uint32_t segmentFlags, 
     if (!inner) {
         return nullptr;
     }
-    return inner->play(segmentFlags, audioPath, from);
+    return inner->play(segmentFlags, audioPath.get(), from);
 }
 
 void CSoundWithAudiopath::stop() {
@@ -54,13 +51,13 @@ void CSoundWithAudiopath::setPitch(float pitch) {
 }
 
 void CSoundWithAudiopath::setVolume(float volume) {
-    if (audioPath != nullptr) {
+    if (audioPath) {
         audioPath->SetVolume(volumeToMillibels(volume), 0);
     }
 }
 
 void CSoundWithAudiopath::load() {
-    if (!active && audioPath != nullptr) {
+    if (!active && audioPath) {
         audioPath->Activate(TRUE);
         active = true;
     }

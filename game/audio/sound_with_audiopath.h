@@ -3,6 +3,7 @@
 #pragma once
 
 #include "game/audio/sound_base.h"
+#include "win32/com_ptr.h"
 
 class CPerformance;
 
@@ -27,6 +28,6 @@ public:
 
 private:
     SoundPtr inner;
-    IDirectMusicAudioPath8* audioPath;
+    win32::ComPtr<IDirectMusicAudioPath8> audioPath;
     bool active;
 };

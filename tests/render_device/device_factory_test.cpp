@@ -160,7 +160,7 @@ TEST_F(DeviceFactoryTest, CreateDeviceWritesTheSizeBackAndThrowsOnFailure) {
     const HWND window = makeWindow(800, 600);
     DxDeviceFactory factory(direct3d);
     ASSERT_TRUE(factory.selectDepthStencil(24, 0));
-    IDirect3DDevice9* device = factory.createDevice(window);
+    IDirect3DDevice9* device = factory.createDevice(window).release();
     ASSERT_NE(device, nullptr);
     EXPECT_EQ(factory.presentParameters().BackBufferWidth, 800u);
     EXPECT_EQ(factory.presentParameters().BackBufferHeight, 600u);

@@ -50,7 +50,8 @@ protected:
         window = makeWindow(640, 480);
         factory = std::make_unique<DxDeviceFactory>(direct3d);
         ASSERT_TRUE(factory->selectDepthStencil(24, 0));
-        device = factory->createDevice(window);
+        // Held raw, so that the tear-down can check the last reference goes.
+        device = factory->createDevice(window).release();
         dx = std::make_unique<DxDevice>(device, factory.get());
     }
     void TearDown() override {
@@ -102,6 +103,20 @@ TEST_F(DxDeviceTest, ListenersJoinAndLeaveThroughTheResetPath) {
     EXPECT_EQ(late.resets, 1);
     EXPECT_EQ(late.losses, 0);
     dx->removeListener(&late);
+}
+
+TEST_F(DxDeviceTest, AListenerWhoseResetThrowsIsNotKept) {
+    // Its owner's constructor fails with the exception, so the device must forget it.
+    class Refusing : public DeviceListener {
+    public:
+        void OnResetDevice() override { throw std::runtime_error("no buffers"); }
+        void OnLostDevice() override { ++losses; }
+        int losses = 0;
+    };
+    Refusing refusing;
+    EXPECT_THROW(dx->addListener(&refusing), std::runtime_error);
+    dx->notifyLost();
+    EXPECT_EQ(refusing.losses, 0);
 }
 
 TEST_F(DxDeviceTest, LossIsNotifiedOnceAndWaitedOutUntilResettable) {
@@ -208,11 +223,10 @@ TEST_F(DxDeviceTest, ResizeIsIgnoredInFullScreen) {
 }
 
 TEST_F(DxDeviceTest, FillQuadIndicesWritesTheQuadPatternInTheBufferFormat) {
-    IDirect3DIndexBuffer9* narrow =
-        create_index_buffer(device, 12, D3DFMT_INDEX16, 0, D3DPOOL_MANAGED);
-    fillQuadIndices(narrow, 2);
+    const auto narrow = create_index_buffer(device, 12, D3DFMT_INDEX16, 0, D3DPOOL_MANAGED);
+    fillQuadIndices(narrow.get(), 2);
     {
-        lock_whole_ib lock(narrow, D3DLOCK_READONLY);
+        lock_whole_ib lock(narrow.get(), D3DLOCK_READONLY);
         const auto* indices = static_cast<const WORD*>(lock.data());
         EXPECT_EQ(std::vector<WORD>(indices, indices + 12),
                   (std::vector<WORD>{0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7}));
@@ -220,28 +234,24 @@ TEST_F(DxDeviceTest, FillQuadIndicesWritesTheQuadPatternInTheBufferFormat) {
     D3DINDEXBUFFER_DESC desc{};
     narrow->GetDesc(&desc);
     EXPECT_EQ(desc.Size, 24u);
-    narrow->Release();
 
-    IDirect3DIndexBuffer9* wide =
-        create_index_buffer(device, 12, D3DFMT_INDEX32, 0, D3DPOOL_MANAGED);
-    fillQuadIndices(wide, 2);
+    const auto wide = create_index_buffer(device, 12, D3DFMT_INDEX32, 0, D3DPOOL_MANAGED);
+    fillQuadIndices(wide.get(), 2);
     {
-        lock_whole_ib lock(wide, D3DLOCK_READONLY);
+        lock_whole_ib lock(wide.get(), D3DLOCK_READONLY);
         const auto* indices = static_cast<const DWORD*>(lock.data());
         EXPECT_EQ(std::vector<DWORD>(indices, indices + 12),
                   (std::vector<DWORD>{0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7}));
     }
-    wide->Release();
     EXPECT_THROW(create_index_buffer(device, 0, D3DFMT_INDEX16, 0, D3DPOOL_MANAGED),
                  std::runtime_error);
 
-    IDirect3DVertexBuffer9* quads = create_vertex_buffer(
+    const auto quads = create_vertex_buffer(
         device, 64 * 4 * 24, D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0x142, D3DPOOL_DEFAULT);
     D3DVERTEXBUFFER_DESC vertexDesc{};
     quads->GetDesc(&vertexDesc);
     EXPECT_EQ(vertexDesc.Size, 64u * 4 * 24);
     EXPECT_EQ(vertexDesc.FVF, 0x142u);
-    quads->Release();
     try {
         create_vertex_buffer(device, 0, 0, 0, D3DPOOL_DEFAULT);
         FAIL() << "no exception";
@@ -254,32 +264,27 @@ TEST_F(DxDeviceTest, FillQuadIndicesWritesTheQuadPatternInTheBufferFormat) {
 TEST_F(DxDeviceTest, DrawIndexedTrianglesBindsDrawsAndUnbinds) {
     const D3DVERTEXELEMENT9 elements[] = {
         {0, 0, D3DDECLTYPE_FLOAT3, D3DDECLMETHOD_DEFAULT, D3DDECLUSAGE_POSITION, 0}, D3DDECL_END()};
-    IDirect3DVertexDeclaration9* declaration = dx->createVertexDeclaration(elements);
-    IDirect3DVertexBuffer9* vertices = nullptr;
-    ASSERT_EQ(device->CreateVertexBuffer(4 * 12, 0, 0, D3DPOOL_MANAGED, &vertices, nullptr),
-              D3D_OK);
-    IDirect3DIndexBuffer9* indices =
-        create_index_buffer(device, 6, D3DFMT_INDEX16, 0, D3DPOOL_MANAGED);
-    fillQuadIndices(indices, 1);
+    const auto declaration = dx->createVertexDeclaration(elements);
+    const auto vertices = create_vertex_buffer(device, 4 * 12, 0, 0, D3DPOOL_MANAGED);
+    const auto indices = create_index_buffer(device, 6, D3DFMT_INDEX16, 0, D3DPOOL_MANAGED);
+    fillQuadIndices(indices.get(), 1);
     device->BeginScene();
-    drawIndexedTriangles(device, declaration, 12, vertices, 0, 4, indices, 0, 2);
-    IDirect3DIndexBuffer9* bound = indices;
+    drawIndexedTriangles(device, declaration.get(), 12, vertices.get(), 0, 4, indices.get(), 0, 2);
+    IDirect3DIndexBuffer9* bound = indices.get();
     device->GetIndices(&bound);
     EXPECT_EQ(bound, nullptr);
     // Indices 3 .. 8 do not exist.
-    EXPECT_THROW(drawIndexedTriangles(device, declaration, 12, vertices, 0, 4, indices, 3, 2),
+    EXPECT_THROW(drawIndexedTriangles(device, declaration.get(), 12, vertices.get(), 0, 4,
+                                      indices.get(), 3, 2),
                  std::runtime_error);
     device->EndScene();
     const auto* record = d3d9::deviceRecord(device);
     ASSERT_EQ(record->draws.size(), 1u);
-    EXPECT_EQ(record->draws[0].state.declaration, declaration);
+    EXPECT_EQ(record->draws[0].state.declaration, declaration.get());
     EXPECT_EQ(record->draws[0].primitiveCount, 2u);
     device->SetIndices(nullptr);
     device->SetStreamSource(0, nullptr, 0, 0);
     device->SetVertexDeclaration(nullptr);
-    indices->Release();
-    vertices->Release();
-    declaration->Release();
     EXPECT_THROW(dx->createVertexDeclaration(nullptr), std::runtime_error);
 }
 

@@ -39,7 +39,7 @@ protected:
         window = makeWindow(320, 240);
         factory = std::make_unique<DxDeviceFactory>(direct3d);
         ASSERT_TRUE(factory->selectDepthStencil(24, 0));
-        device = factory->createDevice(window);
+        device = factory->createDevice(window).release();
         dx = std::make_unique<DxDevice>(device, factory.get());
         folder = folderHolder.path().string() + "/";
     }

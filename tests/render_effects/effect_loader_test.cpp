@@ -94,7 +94,7 @@ TEST_F(EffectLoaderTest, AFileWhoseTechniquesAllFailValidationFallsThrough) {
     IDirect3D9* limited = Direct3DCreate9(D3D_SDK_VERSION);
     DxDeviceFactory limitedFactory(limited);
     ASSERT_TRUE(limitedFactory.selectDepthStencil(24, 0));
-    IDirect3DDevice9* limitedDevice = limitedFactory.createDevice(window);
+    IDirect3DDevice9* limitedDevice = limitedFactory.createDevice(window).release();
     {
         DxDevice limitedDx(limitedDevice, &limitedFactory);
         writeFile("modern.fx",

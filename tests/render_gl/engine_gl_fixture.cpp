@@ -62,7 +62,7 @@ void EngineGlTest::SetUp() {
     ASSERT_NE(direct3d, nullptr);
     factory = std::make_unique<kesh::DxDeviceFactory>(direct3d);
     ASSERT_TRUE(factory->selectDepthStencil(24, 0));
-    device = factory->createDevice(window);
+    device = factory->createDevice(window).release();
     ASSERT_EQ(d3d9::deviceRecord(device), nullptr) << "the device does not draw";
     dx = std::make_unique<kesh::DxDevice>(device, factory.get());
     ASSERT_EQ(dx->getViewport().Width, static_cast<DWORD>(kWidth));

@@ -33,7 +33,7 @@ protected:
 
     ID3DXMesh* build(const tri_mesh& records) {
         built.reset(kesh::buildMeshInfo(dx.get(), records));
-        return built->mesh;
+        return built->mesh.get();
     }
 
     std::vector<Vertex> vertices() {

@@ -93,19 +93,15 @@ TEST_F(TextureLoaderTest, FailuresShareOneCheckerboardReleasedWithItsLastUser) {
 TEST_F(TextureLoaderTest, CreateTextureAndTheSurfaceLockThrowOnFailure) {
     EXPECT_THROW(create_texture(device, 0, 0, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED),
                  std::runtime_error);
-    IDirect3DTexture9* texture =
+    const win32::ComPtr<IDirect3DTexture9> texture =
         create_texture(device, 4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED);
-    IDirect3DSurface9* surface = nullptr;
-    ASSERT_EQ(texture->GetSurfaceLevel(0, &surface), D3D_OK);
-    {
-        surface_scoped_lock lock(surface, 0);
-        EXPECT_NE(lock.bits(), nullptr);
-        EXPECT_GE(lock.pitch(), 16);
-        // Locked twice is a failure the second lock reports.
-        EXPECT_THROW(surface_scoped_lock(surface, 0), std::runtime_error);
-    }
-    surface->Release();
-    texture->Release();
+    win32::ComPtr<IDirect3DSurface9> surface;
+    ASSERT_EQ(texture->GetSurfaceLevel(0, surface.out()), D3D_OK);
+    surface_scoped_lock lock(surface.get(), 0);
+    EXPECT_NE(lock.bits(), nullptr);
+    EXPECT_GE(lock.pitch(), 16);
+    // Locked twice is a failure the second lock reports.
+    EXPECT_THROW(surface_scoped_lock(surface.get(), 0), std::runtime_error);
 }
 
 }  // namespace
