@@ -12,8 +12,7 @@
 
 namespace d3dx9::fx {
 
-// What a pass needs to run: values and the versions last applied are parallel to the
-// effect's parameters.
+// What a pass reads while it runs; the values are parallel to the effect's parameters.
 struct PassContext {
     IDirect3DDevice9* device;
     const EffectPlan& plan;
@@ -24,8 +23,8 @@ struct PassContext {
 // Every assignment of the pass, as BeginPass sends them.
 void applyPass(const PassContext& context, const PassPlan& pass);
 
-// Only what reads a value changed since `applied`: states and samplers whose inputs
-// changed, and shader constants one by one.
+// Only what reads a value changed since `applied` (value versions, parallel to the
+// values): states and samplers whose inputs changed, and shader constants one by one.
 void commitPass(const PassContext& context, const PassPlan& pass,
                 const std::vector<std::uint64_t>& applied);
 
