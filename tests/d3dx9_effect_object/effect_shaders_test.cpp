@@ -2,6 +2,9 @@
 // constant registers and the textures of their samplers bound, again at CommitChanges.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "effect_fixture.h"
 #include "engine/render/resources/error_fx_text.h"
 
@@ -122,6 +125,65 @@ TEST_F(EffectShaderTest, SamplersTheCodeReadsAreBoundAndFollowNewTextures) {
     effect->Release();
     one->Release();
     two->Release();
+}
+
+TEST_F(EffectShaderTest, CommitChangesSendsOnlyTheParametersThatChanged) {
+    ID3DXEffect* effect = make(kTextured);
+    ASSERT_NE(effect, nullptr) << messages;
+    IDirect3DTexture9* texture = nullptr;
+    device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr);
+    effect->SetTexture("tex_0", texture);
+    UINT passes = 0;
+    effect->Begin(&passes, 3);
+    ASSERT_EQ(effect->BeginPass(0), D3D_OK);
+    const int stage = stageOf(drawOnce().state, texture);
+    ASSERT_GE(stage, 0);
+
+    // Whatever else wrote the registers and the stage since stays until its parameter changes.
+    float sentinel[16];
+    std::fill(std::begin(sentinel), std::end(sentinel), -7.0f);
+    device->SetVertexShaderConstantF(0, sentinel, 4);
+    device->SetTexture(stage, nullptr);
+    const D3DXVECTOR4 tint(0.25f, 0.5f, 0.75f, 1.0f);
+    effect->SetVector("tint", &tint);
+    ASSERT_EQ(effect->CommitChanges(), D3D_OK);
+    const d3d9::RecordedDraw& afterTint = drawOnce();
+    EXPECT_TRUE(holdsVector(afterTint.state.pixelConstants, tint));
+    EXPECT_FLOAT_EQ(afterTint.state.vertexConstants[5], -7.0f);
+    EXPECT_EQ(afterTint.state.textures[stage], nullptr);
+
+    const D3DXMATRIX matrix = counting(10.0f);
+    effect->SetMatrix("wvp", &matrix);
+    effect->SetTexture("tex_0", texture);
+    ASSERT_EQ(effect->CommitChanges(), D3D_OK);
+    const d3d9::RecordedDraw& afterMatrix = drawOnce();
+    EXPECT_FLOAT_EQ(afterMatrix.state.vertexConstants[5], 15.0f);
+    EXPECT_EQ(afterMatrix.state.textures[stage], texture);
+    effect->EndPass();
+    effect->End();
+    effect->Release();
+    texture->Release();
+}
+
+TEST_F(EffectShaderTest, AValueChangedThroughThePoolIsCommittedByTheEffectInAPass) {
+    ID3DXEffectPool* pool = nullptr;
+    ASSERT_EQ(D3DXCreateEffectPool(&pool), D3D_OK);
+    ID3DXEffect* drawing = make(kTextured, pool);
+    ID3DXEffect* other = make(kTextured, pool);
+    ASSERT_NE(drawing, nullptr) << messages;
+    ASSERT_NE(other, nullptr) << messages;
+    UINT passes = 0;
+    drawing->Begin(&passes, 3);
+    ASSERT_EQ(drawing->BeginPass(0), D3D_OK);
+    const D3DXVECTOR4 tint(0.125f, 0.25f, 0.375f, 0.5f);
+    ASSERT_EQ(other->SetVector("tint", &tint), D3D_OK);
+    ASSERT_EQ(drawing->CommitChanges(), D3D_OK);
+    EXPECT_TRUE(holdsVector(drawOnce().state.pixelConstants, tint));
+    drawing->EndPass();
+    drawing->End();
+    drawing->Release();
+    other->Release();
+    EXPECT_EQ(pool->Release(), 0u);
 }
 
 }  // namespace

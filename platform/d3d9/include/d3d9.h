@@ -196,7 +196,9 @@ struct IDirect3D9 : IUnknown {
                                            D3DFORMAT renderTargetFormat,
                                            D3DFORMAT depthStencilFormat) = 0;
     virtual HRESULT GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS9* caps) = 0;
-    // The refresh rate of a full-screen request is not enforced.
+    // The refresh rate of a full-screen request is not enforced. D3DCREATE_MULTITHREADED is
+    // accepted but takes no lock: the device is single-threaded, as the game has one thread
+    // that makes every call.
     virtual HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow,
                                  DWORD behaviourFlags, D3DPRESENT_PARAMETERS* parameters,
                                  IDirect3DDevice9** device) = 0;

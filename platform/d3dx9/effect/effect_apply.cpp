@@ -1,9 +1,11 @@
 #include "effect_apply.h"
 
-#include "fx_states.h"
-
 namespace d3dx9::fx {
 namespace {
+
+const ParameterValue* valueAt(const ParameterValues& values, int parameter) {
+    return parameter >= 0 ? values[static_cast<std::size_t>(parameter)].get() : nullptr;
+}
 
 // The DWORD of a <param> reference; 0 when the parameter has no numeric value.
 DWORD referencedValue(ValueType type, const ParameterValue* value) {
@@ -14,94 +16,112 @@ DWORD referencedValue(ValueType type, const ParameterValue* value) {
                                    static_cast<unsigned>(value->values().size()));
 }
 
-IDirect3DBaseTexture9* referencedTexture(const ValueLookup& values, const std::string& name) {
-    const ParameterValue* value = values(name);
+IDirect3DBaseTexture9* referencedTexture(const ParameterValues& values, int parameter) {
+    const ParameterValue* value = valueAt(values, parameter);
     return value != nullptr ? value->texture() : nullptr;
 }
 
-}  // namespace
+bool changed(const std::vector<int>& inputs, const ParameterValues& values,
+             const std::vector<std::uint64_t>& applied) {
+    for (const int input : inputs) {
+        const auto i = static_cast<std::size_t>(input);
+        if (values[i]->version() != applied[i]) {
+            return true;
+        }
+    }
+    return false;
+}
 
-void applySamplerObject(IDirect3DDevice9* device, const EffectDesc& effect, DWORD sampler,
-                        const std::string& name, const ValueLookup& values) {
-    const Parameter* declaration = effect.findParameter(name);
-    if (declaration == nullptr) {
+void applySampler(const PassContext& context, DWORD sampler, int parameter) {
+    if (parameter < 0) {
         return;
     }
-    for (const auto& state : declaration->samplerStates) {
+    for (const auto& state : context.plan.sampler(parameter).states) {
         if (state.kind == SamplerStateKind::Texture) {
-            device->SetTexture(sampler, referencedTexture(values, state.parameter));
+            context.device->SetTexture(sampler, referencedTexture(context.values, state.parameter));
             continue;
         }
         const DWORD value =
-            state.parameter.empty()
-                ? state.value
-                : referencedValue(
-                      state.state == D3DSAMP_MIPMAPLODBIAS ? ValueType::Float : ValueType::Dword,
-                      values(state.parameter));
-        device->SetSamplerState(sampler, static_cast<D3DSAMPLERSTATETYPE>(state.state), value);
+            state.referenced ? referencedValue(state.type, valueAt(context.values, state.parameter))
+                             : state.value;
+        context.device->SetSamplerState(sampler, state.state, value);
     }
 }
 
-void applyAssignment(IDirect3DDevice9* device, const EffectDesc& effect,
-                     const StateAssignment& assignment, const ValueLookup& values,
-                     const EffectShaders& shaders) {
-    const bool fromParameter = assignment.source == ValueSource::Parameter;
-    DWORD value = assignment.value;
-    if (fromParameter &&
-        (assignment.kind == StateKind::Render || assignment.kind == StateKind::TextureStage ||
-         assignment.kind == StateKind::Sampler)) {
-        const StateInfo* info = findPassState(assignment.name);
-        value = referencedValue(info != nullptr ? info->type : ValueType::Dword,
-                                values(assignment.parameter));
-    }
+DWORD stateValue(const PassContext& context, const PlannedAssignment& assignment) {
+    return assignment.referenced
+               ? referencedValue(assignment.type, valueAt(context.values, assignment.parameter))
+               : assignment.value;
+}
+
+void applyAssignment(const PassContext& context, const PlannedAssignment& assignment) {
+    IDirect3DDevice9* device = context.device;
     switch (assignment.kind) {
         case StateKind::Render:
-            device->SetRenderState(static_cast<D3DRENDERSTATETYPE>(assignment.state), value);
+            device->SetRenderState(static_cast<D3DRENDERSTATETYPE>(assignment.state),
+                                   stateValue(context, assignment));
             break;
         case StateKind::TextureStage:
-            device->SetTextureStageState(
-                assignment.index, static_cast<D3DTEXTURESTAGESTATETYPE>(assignment.state), value);
+            device->SetTextureStageState(assignment.index,
+                                         static_cast<D3DTEXTURESTAGESTATETYPE>(assignment.state),
+                                         stateValue(context, assignment));
             break;
         case StateKind::Sampler:
             device->SetSamplerState(assignment.index,
-                                    static_cast<D3DSAMPLERSTATETYPE>(assignment.state), value);
+                                    static_cast<D3DSAMPLERSTATETYPE>(assignment.state),
+                                    stateValue(context, assignment));
             break;
         case StateKind::Texture:
-            device->SetTexture(
-                assignment.index,
-                fromParameter ? referencedTexture(values, assignment.parameter) : nullptr);
+            device->SetTexture(assignment.index,
+                               assignment.referenced
+                                   ? referencedTexture(context.values, assignment.parameter)
+                                   : nullptr);
             break;
         case StateKind::SamplerObject:
-            if (fromParameter) {
-                applySamplerObject(device, effect, assignment.index, assignment.parameter, values);
+            if (assignment.referenced) {
+                applySampler(context, assignment.index, assignment.parameter);
             } else {
                 device->SetTexture(assignment.index, nullptr);
             }
             break;
         case StateKind::VertexShader:
         case StateKind::PixelShader:
-            shaders.bind(assignment, values);
+            context.shaders.bind(assignment.kind, assignment.shader);
+            context.shaders.uploadConstants(assignment.shader, context.values, nullptr);
+            for (const auto& sampler : context.shaders.samplers(assignment.shader)) {
+                applySampler(context, sampler.deviceSampler, sampler.parameter);
+            }
             break;
     }
 }
 
-std::vector<std::string> assignmentInputs(const EffectDesc& effect,
-                                          const StateAssignment& assignment) {
-    std::vector<std::string> inputs;
-    if (assignment.source != ValueSource::Parameter) {
-        return inputs;
+}  // namespace
+
+void applyPass(const PassContext& context, const PassPlan& pass) {
+    for (const auto& assignment : pass) {
+        applyAssignment(context, assignment);
     }
-    inputs.push_back(assignment.parameter);
-    if (assignment.kind == StateKind::SamplerObject) {
-        if (const Parameter* sampler = effect.findParameter(assignment.parameter)) {
-            for (const auto& state : sampler->samplerStates) {
-                if (!state.parameter.empty()) {
-                    inputs.push_back(state.parameter);
-                }
+}
+
+void commitPass(const PassContext& context, const PassPlan& pass,
+                const std::vector<std::uint64_t>& applied) {
+    for (const auto& assignment : pass) {
+        if (assignment.kind != StateKind::VertexShader &&
+            assignment.kind != StateKind::PixelShader) {
+            if (changed(assignment.inputs, context.values, applied)) {
+                applyAssignment(context, assignment);
+            }
+            continue;
+        }
+        context.shaders.uploadConstants(assignment.shader, context.values, &applied);
+        // Textures change between draws of one pass: the samplers the code reads follow.
+        for (const auto& sampler : context.shaders.samplers(assignment.shader)) {
+            if (sampler.parameter >= 0 &&
+                changed(context.plan.sampler(sampler.parameter).inputs, context.values, applied)) {
+                applySampler(context, sampler.deviceSampler, sampler.parameter);
             }
         }
     }
-    return inputs;
 }
 
 }  // namespace d3dx9::fx

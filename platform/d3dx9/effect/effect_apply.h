@@ -1,26 +1,31 @@
-// Sends a pass's state assignments to the device: render, texture-stage and sampler states,
-// textures, whole sampler objects and shaders, reading <param> values as they are now.
+// Sends a planned pass to the device: render, texture-stage and sampler states, textures,
+// whole sampler objects and shaders with their constants, reading <param> values as they
+// are now.
 #pragma once
 
-#include <string>
+#include <cstdint>
 #include <vector>
 
 #include <d3d9.h>
 
-#include "effect_shaders.h"
+#include "effect_plan.h"
 
 namespace d3dx9::fx {
 
-void applyAssignment(IDirect3DDevice9* device, const EffectDesc& effect,
-                     const StateAssignment& assignment, const ValueLookup& values,
-                     const EffectShaders& shaders);
+// What a pass reads while it runs; the values are parallel to the effect's parameters.
+struct PassContext {
+    IDirect3DDevice9* device;
+    const EffectPlan& plan;
+    const EffectShaders& shaders;
+    const ParameterValues& values;
+};
 
-// Every state and the texture of a sampler parameter, on one device sampler.
-void applySamplerObject(IDirect3DDevice9* device, const EffectDesc& effect, DWORD sampler,
-                        const std::string& name, const ValueLookup& values);
+// Every assignment of the pass, as BeginPass sends them.
+void applyPass(const PassContext& context, const PassPlan& pass);
 
-// The parameters whose values the assignment reads (through a sampler, its states' too).
-std::vector<std::string> assignmentInputs(const EffectDesc& effect,
-                                          const StateAssignment& assignment);
+// Only what reads a value changed since `applied` (value versions, parallel to the
+// values): states and samplers whose inputs changed, and shader constants one by one.
+void commitPass(const PassContext& context, const PassPlan& pass,
+                const std::vector<std::uint64_t>& applied);
 
 }  // namespace d3dx9::fx

@@ -3,17 +3,22 @@
 #include <cstring>
 
 #include "d3d9/seams.h"
-#include "effect_apply.h"
 
 namespace d3dx9::fx {
 
 Effect::Effect(IDirect3DDevice9* device, EffectDesc desc, EffectPool* pool, bool noValidTechnique)
-    : device_(device), pool_(pool), desc_(std::move(desc)) {
-    shaders_ = std::make_unique<EffectShaders>(device_, desc_);
+    : device_(device),
+      pool_(pool),
+      desc_(std::move(desc)),
+      parameterNames_(desc_.parameters),
+      techniqueNames_(desc_.techniques) {
+    shaders_ = std::make_unique<EffectShaders>(device_, desc_, parameterNames_);
+    plan_ = std::make_unique<EffectPlan>(desc_, parameterNames_, *shaders_);
     for (const auto& parameter : desc_.parameters) {
         values_.push_back(pool_ != nullptr ? pool_->valueFor(parameter)
                                            : std::make_shared<ParameterValue>(parameter));
     }
+    applied_.resize(values_.size());
     for (const auto& technique : desc_.techniques) {
         validTechniques_.push_back(!noValidTechnique && techniqueValid(technique));
     }
@@ -57,15 +62,8 @@ HRESULT Effect::GetPool(ID3DXEffectPool** pool) {
 }
 
 ParameterValue* Effect::value(D3DXHANDLE name) const {
-    if (name == nullptr) {
-        return nullptr;
-    }
-    for (std::size_t i = 0; i < desc_.parameters.size(); ++i) {
-        if (desc_.parameters[i].name == name) {
-            return values_[i].get();
-        }
-    }
-    return nullptr;
+    const int index = parameterNames_.find(name);
+    return index >= 0 ? values_[static_cast<std::size_t>(index)].get() : nullptr;
 }
 
 namespace {
@@ -166,18 +164,6 @@ HRESULT Effect::GetTexture(D3DXHANDLE parameter, IDirect3DBaseTexture9** texture
     return D3D_OK;
 }
 
-int Effect::techniqueIndex(D3DXHANDLE handle) const {
-    if (handle == nullptr) {
-        return -1;
-    }
-    for (std::size_t i = 0; i < desc_.techniques.size(); ++i) {
-        if (desc_.techniques[i].name == handle) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
-
 bool Effect::techniqueValid(const Technique& technique) const {
     for (const auto& pass : technique.passes) {
         for (const auto& assignment : pass.assignments) {
@@ -196,7 +182,7 @@ HRESULT Effect::FindNextValidTechnique(D3DXHANDLE after, D3DXHANDLE* technique) 
     *technique = nullptr;
     std::size_t start = 0;
     if (after != nullptr) {
-        const int index = techniqueIndex(after);
+        const int index = techniqueNames_.find(after);
         if (index < 0) {
             return D3DERR_INVALIDCALL;
         }
@@ -212,7 +198,7 @@ HRESULT Effect::FindNextValidTechnique(D3DXHANDLE after, D3DXHANDLE* technique) 
 }
 
 HRESULT Effect::ValidateTechnique(D3DXHANDLE technique) {
-    const int index = techniqueIndex(technique);
+    const int index = techniqueNames_.find(technique);
     if (index < 0) {
         return D3DERR_INVALIDCALL;
     }
@@ -220,7 +206,7 @@ HRESULT Effect::ValidateTechnique(D3DXHANDLE technique) {
 }
 
 HRESULT Effect::SetTechnique(D3DXHANDLE technique) {
-    const int index = techniqueIndex(technique);
+    const int index = techniqueNames_.find(technique);
     if (index < 0 || begun_) {
         return D3DERR_INVALIDCALL;
     }
@@ -248,18 +234,13 @@ HRESULT Effect::Begin(UINT* passes, DWORD) {
     return D3D_OK;
 }
 
-const Pass& Effect::activePass() const {
-    return desc_.techniques[technique_].passes[static_cast<std::size_t>(pass_)];
-}
-
-ValueLookup Effect::lookup() const {
-    return [this](const std::string& name) -> const ParameterValue* { return value(name.c_str()); };
+PassContext Effect::passContext() const {
+    return PassContext{device_, *plan_, *shaders_, values_};
 }
 
 void Effect::takeSnapshot() {
-    applied_.clear();
-    for (const auto& v : values_) {
-        applied_.push_back(v->version());
+    for (std::size_t i = 0; i < values_.size(); ++i) {
+        applied_[i] = values_[i]->version();
     }
 }
 
@@ -268,11 +249,8 @@ HRESULT Effect::BeginPass(UINT pass) {
         return D3DERR_INVALIDCALL;
     }
     pass_ = static_cast<int>(pass);
-    const ValueLookup values = lookup();
     takeSnapshot();
-    for (const auto& assignment : activePass().assignments) {
-        applyAssignment(device_, desc_, assignment, values, *shaders_);
-    }
+    applyPass(passContext(), plan_->pass(technique_, pass_));
     ++calls_.beginPasses;
     return D3D_OK;
 }
@@ -281,28 +259,7 @@ HRESULT Effect::CommitChanges() {
     if (!begun_ || pass_ < 0) {
         return D3DERR_INVALIDCALL;
     }
-    auto changed = [this](const std::string& name) {
-        for (std::size_t i = 0; i < desc_.parameters.size(); ++i) {
-            if (desc_.parameters[i].name == name) {
-                return values_[i]->version() != applied_[i];
-            }
-        }
-        return false;
-    };
-    const ValueLookup values = lookup();
-    for (const auto& assignment : activePass().assignments) {
-        if (assignment.kind == StateKind::VertexShader ||
-            assignment.kind == StateKind::PixelShader) {
-            shaders_->updateConstants(assignment, values);
-            continue;
-        }
-        for (const auto& input : assignmentInputs(desc_, assignment)) {
-            if (changed(input)) {
-                applyAssignment(device_, desc_, assignment, values, *shaders_);
-                break;
-            }
-        }
-    }
+    commitPass(passContext(), plan_->pass(technique_, pass_), applied_);
     takeSnapshot();
     ++calls_.commits;
     return D3D_OK;

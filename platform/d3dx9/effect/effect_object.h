@@ -11,6 +11,9 @@
 
 #include "common/com_object.h"
 #include "d3dx9/effect_seams.h"
+#include "effect_apply.h"
+#include "effect_names.h"
+#include "effect_plan.h"
 #include "effect_pool.h"
 #include "effect_shaders.h"
 
@@ -60,17 +63,19 @@ public:
 
 private:
     ParameterValue* value(D3DXHANDLE name) const;
-    int techniqueIndex(D3DXHANDLE handle) const;
     bool techniqueValid(const Technique& technique) const;
-    const Pass& activePass() const;
-    ValueLookup lookup() const;
+    PassContext passContext() const;
     void takeSnapshot();
 
     IDirect3DDevice9* device_;
     EffectPool* pool_;
-    EffectDesc desc_;
+    // The name tables view the names inside desc_, which stays as parsed.
+    const EffectDesc desc_;
+    const NameIndex parameterNames_;
+    const NameIndex techniqueNames_;
     std::unique_ptr<EffectShaders> shaders_;
-    std::vector<SharedValue> values_;  // parallel to desc_.parameters
+    std::unique_ptr<EffectPlan> plan_;
+    ParameterValues values_;  // parallel to desc_.parameters
     std::vector<bool> validTechniques_;
     int technique_ = 0;
     bool begun_ = false;

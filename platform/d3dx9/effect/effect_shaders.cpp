@@ -4,7 +4,6 @@
 
 #include "d3d9/fx/glsl_translator.h"
 #include "d3d9/shader_blob.h"
-#include "effect_apply.h"
 
 namespace d3dx9::fx {
 namespace {
@@ -52,16 +51,18 @@ struct EffectShaders::Compiled {
         d3d9::ConstantKind kind;
         UINT firstRegister;
         UINT registerCount;
+        int parameter;  // -1 when the effect has no parameter of the uniform's name
     };
 
     CompiledShader shader;
     std::vector<Constant> constants;
-    std::vector<SamplerBinding> samplers;
+    std::vector<ShaderSampler> samplers;
     IDirect3DVertexShader9* vertex = nullptr;
     IDirect3DPixelShader9* pixel = nullptr;
 };
 
-EffectShaders::EffectShaders(IDirect3DDevice9* device, const EffectDesc& effect)
+EffectShaders::EffectShaders(IDirect3DDevice9* device, const EffectDesc& effect,
+                             const NameIndex& parameters)
     : device_(device), effect_(effect) {
     device_->GetDeviceCaps(&caps_);
     std::string errors;
@@ -78,7 +79,7 @@ EffectShaders::EffectShaders(IDirect3DDevice9* device, const EffectDesc& effect)
                 try {
                     auto compiled = std::make_unique<Compiled>();
                     compiled->shader = compileShader(effect, assignment);
-                    createDeviceShader(*compiled);
+                    createDeviceShader(*compiled, parameters);
                     warnings_ += compiled->shader.warnings;
                     byCall_.emplace(key, std::move(compiled));
                 } catch (const EffectError& e) {
@@ -97,7 +98,7 @@ EffectShaders::EffectShaders(IDirect3DDevice9* device, const EffectDesc& effect)
 
 EffectShaders::~EffectShaders() = default;
 
-void EffectShaders::createDeviceShader(Compiled& compiled) {
+void EffectShaders::createDeviceShader(Compiled& compiled, const NameIndex& parameters) {
     const bool vertex = compiled.shader.profile.vertex;
     // The translation says which parameters and samplers the code reads; the device
     // translates again for itself from the blob.
@@ -107,7 +108,8 @@ void EffectShaders::createDeviceShader(Compiled& compiled) {
     blob.spirv = compiled.shader.spirv;
     UINT next[3] = {0, 0, 0};
     for (const auto& uniform : reflected.uniforms) {
-        Compiled::Constant constant{uniform, constantKind(uniform.base), 0, 0};
+        Compiled::Constant constant{uniform, constantKind(uniform.base), 0, 0,
+                                    parameters.find(uniform.parameter)};
         constant.registerCount =
             registersPerElement(uniform) * (uniform.elements ? uniform.elements : 1);
         UINT& cursor = next[static_cast<int>(constant.kind)];
@@ -121,6 +123,13 @@ void EffectShaders::createDeviceShader(Compiled& compiled) {
         entry.registerCount = constant.registerCount;
         blob.uniforms.push_back(entry);
         compiled.constants.push_back(constant);
+
+        const std::size_t room = static_cast<std::size_t>(constant.registerCount) * 4;
+        if (floats_.size() < room) {
+            floats_.resize(room);
+            ints_.resize(room);
+            bools_.resize(room);
+        }
     }
     for (const auto& sampler : reflected.samplers) {
         d3d9::ShaderUniform entry;
@@ -129,7 +138,7 @@ void EffectShaders::createDeviceShader(Compiled& compiled) {
         entry.registerCount = 1;
         entry.samplerStage = sampler.deviceSampler;
         blob.uniforms.push_back(entry);
-        compiled.samplers.push_back(sampler);
+        compiled.samplers.push_back({sampler.deviceSampler, parameters.find(sampler.sampler)});
     }
     const std::vector<DWORD> words = d3d9::encodeShaderBlob(blob);
     const HRESULT hr = vertex ? device_->CreateVertexShader(words.data(), &compiled.vertex)
@@ -139,7 +148,10 @@ void EffectShaders::createDeviceShader(Compiled& compiled) {
     }
 }
 
-const EffectShaders::Compiled* EffectShaders::find(const StateAssignment& assignment) const {
+EffectShaders::Shader EffectShaders::find(const StateAssignment& assignment) const {
+    if (assignment.source != ValueSource::Shader) {
+        return nullptr;
+    }
     const auto found = byCall_.find(callKey(assignment));
     return found == byCall_.end() ? nullptr : found->second.get();
 }
@@ -148,7 +160,7 @@ bool EffectShaders::supported(const StateAssignment& assignment) const {
     if (assignment.source != ValueSource::Shader) {
         return true;
     }
-    const Compiled* compiled = find(assignment);
+    const Shader compiled = find(assignment);
     if (compiled == nullptr) {
         return false;
     }
@@ -157,75 +169,74 @@ bool EffectShaders::supported(const StateAssignment& assignment) const {
                             profile.vertex ? caps_.VertexShaderVersion : caps_.PixelShaderVersion);
 }
 
-void EffectShaders::bind(const StateAssignment& assignment, const ValueLookup& values) const {
-    const Compiled* compiled =
-        assignment.source == ValueSource::Shader ? find(assignment) : nullptr;
-    if (assignment.kind == StateKind::VertexShader) {
-        device_->SetVertexShader(compiled != nullptr ? compiled->vertex : nullptr);
-    } else if (assignment.kind == StateKind::PixelShader) {
-        device_->SetPixelShader(compiled != nullptr ? compiled->pixel : nullptr);
+void EffectShaders::bind(StateKind kind, Shader shader) const {
+    if (kind == StateKind::VertexShader) {
+        device_->SetVertexShader(shader != nullptr ? shader->vertex : nullptr);
+    } else if (kind == StateKind::PixelShader) {
+        device_->SetPixelShader(shader != nullptr ? shader->pixel : nullptr);
     }
-    updateConstants(assignment, values);
 }
 
-void EffectShaders::updateConstants(const StateAssignment& assignment,
-                                    const ValueLookup& values) const {
-    if (assignment.source != ValueSource::Shader) {
+const std::vector<ShaderSampler>& EffectShaders::samplers(Shader shader) const {
+    static const std::vector<ShaderSampler> none;
+    return shader != nullptr ? shader->samplers : none;
+}
+
+void EffectShaders::uploadConstants(Shader shader, const ParameterValues& values,
+                                    const std::vector<std::uint64_t>* applied) const {
+    if (shader == nullptr) {
         return;
     }
-    const Compiled* compiled = find(assignment);
-    if (compiled == nullptr) {
-        return;
-    }
-    const bool vertex = compiled->shader.profile.vertex;
-    for (const auto& constant : compiled->constants) {
-        const ParameterValue* value = values(constant.uniform.parameter);
-        if (value == nullptr) {
+    const bool vertex = shader->shader.profile.vertex;
+    for (const auto& constant : shader->constants) {
+        if (constant.parameter < 0) {
             continue;
         }
-        const std::vector<double>& source = value->values();
+        const auto index = static_cast<std::size_t>(constant.parameter);
+        const ParameterValue& value = *values[index];
+        if (applied != nullptr && value.version() == (*applied)[index]) {
+            continue;
+        }
+        const std::vector<double>& source = value.values();
         const UniformBinding& u = constant.uniform;
         const UINT elements = u.elements ? u.elements : 1;
         const UINT perElement = registersPerElement(u);
         const UINT valuesPerElement = u.rows * u.columns;
         if (constant.kind == d3d9::ConstantKind::Bool) {
-            std::vector<BOOL> data(constant.registerCount, FALSE);
-            for (UINT e = 0; e < elements && e < data.size(); ++e) {
+            std::fill_n(bools_.begin(), constant.registerCount, FALSE);
+            for (UINT e = 0; e < elements && e < constant.registerCount; ++e) {
                 const std::size_t at = static_cast<std::size_t>(e) * valuesPerElement;
-                data[e] = at < source.size() && source[at] != 0.0;
+                bools_[e] = at < source.size() && source[at] != 0.0;
             }
-            vertex ? device_->SetVertexShaderConstantB(constant.firstRegister, data.data(),
+            vertex ? device_->SetVertexShaderConstantB(constant.firstRegister, bools_.data(),
                                                        constant.registerCount)
-                   : device_->SetPixelShaderConstantB(constant.firstRegister, data.data(),
+                   : device_->SetPixelShaderConstantB(constant.firstRegister, bools_.data(),
                                                       constant.registerCount);
             continue;
         }
-        std::vector<float> floats(constant.registerCount * 4, 0.0f);
+        const std::size_t room = static_cast<std::size_t>(constant.registerCount) * 4;
+        std::fill_n(floats_.begin(), room, 0.0f);
         for (UINT e = 0; e < elements; ++e) {
             for (UINT k = 0; k < valuesPerElement; ++k) {
                 const std::size_t from = static_cast<std::size_t>(e) * valuesPerElement + k;
                 const std::size_t to = static_cast<std::size_t>(e) * perElement * 4 + k;
-                if (from < source.size() && to < floats.size()) {
-                    floats[to] = static_cast<float>(source[from]);
+                if (from < source.size() && to < room) {
+                    floats_[to] = static_cast<float>(source[from]);
                 }
             }
         }
         if (constant.kind == d3d9::ConstantKind::Int) {
-            std::vector<int> ints(floats.begin(), floats.end());
-            vertex ? device_->SetVertexShaderConstantI(constant.firstRegister, ints.data(),
+            std::copy_n(floats_.begin(), room, ints_.begin());
+            vertex ? device_->SetVertexShaderConstantI(constant.firstRegister, ints_.data(),
                                                        constant.registerCount)
-                   : device_->SetPixelShaderConstantI(constant.firstRegister, ints.data(),
+                   : device_->SetPixelShaderConstantI(constant.firstRegister, ints_.data(),
                                                       constant.registerCount);
         } else {
-            vertex ? device_->SetVertexShaderConstantF(constant.firstRegister, floats.data(),
+            vertex ? device_->SetVertexShaderConstantF(constant.firstRegister, floats_.data(),
                                                        constant.registerCount)
-                   : device_->SetPixelShaderConstantF(constant.firstRegister, floats.data(),
+                   : device_->SetPixelShaderConstantF(constant.firstRegister, floats_.data(),
                                                       constant.registerCount);
         }
-    }
-    // Textures change between draws of one pass: the samplers the code reads follow.
-    for (const auto& sampler : compiled->samplers) {
-        applySamplerObject(device_, effect_, sampler.deviceSampler, sampler.sampler, values);
     }
 }
 

@@ -57,5 +57,7 @@ private:
 };
 
 using SharedValue = std::shared_ptr<ParameterValue>;
+// The values of an effect, parallel to its parameters.
+using ParameterValues = std::vector<SharedValue>;
 
 }  // namespace d3dx9::fx
