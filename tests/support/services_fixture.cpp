@@ -98,7 +98,7 @@ void ServicesTest::SetUp() {
     ASSERT_NE(direct3d, nullptr);
     factory = std::make_unique<kesh::DxDeviceFactory>(direct3d);
     ASSERT_TRUE(factory->selectDepthStencil(24, 0));
-    device = factory->createDevice(window);
+    device = factory->createDevice(window).release();
     ASSERT_NE(device, nullptr);
     dx = std::make_unique<kesh::DxDevice>(device, factory.get());
 
