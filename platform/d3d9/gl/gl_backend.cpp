@@ -200,7 +200,7 @@ void GlBackend::draw(const DrawCall& call) {
     if (!current()) {
         return;
     }
-    Program* program = programs_->program(call.state, call.layout);
+    Program* program = programs_->program(call.state, call.layout, call.layoutId);
     if (program == nullptr) {
         ++stats_.drawsSkipped;
         return;

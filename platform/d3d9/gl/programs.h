@@ -55,8 +55,9 @@ public:
     ProgramCache& operator=(const ProgramCache&) = delete;
 
     // The program for the shaders (or fixed-function states) in force; null when it cannot
-    // be built, with the reason in the stats.
-    Program* program(const DeviceState& state, const std::vector<D3DVERTEXELEMENT9>& layout);
+    // be built, with the reason in the stats. layoutId names the layout (see DrawCall).
+    Program* program(const DeviceState& state, const std::vector<D3DVERTEXELEMENT9>& layout,
+                     std::uint64_t layoutId);
     // Constants, texture factor, alpha test and the position adjustment for a viewport.
     void upload(Program& program, const DeviceState& state, UINT viewportWidth,
                 UINT viewportHeight);
@@ -75,12 +76,26 @@ private:
         std::array<unsigned, 2> texcoordOut{{0, 0}};
     };
     using Stages = std::pair<const Stage*, const Stage*>;
+    // What the last program was chosen from: draws that repeat it skip every lookup.
+    struct Choice {
+        IDirect3DVertexShader9* vertexShader = nullptr;
+        IDirect3DPixelShader9* pixelShader = nullptr;
+        std::uint64_t layoutId = 0;
+        std::array<std::array<std::uint32_t, 6>, 2> stages{};  // fixed-function pixel stages
+        Program* program = nullptr;
+
+        bool sameInputs(const Choice& o) const {
+            return vertexShader == o.vertexShader && pixelShader == o.pixelShader &&
+                   layoutId == o.layoutId && (pixelShader != nullptr || stages == o.stages);
+        }
+    };
 
     const Stage* shaderStage(const ShaderCode& code);
     const Stage* fixedVertexStage(const std::vector<D3DVERTEXELEMENT9>& layout);
     const Stage* fixedPixelStage(const DeviceState& state, const Stage& vertex);
     // Compiles the stage's text; false with the log in the stats.
     bool compile(Stage& stage);
+    Program* find(const DeviceState& state, const std::vector<D3DVERTEXELEMENT9>& layout);
     Program* link(const Stage& vertex, const Stage& pixel);
     void dropPrograms(const Stage* stage, bool withGl);
 
@@ -93,6 +108,10 @@ private:
     std::map<d3dx9::fx::FixedPixelKey, std::unique_ptr<Stage>> fixedPixel_;
     std::map<Stages, std::unique_ptr<Program>> programs_;
     std::vector<std::uint64_t> failed_;  // shaders that cannot be translated
+    Choice last_;
+    // Uniform values gathered before upload: the largest register file's worth.
+    std::array<float, kShaderConstantCount * 4> floatScratch_{};
+    std::array<GLint, kShaderConstantCount * 4> intScratch_{};
 };
 
 }  // namespace d3d9::gl

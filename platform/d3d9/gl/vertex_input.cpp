@@ -73,8 +73,9 @@ void VertexInput::bind(const std::vector<AttributeSlot>& attributes,
     }
     cache_.vertexArray(vertexArray_);
 
-    std::vector<Setup> wanted;
-    wanted.reserve(attributes.size());
+    // Built in storage kept from draw to draw: the comparison below is the common case.
+    std::vector<Setup>& wanted = wanted_;
+    wanted.clear();
     for (const AttributeSlot& slot : attributes) {
         Setup setup;
         setup.location = slot.location;
@@ -99,7 +100,8 @@ void VertexInput::bind(const std::vector<AttributeSlot>& attributes,
     }
     generation_ = cache_.bufferGeneration();
 
-    std::vector<unsigned> nowEnabled;
+    std::vector<unsigned>& nowEnabled = nowEnabled_;
+    nowEnabled.clear();
     for (const Setup& setup : wanted) {
         if (!setup.enabled) {
             continue;
@@ -125,8 +127,8 @@ void VertexInput::bind(const std::vector<AttributeSlot>& attributes,
             glVertexAttrib4f(setup.location, value, value, value, 1.0f);
         }
     }
-    enabled_ = std::move(nowEnabled);
-    current_ = std::move(wanted);
+    enabled_.swap(nowEnabled);
+    current_.swap(wanted);
 }
 
 }  // namespace d3d9::gl

@@ -59,6 +59,8 @@ private:
     GLuint vertexArray_ = 0;
     std::vector<Setup> current_;
     std::vector<unsigned> enabled_;
+    std::vector<Setup> wanted_;
+    std::vector<unsigned> nowEnabled_;
     std::uint64_t generation_ = 0;
 };
 
