@@ -330,7 +330,9 @@ Program* ProgramCache::link(const Stage& vertex, const Stage& pixel) {
         return nullptr;
     }
     ++stats_.programsLinked;
+    static std::uint64_t nextId = 0;
     program->name = name;
+    program->id = ++nextId;
     for (const auto& attribute : vertex.glsl.attributes) {
         program->attributes.push_back(
             {static_cast<unsigned>(glGetAttribLocation(name, attribute.glslName.c_str())),

@@ -36,6 +36,7 @@ struct Program {
     };
 
     GLuint name = 0;
+    std::uint64_t id = 0;  // unique for the process, unlike GL names, which come back
     std::vector<AttributeSlot> attributes;
     std::vector<Uniform> uniforms;
     std::vector<int> textureStages;  // device samplers whose textures the program reads

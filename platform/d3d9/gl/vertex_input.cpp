@@ -65,13 +65,18 @@ VertexInput::~VertexInput() {
     }
 }
 
-void VertexInput::bind(const std::vector<AttributeSlot>& attributes,
-                       const std::vector<D3DVERTEXELEMENT9>& layout,
+void VertexInput::bind(std::uint64_t programId, const std::vector<AttributeSlot>& attributes,
+                       std::uint64_t layoutId, const std::vector<D3DVERTEXELEMENT9>& layout,
                        const std::array<StreamSource, kStreamCount>& streams) {
     if (vertexArray_ == 0) {
         glGenVertexArrays(1, &vertexArray_);
     }
     cache_.vertexArray(vertexArray_);
+    const Inputs inputs{programId, layoutId, streams, cache_.bufferGeneration()};
+    if (inputs == last_) {
+        return;
+    }
+    last_ = inputs;
 
     // Built in storage kept from draw to draw: the comparison below is the common case.
     std::vector<Setup>& wanted = wanted_;
