@@ -147,8 +147,8 @@ size_t gather(Out* out, size_t capacity, const In* registers, size_t registerFil
 ProgramCache::ProgramCache(StateCache& cache, DrawingStats& stats)
     : cache_(cache),
       stats_(stats),
-      options_{true, kPositionAdjust, kAlphaTest},
-      generated_(options_) {}
+      options_{{{true, kPositionAdjust, ""}, {true, kPositionAdjust, kAlphaTest}}},
+      generated_{{fx::FixedFunctionCache(options_[0]), fx::FixedFunctionCache(options_[1])}} {}
 
 ProgramCache::~ProgramCache() {
     for (auto& [key, program] : programs_) {
@@ -199,22 +199,23 @@ bool ProgramCache::compile(Stage& stage) {
     return true;
 }
 
-const ProgramCache::Stage* ProgramCache::shaderStage(const ShaderCode& code) {
-    if (auto found = shaders_.find(code.id); found != shaders_.end()) {
+const ProgramCache::Stage* ProgramCache::shaderStage(const ShaderCode& code, bool alphaTest) {
+    const std::pair<std::uint64_t, bool> key{code.id, alphaTest};
+    if (auto found = shaders_.find(key); found != shaders_.end()) {
         return found->second->shader != 0 ? found->second.get() : nullptr;
     }
     auto stage = std::make_unique<Stage>();
     stage->vertex = code.blob.kind == ShaderKind::Vertex;
     stage->table = code.blob.uniforms;
     try {
-        stage->glsl =
-            fx::translateToGlsl(code.blob.spirv, stage->vertex, fx::EffectDesc(), options_);
+        stage->glsl = fx::translateToGlsl(code.blob.spirv, stage->vertex, fx::EffectDesc(),
+                                          options_[alphaTest]);
         compile(*stage);
     } catch (const fx::EffectError& error) {
         stats_.lastError = error.what();
     }
     const Stage* result = stage->shader != 0 ? stage.get() : nullptr;
-    shaders_[code.id] = std::move(stage);
+    shaders_[key] = std::move(stage);
     return result;
 }
 
@@ -234,14 +235,14 @@ const ProgramCache::Stage* ProgramCache::fixedVertexStage(
     if (!slot) {
         slot = std::make_unique<Stage>();
         slot->vertex = true;
-        slot->glsl = generated_.vertexShader(key);
+        slot->glsl = generated_[0].vertexShader(key);
         compile(*slot);
     }
     return slot->shader != 0 ? slot.get() : nullptr;
 }
 
 const ProgramCache::Stage* ProgramCache::fixedPixelStage(const DeviceState& state,
-                                                         const Stage& vertex) {
+                                                         const Stage& vertex, bool alphaTest) {
     fx::FixedPixelKey key;
     for (DWORD i = 0; i < 2; ++i) {
         fx::TextureStageKey& stage = key.stages[i];
@@ -254,12 +255,12 @@ const ProgramCache::Stage* ProgramCache::fixedPixelStage(const DeviceState& stat
     }
     key.diffuse = vertex.diffuseOut;
     key.texcoordComponents = vertex.texcoordOut;
-    auto& slot = fixedPixel_[key];
+    auto& slot = fixedPixel_[{key, alphaTest}];
     if (!slot) {
         slot = std::make_unique<Stage>();
         slot->vertex = false;
         try {
-            slot->glsl = generated_.pixelShader(key);
+            slot->glsl = generated_[alphaTest].pixelShader(key);
             compile(*slot);
         } catch (const fx::EffectError& error) {
             stats_.lastError = error.what();
@@ -275,6 +276,7 @@ Program* ProgramCache::program(const DeviceState& state,
     choice.vertexShader = state.vertexShader;
     choice.pixelShader = state.pixelShader;
     choice.layoutId = layoutId;
+    choice.alphaTest = state.renderState(D3DRS_ALPHATESTENABLE) != FALSE;
     if (state.pixelShader == nullptr) {
         for (DWORD i = 0; i < 2; ++i) {
             choice.stages[i] = {
@@ -286,22 +288,22 @@ Program* ProgramCache::program(const DeviceState& state,
     if (last_.program != nullptr && choice.sameInputs(last_)) {
         return last_.program;
     }
-    choice.program = find(state, layout);
+    choice.program = find(state, layout, choice.alphaTest);
     last_ = choice;
     return choice.program;
 }
 
-Program* ProgramCache::find(const DeviceState& state,
-                            const std::vector<D3DVERTEXELEMENT9>& layout) {
+Program* ProgramCache::find(const DeviceState& state, const std::vector<D3DVERTEXELEMENT9>& layout,
+                            bool alphaTest) {
     const ShaderCode* vertexCode = shaderCode(state.vertexShader);
     const ShaderCode* pixelCode = shaderCode(state.pixelShader);
     const Stage* vertex =
-        vertexCode != nullptr ? shaderStage(*vertexCode) : fixedVertexStage(layout);
+        vertexCode != nullptr ? shaderStage(*vertexCode, false) : fixedVertexStage(layout);
     if (vertex == nullptr) {
         return nullptr;
     }
-    const Stage* pixel =
-        pixelCode != nullptr ? shaderStage(*pixelCode) : fixedPixelStage(state, *vertex);
+    const Stage* pixel = pixelCode != nullptr ? shaderStage(*pixelCode, alphaTest)
+                                              : fixedPixelStage(state, *vertex, alphaTest);
     if (pixel == nullptr) {
         return nullptr;
     }
@@ -595,15 +597,17 @@ void ProgramCache::dropPrograms(const Stage* stage, bool withGl) {
 }
 
 void ProgramCache::shaderDestroyed(const ShaderCode& code, bool withGl) {
-    auto found = shaders_.find(code.id);
-    if (found == shaders_.end()) {
-        return;
+    for (bool alphaTest : {false, true}) {
+        auto found = shaders_.find({code.id, alphaTest});
+        if (found == shaders_.end()) {
+            continue;
+        }
+        dropPrograms(found->second.get(), withGl);
+        if (found->second->shader != 0 && withGl) {
+            glDeleteShader(found->second->shader);
+        }
+        shaders_.erase(found);
     }
-    dropPrograms(found->second.get(), withGl);
-    if (found->second->shader != 0 && withGl) {
-        glDeleteShader(found->second->shader);
-    }
-    shaders_.erase(found);
 }
 
 }  // namespace d3d9::gl

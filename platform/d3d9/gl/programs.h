@@ -4,7 +4,9 @@
 //
 // Direct3D's clip-space depth (0..1), its pixel-centre offset and the alpha test are
 // applied here and nowhere else: every vertex stage maps depth to GL's -1..1 and moves
-// the position by `dx_position_adjust`; every pixel stage ends with the alpha test.
+// the position by `dx_position_adjust`; a pixel stage drawn with the alpha test on is a
+// variant of its own that ends with the test (a `discard` in every pixel stage would keep
+// drivers from skipping what later opaque pixels cover).
 #pragma once
 
 #include <array>
@@ -82,31 +84,36 @@ private:
         IDirect3DVertexShader9* vertexShader = nullptr;
         IDirect3DPixelShader9* pixelShader = nullptr;
         std::uint64_t layoutId = 0;
+        bool alphaTest = false;
         std::array<std::array<std::uint32_t, 6>, 2> stages{};  // fixed-function pixel stages
         Program* program = nullptr;
 
         bool sameInputs(const Choice& o) const {
             return vertexShader == o.vertexShader && pixelShader == o.pixelShader &&
-                   layoutId == o.layoutId && (pixelShader != nullptr || stages == o.stages);
+                   layoutId == o.layoutId && alphaTest == o.alphaTest &&
+                   (pixelShader != nullptr || stages == o.stages);
         }
     };
 
-    const Stage* shaderStage(const ShaderCode& code);
+    const Stage* shaderStage(const ShaderCode& code, bool alphaTest);
     const Stage* fixedVertexStage(const std::vector<D3DVERTEXELEMENT9>& layout);
-    const Stage* fixedPixelStage(const DeviceState& state, const Stage& vertex);
+    const Stage* fixedPixelStage(const DeviceState& state, const Stage& vertex, bool alphaTest);
     // Compiles the stage's text; false with the log in the stats.
     bool compile(Stage& stage);
-    Program* find(const DeviceState& state, const std::vector<D3DVERTEXELEMENT9>& layout);
+    Program* find(const DeviceState& state, const std::vector<D3DVERTEXELEMENT9>& layout,
+                  bool alphaTest);
     Program* link(const Stage& vertex, const Stage& pixel);
     void dropPrograms(const Stage* stage, bool withGl);
 
     StateCache& cache_;
     DrawingStats& stats_;
-    d3dx9::fx::TranslateOptions options_;
-    d3dx9::fx::FixedFunctionCache generated_;
-    std::map<std::uint64_t, std::unique_ptr<Stage>> shaders_;
+    // Without and with the alpha test.
+    std::array<d3dx9::fx::TranslateOptions, 2> options_;
+    std::array<d3dx9::fx::FixedFunctionCache, 2> generated_;
+    // By shader id and whether the stage has the alpha test (pixel stages only).
+    std::map<std::pair<std::uint64_t, bool>, std::unique_ptr<Stage>> shaders_;
     std::map<d3dx9::fx::FixedVertexKey, std::unique_ptr<Stage>> fixedVertex_;
-    std::map<d3dx9::fx::FixedPixelKey, std::unique_ptr<Stage>> fixedPixel_;
+    std::map<std::pair<d3dx9::fx::FixedPixelKey, bool>, std::unique_ptr<Stage>> fixedPixel_;
     std::map<Stages, std::unique_ptr<Program>> programs_;
     std::vector<std::uint64_t> failed_;  // shaders that cannot be translated
     Choice last_;
