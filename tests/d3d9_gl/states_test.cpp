@@ -96,9 +96,16 @@ TEST_F(States, AlphaTestDiscardsFailingPixels) {
     device->SetRenderState(D3DRS_ALPHAREF, 0x80);
     drawQuad(0, 0, 10, 10, 0x80FF0000);
     drawQuad(10, 0, 20, 10, 0x81FF0000);
+    // Off, the same colour passes; on again, it fails again.
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    drawQuad(20, 0, 30, 10, 0x80FF0000);
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    drawQuad(30, 0, 40, 10, 0x80FF0000);
     const BackBufferImage image = picture();
     EXPECT_EQ(image.pixel(5, 5), kBlack);
     EXPECT_EQ(image.pixel(15, 5), 0xFFFF0000u);
+    EXPECT_EQ(image.pixel(25, 5), 0xFFFF0000u);
+    EXPECT_EQ(image.pixel(35, 5), kBlack);
 }
 
 struct StageCase {

@@ -309,3 +309,64 @@ TEST(HlslCompiler, PositionAdjustmentIsOptIn) {
     std::string pixel = "#version 330\nvoid f() {}\n";
     EXPECT_THROW(adjustPosition(pixel, "dx_adjust"), EffectError);
 }
+
+// Each stage's text declares every parameter; which ones a stage reads comes from the
+// compiled code, whatever the names look like in the text.
+TEST(HlslCompiler, UniformUseIsWhatEachStageReads) {
+    const EffectDesc fx = parseEffect("use.fx", R"(
+float4x4 g_world;
+float4 g_tint;
+float4 g_world_tint;
+float4 vs_main(float3 p : POSITION) : POSITION { return mul(float4(p, 1.0), g_world); }
+float4 ps_main() : COLOR { return g_tint; }
+technique t { pass p {
+    VertexShader = compile vs_2_0 vs_main();
+    PixelShader = compile ps_2_0 ps_main();
+} }
+)");
+    auto used = [](const GlslShader& shader) {
+        std::vector<std::string> names;
+        for (const UniformBinding& u : shader.uniforms) {
+            if (u.used) {
+                names.push_back(u.parameter);
+            }
+        }
+        return names;
+    };
+    const GlslShader vs =
+        translateToGlsl(compileShader(fx, shaderOf(fx, "VertexShader")).spirv, true, fx);
+    const GlslShader ps =
+        translateToGlsl(compileShader(fx, shaderOf(fx, "PixelShader")).spirv, false, fx);
+    EXPECT_EQ(used(vs), std::vector<std::string>{"g_world"});
+    EXPECT_EQ(used(ps), std::vector<std::string>{"g_tint"});
+}
+
+TEST(HlslCompiler, TheAlphaTestRunsAfterTheWholePixelShader) {
+    const EffectDesc fx = parseEffect("alpha.fx", R"(
+float4 g_colour;
+struct PsOut { float4 colour : COLOR0; };
+PsOut helper(float4 c) { PsOut o; o.colour = c; return o; }
+PsOut ps_main() { if (g_colour.r > 0.5) { return helper(g_colour); } return helper(g_colour.bgra); }
+technique t { pass p { PixelShader = compile ps_2_0 ps_main(); } }
+)");
+    const CompiledShader ps = compileShader(fx, shaderOf(fx, "PixelShader"));
+    const GlslShader plain = translateToGlsl(ps.spirv, false, fx);
+    EXPECT_EQ(plain.source.find("discard"), std::string::npos);
+    TranslateOptions options;
+    options.alphaTestUniform = "dx_alpha";
+    const GlslShader tested = translateToGlsl(ps.spirv, false, fx, options);
+    EXPECT_NE(tested.source.find("uniform vec2 dx_alpha;"), std::string::npos);
+    // The test is in the last function of the text, after the shader's own main has run.
+    const std::size_t lastMain = tested.source.rfind("void main()");
+    ASSERT_NE(lastMain, std::string::npos);
+    EXPECT_LT(tested.source.find("dx_shaded_main();", lastMain), tested.source.find("discard"));
+    EXPECT_GT(tested.source.find("discard"), lastMain);
+    EXPECT_EQ(fxtest::glslErrors(tested.source, false), "");
+    // A pixel shader writing no colour has nothing to test.
+    const EffectDesc depthOnly = parseEffect("depth.fx", R"(
+float ps_main() : DEPTH { return 0.5; }
+technique t { pass p { PixelShader = compile ps_2_0 ps_main(); } }
+)");
+    const CompiledShader depth = compileShader(depthOnly, shaderOf(depthOnly, "PixelShader"));
+    EXPECT_THROW(translateToGlsl(depth.spirv, false, depthOnly, options), EffectError);
+}

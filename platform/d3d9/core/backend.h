@@ -3,6 +3,7 @@
 // The null backend records; a drawing backend reuses everything else unchanged.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -29,6 +30,8 @@ struct DrawCall {
     UINT startVertex;
     const DeviceState& state;
     const std::vector<D3DVERTEXELEMENT9>& layout;
+    // Changes whenever the layout does: backends key what they derive from it by this.
+    std::uint64_t layoutId;
     // Stream 0: the buffer (null for user pointers) and its bytes from the stream offset.
     const ResourceBase* vertexBuffer;
     const BYTE* vertexData;

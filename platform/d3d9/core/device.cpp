@@ -21,6 +21,7 @@ Device::Device(IDirect3D9* direct3d, AdapterDescription adapter, HWND focusWindo
     direct3d_->AddRef();
     setDefaultState(state_, parameters_.EnableAutoDepthStencil != 0, parameters_.BackBufferWidth,
                     parameters_.BackBufferHeight);
+    refreshLayout();
 }
 
 Device::~Device() {
@@ -207,6 +208,7 @@ void Device::restoreDefaults() {
     unbindAll();
     setDefaultState(state_, parameters_.EnableAutoDepthStencil != 0, parameters_.BackBufferWidth,
                     parameters_.BackBufferHeight);
+    refreshLayout();
 }
 
 }  // namespace d3d9

@@ -2,6 +2,8 @@
 // Direct3D 9's lost-device and Reset rules, and hands finished draws to its backend.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -96,9 +98,11 @@ private:
     // Drops every binding (with its reference) and restores the default state.
     void restoreDefaults();
     void unbindAll();
-    // The layout in force and the stride it needs; false when no layout is set.
-    bool currentLayout(std::vector<D3DVERTEXELEMENT9>& layout, UINT& vertexSize) const;
+    // Recomputes the layout after the declaration or the FVF changed, so draws only read it.
+    void refreshLayout();
     HRESULT checkDrawBasics(D3DPRIMITIVETYPE type, UINT primitiveCount) const;
+    // Whether vertices up to last of every stream the layout reads lie inside their buffers.
+    bool streamsCover(std::uint64_t last) const;
 
     std::shared_ptr<DeviceContext> context_;
     IDirect3D9* direct3d_;
@@ -111,6 +115,11 @@ private:
     HRESULT condition_ = D3D_OK;
     std::deque<HRESULT> scriptedConditions_;
     HRESULT nextResetFailure_ = D3D_OK;
+    // The layout in force: empty when none is set. Its id changes with every new layout.
+    std::vector<D3DVERTEXELEMENT9> layout_;
+    std::vector<D3DVERTEXELEMENT9> fvfScratch_;
+    std::array<UINT, kStreamCount> streamVertexSizes_{};  // 0: the layout reads no such stream
+    std::uint64_t layoutId_ = 0;
 };
 
 }  // namespace d3d9

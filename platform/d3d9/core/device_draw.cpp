@@ -24,24 +24,39 @@ UINT streamVertexSize(const std::vector<D3DVERTEXELEMENT9>& layout, UINT stream)
     return size;
 }
 
-bool streamUsed(const std::vector<D3DVERTEXELEMENT9>& layout, UINT stream) {
-    return std::any_of(layout.begin(), layout.end(),
-                       [stream](const auto& element) { return element.Stream == stream; });
+std::uint64_t nextLayoutId() {
+    static std::uint64_t next = 0;
+    return ++next;
 }
 
-// Whether vertices up to last of every stream the layout reads lie inside their buffers.
-bool streamsCover(const DeviceState& state, const std::vector<D3DVERTEXELEMENT9>& layout,
-                  std::uint64_t last) {
+}  // namespace
+
+void Device::refreshLayout() {
+    layout_.clear();
+    if (state_.declaration != nullptr) {
+        const auto& elements =
+            static_cast<const VertexDeclaration*>(state_.declaration)->elements();
+        layout_.assign(elements.begin(), elements.end());
+    } else if (state_.fvf != 0) {
+        UINT size = 0;
+        if (!fvfLayout(state_.fvf, layout_, size)) {
+            layout_.clear();
+        }
+    }
     for (UINT stream = 0; stream < kStreamCount; ++stream) {
-        if (!streamUsed(layout, stream)) {
+        streamVertexSizes_[stream] = streamVertexSize(layout_, stream);
+    }
+    layoutId_ = nextLayoutId();
+}
+
+bool Device::streamsCover(std::uint64_t last) const {
+    for (UINT stream = 0; stream < kStreamCount; ++stream) {
+        const UINT vertexSize = streamVertexSizes_[stream];
+        if (vertexSize == 0) {
             continue;
         }
-        const StreamBinding& binding = state.streams[stream];
-        if (binding.buffer == nullptr) {
-            return false;
-        }
-        const UINT vertexSize = streamVertexSize(layout, stream);
-        if (binding.stride < vertexSize) {
+        const StreamBinding& binding = state_.streams[stream];
+        if (binding.buffer == nullptr || binding.stride < vertexSize) {
             return false;
         }
         const auto* buffer = static_cast<const VertexBuffer*>(binding.buffer);
@@ -51,20 +66,6 @@ bool streamsCover(const DeviceState& state, const std::vector<D3DVERTEXELEMENT9>
         }
     }
     return true;
-}
-
-}  // namespace
-
-bool Device::currentLayout(std::vector<D3DVERTEXELEMENT9>& layout, UINT& vertexSize) const {
-    if (state_.declaration != nullptr) {
-        layout = static_cast<const VertexDeclaration*>(state_.declaration)->elements();
-        vertexSize = streamVertexSize(layout, 0);
-        return true;
-    }
-    if (state_.fvf != 0) {
-        return fvfLayout(state_.fvf, layout, vertexSize);
-    }
-    return false;
 }
 
 HRESULT Device::checkDrawBasics(D3DPRIMITIVETYPE type, UINT primitiveCount) const {
@@ -83,13 +84,11 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
         return D3D_OK;
     }
     HRESULT result = checkDrawBasics(type, primitiveCount);
-    std::vector<D3DVERTEXELEMENT9> layout;
-    UINT vertexSize = 0;
-    if (FAILED(result) || !currentLayout(layout, vertexSize)) {
+    if (FAILED(result) || layout_.empty()) {
         return D3DERR_INVALIDCALL;
     }
     const UINT count = verticesForPrimitives(type, primitiveCount);
-    if (!streamsCover(state_, layout, std::uint64_t{startVertex} + count - 1)) {
+    if (!streamsCover(std::uint64_t{startVertex} + count - 1)) {
         return D3DERR_INVALIDCALL;
     }
     const StreamBinding& stream = state_.streams[0];
@@ -103,7 +102,8 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
                         0,
                         startVertex,
                         state_,
-                        layout,
+                        layout_,
+                        layoutId_,
                         buffer,
                         buffer->data().bytes() + stream.offset,
                         buffer->data().size() - stream.offset,
@@ -123,9 +123,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT
         return D3D_OK;
     }
     HRESULT result = checkDrawBasics(type, primitiveCount);
-    std::vector<D3DVERTEXELEMENT9> layout;
-    UINT vertexSize = 0;
-    if (FAILED(result) || state_.indices == nullptr || !currentLayout(layout, vertexSize)) {
+    if (FAILED(result) || state_.indices == nullptr || layout_.empty()) {
         return D3DERR_INVALIDCALL;
     }
     const auto* indices = static_cast<const IndexBuffer*>(state_.indices);
@@ -153,7 +151,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT
     }
     const std::int64_t first = std::int64_t{baseVertex} + lowest;
     const std::int64_t last = std::int64_t{baseVertex} + highest;
-    if (first < 0 || !streamsCover(state_, layout, static_cast<std::uint64_t>(last))) {
+    if (first < 0 || !streamsCover(static_cast<std::uint64_t>(last))) {
         return D3DERR_INVALIDCALL;
     }
     const StreamBinding& stream = state_.streams[0];
@@ -167,7 +165,8 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertex, UINT
                         startIndex,
                         0,
                         state_,
-                        layout,
+                        layout_,
+                        layoutId_,
                         buffer,
                         buffer->data().bytes() + stream.offset,
                         buffer->data().size() - stream.offset,
@@ -193,14 +192,12 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
         return D3D_OK;
     }
     HRESULT result = checkDrawBasics(type, primitiveCount);
-    std::vector<D3DVERTEXELEMENT9> layout;
-    UINT vertexSize = 0;
-    if (FAILED(result) || vertices == nullptr || !currentLayout(layout, vertexSize) ||
-        stride < vertexSize || stride == 0) {
+    if (FAILED(result) || vertices == nullptr || layout_.empty() ||
+        stride < streamVertexSizes_[0] || stride == 0) {
         return D3DERR_INVALIDCALL;
     }
-    for (const auto& element : layout) {
-        if (element.Stream != 0) {
+    for (UINT other = 1; other < kStreamCount; ++other) {
+        if (streamVertexSizes_[other] != 0) {
             return D3DERR_INVALIDCALL;
         }
     }
@@ -214,7 +211,8 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
                         0,
                         0,
                         state_,
-                        layout,
+                        layout_,
+                        layoutId_,
                         nullptr,
                         static_cast<const BYTE*>(vertices),
                         count * stride,

@@ -41,6 +41,7 @@ HRESULT Device::SetVertexDeclaration(IDirect3DVertexDeclaration9* declaration) {
     if (declaration != nullptr) {
         state_.fvf = 0;
     }
+    refreshLayout();
     return D3D_OK;
 }
 
@@ -49,15 +50,19 @@ HRESULT Device::GetVertexDeclaration(IDirect3DVertexDeclaration9** declaration) 
 }
 
 HRESULT Device::SetFVF(DWORD fvf) {
+    // Renderers set the same FVF before every draw: nothing changes then.
+    if (fvf == state_.fvf && (fvf == 0 || state_.declaration == nullptr)) {
+        return D3D_OK;
+    }
     if (fvf != 0) {
-        std::vector<D3DVERTEXELEMENT9> layout;
         UINT size = 0;
-        if (!fvfLayout(fvf, layout, size)) {
+        if (!fvfLayout(fvf, fvfScratch_, size)) {
             return D3DERR_INVALIDCALL;
         }
         rebind(state_.declaration, static_cast<IDirect3DVertexDeclaration9*>(nullptr));
     }
     state_.fvf = fvf;
+    refreshLayout();
     return D3D_OK;
 }
 

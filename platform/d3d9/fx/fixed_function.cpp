@@ -132,18 +132,6 @@ std::string vecType(unsigned components) {
     return components == 1 ? "float" : "vec" + std::to_string(components);
 }
 
-std::vector<std::uint32_t> flatten(const FixedPixelKey& k) {
-    std::vector<std::uint32_t> v;
-    for (const auto& s : k.stages) {
-        v.insert(v.end(),
-                 {s.colorOp, s.colorArg1, s.colorArg2, s.alphaOp, s.alphaArg1, s.alphaArg2});
-    }
-    v.push_back(k.diffuse ? 1 : 0);
-    v.push_back(k.texcoordComponents[0]);
-    v.push_back(k.texcoordComponents[1]);
-    return v;
-}
-
 }  // namespace
 
 FixedPixelKey FixedPixelKey::deviceDefaults() {
@@ -154,10 +142,15 @@ FixedPixelKey FixedPixelKey::deviceDefaults() {
 }
 
 bool FixedPixelKey::operator<(const FixedPixelKey& other) const {
-    return flatten(*this) < flatten(other);
+    const auto a0 = stages[0].values();
+    const auto b0 = other.stages[0].values();
+    const auto a1 = stages[1].values();
+    const auto b1 = other.stages[1].values();
+    return std::tie(a0, a1, diffuse, texcoordComponents) <
+           std::tie(b0, b1, other.diffuse, other.texcoordComponents);
 }
 
-GlslShader generateFixedPixelShader(const FixedPixelKey& key) {
+GlslShader generateFixedPixelShader(const FixedPixelKey& key, const TranslateOptions& options) {
     GlslShader shader;
     shader.vertex = false;
     std::string decl = "#version 330\n\nuniform vec4 ff_tfactor;\n";
@@ -209,7 +202,12 @@ GlslShader generateFixedPixelShader(const FixedPixelKey& key) {
         // Each stage's result is saturated, as the fixed-function stages do.
         body += "    current = clamp(vec4(color" + n + ", alpha" + n + "), 0.0, 1.0);\n";
     }
-    body += "    ff_color = current;\n}\n";
+    body += "    ff_color = current;\n";
+    if (!options.alphaTestUniform.empty()) {
+        decl += "uniform vec2 " + options.alphaTestUniform + ";\n";
+        body += alphaTestStatements("ff_color", options.alphaTestUniform);
+    }
+    body += "}\n";
     decl += "layout(location = 0) out vec4 ff_color;\n\n";
     shader.source = decl + body;
     return shader;
@@ -254,7 +252,7 @@ GlslShader generateFixedVertexShader(const FixedVertexKey& key, const TranslateO
 const GlslShader& FixedFunctionCache::pixelShader(const FixedPixelKey& key) {
     auto it = pixel_.find(key);
     if (it == pixel_.end()) {
-        it = pixel_.emplace(key, generateFixedPixelShader(key)).first;
+        it = pixel_.emplace(key, generateFixedPixelShader(key, options_)).first;
     }
     return it->second;
 }

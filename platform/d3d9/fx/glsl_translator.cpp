@@ -56,7 +56,29 @@ GlBaseType baseOf(spvc_basetype t) {
     }
 }
 
+// The entry point SPIRV-Cross emits is renamed through a header line, so that a main()
+// appended after everything it wrote can run it and then add the stage's own ending.
+constexpr const char* kShadedEntry = "dx_shaded_main";
+
 }  // namespace
+
+std::string alphaTestStatements(const std::string& colour, const std::string& uniform) {
+    return "    {\n"
+           "        int f = int(" +
+           uniform +
+           ".x);\n"
+           "        float a = floor(clamp(" +
+           colour +
+           ".a, 0.0, 1.0) * 255.0 + 0.5);\n"
+           "        float r = " +
+           uniform +
+           ".y;\n"
+           "        bool pass = f == 0 || f == 8 || (f == 2 && a < r) || (f == 3 && a == r) ||\n"
+           "            (f == 4 && a <= r) || (f == 5 && a > r) || (f == 6 && a != r) ||\n"
+           "            (f == 7 && a >= r);\n"
+           "        if (!pass) discard;\n"
+           "    }\n";
+}
 
 void adjustPosition(std::string& source, const std::string& uniform) {
     // SPIRV-Cross emits main() last, so its closing brace ends the text.
@@ -128,8 +150,16 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
         spvc_compiler_set_name(compiler, list[i].id, "fx");
         spvc_type block = spvc_compiler_get_type_handle(compiler, list[i].base_type_id);
         const unsigned members = spvc_type_get_num_member_types(block);
+        const spvc_buffer_range* ranges = nullptr;
+        size_t rangeCount = 0;
+        check(spvc_compiler_get_active_buffer_ranges(compiler, list[i].id, &ranges, &rangeCount),
+              raw, "active uniforms");
         for (unsigned m = 0; m < members; ++m) {
             UniformBinding u;
+            u.used = false;
+            for (size_t r = 0; r < rangeCount; ++r) {
+                u.used = u.used || ranges[r].index == m;
+            }
             u.parameter = spvc_compiler_get_member_name(compiler, list[i].base_type_id, m);
             u.glslName = "fx." + u.parameter;
             spvc_type member =
@@ -212,11 +242,47 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
         }
     }
 
+    // The stage's own ending, run after the translated entry point.
+    std::string ending;
+    if (vertexStage && !options.positionAdjustUniform.empty()) {
+        const std::string& uniform = options.positionAdjustUniform;
+        check(spvc_compiler_add_header_line(compiler, ("uniform vec4 " + uniform + ";").c_str()),
+              raw, "header");
+        ending = "    gl_Position.xy += " + uniform + ".xy * gl_Position.w;\n";
+    }
+    if (!vertexStage && !options.alphaTestUniform.empty()) {
+        const std::string colour = "dx_colour";
+        bool named = false;
+        spvc_resources_get_resource_list_for_type(resources, SPVC_RESOURCE_TYPE_STAGE_OUTPUT, &list,
+                                                  &count);
+        for (size_t i = 0; i < count && !named; ++i) {
+            const spvc_type type = spvc_compiler_get_type_handle(compiler, list[i].type_id);
+            if (spvc_compiler_get_decoration(compiler, list[i].id, SpvDecorationLocation) == 0 &&
+                spvc_type_get_vector_size(type) == 4) {
+                spvc_compiler_set_name(compiler, list[i].id, colour.c_str());
+                named = true;
+            }
+        }
+        if (!named) {
+            throw EffectError("pixel shader without a colour output");
+        }
+        const std::string& uniform = options.alphaTestUniform;
+        check(spvc_compiler_add_header_line(compiler, ("uniform vec2 " + uniform + ";").c_str()),
+              raw, "header");
+        ending = alphaTestStatements(colour, uniform);
+    }
+    if (!ending.empty()) {
+        check(spvc_compiler_add_header_line(compiler,
+                                            (std::string("#define main ") + kShadedEntry).c_str()),
+              raw, "header");
+    }
+
     const char* source = nullptr;
     check(spvc_compiler_compile(compiler, &source), raw, "compile");
     out.source = source;
-    if (vertexStage && !options.positionAdjustUniform.empty()) {
-        adjustPosition(out.source, options.positionAdjustUniform);
+    if (!ending.empty()) {
+        out.source += std::string("\n#undef main\nvoid main()\n{\n    ") + kShadedEntry + "();\n" +
+                      ending + "}\n";
     }
     return out;
 }

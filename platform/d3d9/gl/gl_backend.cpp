@@ -200,7 +200,7 @@ void GlBackend::draw(const DrawCall& call) {
     if (!current()) {
         return;
     }
-    Program* program = programs_->program(call.state, call.layout);
+    Program* program = programs_->program(call.state, call.layout, call.layoutId);
     if (program == nullptr) {
         ++stats_.drawsSkipped;
         return;
@@ -222,7 +222,7 @@ void GlBackend::draw(const DrawCall& call) {
     if (call.kind == DrawKind::UserPointer) {
         streams[0] = {resources_->userData(call.vertexData, call.vertexDataSize), 0, call.stride};
     }
-    vertexInput_->bind(program->attributes, call.layout, streams);
+    vertexInput_->bind(program->id, program->attributes, call.layoutId, call.layout, streams);
 
     const GLenum mode = primitiveMode(call.type);
     const GLsizei count =

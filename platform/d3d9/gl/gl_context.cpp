@@ -53,8 +53,14 @@ bool GlContext::create(SDL_Window* window, std::string& error) {
 }
 
 bool GlContext::makeCurrent() const {
-    return context_ != nullptr &&
-           SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_)) == 0;
+    if (context_ == nullptr) {
+        return false;
+    }
+    // Every draw asks; making a current context current again may cost a flush.
+    if (SDL_GL_GetCurrentContext() == context_ && SDL_GL_GetCurrentWindow() == window_) {
+        return true;
+    }
+    return SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_)) == 0;
 }
 
 void GlContext::setSwapInterval(int interval) const {

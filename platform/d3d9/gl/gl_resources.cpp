@@ -78,6 +78,7 @@ GlResources::~GlResources() {
 }
 
 void GlResources::abandon() {
+    bound_.fill(BoundTexture());
     buffers_.clear();
     textures_.clear();
     userBuffer_ = 0;
@@ -150,6 +151,7 @@ void GlResources::destroyed(const ResourceBase& resource, bool withGl) {
         buffers_.erase(found);
     }
     if (auto found = textures_.find(&resource); found != textures_.end()) {
+        bound_.fill(BoundTexture());
         // A deleted texture bound to a unit reverts to 0: the cache must not trust it.
         for (int unit = 0; unit < kTextureUnits; ++unit) {
             cache_.forgetTexture(unit);
@@ -194,12 +196,18 @@ GLuint GlResources::userData(const BYTE* data, UINT size) {
 }
 
 void GlResources::bindTexture(int unit, IDirect3DBaseTexture9* texture) {
-    const auto* resource = dynamic_cast<const Texture*>(texture);
-    if (resource == nullptr) {
-        cache_.texture(unit, 0);
-        return;
+    BoundTexture& bound = bound_[unit];
+    if (texture == nullptr || bound.texture != texture) {
+        const auto* resource = dynamic_cast<const Texture*>(texture);
+        if (resource == nullptr) {
+            bound = BoundTexture();
+            cache_.texture(unit, 0);
+            return;
+        }
+        bound = {texture, resource, &textures_[resource]};
     }
-    GlTexture& gl = textures_[resource];
+    const Texture* resource = bound.resource;
+    GlTexture& gl = *bound.gl;
     if (!gl.created) {
         glGenTextures(1, &gl.name);
         gl.dirty.assign(resource->levelCount(), true);

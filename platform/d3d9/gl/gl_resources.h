@@ -3,6 +3,7 @@
 // unlock (buffers at once, texture levels when next bound).
 #pragma once
 
+#include <array>
 #include <map>
 #include <vector>
 
@@ -60,6 +61,13 @@ private:
         bool created = false;
     };
 
+    // What each unit was last given: draws that repeat a texture skip the lookup.
+    struct BoundTexture {
+        IDirect3DBaseTexture9* texture = nullptr;
+        const Texture* resource = nullptr;
+        GlTexture* gl = nullptr;
+    };
+
     GLuint bufferFor(const ResourceBase& resource, const BufferData& data);
     void upload(const Texture& texture, GlTexture& gl, UINT level);
 
@@ -67,6 +75,7 @@ private:
     std::map<const ResourceBase*, Buffer> buffers_;
     std::map<const ResourceBase*, GlTexture> textures_;
     GLuint userBuffer_ = 0;
+    std::array<BoundTexture, kTextureUnits> bound_{};
 };
 
 }  // namespace d3d9::gl

@@ -53,63 +53,6 @@ unsigned outputComponents(const std::vector<std::string>& words, const std::stri
     return 0;
 }
 
-// Ends the pixel stage with Direct3D's alpha test: x is the comparison (0 when the test
-// is off), y the reference in 0..255.
-bool addAlphaTest(std::string& source) {
-    const std::vector<std::string> words = tokens(source);
-    const std::vector<std::string> declaration = {"layout", "(", "location", "=",
-                                                  "0",      ")", "out",      "vec4"};
-    std::string colour;
-    for (std::size_t i = 0; i + declaration.size() + 1 < words.size() && colour.empty(); ++i) {
-        if (std::equal(declaration.begin(), declaration.end(), words.begin() + i)) {
-            colour = words[i + declaration.size()];
-        }
-    }
-    const std::size_t end = source.rfind('}');
-    const std::size_t version = source.find('\n');
-    if (colour.empty() || end == std::string::npos || version == std::string::npos) {
-        return false;
-    }
-    source.insert(
-        end,
-        "    {\n"
-        "        int f = int(" +
-            std::string(kAlphaTest) +
-            ".x);\n"
-            "        float a = floor(clamp(" +
-            colour +
-            ".a, 0.0, 1.0) * 255.0 + 0.5);\n"
-            "        float r = " +
-            kAlphaTest +
-            ".y;\n"
-            "        bool pass = f == 0 || f == 8 || (f == 2 && a < r) || (f == 3 && a == r) ||\n"
-            "            (f == 4 && a <= r) || (f == 5 && a > r) || (f == 6 && a != r) ||\n"
-            "            (f == 7 && a >= r);\n"
-            "        if (!pass) discard;\n"
-            "    }\n");
-    source.insert(version + 1, "uniform vec2 " + std::string(kAlphaTest) + ";\n");
-    return true;
-}
-
-// Whether the stage's text reads a uniform: both stages declare every effect parameter,
-// but GL gives a program one uniform per name, so only a stage that uses it may feed it.
-bool readsUniform(const std::string& source, const std::string& name) {
-    for (std::size_t at = source.find(name); at != std::string::npos;
-         at = source.find(name, at + 1)) {
-        const std::size_t end = at + name.size();
-        const bool startsName =
-            at == 0 || !(std::isalnum(static_cast<unsigned char>(source[at - 1])) ||
-                         source[at - 1] == '_' || source[at - 1] == '.');
-        const bool endsName =
-            end == source.size() ||
-            !(std::isalnum(static_cast<unsigned char>(source[end])) || source[end] == '_');
-        if (startsName && endsName) {
-            return true;
-        }
-    }
-    return false;
-}
-
 std::string infoLog(GLuint object, bool program) {
     GLint length = 0;
     if (program) {
@@ -177,32 +120,41 @@ TypeShape shapeOf(GLenum type) {
 
 // Element e's n values from a register file: vectors start each element on a register,
 // matrices take their values packed.
+// Returns the number of values written to out, which holds at least capacity.
 template <class Out, class In>
-void gather(std::vector<Out>& out, const In* registers, size_t registerFile, size_t width,
-            UINT first, UINT count, const TypeShape& shape, GLint elements) {
+size_t gather(Out* out, size_t capacity, const In* registers, size_t registerFile, size_t width,
+              UINT first, UINT count, const TypeShape& shape, GLint elements) {
+    size_t written = 0;
     const size_t perElement = shape.matrix ? (static_cast<size_t>(shape.components) + 3) / 4 : 1;
     for (GLint e = 0; e < elements; ++e) {
         const size_t reg = first + e * perElement;
-        if (reg + perElement > size_t{first} + count || reg + perElement > registerFile) {
+        if (reg + perElement > size_t{first} + count || reg + perElement > registerFile ||
+            written + static_cast<size_t>(shape.components) > capacity) {
             break;
         }
         for (int c = 0; c < shape.components; ++c) {
             const size_t index = reg * width + static_cast<size_t>(c);
-            out.push_back(c < static_cast<int>(perElement * width)
-                              ? static_cast<Out>(registers[index])
-                              : Out());
+            out[written++] = c < static_cast<int>(perElement * width)
+                                 ? static_cast<Out>(registers[index])
+                                 : Out();
         }
     }
+    return written;
 }
 
 }  // namespace
 
 ProgramCache::ProgramCache(StateCache& cache, DrawingStats& stats)
-    : cache_(cache), stats_(stats), options_{true, kPositionAdjust}, generated_(options_) {}
+    : cache_(cache),
+      stats_(stats),
+      options_{{{true, kPositionAdjust, ""}, {true, kPositionAdjust, kAlphaTest}}},
+      generated_{{fx::FixedFunctionCache(options_[0]), fx::FixedFunctionCache(options_[1])}} {}
 
 ProgramCache::~ProgramCache() {
     for (auto& [key, program] : programs_) {
-        glDeleteProgram(program->name);
+        if (program) {
+            glDeleteProgram(program->name);
+        }
     }
     auto drop = [](auto& stages) {
         for (auto& [key, stage] : stages) {
@@ -217,6 +169,7 @@ ProgramCache::~ProgramCache() {
 }
 
 void ProgramCache::abandon() {
+    last_ = Choice();
     programs_.clear();
     shaders_.clear();
     fixedVertex_.clear();
@@ -224,10 +177,6 @@ void ProgramCache::abandon() {
 }
 
 bool ProgramCache::compile(Stage& stage) {
-    if (!stage.vertex && !addAlphaTest(stage.glsl.source)) {
-        stats_.lastError = "pixel shader without a colour output";
-        return false;
-    }
     const GLuint shader = glCreateShader(stage.vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
     const char* text = stage.glsl.source.c_str();
     glShaderSource(shader, 1, &text, nullptr);
@@ -250,22 +199,23 @@ bool ProgramCache::compile(Stage& stage) {
     return true;
 }
 
-const ProgramCache::Stage* ProgramCache::shaderStage(const ShaderCode& code) {
-    if (auto found = shaders_.find(code.id); found != shaders_.end()) {
+const ProgramCache::Stage* ProgramCache::shaderStage(const ShaderCode& code, bool alphaTest) {
+    const std::pair<std::uint64_t, bool> key{code.id, alphaTest};
+    if (auto found = shaders_.find(key); found != shaders_.end()) {
         return found->second->shader != 0 ? found->second.get() : nullptr;
     }
     auto stage = std::make_unique<Stage>();
     stage->vertex = code.blob.kind == ShaderKind::Vertex;
     stage->table = code.blob.uniforms;
     try {
-        stage->glsl =
-            fx::translateToGlsl(code.blob.spirv, stage->vertex, fx::EffectDesc(), options_);
+        stage->glsl = fx::translateToGlsl(code.blob.spirv, stage->vertex, fx::EffectDesc(),
+                                          options_[alphaTest]);
         compile(*stage);
     } catch (const fx::EffectError& error) {
         stats_.lastError = error.what();
     }
     const Stage* result = stage->shader != 0 ? stage.get() : nullptr;
-    shaders_[code.id] = std::move(stage);
+    shaders_[key] = std::move(stage);
     return result;
 }
 
@@ -285,14 +235,14 @@ const ProgramCache::Stage* ProgramCache::fixedVertexStage(
     if (!slot) {
         slot = std::make_unique<Stage>();
         slot->vertex = true;
-        slot->glsl = generated_.vertexShader(key);
+        slot->glsl = generated_[0].vertexShader(key);
         compile(*slot);
     }
     return slot->shader != 0 ? slot.get() : nullptr;
 }
 
 const ProgramCache::Stage* ProgramCache::fixedPixelStage(const DeviceState& state,
-                                                         const Stage& vertex) {
+                                                         const Stage& vertex, bool alphaTest) {
     fx::FixedPixelKey key;
     for (DWORD i = 0; i < 2; ++i) {
         fx::TextureStageKey& stage = key.stages[i];
@@ -305,12 +255,12 @@ const ProgramCache::Stage* ProgramCache::fixedPixelStage(const DeviceState& stat
     }
     key.diffuse = vertex.diffuseOut;
     key.texcoordComponents = vertex.texcoordOut;
-    auto& slot = fixedPixel_[key];
+    auto& slot = fixedPixel_[{key, alphaTest}];
     if (!slot) {
         slot = std::make_unique<Stage>();
         slot->vertex = false;
         try {
-            slot->glsl = generated_.pixelShader(key);
+            slot->glsl = generated_[alphaTest].pixelShader(key);
             compile(*slot);
         } catch (const fx::EffectError& error) {
             stats_.lastError = error.what();
@@ -320,16 +270,40 @@ const ProgramCache::Stage* ProgramCache::fixedPixelStage(const DeviceState& stat
 }
 
 Program* ProgramCache::program(const DeviceState& state,
-                               const std::vector<D3DVERTEXELEMENT9>& layout) {
+                               const std::vector<D3DVERTEXELEMENT9>& layout,
+                               std::uint64_t layoutId) {
+    Choice choice;
+    choice.vertexShader = state.vertexShader;
+    choice.pixelShader = state.pixelShader;
+    choice.layoutId = layoutId;
+    choice.alphaTest = state.renderState(D3DRS_ALPHATESTENABLE) != FALSE;
+    if (state.pixelShader == nullptr) {
+        for (DWORD i = 0; i < 2; ++i) {
+            choice.stages[i] = {
+                {state.stageState(i, D3DTSS_COLOROP), state.stageState(i, D3DTSS_COLORARG1),
+                 state.stageState(i, D3DTSS_COLORARG2), state.stageState(i, D3DTSS_ALPHAOP),
+                 state.stageState(i, D3DTSS_ALPHAARG1), state.stageState(i, D3DTSS_ALPHAARG2)}};
+        }
+    }
+    if (last_.program != nullptr && choice.sameInputs(last_)) {
+        return last_.program;
+    }
+    choice.program = find(state, layout, choice.alphaTest);
+    last_ = choice;
+    return choice.program;
+}
+
+Program* ProgramCache::find(const DeviceState& state, const std::vector<D3DVERTEXELEMENT9>& layout,
+                            bool alphaTest) {
     const ShaderCode* vertexCode = shaderCode(state.vertexShader);
     const ShaderCode* pixelCode = shaderCode(state.pixelShader);
     const Stage* vertex =
-        vertexCode != nullptr ? shaderStage(*vertexCode) : fixedVertexStage(layout);
+        vertexCode != nullptr ? shaderStage(*vertexCode, false) : fixedVertexStage(layout);
     if (vertex == nullptr) {
         return nullptr;
     }
-    const Stage* pixel =
-        pixelCode != nullptr ? shaderStage(*pixelCode) : fixedPixelStage(state, *vertex);
+    const Stage* pixel = pixelCode != nullptr ? shaderStage(*pixelCode, alphaTest)
+                                              : fixedPixelStage(state, *vertex, alphaTest);
     if (pixel == nullptr) {
         return nullptr;
     }
@@ -358,7 +332,9 @@ Program* ProgramCache::link(const Stage& vertex, const Stage& pixel) {
         return nullptr;
     }
     ++stats_.programsLinked;
+    static std::uint64_t nextId = 0;
     program->name = name;
+    program->id = ++nextId;
     for (const auto& attribute : vertex.glsl.attributes) {
         program->attributes.push_back(
             {static_cast<unsigned>(glGetAttribLocation(name, attribute.glslName.c_str())),
@@ -403,7 +379,11 @@ Program* ProgramCache::link(const Stage& vertex, const Stage& pixel) {
                 continue;
             }
             const auto type = active.find(entry.name);
-            if (type == active.end() || !readsUniform(stage->glsl.source, entry.name)) {
+            const auto reflected =
+                std::find_if(stage->glsl.uniforms.begin(), stage->glsl.uniforms.end(),
+                             [&](const fx::UniformBinding& u) { return u.glslName == entry.name; });
+            if (type == active.end() || reflected == stage->glsl.uniforms.end() ||
+                !reflected->used) {
                 continue;
             }
             Program::Uniform uniform;
@@ -449,43 +429,41 @@ void ProgramCache::upload(Program& program, const DeviceState& state, UINT viewp
                           UINT viewportHeight) {
     for (Program::Uniform& uniform : program.uniforms) {
         const TypeShape shape = shapeOf(uniform.type);
-        std::vector<float> floats;
-        std::vector<GLint> ints;
-        auto collect = [&](auto& out) {
+        const float* floats = floatScratch_.data();
+        const GLint* ints = intScratch_.data();
+        auto collect = [&](auto* out, size_t capacity) -> size_t {
             switch (uniform.kind) {
                 case ConstantKind::Float: {
                     const auto& file =
                         uniform.vertexStage ? state.vertexConstants : state.pixelConstants;
-                    gather(out, file.data(), kShaderConstantCount, 4, uniform.registerIndex,
-                           uniform.registerCount, shape, uniform.arraySize);
-                    break;
+                    return gather(out, capacity, file.data(), kShaderConstantCount, 4,
+                                  uniform.registerIndex, uniform.registerCount, shape,
+                                  uniform.arraySize);
                 }
                 case ConstantKind::Int: {
                     const auto& file =
                         uniform.vertexStage ? state.vertexIntConstants : state.pixelIntConstants;
-                    gather(out, file.data(), kIntConstantCount, 4, uniform.registerIndex,
-                           uniform.registerCount, shape, uniform.arraySize);
-                    break;
+                    return gather(out, capacity, file.data(), kIntConstantCount, 4,
+                                  uniform.registerIndex, uniform.registerCount, shape,
+                                  uniform.arraySize);
                 }
                 default: {
                     const auto& file =
                         uniform.vertexStage ? state.vertexBoolConstants : state.pixelBoolConstants;
-                    gather(out, file.data(), kBoolConstantCount, 1, uniform.registerIndex,
-                           uniform.registerCount, TypeShape{false, false, 1}, uniform.arraySize);
-                    break;
+                    return gather(out, capacity, file.data(), kBoolConstantCount, 1,
+                                  uniform.registerIndex, uniform.registerCount,
+                                  TypeShape{false, false, 1}, uniform.arraySize);
                 }
             }
         };
         const std::uint8_t* bytes = nullptr;
         size_t size = 0;
         if (shape.isFloat) {
-            collect(floats);
-            bytes = reinterpret_cast<const std::uint8_t*>(floats.data());
-            size = floats.size() * sizeof(float);
+            size = collect(floatScratch_.data(), floatScratch_.size()) * sizeof(float);
+            bytes = reinterpret_cast<const std::uint8_t*>(floats);
         } else {
-            collect(ints);
-            bytes = reinterpret_cast<const std::uint8_t*>(ints.data());
-            size = ints.size() * sizeof(GLint);
+            size = collect(intScratch_.data(), intScratch_.size()) * sizeof(GLint);
+            bytes = reinterpret_cast<const std::uint8_t*>(ints);
         }
         const GLsizei elements =
             static_cast<GLsizei>(shape.components > 0 ? (size / 4) / shape.components : 0);
@@ -497,73 +475,73 @@ void ProgramCache::upload(Program& program, const DeviceState& state, UINT viewp
         const GLint at = uniform.location;
         switch (uniform.type) {
             case GL_FLOAT:
-                glUniform1fv(at, elements, floats.data());
+                glUniform1fv(at, elements, floats);
                 break;
             case GL_FLOAT_VEC2:
-                glUniform2fv(at, elements, floats.data());
+                glUniform2fv(at, elements, floats);
                 break;
             case GL_FLOAT_VEC3:
-                glUniform3fv(at, elements, floats.data());
+                glUniform3fv(at, elements, floats);
                 break;
             case GL_FLOAT_VEC4:
-                glUniform4fv(at, elements, floats.data());
+                glUniform4fv(at, elements, floats);
                 break;
             // Row-vector matrices go in as stored: GL reads them column by column, which
             // is what `v * M` in the translated shader expects.
             case GL_FLOAT_MAT2:
-                glUniformMatrix2fv(at, elements, GL_FALSE, floats.data());
+                glUniformMatrix2fv(at, elements, GL_FALSE, floats);
                 break;
             case GL_FLOAT_MAT3:
-                glUniformMatrix3fv(at, elements, GL_FALSE, floats.data());
+                glUniformMatrix3fv(at, elements, GL_FALSE, floats);
                 break;
             case GL_FLOAT_MAT4:
-                glUniformMatrix4fv(at, elements, GL_FALSE, floats.data());
+                glUniformMatrix4fv(at, elements, GL_FALSE, floats);
                 break;
             case GL_FLOAT_MAT2x3:
-                glUniformMatrix2x3fv(at, elements, GL_FALSE, floats.data());
+                glUniformMatrix2x3fv(at, elements, GL_FALSE, floats);
                 break;
             case GL_FLOAT_MAT3x2:
-                glUniformMatrix3x2fv(at, elements, GL_FALSE, floats.data());
+                glUniformMatrix3x2fv(at, elements, GL_FALSE, floats);
                 break;
             case GL_FLOAT_MAT2x4:
-                glUniformMatrix2x4fv(at, elements, GL_FALSE, floats.data());
+                glUniformMatrix2x4fv(at, elements, GL_FALSE, floats);
                 break;
             case GL_FLOAT_MAT4x2:
-                glUniformMatrix4x2fv(at, elements, GL_FALSE, floats.data());
+                glUniformMatrix4x2fv(at, elements, GL_FALSE, floats);
                 break;
             case GL_FLOAT_MAT3x4:
-                glUniformMatrix3x4fv(at, elements, GL_FALSE, floats.data());
+                glUniformMatrix3x4fv(at, elements, GL_FALSE, floats);
                 break;
             case GL_FLOAT_MAT4x3:
-                glUniformMatrix4x3fv(at, elements, GL_FALSE, floats.data());
+                glUniformMatrix4x3fv(at, elements, GL_FALSE, floats);
                 break;
             // Booleans of the effect reach GL as unsigned integers.
             case GL_UNSIGNED_INT:
-                glUniform1uiv(at, elements, reinterpret_cast<const GLuint*>(ints.data()));
+                glUniform1uiv(at, elements, reinterpret_cast<const GLuint*>(ints));
                 break;
             case GL_UNSIGNED_INT_VEC2:
-                glUniform2uiv(at, elements, reinterpret_cast<const GLuint*>(ints.data()));
+                glUniform2uiv(at, elements, reinterpret_cast<const GLuint*>(ints));
                 break;
             case GL_UNSIGNED_INT_VEC3:
-                glUniform3uiv(at, elements, reinterpret_cast<const GLuint*>(ints.data()));
+                glUniform3uiv(at, elements, reinterpret_cast<const GLuint*>(ints));
                 break;
             case GL_UNSIGNED_INT_VEC4:
-                glUniform4uiv(at, elements, reinterpret_cast<const GLuint*>(ints.data()));
+                glUniform4uiv(at, elements, reinterpret_cast<const GLuint*>(ints));
                 break;
             case GL_INT_VEC2:
             case GL_BOOL_VEC2:
-                glUniform2iv(at, elements, ints.data());
+                glUniform2iv(at, elements, ints);
                 break;
             case GL_INT_VEC3:
             case GL_BOOL_VEC3:
-                glUniform3iv(at, elements, ints.data());
+                glUniform3iv(at, elements, ints);
                 break;
             case GL_INT_VEC4:
             case GL_BOOL_VEC4:
-                glUniform4iv(at, elements, ints.data());
+                glUniform4iv(at, elements, ints);
                 break;
             default:
-                glUniform1iv(at, elements, ints.data());
+                glUniform1iv(at, elements, ints);
                 break;
         }
     }
@@ -604,6 +582,7 @@ void ProgramCache::upload(Program& program, const DeviceState& state, UINT viewp
 }
 
 void ProgramCache::dropPrograms(const Stage* stage, bool withGl) {
+    last_ = Choice();
     for (auto it = programs_.begin(); it != programs_.end();) {
         if (it->first.first == stage || it->first.second == stage) {
             if (it->second && withGl) {
@@ -618,15 +597,17 @@ void ProgramCache::dropPrograms(const Stage* stage, bool withGl) {
 }
 
 void ProgramCache::shaderDestroyed(const ShaderCode& code, bool withGl) {
-    auto found = shaders_.find(code.id);
-    if (found == shaders_.end()) {
-        return;
+    for (bool alphaTest : {false, true}) {
+        auto found = shaders_.find({code.id, alphaTest});
+        if (found == shaders_.end()) {
+            continue;
+        }
+        dropPrograms(found->second.get(), withGl);
+        if (found->second->shader != 0 && withGl) {
+            glDeleteShader(found->second->shader);
+        }
+        shaders_.erase(found);
     }
-    dropPrograms(found->second.get(), withGl);
-    if (found->second->shader != 0 && withGl) {
-        glDeleteShader(found->second->shader);
-    }
-    shaders_.erase(found);
 }
 
 }  // namespace d3d9::gl

@@ -4,7 +4,9 @@
 //
 // Direct3D's clip-space depth (0..1), its pixel-centre offset and the alpha test are
 // applied here and nowhere else: every vertex stage maps depth to GL's -1..1 and moves
-// the position by `dx_position_adjust`; every pixel stage ends with the alpha test.
+// the position by `dx_position_adjust`; a pixel stage drawn with the alpha test on is a
+// variant of its own that ends with the test (a `discard` in every pixel stage would keep
+// drivers from skipping what later opaque pixels cover).
 #pragma once
 
 #include <array>
@@ -36,6 +38,7 @@ struct Program {
     };
 
     GLuint name = 0;
+    std::uint64_t id = 0;  // unique for the process, unlike GL names, which come back
     std::vector<AttributeSlot> attributes;
     std::vector<Uniform> uniforms;
     std::vector<int> textureStages;  // device samplers whose textures the program reads
@@ -55,8 +58,9 @@ public:
     ProgramCache& operator=(const ProgramCache&) = delete;
 
     // The program for the shaders (or fixed-function states) in force; null when it cannot
-    // be built, with the reason in the stats.
-    Program* program(const DeviceState& state, const std::vector<D3DVERTEXELEMENT9>& layout);
+    // be built, with the reason in the stats. layoutId names the layout (see DrawCall).
+    Program* program(const DeviceState& state, const std::vector<D3DVERTEXELEMENT9>& layout,
+                     std::uint64_t layoutId);
     // Constants, texture factor, alpha test and the position adjustment for a viewport.
     void upload(Program& program, const DeviceState& state, UINT viewportWidth,
                 UINT viewportHeight);
@@ -75,24 +79,47 @@ private:
         std::array<unsigned, 2> texcoordOut{{0, 0}};
     };
     using Stages = std::pair<const Stage*, const Stage*>;
+    // What the last program was chosen from: draws that repeat it skip every lookup.
+    struct Choice {
+        IDirect3DVertexShader9* vertexShader = nullptr;
+        IDirect3DPixelShader9* pixelShader = nullptr;
+        std::uint64_t layoutId = 0;
+        bool alphaTest = false;
+        std::array<std::array<std::uint32_t, 6>, 2> stages{};  // fixed-function pixel stages
+        Program* program = nullptr;
 
-    const Stage* shaderStage(const ShaderCode& code);
+        bool sameInputs(const Choice& o) const {
+            return vertexShader == o.vertexShader && pixelShader == o.pixelShader &&
+                   layoutId == o.layoutId && alphaTest == o.alphaTest &&
+                   (pixelShader != nullptr || stages == o.stages);
+        }
+    };
+
+    const Stage* shaderStage(const ShaderCode& code, bool alphaTest);
     const Stage* fixedVertexStage(const std::vector<D3DVERTEXELEMENT9>& layout);
-    const Stage* fixedPixelStage(const DeviceState& state, const Stage& vertex);
+    const Stage* fixedPixelStage(const DeviceState& state, const Stage& vertex, bool alphaTest);
     // Compiles the stage's text; false with the log in the stats.
     bool compile(Stage& stage);
+    Program* find(const DeviceState& state, const std::vector<D3DVERTEXELEMENT9>& layout,
+                  bool alphaTest);
     Program* link(const Stage& vertex, const Stage& pixel);
     void dropPrograms(const Stage* stage, bool withGl);
 
     StateCache& cache_;
     DrawingStats& stats_;
-    d3dx9::fx::TranslateOptions options_;
-    d3dx9::fx::FixedFunctionCache generated_;
-    std::map<std::uint64_t, std::unique_ptr<Stage>> shaders_;
+    // Without and with the alpha test.
+    std::array<d3dx9::fx::TranslateOptions, 2> options_;
+    std::array<d3dx9::fx::FixedFunctionCache, 2> generated_;
+    // By shader id and whether the stage has the alpha test (pixel stages only).
+    std::map<std::pair<std::uint64_t, bool>, std::unique_ptr<Stage>> shaders_;
     std::map<d3dx9::fx::FixedVertexKey, std::unique_ptr<Stage>> fixedVertex_;
-    std::map<d3dx9::fx::FixedPixelKey, std::unique_ptr<Stage>> fixedPixel_;
+    std::map<std::pair<d3dx9::fx::FixedPixelKey, bool>, std::unique_ptr<Stage>> fixedPixel_;
     std::map<Stages, std::unique_ptr<Program>> programs_;
     std::vector<std::uint64_t> failed_;  // shaders that cannot be translated
+    Choice last_;
+    // Uniform values gathered before upload: the largest register file's worth.
+    std::array<float, kShaderConstantCount * 4> floatScratch_{};
+    std::array<GLint, kShaderConstantCount * 4> intScratch_{};
 };
 
 }  // namespace d3d9::gl

@@ -65,16 +65,22 @@ VertexInput::~VertexInput() {
     }
 }
 
-void VertexInput::bind(const std::vector<AttributeSlot>& attributes,
-                       const std::vector<D3DVERTEXELEMENT9>& layout,
+void VertexInput::bind(std::uint64_t programId, const std::vector<AttributeSlot>& attributes,
+                       std::uint64_t layoutId, const std::vector<D3DVERTEXELEMENT9>& layout,
                        const std::array<StreamSource, kStreamCount>& streams) {
     if (vertexArray_ == 0) {
         glGenVertexArrays(1, &vertexArray_);
     }
     cache_.vertexArray(vertexArray_);
+    const Inputs inputs{programId, layoutId, streams, cache_.bufferGeneration()};
+    if (inputs == last_) {
+        return;
+    }
+    last_ = inputs;
 
-    std::vector<Setup> wanted;
-    wanted.reserve(attributes.size());
+    // Built in storage kept from draw to draw: the comparison below is the common case.
+    std::vector<Setup>& wanted = wanted_;
+    wanted.clear();
     for (const AttributeSlot& slot : attributes) {
         Setup setup;
         setup.location = slot.location;
@@ -99,7 +105,8 @@ void VertexInput::bind(const std::vector<AttributeSlot>& attributes,
     }
     generation_ = cache_.bufferGeneration();
 
-    std::vector<unsigned> nowEnabled;
+    std::vector<unsigned>& nowEnabled = nowEnabled_;
+    nowEnabled.clear();
     for (const Setup& setup : wanted) {
         if (!setup.enabled) {
             continue;
@@ -125,8 +132,8 @@ void VertexInput::bind(const std::vector<AttributeSlot>& attributes,
             glVertexAttrib4f(setup.location, value, value, value, 1.0f);
         }
     }
-    enabled_ = std::move(nowEnabled);
-    current_ = std::move(wanted);
+    enabled_.swap(nowEnabled);
+    current_.swap(wanted);
 }
 
 }  // namespace d3d9::gl

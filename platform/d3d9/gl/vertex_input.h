@@ -21,6 +21,10 @@ struct StreamSource {
     GLuint buffer = 0;
     std::uintptr_t offset = 0;  // bytes into the buffer of the stream's vertex 0
     UINT stride = 0;
+
+    bool operator==(const StreamSource& o) const {
+        return buffer == o.buffer && offset == o.offset && stride == o.stride;
+    }
 };
 
 class VertexInput {
@@ -30,8 +34,10 @@ public:
     VertexInput(const VertexInput&) = delete;
     VertexInput& operator=(const VertexInput&) = delete;
 
-    void bind(const std::vector<AttributeSlot>& attributes,
-              const std::vector<D3DVERTEXELEMENT9>& layout,
+    // programId and layoutId name the attributes and the layout: a draw repeating the
+    // last ones with the same streams returns at once.
+    void bind(std::uint64_t programId, const std::vector<AttributeSlot>& attributes,
+              std::uint64_t layoutId, const std::vector<D3DVERTEXELEMENT9>& layout,
               const std::array<StreamSource, kStreamCount>& streams);
     // The context went away with the vertex array.
     void abandon() { vertexArray_ = 0; }
@@ -55,10 +61,25 @@ private:
         }
     };
 
+    struct Inputs {
+        std::uint64_t program = 0;
+        std::uint64_t layout = 0;
+        std::array<StreamSource, kStreamCount> streams{};
+        std::uint64_t generation = 0;
+
+        bool operator==(const Inputs& o) const {
+            return program == o.program && layout == o.layout && streams == o.streams &&
+                   generation == o.generation;
+        }
+    };
+
     StateCache& cache_;
     GLuint vertexArray_ = 0;
+    Inputs last_;
     std::vector<Setup> current_;
     std::vector<unsigned> enabled_;
+    std::vector<Setup> wanted_;
+    std::vector<unsigned> nowEnabled_;
     std::uint64_t generation_ = 0;
 };
 

@@ -22,6 +22,10 @@ struct TextureStageKey {
     std::uint32_t alphaOp = 1;
     std::uint32_t alphaArg1 = 2;
     std::uint32_t alphaArg2 = 1;
+
+    std::array<std::uint32_t, 6> values() const {
+        return {{colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2}};
+    }
 };
 
 struct FixedPixelKey {
@@ -48,7 +52,8 @@ struct FixedVertexKey {
 };
 
 // Throws EffectError for an operation or argument the generator does not implement.
-GlslShader generateFixedPixelShader(const FixedPixelKey& key);
+GlslShader generateFixedPixelShader(const FixedPixelKey& key,
+                                    const TranslateOptions& options = TranslateOptions());
 GlslShader generateFixedVertexShader(const FixedVertexKey& key,
                                      const TranslateOptions& options = TranslateOptions());
 

@@ -31,6 +31,9 @@ struct UniformBinding {
     // For matrices: upload with glUniformMatrix*fv(transpose = this). Row-vector D3D
     // matrices used as mul(v, M) go in as they are stored (false).
     bool transpose = false;
+    // Whether the stage reads it. Both stages declare every parameter, but GL gives a
+    // program one uniform per name, so only a stage that reads it may feed it.
+    bool used = true;
 };
 
 struct SamplerBinding {
@@ -66,6 +69,10 @@ struct TranslateOptions {
     // gl_Position.xy += <name>.xy * gl_Position.w, so the device can move every draw by
     // half a pixel (Direct3D samples pixel centres at integer positions) or flip it.
     std::string positionAdjustUniform;
+    // When not empty, pixel shaders declare `uniform vec2 <name>;` and end with Direct3D's
+    // alpha test on their colour output: x is the D3DCMP_* comparison (0 when the test is
+    // off), y the reference in 0..255.
+    std::string alphaTestUniform;
 };
 
 // D3DDECLUSAGE of a semantic name without its index ("TEXCOORD" -> 5); false if unknown.
@@ -73,6 +80,9 @@ bool usageFromSemantic(const std::string& name, std::uint32_t& usage);
 
 // Adds the position adjustment of TranslateOptions to a vertex shader's text.
 void adjustPosition(std::string& source, const std::string& uniform);
+
+// The statements of the alpha test of TranslateOptions on a colour variable.
+std::string alphaTestStatements(const std::string& colour, const std::string& uniform);
 
 // Throws EffectError when SPIRV-Cross rejects the module.
 GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexStage,
