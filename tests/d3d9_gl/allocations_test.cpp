@@ -4,6 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
+
+#include <d3dx9effect.h>
 
 #include "gl_fixture.h"
 #include "shader_builder.h"
@@ -181,8 +184,9 @@ protected:
     }
 
     // Draw i as a renderer issues it: the same bindings again, then what changes per mesh.
-    template <class PerDraw>
-    long allocationsOfDraws(PerDraw perDraw) {
+    template <class PerDraw, class AfterDraw = void (*)()>
+    long allocationsOfDraws(
+        PerDraw perDraw, AfterDraw afterDraw = [] {}) {
         auto draw = [&](int i) {
             device->SetFVF(kTexturedFvf);
             device->SetStreamSource(0, vertices, 0, sizeof(TexturedVertex));
@@ -191,6 +195,7 @@ protected:
             perDraw(i);
             EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, (i % 4) * 4, 0, 4, 0, 2),
                       D3D_OK);
+            afterDraw();
         };
         for (int i = 0; i < kWarmUp; ++i) {
             draw(i);
@@ -244,6 +249,38 @@ TEST_F(Allocations, ShaderDrawsWithAMatrixPerDrawAllocateNothing) {
     pixelShader->Release();
     // The last draws: 999 green quad 3 in place, 998 red quad 2 two rows down, 997 green
     // quad 1 one row down.
+    const BackBufferImage image = picture();
+    EXPECT_EQ(image.pixel(28, 4), 0xFF00FF00u);
+    EXPECT_EQ(image.pixel(20, 20), 0xFFFF0000u);
+    EXPECT_EQ(image.pixel(12, 12), 0xFF00FF00u);
+}
+
+// The engine's path: the effect sets the world matrix by name and the texture, commits, and
+// the pass draws, Begin to End for every mesh.
+TEST_F(Allocations, EffectDrawsAllocateNothing) {
+    const std::string text = kMeshEffect;
+    ID3DXEffect* effect = nullptr;
+    ASSERT_EQ(D3DXCreateEffect(device, text.c_str(), static_cast<UINT>(text.size() + 1), nullptr,
+                               nullptr, 0, nullptr, &effect, nullptr),
+              D3D_OK);
+    const long counted = allocationsOfDraws(
+        [&](int i) {
+            const float down = -(i % 3) * 16.0f / kHeight;
+            const D3DXMATRIX world(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, down, 0, 1);
+            UINT passes = 0;
+            effect->Begin(&passes, D3DXFX_DONOTSAVESTATE);
+            effect->BeginPass(0);
+            effect->SetMatrix("g_world", &world);
+            effect->SetTexture("g_texture", textures[i % 2]);
+            effect->CommitChanges();
+        },
+        [&] {
+            effect->EndPass();
+            effect->End();
+        });
+    EXPECT_EQ(counted, 0);
+    EXPECT_EQ(stats().drawsSkipped, 0u) << stats().lastError;
+    EXPECT_EQ(effect->Release(), 0u);
     const BackBufferImage image = picture();
     EXPECT_EQ(image.pixel(28, 4), 0xFF00FF00u);
     EXPECT_EQ(image.pixel(20, 20), 0xFFFF0000u);
