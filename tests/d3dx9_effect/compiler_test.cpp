@@ -96,10 +96,11 @@ TEST(HlslCompiler, EmbeddedVertexShadersCompileToGlsl) {
         const GlslShader glsl = translateToGlsl(vs.spirv, true, fx);
         EXPECT_EQ(glsl.source.rfind("#version 330", 0), 0u);
         // A struct uniform set member by member, not a uniform block.
-        EXPECT_NE(glsl.source.find("uniform _Global fx;"), std::string::npos) << glsl.source;
+        EXPECT_NE(glsl.source.find("uniform vs_fx_parameters vs_fx;"), std::string::npos)
+            << glsl.source;
         const UniformBinding* wvp = findUniform(glsl, "matrix_world_view_projection");
         ASSERT_NE(wvp, nullptr);
-        EXPECT_EQ(wvp->glslName, "fx.matrix_world_view_projection");
+        EXPECT_EQ(wvp->glslName, "vs_fx.matrix_world_view_projection");
         EXPECT_EQ(wvp->rows, 4u);
         EXPECT_EQ(wvp->columns, 4u);
         EXPECT_FALSE(wvp->transpose);
@@ -128,7 +129,7 @@ TEST(HlslCompiler, DebugEffectUniformsDescribeEveryNumericParameter) {
     EXPECT_EQ(findUniform(glsl, "do_z_enable")->base, GlBaseType::UInt);
     ASSERT_NE(findUniform(glsl, "g_fillmode"), nullptr);
     EXPECT_EQ(findUniform(glsl, "g_fillmode")->base, GlBaseType::Int);
-    EXPECT_EQ(findUniform(glsl, "g_fillmode")->glslName, "fx.g_fillmode");
+    EXPECT_EQ(findUniform(glsl, "g_fillmode")->glslName, "vs_fx.g_fillmode");
 }
 
 TEST(HlslCompiler, StagesLinkBySemanticAndSamplersKeepTheirNames) {
@@ -156,10 +157,10 @@ TEST(HlslCompiler, StagesLinkBySemanticAndSamplersKeepTheirNames) {
     EXPECT_EQ(psIn, vsOut);
 
     ASSERT_EQ(psGlsl.samplers.size(), 1u);
-    EXPECT_EQ(psGlsl.samplers[0].glslName, "s0");
+    EXPECT_EQ(psGlsl.samplers[0].glslName, "ps_fx_s0");
     EXPECT_EQ(psGlsl.samplers[0].texture, "tex_0");
     EXPECT_EQ(psGlsl.samplers[0].deviceSampler, 0u);
-    EXPECT_NE(psGlsl.source.find("uniform sampler2D s0;"), std::string::npos);
+    EXPECT_NE(psGlsl.source.find("uniform sampler2D ps_fx_s0;"), std::string::npos);
 
     EXPECT_EQ(fxtest::glslLinkErrors(vsGlsl.source, psGlsl.source), "");
 }

@@ -29,3 +29,11 @@ TEST_F(LuaBindersRun, EveryClassExistsAfterTheRun) {
     // A Car is a __base_morvale_mesh to scripts.
     EXPECT_EQ(runSnippet("local c = Car()\nc.object = 'body'\nassert(c.object == 'body')"), "");
 }
+
+TEST_F(LuaBindersRun, OperatorsOnGameClassesAreRunErrors) {
+    for (const char* call : {"SoundsPerformance()()", "return 1 + SoundsPerformance()",
+                             "return nil < Car()", "return 'x' .. Car()", "return #Car()"}) {
+        const std::string error = runSnippet(call);
+        EXPECT_NE(error.find("operator defined."), std::string::npos) << call << ": " << error;
+    }
+}

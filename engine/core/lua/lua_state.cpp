@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+#include "engine/core/lua/operator_guard.h"
+
 namespace kesh {
 
 LuaStatePtr openGameLuaState() {
@@ -19,6 +21,7 @@ LuaStatePtr openGameLuaState() {
     luaL_requiref(L, LUA_IOLIBNAME, luaopen_io, 1);
     lua_settop(L, 0);
     luabind::open(L);
+    guardLuabindOperators(L);
     return state;
 }
 

@@ -1,6 +1,6 @@
 // The game's one Lua state: the base, string, table, math and io libraries with luabind
-// opened on it. Lua 5.2 registers its libraries through luaL_requiref; the older
-// lua_open/luaopen_* sequence registers nothing there.
+// opened on it, its operators on bound objects guarded (operator_guard.h). Lua 5.2 registers its
+// libraries through luaL_requiref; the older lua_open/luaopen_* sequence registers nothing there.
 #pragma once
 
 #include <lua.hpp>

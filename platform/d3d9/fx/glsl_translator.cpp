@@ -143,11 +143,17 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
     const spvc_reflected_resource* list = nullptr;
     size_t count = 0;
 
+    // Direct3D pairs any vertex shader with any pixel shader, also of two effects whose
+    // parameters differ: every name a stage declares for the effect carries the stage, so
+    // that no uniform of one stage can meet a differently declared one of the other.
+    const std::string stageName = vertexStage ? "vs_fx" : "ps_fx";
+
     // Effect parameters: the members of the one global block, emitted as a struct uniform.
     spvc_resources_get_resource_list_for_type(resources, SPVC_RESOURCE_TYPE_UNIFORM_BUFFER, &list,
                                               &count);
     for (size_t i = 0; i < count; ++i) {
-        spvc_compiler_set_name(compiler, list[i].id, "fx");
+        spvc_compiler_set_name(compiler, list[i].id, stageName.c_str());
+        spvc_compiler_set_name(compiler, list[i].base_type_id, (stageName + "_parameters").c_str());
         spvc_type block = spvc_compiler_get_type_handle(compiler, list[i].base_type_id);
         const unsigned members = spvc_type_get_num_member_types(block);
         const spvc_buffer_range* ranges = nullptr;
@@ -161,7 +167,7 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
                 u.used = u.used || ranges[r].index == m;
             }
             u.parameter = spvc_compiler_get_member_name(compiler, list[i].base_type_id, m);
-            u.glslName = "fx." + u.parameter;
+            u.glslName = stageName + "." + u.parameter;
             spvc_type member =
                 spvc_compiler_get_type_handle(compiler, spvc_type_get_member_type(block, m));
             u.base = baseOf(spvc_type_get_basetype(member));
@@ -185,7 +191,8 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
     for (size_t i = 0; i < count; ++i) {
         SamplerBinding s;
         s.sampler = list[i].name;
-        s.glslName = s.sampler;
+        s.glslName = stageName + "_" + s.sampler;
+        spvc_compiler_set_name(compiler, list[i].id, s.glslName.c_str());
         const std::uint32_t binding =
             spvc_compiler_get_decoration(compiler, list[i].id, SpvDecorationBinding);
         s.deviceSampler = vertexStage ? kVertexTextureSampler0 + binding : binding;

@@ -394,7 +394,7 @@ Program* ProgramCache::link(const Stage& vertex, const Stage& pixel) {
             uniform.kind = entry.kind;
             uniform.registerIndex = entry.registerIndex;
             uniform.registerCount = entry.registerCount;
-            // A uniform both stages read is fed from the vertex stage's registers.
+            // Each stage names its own uniforms; a name the table lists twice is fed once.
             const bool taken = std::any_of(
                 program->uniforms.begin(), program->uniforms.end(),
                 [&](const Program::Uniform& other) { return other.location == uniform.location; });

@@ -1,5 +1,7 @@
 // Names of an effect's parameters or techniques to their index, built once when the effect
 // is created: a Set* by name is then one hash of the caller's text, with no copy of it.
+// A handle the effect gave out is an item's own name, found by its address first: two
+// unnamed or same-named techniques are two handles all the same.
 #pragma once
 
 #include <string_view>
@@ -14,9 +16,27 @@ public:
     template <class Items>
     explicit NameIndex(const Items& items) {
         byName_.reserve(items.size());
+        byAddress_.reserve(items.size());
         for (std::size_t i = 0; i < items.size(); ++i) {
             byName_.emplace(items[i].name, static_cast<int>(i));
+            byAddress_.emplace(items[i].name.c_str(), static_cast<int>(i));
         }
+    }
+
+    // The handle of an item: its own name.
+    template <class Item>
+    static const char* handleOf(const Item& item) {
+        return item.name.c_str();
+    }
+
+    // The item a handle names: one the effect gave out, else the first item of that name;
+    // -1 for null or an unknown name.
+    int findHandle(const char* handle) const {
+        if (handle == nullptr) {
+            return -1;
+        }
+        const auto own = byAddress_.find(handle);
+        return own != byAddress_.end() ? own->second : find(std::string_view(handle));
     }
 
     // -1 for a null or unknown name.
@@ -28,6 +48,7 @@ public:
 
 private:
     std::unordered_map<std::string_view, int> byName_;
+    std::unordered_map<const char*, int> byAddress_;
 };
 
 }  // namespace d3dx9::fx

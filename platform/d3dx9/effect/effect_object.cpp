@@ -62,7 +62,7 @@ HRESULT Effect::GetPool(ID3DXEffectPool** pool) {
 }
 
 ParameterValue* Effect::value(D3DXHANDLE name) const {
-    const int index = parameterNames_.find(name);
+    const int index = parameterNames_.findHandle(name);
     return index >= 0 ? values_[static_cast<std::size_t>(index)].get() : nullptr;
 }
 
@@ -182,7 +182,7 @@ HRESULT Effect::FindNextValidTechnique(D3DXHANDLE after, D3DXHANDLE* technique) 
     *technique = nullptr;
     std::size_t start = 0;
     if (after != nullptr) {
-        const int index = techniqueNames_.find(after);
+        const int index = techniqueNames_.findHandle(after);
         if (index < 0) {
             return D3DERR_INVALIDCALL;
         }
@@ -190,7 +190,7 @@ HRESULT Effect::FindNextValidTechnique(D3DXHANDLE after, D3DXHANDLE* technique) 
     }
     for (std::size_t i = start; i < desc_.techniques.size(); ++i) {
         if (validTechniques_[i]) {
-            *technique = desc_.techniques[i].name.c_str();
+            *technique = NameIndex::handleOf(desc_.techniques[i]);
             return D3D_OK;
         }
     }
@@ -198,7 +198,7 @@ HRESULT Effect::FindNextValidTechnique(D3DXHANDLE after, D3DXHANDLE* technique) 
 }
 
 HRESULT Effect::ValidateTechnique(D3DXHANDLE technique) {
-    const int index = techniqueNames_.find(technique);
+    const int index = techniqueNames_.findHandle(technique);
     if (index < 0) {
         return D3DERR_INVALIDCALL;
     }
@@ -206,7 +206,7 @@ HRESULT Effect::ValidateTechnique(D3DXHANDLE technique) {
 }
 
 HRESULT Effect::SetTechnique(D3DXHANDLE technique) {
-    const int index = techniqueNames_.find(technique);
+    const int index = techniqueNames_.findHandle(technique);
     if (index < 0 || begun_) {
         return D3DERR_INVALIDCALL;
     }
@@ -218,7 +218,7 @@ D3DXHANDLE Effect::GetCurrentTechnique() {
     if (desc_.techniques.empty()) {
         return nullptr;
     }
-    return desc_.techniques[technique_].name.c_str();
+    return NameIndex::handleOf(desc_.techniques[technique_]);
 }
 
 HRESULT Effect::Begin(UINT* passes, DWORD) {

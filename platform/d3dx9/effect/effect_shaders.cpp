@@ -108,6 +108,12 @@ void EffectShaders::createDeviceShader(Compiled& compiled, const NameIndex& para
     blob.spirv = compiled.shader.spirv;
     UINT next[3] = {0, 0, 0};
     for (const auto& uniform : reflected.uniforms) {
+        // Registers go to what the code reads, as in a Direct3D constant table: a stage
+        // that only declares a parameter must not overwrite registers that a shader of
+        // another effect, paired with it, reads.
+        if (!uniform.used) {
+            continue;
+        }
         Compiled::Constant constant{uniform, constantKind(uniform.base), 0, 0,
                                     parameters.find(uniform.parameter)};
         constant.registerCount =

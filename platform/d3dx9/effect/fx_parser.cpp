@@ -1,5 +1,6 @@
 #include "fx_parser.h"
 
+#include "fx_constants.h"
 #include "fx_states.h"
 #include "fx_token_reader.h"
 #include "fx_types.h"
@@ -57,6 +58,7 @@ private:
         const std::size_t first = pos_;
         bool shared = false;
         bool isStatic = false;
+        bool isConst = false;
         std::string layout;
         for (;;) {
             const Token& t = peek();
@@ -64,6 +66,7 @@ private:
                 shared = true;
             } else if (is(t, "static") || is(t, "const")) {
                 isStatic = isStatic || is(t, "static");
+                isConst = isConst || is(t, "const");
             } else if (is(t, "uniform") || is(t, "extern") || is(t, "volatile") ||
                        is(t, "inline")) {
             } else if (is(t, "row_major") || is(t, "column_major")) {
@@ -95,6 +98,9 @@ private:
             return;
         }
         if (isStatic) {
+            if (isConst && (typeName == "int" || typeName == "uint" || typeName == "dword")) {
+                recordConstants(typePos + 1);
+            }
             pos_ = first;
             keepStatement();
             return;
@@ -114,6 +120,34 @@ private:
         expect(";");
     }
 
+    // The values of `static const int N = <expression>, M = ...;` that array sizes may name.
+    // A declarator it cannot evaluate is only kept as HLSL text.
+    void recordConstants(std::size_t at) {
+        const std::vector<Token>& tokens = ts_.tokens;
+        while (at + 1 < tokens.size() && tokens[at].kind == TokenKind::Identifier &&
+               is(tokens[at + 1], "=")) {
+            const std::string& name = tokens[at].text;
+            const std::size_t begin = at + 2;
+            std::size_t end = begin;
+            int depth = 0;
+            while (end < tokens.size() && tokens[end].kind != TokenKind::End &&
+                   !(depth == 0 && (is(tokens[end], ",") || is(tokens[end], ";")))) {
+                depth += is(tokens[end], "(") ? 1 : is(tokens[end], ")") ? -1 : 0;
+                ++end;
+            }
+            if (end >= tokens.size() || tokens[end].kind == TokenKind::End) {
+                return;
+            }
+            if (const std::optional<long long> value = constants_.evaluate(tokens, begin, end)) {
+                constants_.define(name, *value);
+            }
+            if (!is(tokens[end], ",")) {
+                return;
+            }
+            at = end + 1;
+        }
+    }
+
     void parseDeclarator(const std::string& typeName, const TypeShape& shape, bool shared,
                          const std::string& layout) {
         const Token& nameToken = peek();
@@ -130,17 +164,20 @@ private:
             fail(nameToken, "redefinition of '" + p.name + "'");
         }
         if (is(peek(), "[")) {
-            next();
-            const Token& size = peek();
-            if (size.kind != TokenKind::Number) {
+            const std::size_t begin = pos_ + 1;
+            const std::size_t close = skipGroup("[", "]");
+            const Token& size = ts_.tokens[begin];
+            if (begin == close) {
                 fail(size, "expected an array size");
             }
-            const Number n = number(next());
-            if (n.isFloat || n.bits == 0 || n.bits > 65536) {
+            const std::optional<long long> n = constants_.evaluate(ts_.tokens, begin, close);
+            if (!n) {
+                fail(size, "array size of '" + p.name + "' is not a constant integer");
+            }
+            if (*n <= 0 || *n > 65536) {
                 fail(size, "bad array size");
             }
-            p.elements = n.bits;
-            expect("]");
+            p.elements = static_cast<unsigned>(*n);
         }
         while (is(peek(), ":")) {
             next();
@@ -450,6 +487,7 @@ private:
     }
 
     EffectDesc desc_;
+    IntegerConstants constants_;
 };
 
 }  // namespace

@@ -2,9 +2,11 @@
 // how each uniform, sampler and vertex input relates to the effect and the device.
 //
 // Naming contract shared with the generated fixed-function shaders:
-// - effect parameters live in one plain (non-block) struct uniform "fx": GL names
-//   "fx.<parameter>", set with glUniform* after glGetUniformLocation;
-// - samplers keep the effect's sampler names;
+// - effect parameters live in one plain (non-block) struct uniform per stage, "vs_fx" or
+//   "ps_fx": GL names "vs_fx.<parameter>", set with glUniform* after glGetUniformLocation;
+// - samplers are the effect's sampler names after the same stage prefix ("ps_fx_s0");
+// - so a vertex shader of one effect links with a pixel shader of another, as Direct3D
+//   pairs them, and each stage is fed from its own constant registers;
 // - vertex inputs are "in_<USAGE><index>" ("in_POSITION0", "in_TEXCOORD1") at explicit
 //   locations;
 // - vertex outputs and pixel inputs are "fx_<SEMANTIC><index>" ("fx_TEXCOORD0",
@@ -22,7 +24,7 @@ namespace d3dx9::fx {
 enum class GlBaseType { Float, Int, UInt, Bool };
 
 struct UniformBinding {
-    std::string glslName;   // "fx.matrix_world_view_projection"
+    std::string glslName;   // "vs_fx.matrix_world_view_projection"
     std::string parameter;  // the effect parameter
     GlBaseType base = GlBaseType::Float;
     unsigned rows = 1;  // the effect parameter's shape
@@ -31,8 +33,8 @@ struct UniformBinding {
     // For matrices: upload with glUniformMatrix*fv(transpose = this). Row-vector D3D
     // matrices used as mul(v, M) go in as they are stored (false).
     bool transpose = false;
-    // Whether the stage reads it. Both stages declare every parameter, but GL gives a
-    // program one uniform per name, so only a stage that reads it may feed it.
+    // Whether the stage reads it: every stage declares every parameter, and only the
+    // ones it reads have registers of the stage to be fed from.
     bool used = true;
 };
 
