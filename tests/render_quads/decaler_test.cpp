@@ -13,6 +13,7 @@
 
 #include "engine/render/effect_cache.h"
 #include "engine/render/texture_loader.h"
+#include "tests/d3dx9_effect_allocations/allocation_counter.h"
 #include "tests/render_quads/quads_fixture.h"
 
 namespace kesh::testing {
@@ -263,6 +264,47 @@ TEST_F(DecalerTest, ADeviceResetLeavesTheDecalerDrawing) {
     renderFrame();
     ASSERT_EQ(draws().size(), 1u);
     EXPECT_EQ(draws()[0].primitiveCount, 10u);
+}
+
+// The device layer takes heap memory for a discarding lock and each draw, so a frame is
+// measured against the same device calls made without the decaler.
+TEST_F(DecalerTest, ASteadyFrameTakesNoHeapBeyondTheDevicesOwn) {
+    const ResourceId texture("marks/a_texture_name_longer_than_any_short_string.dds");
+    const D3DXVECTOR3 centre(1, 0, 1);
+    auto queue = [&] {
+        decaler->clear();
+        for (int i = 0; i < 100; ++i) {
+            decaler->addDecal(texture, &centre, 0.5f, 0xFFFFFFFF, 2.0f);
+        }
+    };
+    queue();
+    renderFrame();
+    d3d9::setDrawRecording(false);  // the null device's records would count
+
+    allocation_counter::start();
+    queue();
+    const std::size_t queued = allocation_counter::stop();
+    allocation_counter::start();
+    renderFrame();
+    const std::size_t rendered = allocation_counter::stop();
+
+    allocation_counter::start();
+    device->BeginScene();
+    void* data = nullptr;
+    decaler->vertexBuffer()->Lock(0, 0, &data, D3DLOCK_DISCARD);
+    decaler->vertexBuffer()->Unlock();
+    device->SetFVF(QuadVertex::kFvf);
+    device->SetIndices(decaler->indexBuffer());
+    device->SetStreamSource(0, decaler->vertexBuffer(), 0, sizeof(QuadVertex));
+    device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 400, 0, 200);
+    device->SetStreamSource(0, nullptr, 0, 0);
+    device->SetIndices(nullptr);
+    device->EndScene();
+    const std::size_t deviceOwn = allocation_counter::stop();
+    d3d9::setDrawRecording(true);
+
+    EXPECT_EQ(queued, 0u);
+    EXPECT_EQ(rendered, deviceOwn);
 }
 
 }  // namespace
