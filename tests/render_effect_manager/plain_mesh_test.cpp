@@ -3,6 +3,7 @@
 // the texture scrolling with the effect's age.
 #include <gtest/gtest.h>
 
+#include "engine/core/publish.h"
 #include "engine/render/effect_cache.h"
 #include "engine/render/visual_effects/effect.h"
 #include "engine/render/visual_effects/effect_manager.h"
@@ -98,7 +99,8 @@ TEST_F(PlainMeshTest, CullingPlacesTheSphereByTheWholeMatrix) {
     // Scaled by 100 with its centre 50 behind the eye, it still reaches into view.
     D3DXMATRIX scaled, behind;
     D3DXMatrixScaling(&scaled, 100, 100, 100);
-    D3DXMatrixMultiply(&behind, &scaled, &placedAt(0, 0, -50));
+    const D3DXMATRIX back = placedAt(0, 0, -50);
+    D3DXMatrixMultiply(&behind, &scaled, &back);
     aside.reset();
     EffectHandle big = meshEffect("", behind);
     EXPECT_EQ(renderFrame(), "Effects: 1; vis. component: 1 - 1 mesh, 0 billboard");

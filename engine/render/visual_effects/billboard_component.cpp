@@ -49,15 +49,16 @@ void BillboardComponent::updateSphere() {
 }
 
 std::uint32_t BillboardComponent::batchFlags() const {
-    std::uint32_t flags = params.blendMode == 1 ? 0x2u : 0u;
+    // Blend mode 2 has no flag of its own: such billboards are drawn without blending.
+    std::uint32_t flags = params.blendMode == 1 ? QuadAdditive : 0u;
     if (params.zTest) {
-        flags |= 0x100;
+        flags |= QuadDepthTest;
     }
     if (params.zWrite) {
-        flags |= 0x200;
+        flags |= QuadDepthWrite;
     }
     if (params.noCull) {
-        flags |= 0x400;
+        flags |= QuadNoCull;
     }
     return flags;
 }
