@@ -2,6 +2,7 @@
 // text file, blank-separated; empty lines and lines starting with '#' are skipped.
 #pragma once
 
+#include <fstream>
 #include <istream>
 #include <string>
 
