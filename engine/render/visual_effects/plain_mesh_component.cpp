@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/core/errors.h"
 #include "engine/render/effect_cache.h"
 #include "engine/render/effect_pass.h"
 #include "engine/render/mesh.h"
@@ -17,6 +18,21 @@ namespace {
 float rowLength(const D3DXMATRIX& m, int row) {
     return std::sqrt(m.m[row][0] * m.m[row][0] + m.m[row][1] * m.m[row][1] +
                      m.m[row][2] * m.m[row][2]);
+}
+
+// The ranges of a ".wfm" mesh are numbered from 1, so its subset 0 is empty: every range is
+// drawn. The table read when the mesh was built serves every frame without a copy.
+void drawRanges(const MeshInfo& info) {
+    if (info.attributes.empty()) {
+        drawAllRangesOf(info.mesh.get());
+        return;
+    }
+    for (const D3DXATTRIBUTERANGE& range : info.attributes) {
+        const HRESULT result = info.mesh->DrawSubset(range.AttribId);
+        if (FAILED(result)) {
+            throwDxError(result, L"Failed to render mesh");
+        }
+    }
 }
 
 }  // namespace
@@ -59,7 +75,7 @@ void PlainMeshComponent::render(std::uint32_t layer, std::uint32_t passMask) {
     }
     context->countVisible(kPlainMeshComponent, 1);
 
-    ID3DXMesh* mesh = theMeshInfoCache->fetch(params.mesh)->mesh.get();
+    const MeshInfo* info = theMeshInfoCache->fetch(params.mesh);
     IDirect3DTexture9* texture = theTextureCache->fetch(params.texture);
     ID3DXEffect* effect = theEffectCache->fetch(context->shaderName);
 
@@ -85,8 +101,7 @@ void PlainMeshComponent::render(std::uint32_t layer, std::uint32_t passMask) {
     effect->SetMatrix("matrix_world_view_projection", &worldViewProjection);
 
     for (EffectPass pass(effect, D3DXFX_DONOTSAVESTATE); pass.current < pass.count; pass.next()) {
-        // The ranges of a ".wfm" mesh are numbered from 1: its subset 0 is empty.
-        drawAllRangesOf(mesh);
+        drawRanges(*info);
     }
 }
 
