@@ -151,19 +151,6 @@ TEST_F(QuadBatcherTest, FlagsBecomeTheEffectsStateParameters) {
     }
 }
 
-TEST_F(QuadBatcherTest, AdditiveBucketsReachTheDeviceAsSourceAlphaPlusOne) {
-    addBillboard("fire.dds", 0xFFFFFFFF, QuadAdditive | QuadNoCull | QuadDepthTest);
-    renderFrame();
-    ASSERT_EQ(draws().size(), 1u);
-    const d3d9::DeviceState& state = draws()[0].state;
-    EXPECT_EQ(state.renderState(D3DRS_ALPHABLENDENABLE), 1u);
-    EXPECT_EQ(state.renderState(D3DRS_SRCBLEND), static_cast<DWORD>(D3DBLEND_SRCALPHA));
-    EXPECT_EQ(state.renderState(D3DRS_DESTBLEND), static_cast<DWORD>(D3DBLEND_ONE));
-    EXPECT_EQ(state.renderState(D3DRS_CULLMODE), static_cast<DWORD>(D3DCULL_NONE));
-    EXPECT_EQ(state.renderState(D3DRS_ZENABLE), 1u);
-    EXPECT_EQ(state.renderState(D3DRS_ZWRITEENABLE), 0u);
-}
-
 void expectCorners(const d3d9::RecordedDraw& draw, const float corners[4][3]) {
     // Drawn as 0, 1, 2, 0, 2, 3: vertex 3 is the sixth drawn.
     const size_t drawn[4] = {0, 1, 2, 5};
@@ -236,13 +223,6 @@ TEST_F(QuadBatcherTest, ClearKeepsTheBucketsAndARenderAfterItOnlySetsTheMatrix) 
     D3DXMATRIX set;
     effect->GetMatrix("matrix_world_view_projection", &set);
     EXPECT_EQ(std::memcmp(&set, &camera.viewProjection, sizeof set), 0);
-}
-
-TEST_F(QuadBatcherTest, RecordsStayQueuedUntilClear) {
-    addBillboard("smoke.dds", 0xFFFFFFFF, 0);
-    renderFrame();
-    renderFrame();
-    EXPECT_EQ(draws().size(), 2u);
 }
 
 TEST_F(QuadBatcherTest, ADeviceResetLeavesTheBatcherDrawing) {
