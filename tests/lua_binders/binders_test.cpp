@@ -1,5 +1,5 @@
-// Links the vehicle and audio libraries without referring to anything in them: every binder
-// must still be there, in its place.
+// Links the vehicle and audio libraries (and through them the render engine) without referring
+// to anything in them: every binder must still be there, in its place.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -14,7 +14,8 @@ TEST(LuaBinders, EveryBinderIsLinkedInItsPlace) {
     }
     EXPECT_EQ(places, (std::vector<int>{kesh::kPhysicsParamsBinder, kesh::kSoundBinder,
                                         kesh::kRandomSoundBinder, kesh::kCombinedSoundBinder,
-                                        kesh::kSoundsPerformanceBinder, kesh::kCarParamsBinder}));
+                                        kesh::kSoundsPerformanceBinder, kesh::kCarParamsBinder,
+                                        kesh::kEffectParamsBinder}));
 }
 
 typedef testing_lua::LuaTest LuaBindersRun;
@@ -23,7 +24,8 @@ TEST_F(LuaBindersRun, EveryClassExistsAfterTheRun) {
     for (const char* name :
          {"physics.Surface", "physics.Collisions", "Sound", "RandomSound", "CombinedSound",
           "SoundsPerformance", "__base_morvale_mesh", "CarWheel", "BasicWheel", "CarController",
-          "Camera", "Car", "res", "vec3", "__vec3"}) {
+          "Camera", "Car", "Effect", "_Component", "PlainMeshComponent", "BillboardComponent",
+          "res", "vec3", "__vec3"}) {
         EXPECT_EQ(runSnippet(std::string("assert(") + name + " ~= nil)"), "") << name;
     }
     // A Car is a __base_morvale_mesh to scripts.

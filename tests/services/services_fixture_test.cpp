@@ -20,6 +20,8 @@ TEST_F(ServicesFixtureTest, PublishesEveryServiceOverTheArtFolder) {
     EXPECT_EQ(kesh::theMusicCache, music.get());
     EXPECT_EQ(kesh::theDebugRenderer, debugRenderer.get());
     EXPECT_EQ(kesh::theLuaConfig, scripts.get());
+    ASSERT_NE(kesh::theEffectManager, nullptr);
+    EXPECT_EQ(kesh::theEffectManager->getContext().batcher, quads.get());
     // The repository's effect files are there to fetch.
     EXPECT_NE(kesh::theEffectCache->fetch(kesh::ResourceId("gui.fx")), nullptr);
 }
@@ -27,7 +29,8 @@ TEST_F(ServicesFixtureTest, PublishesEveryServiceOverTheArtFolder) {
 TEST_F(ServicesFixtureTest, ScriptsSeeTheBindersOfEveryLinkedLibrary) {
     writeArt("config/probe.lua",
              "local s = SoundsPerformance()\n"
-             "return type(physics) == 'table' and type(Car) ~= 'nil' and s ~= nil\n");
+             "return type(physics) == 'table' and type(Car) ~= 'nil' and s ~= nil\n"
+             "    and type(Effect) ~= 'nil'\n");
     const luabind::object result = kesh::theLuaConfig->runFileResult(L"probe.lua");
     EXPECT_TRUE(luabind::object_cast<bool>(result));
 }
@@ -49,6 +52,7 @@ TEST(ServicesFixtureTeardownTest, LeavesNoServicePublished) {
     EXPECT_EQ(kesh::theMusicCache, nullptr);
     EXPECT_EQ(kesh::theDebugRenderer, nullptr);
     EXPECT_EQ(kesh::theLuaConfig, nullptr);
+    EXPECT_EQ(kesh::theEffectManager, nullptr);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "d3d9/drawing.h"
 #include "d3d9/seams.h"
 #include "engine/core/lua/lua_binder_registry.h"
+#include "engine/core/publish.h"
 #include "engine/core/strings.h"
 #include "engine/render/effect_loader.h"
 #include "game/audio/music_segment_loader.h"
@@ -106,6 +107,19 @@ void ServicesTest::SetUp() {
     comStarted = true;
     lua = kesh::openGameLuaState();
     publishServices();
+    publishPlayServices();
+}
+
+void ServicesTest::publishPlayServices() {
+    // The play stage's order: the batcher, then the manager over it.
+    quads = std::make_unique<kesh::QuadBatcher>(dx.get());
+    kesh::publish(kesh::theEffectManager,
+                  std::make_unique<kesh::EffectManager>(dx.get(), quads.get()));
+}
+
+void ServicesTest::withdrawPlayServices() {
+    kesh::withdraw(kesh::theEffectManager);
+    quads.reset();
 }
 
 void ServicesTest::publishServices() {
@@ -152,6 +166,8 @@ void ServicesTest::withdrawServices() {
 }
 
 void ServicesTest::TearDown() {
+    // The play stage ends before the game's services go.
+    withdrawPlayServices();
     withdrawServices();
     lua.reset();
     if (comStarted) {

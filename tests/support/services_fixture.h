@@ -1,10 +1,12 @@
 // Every process-wide service of the game over a temporary art folder, as the game object
 // publishes them: the texture, effect, ".x" and ".wfm" mesh and music caches, the debug
-// renderer and the script host with every linked Lua binder run. The device is a null device
-// in a headless window unless a test asks for the drawing backend (SDL's offscreen driver).
+// renderer and the script host with every linked Lua binder run, and then, as the play stage
+// does, a quad batcher and the effect manager over it. The device is a null device in a
+// headless window unless a test asks for the drawing backend (SDL's offscreen driver).
 //
 // The art folder holds the repository's effect files in "fx/" and its scripts in "config/";
-// tests add what else they need with writeArt. Services are torn down in the game's order.
+// tests add what else they need with writeArt. Services are torn down in the game's order,
+// the play stage's (effect manager, then quad batcher) before the game's.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -25,7 +27,9 @@
 #include "engine/render/dx_device.h"
 #include "engine/render/effect_cache.h"
 #include "engine/render/mesh_loaders.h"
+#include "engine/render/quad_batcher.h"
 #include "engine/render/texture_loader.h"
+#include "engine/render/visual_effects/effect_manager.h"
 #include "game/audio/music_segment_cache.h"
 #include "tests/win32/temp_folder.h"
 
@@ -66,10 +70,14 @@ protected:
     std::unique_ptr<kesh::MusicSegmentCache> music;
     std::unique_ptr<kesh::DebugRenderer> debugRenderer;
     std::unique_ptr<kesh::LuaConfig> scripts;
+    // The play stage's: the effect manager itself is owned by kesh::theEffectManager.
+    std::unique_ptr<kesh::QuadBatcher> quads;
 
 private:
     void publishServices();
     void withdrawServices();
+    void publishPlayServices();
+    void withdrawPlayServices();
 
     TempFolder folder;
     bool comStarted = false;

@@ -4,8 +4,8 @@
 // Each binder registers itself from a static object in its own source file, with its place in
 // the fixed binder order, because the order in which static initialisers of different files
 // run is unspecified. A static library drops object files nothing references, so the library
-// that holds a binder must also force its object into every link; the vehicle and audio
-// libraries do so with an anchor symbol named in a "--undefined" link option.
+// that holds a binder must also force its object into every link; the render engine, vehicle
+// and audio libraries do so with an anchor symbol named in a "--undefined" link option.
 #pragma once
 
 #include <lua.hpp>

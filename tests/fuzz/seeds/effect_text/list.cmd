@@ -1,0 +1,6 @@
+# the level's effects
+flare flare.txt
+glow glow.txt
+self input.txt
+
+lonely
