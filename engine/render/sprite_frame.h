@@ -50,10 +50,12 @@ public:
     // The atlas entry of exactly this name (case ignored), else the whole texture.
     TextureRegion region(const std::string& name) const;
 
+    TextureCache* textureCache() const { return textures; }
+
 private:
     const AtlasEntry* lookUp(const std::string& name) const;
 
-    TextureCache* textures;  // kept for the owners; the lookups do not load anything
+    TextureCache* textures;  // for the owners: the lookups load nothing
     const TextureAtlas* atlas;
 };
 
