@@ -14,7 +14,10 @@ GuiElement::~GuiElement() {
 }
 
 bool GuiElement::contains(int px, int py) const {
-    return x <= px && px < x + w && y <= py && py < y + h;
+    // In 64 bits: a rectangle reaching past INT_MAX must not wrap round.
+    const long long right = static_cast<long long>(x) + w;
+    const long long bottom = static_cast<long long>(y) + h;
+    return x <= px && px < right && y <= py && py < bottom;
 }
 
 void GuiElement::setRect(const int rect[4]) {

@@ -78,8 +78,8 @@ void SpriteBatch::drawSprite(ID3DXEffect* effect, const SpriteItem& item,
     const SpriteFrame& frame = item.frame;
     const float left = static_cast<float>(item.x);
     const float top = static_cast<float>(item.y);
-    const float right = static_cast<float>(item.x + frame.width);
-    const float bottom = static_cast<float>(item.y + frame.height);
+    const float right = left + static_cast<float>(frame.width);
+    const float bottom = top + static_cast<float>(frame.height);
     SpriteVertex* vertex = quads->lock(1);
     vertex[0] = SpriteVertex{left, top, 0.0f, frame.u0, frame.v0};
     vertex[1] = SpriteVertex{right, top, 0.0f, frame.u1, frame.v0};

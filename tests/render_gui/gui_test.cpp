@@ -3,6 +3,8 @@
 // inside the click that they handle.
 #include <boost/bind/bind.hpp>
 
+#include <climits>
+
 #include "engine/render/gui_button.h"
 #include "engine/render/gui_image.h"
 #include "engine/render/gui_root.h"
@@ -93,6 +95,11 @@ TEST_F(GuiTreeTest, AButtonIsHoveredOverItsHalfOpenRectangle) {
         EXPECT_FALSE(button->hover) << outside.first << ", " << outside.second;
         EXPECT_EQ(root->hoveredElement(), pages[0].get());
     }
+    // A rectangle reaching past the largest int does not wrap round.
+    const int far[4] = {INT_MAX - 10, 0, 100, 10};
+    button->setRect(far);
+    EXPECT_TRUE(button->contains(INT_MAX - 1, 5));
+    EXPECT_FALSE(button->contains(0, 5));
 }
 
 TEST_F(GuiTreeTest, BeforeTheFirstMoveTheLastPointerIsFarOffScreen) {
