@@ -318,17 +318,11 @@ TEST_F(GuiTreeTest, APageQueuesItsFrameThenEachButtonsStatePictureAndLabel) {
     EXPECT_EQ(queue[4].text, L"go");
 }
 
-TEST_F(GuiTreeTest, AnImageWithoutAFrameDrawsNothingAndButtonsStartWithTheirDefaults) {
+TEST_F(GuiTreeTest, AnImageWithoutAFrameDrawsNothingAndAPlainButtonUsesTheSmallFontCentred) {
     GuiImage* page = addPage();
     const int rect[4] = {5, 6, 7, 8};
     auto* child = new Button(root.get(), rect, ButtonSkin());
     page->addChild(child);
-    EXPECT_EQ(child->format, 85u);
-    EXPECT_EQ(child->id, 0u);
-    EXPECT_EQ(child->fontIndex, 0u);
-    EXPECT_EQ(child->user, nullptr);
-    EXPECT_TRUE(child->label.empty());
-    EXPECT_FLOAT_EQ(child->skin.colors[ButtonSkin::Pressed][3], 1.0f);
     root->render();
     const std::vector<SpriteItem>& queue = root->spriteBatch()->queue();
     ASSERT_EQ(queue.size(), 2u);

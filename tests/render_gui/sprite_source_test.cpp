@@ -18,26 +18,6 @@ TextureAtlas atlasOf(const std::string& text) {
     return atlas;
 }
 
-TEST(SpriteFrameTest, TheConstructorsTakeTheWholeTextureUnlessToldOtherwise) {
-    const SpriteFrame none;
-    EXPECT_TRUE(none.texture.empty());
-    EXPECT_EQ(none.width, 0);
-    EXPECT_EQ(none.u1, 1.0f);
-    const SpriteFrame whole("a.dds", kSize);
-    EXPECT_EQ(whole.width, 40);
-    EXPECT_EQ(whole.height, 20);
-    EXPECT_EQ(whole.u0, 0.0f);
-    EXPECT_EQ(whole.v1, 1.0f);
-    const float uv[4] = {0.1f, 0.2f, 0.3f, 0.4f};
-    const SpriteFrame part("a.dds", kSize, uv);
-    EXPECT_EQ(part.u0, 0.1f);
-    EXPECT_EQ(part.v1, 0.4f);
-    const SpriteFrame region(TextureRegion{"b.dds", 0.5f, 0.6f, 0.7f, 0.8f}, kSize);
-    EXPECT_EQ(region.texture, "b.dds");
-    EXPECT_EQ(region.v0, 0.6f);
-    EXPECT_EQ(region.u1, 0.7f);
-}
-
 TEST(SpriteSourceTest, WithoutAnAtlasEveryNameIsTheWholeTexture) {
     const SpriteSource source(nullptr, nullptr);
     const SpriteFrame frame = source.frame("gauge.dds", kSize);
