@@ -1,6 +1,7 @@
 #include "core/input_hub.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "core/device.h"
 
@@ -26,6 +27,11 @@ void InputHub::remove(Device* device) {
 
 bool InputHub::buttonDown(int button) const {
     return button >= 0 && button < 3 && buttons_[button];
+}
+
+void InputHub::forgetHeld() {
+    std::fill(std::begin(keys_), std::end(keys_), false);
+    std::fill(std::begin(buttons_), std::end(buttons_), false);
 }
 
 void InputHub::keyChanged(HWND, BYTE dik, bool down) {

@@ -20,6 +20,8 @@ public:
     bool keyDown(BYTE dik) const { return keys_[dik]; }
     // 0 left, 1 right, 2 middle.
     bool buttonDown(int button) const;
+    // Nothing held (the test seam's reset).
+    void forgetHeld();
 
     void keyChanged(HWND window, BYTE dik, bool down) override;
     void mouseButtonChanged(HWND window, int button, bool down) override;

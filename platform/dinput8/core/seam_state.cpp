@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/input_hub.h"
 #include "win32/input_hook.h"
 
 namespace dinput8 {
@@ -99,6 +100,7 @@ int liveObjects() {
 void reset() {
     setForeground(Foreground::FromWindow);
     clearFailures();
+    dinput8::InputHub::instance().forgetHeld();
 }
 
 }  // namespace dinput8_test

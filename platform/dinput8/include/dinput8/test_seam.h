@@ -55,7 +55,7 @@ void clearFailures();
 // Live DirectInput objects and devices made by the layer.
 int liveObjects();
 
-// FromWindow focus, no failures.
+// FromWindow focus, no failures, no key or mouse button held.
 void reset();
 
 }  // namespace dinput8_test
