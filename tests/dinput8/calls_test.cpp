@@ -20,8 +20,7 @@ TEST_F(CallsTest, CreationChecksItsArguments) {
     EXPECT_EQ(DirectInput8Create(nullptr, 0x0900, IID_IDirectInput8W, &out, nullptr),
               DIERR_BETADIRECTINPUTVERSION);
     EXPECT_EQ(DirectInput8Create(nullptr, 0x0800, IID_IUnknown, &out, nullptr), E_NOINTERFACE);
-    EXPECT_EQ(DirectInput8Create(nullptr, 0x0800, IID_IDirectInput8W, nullptr, nullptr),
-              E_POINTER);
+    EXPECT_EQ(DirectInput8Create(nullptr, 0x0800, IID_IDirectInput8W, nullptr, nullptr), E_POINTER);
 }
 
 TEST_F(CallsTest, EnumerationOffersKeyboardAndMouseFirstAndChecksTheFormat) {
@@ -63,8 +62,8 @@ TEST_F(CallsTest, DevicesCheckTheirArgumentsAndState) {
     auto keyboard = device(L"Keyboard");
     EXPECT_EQ(keyboard->Acquire(), DIERR_INVALIDPARAM) << "no action map yet";
     EXPECT_EQ(keyboard->SetCooperativeLevel(window, DISCL_FOREGROUND), DIERR_INVALIDPARAM);
-    EXPECT_EQ(keyboard->SetCooperativeLevel(window, DISCL_NONEXCLUSIVE | DISCL_EXCLUSIVE |
-                                                        DISCL_FOREGROUND),
+    EXPECT_EQ(keyboard->SetCooperativeLevel(
+                  window, DISCL_NONEXCLUSIVE | DISCL_EXCLUSIVE | DISCL_FOREGROUND),
               DIERR_INVALIDPARAM);
     EXPECT_EQ(keyboard->SetCooperativeLevel(nullptr, DISCL_NONEXCLUSIVE | DISCL_FOREGROUND),
               DIERR_INVALIDPARAM);

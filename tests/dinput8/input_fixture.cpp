@@ -14,13 +14,20 @@ struct ActionEntry {
 };
 
 const ActionEntry kActions[kActionCount] = {
-    {0, DIAXIS_DRIVINGR_STEER},    {4, DIAXIS_DRIVINGR_ACCEL_AND_BRAKE},
-    {4, DIAXIS_DRIVINGR_ACCELERATE}, {6, DIAXIS_DRIVINGR_BRAKE},
-    {9, DIBUTTON_DRIVINGR_BRAKE},  {2, DIKEYBOARD_LEFT},
-    {3, DIKEYBOARD_RIGHT},         {7, DIKEYBOARD_UP},
-    {8, DIKEYBOARD_DOWN},          {9, DIKEYBOARD_SPACE},
-    {1, DIMOUSE_XAXIS},            {7, DIMOUSE_BUTTON0},
-    {8, DIMOUSE_BUTTON1},          {9, DIMOUSE_BUTTON2},
+    {0, DIAXIS_DRIVINGR_STEER},
+    {4, DIAXIS_DRIVINGR_ACCEL_AND_BRAKE},
+    {4, DIAXIS_DRIVINGR_ACCELERATE},
+    {6, DIAXIS_DRIVINGR_BRAKE},
+    {9, DIBUTTON_DRIVINGR_BRAKE},
+    {2, DIKEYBOARD_LEFT},
+    {3, DIKEYBOARD_RIGHT},
+    {7, DIKEYBOARD_UP},
+    {8, DIKEYBOARD_DOWN},
+    {9, DIKEYBOARD_SPACE},
+    {1, DIMOUSE_XAXIS},
+    {7, DIMOUSE_BUTTON0},
+    {8, DIMOUSE_BUTTON1},
+    {9, DIMOUSE_BUTTON2},
 };
 
 LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -43,12 +50,11 @@ void InputLayerTest::SetUp() {
     windowClass.lpfnWndProc = procedure;
     windowClass.lpszClassName = L"InputTestWindow";
     RegisterClassExW(&windowClass);
-    window = CreateWindowExW(0, L"InputTestWindow", L"Morvale", WS_OVERLAPPEDWINDOW, 0, 0, 800,
-                             600, nullptr, nullptr, nullptr, nullptr);
+    window = CreateWindowExW(0, L"InputTestWindow", L"Morvale", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600,
+                             nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
-    ASSERT_EQ(DirectInput8Create(GetModuleHandleW(nullptr), DIRECTINPUT_VERSION,
-                                 IID_IDirectInput8W, reinterpret_cast<void**>(directInput.out()),
-                                 nullptr),
+    ASSERT_EQ(DirectInput8Create(GetModuleHandleW(nullptr), DIRECTINPUT_VERSION, IID_IDirectInput8W,
+                                 reinterpret_cast<void**>(directInput.out()), nullptr),
               DI_OK);
     for (int i = 0; i < kActionCount; ++i) {
         actions[i].uAppData = kActions[i].appData;

@@ -22,8 +22,16 @@ TEST_F(KeyboardMouseTest, ArrowKeysAndSpaceArriveWithTheirActions) {
     key('A', false);
     const auto events = read(keyboard.get());
     EXPECT_EQ(lastRead, DI_OK);
-    EXPECT_EQ(values(events), (Values{{2, 0x80}, {2, 0}, {3, 0x80}, {3, 0}, {7, 0x80}, {7, 0},
-                                      {8, 0x80}, {8, 0}, {9, 0x80}, {9, 0}}));
+    EXPECT_EQ(values(events), (Values{{2, 0x80},
+                                      {2, 0},
+                                      {3, 0x80},
+                                      {3, 0},
+                                      {7, 0x80},
+                                      {7, 0},
+                                      {8, 0x80},
+                                      {8, 0},
+                                      {9, 0x80},
+                                      {9, 0}}));
     ASSERT_EQ(events.size(), 10u);
     EXPECT_EQ(events[0].dwOfs, kKeyLeft * 4u);
     EXPECT_EQ(events[8].dwOfs, kKeySpace * 4u);

@@ -8,15 +8,15 @@
 
 // uAppData of the driving actions: what an event of the action changes.
 enum DrivingAction : UINT_PTR {
-    kActionSteer = 0,            // a device's steering axis
-    kActionMouseSteer = 1,       // relative mouse steering
-    kActionTurnLeft = 2,         // key
-    kActionTurnRight = 3,        // key
-    kActionAccelerateAxis = 4,   // accelerator pedal or combined axis: accelerate = -v
-    kActionDecelerateAxis = 6,   // brake pedal: accelerate = v
-    kActionAccelerateKey = 7,    // key or mouse button
-    kActionDecelerateKey = 8,    // key or mouse button
-    kActionBrake = 9,            // the handbrake: key, mouse or controller button
+    kActionSteer = 0,           // a device's steering axis
+    kActionMouseSteer = 1,      // relative mouse steering
+    kActionTurnLeft = 2,        // key
+    kActionTurnRight = 3,       // key
+    kActionAccelerateAxis = 4,  // accelerator pedal or combined axis: accelerate = -v
+    kActionDecelerateAxis = 6,  // brake pedal: accelerate = v
+    kActionAccelerateKey = 7,   // key or mouse button
+    kActionDecelerateKey = 8,   // key or mouse button
+    kActionBrake = 9,           // the handbrake: key, mouse or controller button
 };
 
 constexpr std::size_t kDrivingActionCount = 14;

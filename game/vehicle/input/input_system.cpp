@@ -123,10 +123,12 @@ void InputSystem::readEvents(const DIDEVICEOBJECTDATA& event, DeviceState& state
             keySteering = pressed ? 1.0 : 0.0;
             break;
         case kActionAccelerateAxis:
-            state.accelerate = -v;
+            state.acceleratorPart = -v;
+            state.accelerate = std::clamp(state.acceleratorPart + state.brakePart, -1.0, 1.0);
             break;
         case kActionDecelerateAxis:
-            state.accelerate = v;
+            state.brakePart = v;
+            state.accelerate = std::clamp(state.acceleratorPart + state.brakePart, -1.0, 1.0);
             break;
         case kActionAccelerateKey:
             keyAccelerate = pressed ? 1.0 : 0.0;
@@ -146,10 +148,15 @@ void InputSystem::poll(DrivingInput& out) {
     for (Device& device : devices) {
         IDirectInputDevice8W* input = device.first.get();
         DeviceState& state = *device.second;
-        // A device that cannot be acquired (the window is behind) holds nothing; the layer's
-        // release events undo the keys it reported when it is back.
-        if (FAILED(input->Acquire())) {
+        // A device that cannot be acquired holds nothing. While the window is behind, no key
+        // is held either: the layer's release events arrive only once it is back.
+        const HRESULT acquired = input->Acquire();
+        if (FAILED(acquired)) {
             state = DeviceState{};
+        }
+        if (acquired == DIERR_OTHERAPPHASPRIO) {
+            keySteering = 0.0;
+            keyAccelerate = 0.0;
         }
         input->Poll();
         DIDEVICEOBJECTDATA events[kEventsPerPoll];

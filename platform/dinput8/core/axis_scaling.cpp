@@ -32,8 +32,8 @@ LONG scaleCentred(const RawValue& raw, const AxisRange& range) {
         return restingValue(ObjectKind::Axis, range);
     }
     const double deflection = std::clamp((raw.value - centre) / half, -1.0, 1.0);
-    const double x = std::copysign(outsideDeadZone(std::fabs(deflection), range.deadZone),
-                                   deflection);
+    const double x =
+        std::copysign(outsideDeadZone(std::fabs(deflection), range.deadZone), deflection);
     const double outCentre = (static_cast<double>(range.min) + range.max) / 2.0;
     const double outHalf = (static_cast<double>(range.max) - range.min) / 2.0;
     return static_cast<LONG>(std::lround(outCentre + x * outHalf));

@@ -289,7 +289,7 @@ void Device::mouseMoved(int dx, int dy) {
         return;
     }
     for (const Action& action : actions_) {
-        const int delta = action.object.id == motionId(0) ? dx
+        const int delta = action.object.id == motionId(0)   ? dx
                           : action.object.id == motionId(1) ? dy
                                                             : 0;
         if (delta != 0) {

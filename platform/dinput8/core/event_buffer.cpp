@@ -14,7 +14,8 @@ DWORD nextSequence = 1;
 DWORD milliseconds() {
     using namespace std::chrono;
     static const steady_clock::time_point start = steady_clock::now();
-    return static_cast<DWORD>(duration_cast<std::chrono::milliseconds>(steady_clock::now() - start).count());
+    return static_cast<DWORD>(
+        duration_cast<std::chrono::milliseconds>(steady_clock::now() - start).count());
 }
 
 }  // namespace
@@ -56,9 +57,8 @@ void EventBuffer::pushMotion(DWORD offset, LONG delta, UINT_PTR appData) {
         DIDEVICEOBJECTDATA& newest = at(count_ - 1);
         if (newest.dwOfs == offset && newest.uAppData == appData) {
             const long long sum = static_cast<long long>(static_cast<LONG>(newest.dwData)) + delta;
-            newest.dwData = static_cast<DWORD>(static_cast<LONG>(
-                std::clamp<long long>(sum, std::numeric_limits<LONG>::min(),
-                                      std::numeric_limits<LONG>::max())));
+            newest.dwData = static_cast<DWORD>(static_cast<LONG>(std::clamp<long long>(
+                sum, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max())));
             return;
         }
     }

@@ -180,8 +180,8 @@ struct IDirectInput8W : public IUnknown {
     // Offers every attached device that can take an action of the format: the keyboard, the
     // mouse, then each joystick and game controller (those plugged in since are included).
     virtual HRESULT EnumDevicesBySemantics(LPCWSTR userName, LPDIACTIONFORMATW format,
-                                           LPDIENUMDEVICESBYSEMANTICSCBW callback,
-                                           LPVOID reference, DWORD flags) = 0;
+                                           LPDIENUMDEVICESBYSEMANTICSCBW callback, LPVOID reference,
+                                           DWORD flags) = 0;
 };
 typedef IDirectInput8W* LPDIRECTINPUT8W;
 

@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-
 namespace dinput8 {
 
 namespace {
@@ -53,10 +52,10 @@ public:
             instance_.dwDevType = DI8DEVTYPE_GAMEPAD;
         } else {
             const SDL_JoystickType type = SDL_JoystickGetType(joystick_);
-            instance_.dwDevType = type == SDL_JOYSTICK_TYPE_WHEEL ||
-                                          type == SDL_JOYSTICK_TYPE_THROTTLE
-                                      ? DI8DEVTYPE_DRIVING
-                                      : DI8DEVTYPE_JOYSTICK;
+            instance_.dwDevType =
+                type == SDL_JOYSTICK_TYPE_WHEEL || type == SDL_JOYSTICK_TYPE_THROTTLE
+                    ? DI8DEVTYPE_DRIVING
+                    : DI8DEVTYPE_JOYSTICK;
         }
         copyName(instance_.tszInstanceName, SDL_JoystickName(joystick_));
         copyName(instance_.tszProductName, SDL_JoystickName(joystick_));
@@ -134,11 +133,10 @@ public:
     RawValue read(DWORD id) const override {
         const int index = static_cast<int>(DIDFT_GETINSTANCE(id));
         if ((id & 0xFFu) == DIDFT_PSHBUTTON) {
-            const Uint8 down =
-                controller_ != nullptr
-                    ? SDL_GameControllerGetButton(controller_,
-                                                  static_cast<SDL_GameControllerButton>(index))
-                    : SDL_JoystickGetButton(joystick_, index);
+            const Uint8 down = controller_ != nullptr
+                                   ? SDL_GameControllerGetButton(
+                                         controller_, static_cast<SDL_GameControllerButton>(index))
+                                   : SDL_JoystickGetButton(joystick_, index);
             return {down != 0 ? 1 : 0, 0, 1};
         }
         if (controller_ != nullptr) {

@@ -77,9 +77,10 @@ VirtualDevice::~VirtualDevice() {
 
 void VirtualDevice::setAxis(int axis, int value) {
     if (joystick_ != nullptr) {
-        SDL_JoystickSetVirtualAxis(
-            joystickOf(joystick_), axis,
-            static_cast<Sint16>(value < -32768 ? -32768 : value > 32767 ? 32767 : value));
+        SDL_JoystickSetVirtualAxis(joystickOf(joystick_), axis,
+                                   static_cast<Sint16>(value < -32768  ? -32768
+                                                       : value > 32767 ? 32767
+                                                                       : value));
     }
 }
 

@@ -95,8 +95,7 @@ public:
     bool polled() const override { return false; }
 
     RawValue read(DWORD id) const override {
-        const bool down =
-            InputHub::instance().buttonDown(static_cast<int>(DIDFT_GETINSTANCE(id)));
+        const bool down = InputHub::instance().buttonDown(static_cast<int>(DIDFT_GETINSTANCE(id)));
         return {down ? 1 : 0, 0, 1};
     }
 

@@ -15,8 +15,7 @@ void minimized(WindowSystem& system, Window& window);
 void restored(WindowSystem& system, Window& window);
 void keyChanged(WindowSystem& system, Window& window, WPARAM virtualKey, bool down, bool repeat);
 // The pointer is at (x, y) in the client area after moving by (dx, dy).
-void mouseMoved(WindowSystem& system, Window& window, int x, int y, int dx, int dy,
-                WPARAM buttons);
+void mouseMoved(WindowSystem& system, Window& window, int x, int y, int dx, int dy, WPARAM buttons);
 // button 1 left, 2 right, 3 middle.
 void mouseButtonChanged(WindowSystem& system, Window& window, int button, bool down, int x, int y);
 void focusChanged(WindowSystem& system, Window& window, bool focused);

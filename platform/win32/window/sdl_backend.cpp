@@ -117,8 +117,8 @@ public:
                             buttons |= MK_RBUTTON;
                         if (event.motion.state & SDL_BUTTON_MMASK)
                             buttons |= MK_MBUTTON;
-                        mouseMoved(system, *window, event.motion.x, event.motion.y, event.motion.xrel,
-                                   event.motion.yrel, buttons);
+                        mouseMoved(system, *window, event.motion.x, event.motion.y,
+                                   event.motion.xrel, event.motion.yrel, buttons);
                     }
                     break;
                 case SDL_MOUSEBUTTONDOWN:

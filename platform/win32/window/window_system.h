@@ -42,7 +42,7 @@ struct Window {
     bool minimized = false;
     bool destroying = false;
     WindowFocus focus = WindowFocus::NeverReported;
-    POINT pointer{};  // last reported pointer position, client pixels
+    POINT pointer{};         // last reported pointer position, client pixels
     void* native = nullptr;  // owned by the backend
 };
 
