@@ -44,7 +44,7 @@ BOOL keep(LPCDIDEVICEINSTANCEW instance, LPDIRECTINPUTDEVICE8W device, DWORD, DW
 
 void InputLayerTest::SetUp() {
     dinput8_test::reset();
-    win32::useWindowBackend(win32::WindowBackendKind::Headless);
+    win32::useWindowBackend(backend());
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = procedure;

@@ -44,6 +44,7 @@ class InputLayerTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    virtual win32::WindowBackendKind backend() const { return win32::WindowBackendKind::Headless; }
 
     // Every device EnumDevicesBySemantics offers, kept.
     std::vector<Offered> enumerate();
