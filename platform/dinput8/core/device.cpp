@@ -280,8 +280,8 @@ void Device::mouseButtonChanged(int button, bool down) {
     }
 }
 
-void Device::mouseMoved(int dx, int dy) {
-    if (deviceType() != DI8DEVTYPE_MOUSE) {
+void Device::mouseMoved(int dx, int) {
+    if (deviceType() != DI8DEVTYPE_MOUSE || dx == 0) {
         return;
     }
     checkAcquisition();
@@ -289,11 +289,8 @@ void Device::mouseMoved(int dx, int dy) {
         return;
     }
     for (const Action& action : actions_) {
-        const int delta = action.object.id == motionId(0)   ? dx
-                          : action.object.id == motionId(1) ? dy
-                                                            : 0;
-        if (delta != 0) {
-            buffer_.pushMotion(action.offset, delta, action.appData);
+        if (action.object.id == motionId(0)) {
+            buffer_.pushMotion(action.offset, dx, action.appData);
         }
     }
 }

@@ -35,6 +35,7 @@ public:
     // Reports of the input hub.
     void keyChanged(BYTE dik, bool down);
     void mouseButtonChanged(int button, bool down);
+    // Only x is mapped.
     void mouseMoved(int dx, int dy);
     void windowLostFocus(HWND window);
 

@@ -9,7 +9,6 @@ namespace dinput8 {
 namespace {
 
 constexpr DWORD kKeyboardSemantics = 0x81000400u;
-constexpr DWORD kMouseAxes = 0x82000300u;
 constexpr DWORD kMouseButton0 = DIMOUSE_BUTTON0;
 constexpr int kMouseButtons = 3;
 
@@ -66,8 +65,8 @@ public:
     const DIDEVICEINSTANCEW& instance() const override { return instance_; }
 
     bool map(DWORD semantic, DeviceObject& object) override {
-        if (semantic == DIMOUSE_XAXIS || semantic == DIMOUSE_YAXIS) {
-            object.id = DIDFT_RELAXIS | DIDFT_MAKEINSTANCE(semantic - kMouseAxes);
+        if (semantic == DIMOUSE_XAXIS) {
+            object.id = DIDFT_RELAXIS | DIDFT_MAKEINSTANCE(0);
             object.kind = ObjectKind::RelativeAxis;
             return true;
         }
@@ -81,7 +80,7 @@ public:
 
     bool kindOf(DWORD id, ObjectKind& kind) const override {
         const DWORD index = DIDFT_GETINSTANCE(id);
-        if ((id & 0xFFu) == DIDFT_RELAXIS && index < 2) {
+        if ((id & 0xFFu) == DIDFT_RELAXIS && index == 0) {
             kind = ObjectKind::RelativeAxis;
             return true;
         }
