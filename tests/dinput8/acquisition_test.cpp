@@ -29,6 +29,9 @@ TEST_F(AcquisitionTest, LosingFocusReleasesHeldKeysWithTheNextSuccessfulRead) {
     EXPECT_EQ(values(read(keyboard.get())), (Values{{2, 0x80}, {7, 0x80}}));
 
     win32::simulateFocus(window, false);
+    MSG message{};
+    ASSERT_TRUE(PeekMessageW(&message, window, WM_ACTIVATE, WM_ACTIVATE, PM_REMOVE));
+    EXPECT_EQ(message.wParam, static_cast<WPARAM>(WA_INACTIVE)) << "the game's window hears it too";
     EXPECT_EQ(keyboard->Acquire(), DIERR_OTHERAPPHASPRIO);
     DIDEVICEOBJECTDATA events[10];
     DWORD count = 10;

@@ -163,8 +163,8 @@ struct IDirectInputDevice8W : public IUnknown {
     // Takes the actions mapped to this device; only while unacquired.
     virtual HRESULT SetActionMap(LPCDIACTIONFORMATW format, LPCWSTR userName, DWORD flags) = 0;
     virtual HRESULT SetProperty(REFGUID property, LPCDIPROPHEADER header) = 0;
-    // Takes up to *count events, oldest first; DI_BUFFEROVERFLOW when older events were lost
-    // since the last call (the newest are always kept).
+    // Takes up to *count events, oldest first (data null: drops them); DI_BUFFEROVERFLOW
+    // when older events were lost since the last call (the newest are always kept).
     virtual HRESULT GetDeviceData(DWORD objectDataSize, LPDIDEVICEOBJECTDATA data, DWORD* count,
                                   DWORD flags) = 0;
 };

@@ -99,10 +99,6 @@ WindowFocus windowFocus(HWND handle) {
     return window != nullptr ? window->focus : WindowFocus::NeverReported;
 }
 
-BYTE dikFromVirtualKey(WPARAM virtualKey) {
-    return scanCodeOf(virtualKey);
-}
-
 namespace detail {
 
 void reportKey(HWND window, WPARAM virtualKey, bool down) {

@@ -32,8 +32,4 @@ enum class WindowFocus {
 // NeverReported for a window that does not exist.
 WindowFocus windowFocus(HWND window);
 
-// The DirectInput key code (scan code, 0x80 set for extended keys) of a virtual key; 0 for
-// keys without one.
-BYTE dikFromVirtualKey(WPARAM virtualKey);
-
 }  // namespace win32
