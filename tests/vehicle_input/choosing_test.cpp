@@ -74,6 +74,14 @@ TEST_F(ChoosingTest, ControllerBeatsMouseAndAHeldKeyBeatsBoth) {
     key(VK_LEFT, false);
 }
 
+TEST_F(ChoosingTest, AWheelReading95AtFullLockSteersFully) {
+    VirtualDevice wheel(VirtualKind::Wheel, 1, 0, "Test Wheel");
+    start();
+    input->setJoystickEnabled(true);
+    wheel.setAxis(0, 31211);  // 95 after the 5 % dead zone
+    EXPECT_NEAR(poll().steering, 1.0, 1e-6);
+}
+
 TEST_F(ChoosingTest, AWinningKeyIsScaledOnceAndLeavesTheOtherAxisAlone) {
     VirtualDevice wheel(VirtualKind::Wheel, 1, 0, "Test Wheel");
     start();

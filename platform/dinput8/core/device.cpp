@@ -55,6 +55,7 @@ HRESULT Device::Acquire() {
         return DIERR_INVALIDPARAM;
     }
     if (!backend_->attached()) {
+        checkAcquisition();
         return DIERR_UNPLUGGED;
     }
     if (foregroundLevel() && !inForeground(window_)) {
