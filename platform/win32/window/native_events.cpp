@@ -46,10 +46,16 @@ void keyChanged(WindowSystem& system, Window& window, WPARAM virtualKey, bool do
         flags |= LPARAM{1} << 30;
     }
     postMessage(system, window.handle, down ? WM_KEYDOWN : WM_KEYUP, virtualKey, flags);
+    if (!repeat) {
+        detail::reportKey(window.handle, virtualKey, down);
+    }
 }
 
-void mouseMoved(WindowSystem& system, Window& window, int x, int y, WPARAM buttons) {
+void mouseMoved(WindowSystem& system, Window& window, int x, int y, int dx, int dy,
+                WPARAM buttons) {
+    window.pointer = {x, y};
     postMessage(system, window.handle, WM_MOUSEMOVE, buttons, MAKELPARAM(x, y));
+    detail::reportMouseMotion(window.handle, dx, dy);
 }
 
 void mouseButtonChanged(WindowSystem& system, Window& window, int button, bool down, int x, int y) {
@@ -60,6 +66,13 @@ void mouseButtonChanged(WindowSystem& system, Window& window, int button, bool d
     }
     const UINT message = down ? downMessages[button - 1] : upMessages[button - 1];
     postMessage(system, window.handle, message, 0, MAKELPARAM(x, y));
+    detail::reportMouseButton(window.handle, button - 1, down);
+}
+
+void focusChanged(WindowSystem& system, Window& window, bool focused) {
+    window.focus = focused ? WindowFocus::Focused : WindowFocus::Lost;
+    postMessage(system, window.handle, WM_ACTIVATE, focused ? WA_ACTIVE : WA_INACTIVE, 0);
+    detail::reportFocus(window.handle, focused);
 }
 
 }  // namespace win32

@@ -14,8 +14,18 @@ void endSizeMove(WindowSystem& system, Window& window);
 void minimized(WindowSystem& system, Window& window);
 void restored(WindowSystem& system, Window& window);
 void keyChanged(WindowSystem& system, Window& window, WPARAM virtualKey, bool down, bool repeat);
-void mouseMoved(WindowSystem& system, Window& window, int x, int y, WPARAM buttons);
+// The pointer is at (x, y) in the client area after moving by (dx, dy).
+void mouseMoved(WindowSystem& system, Window& window, int x, int y, int dx, int dy, WPARAM buttons);
 // button 1 left, 2 right, 3 middle.
 void mouseButtonChanged(WindowSystem& system, Window& window, int button, bool down, int x, int y);
+void focusChanged(WindowSystem& system, Window& window, bool focused);
+
+namespace detail {
+// The input hook's reports (win32/input_hook.h).
+void reportKey(HWND window, WPARAM virtualKey, bool down);
+void reportMouseButton(HWND window, int button, bool down);
+void reportMouseMotion(HWND window, int dx, int dy);
+void reportFocus(HWND window, bool focused);
+}  // namespace detail
 
 }  // namespace win32

@@ -117,7 +117,8 @@ public:
                             buttons |= MK_RBUTTON;
                         if (event.motion.state & SDL_BUTTON_MMASK)
                             buttons |= MK_MBUTTON;
-                        mouseMoved(system, *window, event.motion.x, event.motion.y, buttons);
+                        mouseMoved(system, *window, event.motion.x, event.motion.y,
+                                   event.motion.xrel, event.motion.yrel, buttons);
                     }
                     break;
                 case SDL_MOUSEBUTTONDOWN:
@@ -198,10 +199,10 @@ private:
                 }
                 break;
             case SDL_WINDOWEVENT_FOCUS_GAINED:
-                postMessage(system, window->handle, WM_ACTIVATE, WA_ACTIVE, 0);
+                focusChanged(system, *window, true);
                 break;
             case SDL_WINDOWEVENT_FOCUS_LOST:
-                postMessage(system, window->handle, WM_ACTIVATE, WA_INACTIVE, 0);
+                focusChanged(system, *window, false);
                 break;
             case SDL_WINDOWEVENT_CLOSE:
                 postMessage(system, window->handle, WM_CLOSE, 0, 0);

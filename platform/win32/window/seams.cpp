@@ -102,13 +102,20 @@ void simulateKey(HWND handle, WPARAM virtualKey, bool down) {
 
 void simulateMouseMove(HWND handle, int x, int y) {
     if (Window* window = windowOf(handle)) {
-        mouseMoved(WindowSystem::instance(), *window, x, y, 0);
+        mouseMoved(WindowSystem::instance(), *window, x, y, x - window->pointer.x,
+                   y - window->pointer.y, 0);
     }
 }
 
 void simulateMouseButton(HWND handle, int button, bool down) {
     if (Window* window = windowOf(handle)) {
         mouseButtonChanged(WindowSystem::instance(), *window, button, down, 0, 0);
+    }
+}
+
+void simulateFocus(HWND handle, bool focused) {
+    if (Window* window = windowOf(handle)) {
+        focusChanged(WindowSystem::instance(), *window, focused);
     }
 }
 

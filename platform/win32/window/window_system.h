@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "win32/input_hook.h"
 #include "win32/user.h"
 #include "win32/window_seams.h"
 
@@ -40,6 +41,8 @@ struct Window {
     bool visible = false;
     bool minimized = false;
     bool destroying = false;
+    WindowFocus focus = WindowFocus::NeverReported;
+    POINT pointer{};         // last reported pointer position, client pixels
     void* native = nullptr;  // owned by the backend
 };
 

@@ -35,6 +35,8 @@ void simulateClose(HWND window);
 void simulateKey(HWND window, WPARAM virtualKey, bool down);
 void simulateMouseMove(HWND window, int x, int y);
 void simulateMouseButton(HWND window, int button, bool down);
+// The window gains or loses the keyboard focus (WM_ACTIVATE, and the input hook's report).
+void simulateFocus(HWND window, bool focused);
 
 // Native windows created afterwards can carry an OpenGL context (set by a drawing backend
 // before the window is made).
