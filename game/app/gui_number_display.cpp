@@ -4,15 +4,18 @@
 #include <limits>
 #include <utility>
 
+#include "engine/render/texture_atlas.h"
 #include "engine/render/texture_loader.h"
 #include "game/app/shell_art.h"
 
 namespace {
 
-const char* const kDigitNames[10] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+const char* const kGlyphNames[kGlyphCount] = {"0", "1", "2", "3", "4",          "5",
+                                              "6", "7", "8", "9", "doublePoint"};
 
-const char* digitName(int digit) {
-    return digit >= 0 && digit <= 9 ? kDigitNames[digit] : kDigitNames[0];
+// A value outside 0 to 9 shows "0".
+int digit(int value) {
+    return value >= 0 && value <= 9 ? value : 0;
 }
 
 }  // namespace
@@ -32,30 +35,39 @@ ClockGlyphs clockGlyphs(double seconds) {
         minutes = 99;
     }
     const int secs = std::abs(t % 60);
-    return ClockGlyphs{{digitName((minutes / 10) % 10), digitName(minutes % 10), "doublePoint",
-                        digitName((secs / 10) % 10), digitName(secs % 10)}};
+    return ClockGlyphs{{digit((minutes / 10) % 10), digit(minutes % 10), kColonGlyph,
+                        digit((secs / 10) % 10), digit(secs % 10)}};
+}
+
+const char* glyphName(int glyph) {
+    return kGlyphNames[glyph >= 0 && glyph < kGlyphCount ? glyph : 0];
 }
 
 GuiNumberDisplay::GuiNumberDisplay(kesh::DxDevice* device, GuiSettings settingsGiven,
                                    const std::string& backgroundName)
-    : atlas(std::make_unique<kesh::TextureAtlas>()), settings(std::move(settingsGiven)) {
-    loadShellAtlas(settings, *atlas);
-    source = std::make_unique<kesh::SpriteSource>(kesh::theTextureCache, atlas.get());
+    : settings(std::move(settingsGiven)) {
+    kesh::TextureAtlas atlas;
+    loadShellAtlas(settings, atlas);
+    const kesh::SpriteSource source(kesh::theTextureCache, &atlas);
     root = std::make_unique<kesh::GuiRoot>(device, settings.effect);
     const int size[2] = {kBackgroundWidth, kBackgroundHeight};
-    background = source->frame(backgroundName, size);
+    background = source.frame(backgroundName, size);
+    // The frames are resolved once: the atlas never changes, and a draw looks nothing up.
+    const int glyphSize[2] = {kGlyphSize, kGlyphSize};
+    for (int glyph = 0; glyph < kGlyphCount; ++glyph) {
+        glyphFrames[glyph] = source.frame(kGlyphNames[glyph], glyphSize);
+    }
 }
 
 void GuiNumberDisplay::draw(double seconds) {
     static constexpr float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    static constexpr int kGlyph[2] = {kGlyphSize, kGlyphSize};
     const ClockGlyphs glyphs = clockGlyphs(seconds);
     kesh::SpriteBatch* batch = root->spriteBatch();
     batch->clear();
     batch->addTintedSprite(0, 0, 0, background, kWhite);
     for (int i = 0; i < 5; ++i) {
         batch->addTintedSprite(kFirstGlyphLeft + i * kGlyphSize, kGlyphTop, 0,
-                               source->frame(glyphs.names[i], kGlyph), kWhite);
+                               glyphFrames[glyphs.glyphs[i]], kWhite);
     }
     batch->flush();
     root->render();

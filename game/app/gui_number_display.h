@@ -2,14 +2,25 @@
 // picture: the play stage's countdown.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 
 #include "engine/render/dx_device.h"
 #include "engine/render/gui_root.h"
 #include "engine/render/sprite_frame.h"
-#include "engine/render/texture_atlas.h"
 #include "game/app/gui_settings.h"
+
+// The glyphs of the time's five positions: minute tens and units, the colon, second tens
+// and units. Glyphs 0 to 9 are the digits, kColonGlyph the colon.
+constexpr int kColonGlyph = 10;
+constexpr int kGlyphCount = 11;
+struct ClockGlyphs {
+    int glyphs[5];
+};
+ClockGlyphs clockGlyphs(double seconds);
+// The atlas image of a glyph: "0" to "9", "doublePoint".
+const char* glyphName(int glyph);
 
 class GuiNumberDisplay {
 public:
@@ -28,17 +39,8 @@ public:
     const kesh::SpriteFrame& backgroundFrame() const { return background; }
 
 private:
-    // The atlas is held on the heap: the source keeps its address.
-    std::unique_ptr<kesh::TextureAtlas> atlas;
-    std::unique_ptr<kesh::SpriteSource> source;
     std::unique_ptr<kesh::GuiRoot> root;
     kesh::SpriteFrame background;
+    std::array<kesh::SpriteFrame, kGlyphCount> glyphFrames;
     GuiSettings settings;
 };
-
-// The glyph names of the time's five positions: minute tens and units, "doublePoint",
-// second tens and units.
-struct ClockGlyphs {
-    const char* names[5];
-};
-ClockGlyphs clockGlyphs(double seconds);

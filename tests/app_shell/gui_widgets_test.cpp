@@ -14,8 +14,8 @@ namespace {
 std::string clock(double seconds) {
     const ClockGlyphs glyphs = clockGlyphs(seconds);
     std::string shown;
-    for (const char* name : glyphs.names) {
-        shown += std::string(name) == "doublePoint" ? ":" : name;
+    for (int glyph : glyphs.glyphs) {
+        shown += glyph == kColonGlyph ? ":" : glyphName(glyph);
     }
     return shown;
 }
