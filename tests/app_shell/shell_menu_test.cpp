@@ -86,7 +86,7 @@ TEST_F(ShellMenuTest, ThePauseMenuEndsOnTheSameLastRow) {
     EXPECT_EQ(menu.currentPage()->frame.texture, "gui/menu_background_restart.dds");
 }
 
-TEST_F(ShellMenuTest, StartHelpAndExitInTheMainMenu) {
+TEST_F(ShellMenuTest, EveryButtonsResultAndTheHelpPageAndBack) {
     ShellMenu starting(dx.get(), settings, false, false);
     click(starting, ShellMenu::StartButton);
     EXPECT_EQ(starting.result(), ShellMenu::Start);
@@ -110,13 +110,11 @@ TEST_F(ShellMenuTest, StartHelpAndExitInTheMainMenu) {
     EXPECT_EQ(rowsOf(*helped.currentPage()).size(), 3u);
     click(helped, ShellMenu::StartButton);
     EXPECT_EQ(helped.result(), ShellMenu::Start);
-}
 
-TEST_F(ShellMenuTest, RestartAndContinueInThePauseMenu) {
+    // The pause menu's own two.
     ShellMenu restarting(dx.get(), settings, true, false);
     click(restarting, ShellMenu::StartButton);
     EXPECT_EQ(restarting.result(), ShellMenu::Start);
-
     ShellMenu continuing(dx.get(), settings, true, false);
     click(continuing, ShellMenu::ContinueButton);
     EXPECT_EQ(continuing.result(), ShellMenu::Continue);
@@ -167,14 +165,6 @@ TEST_F(ShellMenuTest, AReleaseOverAButtonClicksWhereverThePressBegan) {
     held.onMouseButton(3, true);
     held.onMouseButton(3, false);
     EXPECT_EQ(held.result(), ShellMenu::Nothing);
-}
-
-TEST_F(ShellMenuTest, UnknownIdsDoNothing) {
-    ShellMenu menu(dx.get(), settings, false, false);
-    menu.onButton(5, nullptr, 1);
-    menu.onButton(1000, nullptr, 1);
-    EXPECT_EQ(menu.result(), ShellMenu::Nothing);
-    EXPECT_FALSE(menu.showsHelp());
 }
 
 class ShellMenu800Test : public ShellMenuTest {
