@@ -189,7 +189,13 @@ TEST_F(CarInterfaceTest, TheCockpitDrawsPanelWheelNeedleAndTheRadarInFrontOfTheE
     msvcrt_srand(seed);
     CockpitView view(file("levels/interior.slev"), "car.fx", "car_interface.fx", &camera, &timer,
                      nullptr);
+    kesh::testing::captureLog("screen");
     const auto drawn = render(view, D3DXVECTOR3(0.0f, 0.0f, 100.0f), 0.5f, -40.0f);
+    const auto& lines = kesh::testing::loggedLines("screen");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].rfind("len: 100, l: 0.593", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[1].rfind("signal: 0.593", 0), 0u) << lines[1];
+    EXPECT_NE(lines[1].find(", levelI: 6"), std::string::npos) << lines[1];
 
     // 100 units: 16 - ceil(16 x 0.5934) = 6 cells, locators 37 to 42.
     ASSERT_EQ(drawn.size(), 3u + 1u + 6u);
