@@ -292,7 +292,7 @@ TEST_F(CarInterfaceTest, TheBearingsCellAndItsWrap) {
     EXPECT_EQ(CarInterfaceView::bearingLocator(kPi), 19);
     EXPECT_EQ(CarInterfaceView::bearingLocator(std::nextafter(CarInterfaceView::kTwoPi, 0.0f)), 36);
     EXPECT_EQ(CarInterfaceView::bearingLocator(std::nextafter(2.0f * kPi, 0.0f)), 36);
-    // Out of range the Part's value named "locator0" or "locator37": wrapped it stays on
+    // Out of range an unwrapped bearing would name "locator0" or "locator37": wrapped it stays on
     // the 36 positions.
     EXPECT_NEAR(CarInterfaceView::wrapBearing(-0.05f), CarInterfaceView::kTwoPi - 0.05f, 1e-6f);
     EXPECT_NEAR(CarInterfaceView::wrapBearing(CarInterfaceView::kTwoPi + 0.05f), 0.05f, 1e-5f);
