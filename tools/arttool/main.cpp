@@ -1,0 +1,49 @@
+// The art tool: writes the whole art folder the game reads, from the committed text art and
+// its own generators. Same bytes on every run.
+//
+//   arttool <art folder> <committed art> <font file> [<picture folder>]
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "tools/arttool/art_output.h"
+#include "tools/arttool/committed_art.h"
+#include "tools/arttool/sounds.h"
+
+namespace {
+
+// Written into every art folder the tool makes, so that it only ever clears its own.
+const char* const marker = ".arttool";
+
+void clearOwnFolder(const std::filesystem::path& root) {
+    namespace fs = std::filesystem;
+    if (!fs::exists(root)) {
+        return;
+    }
+    if (!fs::is_empty(root) && !fs::exists(root / marker)) {
+        throw std::runtime_error(root.string() + " holds files the art tool did not make");
+    }
+    fs::remove_all(root);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::cerr << "usage: arttool <art folder> <committed art> <font file> [<picture folder>]\n";
+        return 2;
+    }
+    try {
+        const std::filesystem::path root(argv[1]);
+        clearOwnFolder(root);
+        const arttool::ArtOutput out(root.string(), argc > 4 ? argv[4] : "");
+        out.write(marker, std::string("made by the art tool; rebuilt on every run\n"));
+        arttool::copyCommittedArt(out, argv[2]);
+        arttool::makeSounds(out);
+    } catch (const std::exception& error) {
+        std::cerr << "arttool: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
