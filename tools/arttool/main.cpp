@@ -9,7 +9,11 @@
 
 #include "tools/arttool/art_output.h"
 #include "tools/arttool/committed_art.h"
+#include "tools/arttool/gui_atlas.h"
 #include "tools/arttool/sounds.h"
+#include "tools/arttool/text_painter.h"
+#include "tools/arttool/textures.h"
+#include "tools/arttool/town_plan.h"
 
 namespace {
 
@@ -41,6 +45,10 @@ int main(int argc, char** argv) {
         out.write(marker, std::string("made by the art tool; rebuilt on every run\n"));
         arttool::copyCommittedArt(out, argv[2]);
         arttool::makeSounds(out);
+        const arttool::TextPainter text(argv[3]);
+        const arttool::TownPlan plan = arttool::makeTownPlan();
+        arttool::makeTextures(out);
+        arttool::makeGuiAtlas(out, text, plan);
     } catch (const std::exception& error) {
         std::cerr << "arttool: " << error.what() << "\n";
         return 1;
