@@ -8,11 +8,14 @@
 #include <string>
 
 #include "tools/arttool/art_output.h"
+#include "tools/arttool/car_art.h"
 #include "tools/arttool/committed_art.h"
 #include "tools/arttool/gui_atlas.h"
+#include "tools/arttool/interface_art.h"
 #include "tools/arttool/sounds.h"
 #include "tools/arttool/text_painter.h"
 #include "tools/arttool/textures.h"
+#include "tools/arttool/town.h"
 #include "tools/arttool/town_plan.h"
 
 namespace {
@@ -49,6 +52,9 @@ int main(int argc, char** argv) {
         const arttool::TownPlan plan = arttool::makeTownPlan();
         arttool::makeTextures(out);
         arttool::makeGuiAtlas(out, text, plan);
+        arttool::makeCarArt(out);
+        arttool::makeTown(out, plan);
+        arttool::makeInterfaceArt(out);
     } catch (const std::exception& error) {
         std::cerr << "arttool: " << error.what() << "\n";
         return 1;

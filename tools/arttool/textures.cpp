@@ -276,24 +276,44 @@ Image earth() {
     return image;
 }
 
+// Ticks of a dial centred at (cx, cy): `count` + 1 marks from image angle `from` to `to`
+// (y downwards), the last few red.
+void drawDialTicks(Image& image, float cx, float cy, float inner, float outer, float from, float to,
+                   int count) {
+    for (int i = 0; i <= count; ++i) {
+        const float a = from + (to - from) * i / count;
+        const float c = std::cos(a), s = std::sin(a);
+        drawLine(image, cx + c * inner, cy + s * inner, cx + c * outer, cy + s * outer,
+                 i % 2 == 0 ? outer * 0.05f : outer * 0.025f,
+                 i >= count - 1 ? argb(255, 230, 40, 30) : argb(255, 240, 240, 240));
+    }
+}
+
+// The cockpit's dashboard: a radar screen on the left, the speedometer on the right. The
+// cockpit needle turns from straight down (0) through the right to straight up (80).
 Image panel() {
-    Image image(256, 128, argb(255, 35, 35, 38));
+    Image image(512, 128, argb(255, 35, 35, 38));
     addGrain(image, 4.0f, 0.12f, 91, false);
-    fillRoundRect(image, 8, 8, 248, 120, 12, argb(255, 55, 55, 60));
+    fillRoundRect(image, 6, 6, 506, 122, 14, argb(255, 55, 55, 60));
+    fillCircle(image, 96, 64, 54, argb(255, 10, 40, 20));
+    for (int r = 18; r <= 54; r += 18) {
+        strokeCircle(image, 96, 64, static_cast<float>(r), 1.5f, argb(255, 60, 200, 90));
+    }
+    fillRect(image, 150, 12, 162, 116, argb(255, 20, 20, 22));  // the signal bar's slot
+    fillCircle(image, 416, 64, 54, argb(255, 20, 20, 22));
+    strokeCircle(image, 416, 64, 52, 3, argb(255, 200, 200, 200));
+    drawDialTicks(image, 416, 64, 38, 50, pi * 0.5f, -pi * 0.5f, 8);
     return image;
 }
 
+// The outside view's speedometer: its needle turns from the left (0) through the bottom and
+// the right to the top (80), three quarters of a turn.
 Image gauge() {
     Image image(256, 256, argb(0, 0, 0, 0));
-    fillCircle(image, 128, 128, 124, argb(255, 20, 20, 22));
+    fillCircle(image, 128, 128, 124, argb(230, 20, 20, 22));
     strokeCircle(image, 128, 128, 116, 4, argb(255, 200, 200, 200));
-    // Ticks over three quarters of a turn.
-    for (int i = 0; i <= 12; ++i) {
-        const float a = pi * 0.75f + i * (pi * 1.5f / 12.0f);
-        const float c = std::cos(a), s = std::sin(a);
-        drawLine(image, 128 + c * 92, 128 + s * 92, 128 + c * 110, 128 + s * 110,
-                 i % 3 == 0 ? 6 : 3, i >= 10 ? argb(255, 230, 40, 30) : argb(255, 240, 240, 240));
-    }
+    drawDialTicks(image, 128, 128, 92, 110, pi, -pi * 0.5f, 12);
+    fillCircle(image, 128, 128, 10, argb(255, 200, 200, 200));
     return image;
 }
 
@@ -332,6 +352,8 @@ void makeTextures(const ArtOutput& out) {
     out.writeTexture(tex::gauge, gauge(), DdsFormat::Dxt5);
     out.writeTexture(tex::needle, needle(), DdsFormat::Dxt1);
     out.writeTexture(tex::radar, radar(), DdsFormat::Dxt5);
+    out.writeTexture(tex::steering, metal(argb(255, 30, 28, 26), 102), DdsFormat::Dxt1);
+    out.writeTexture(tex::signal, Image(16, 16, argb(255, 80, 230, 110)), DdsFormat::Dxt1);
 
     out.writeTexture("effects/flare", radialGlow(64, argb(255, 255, 255, 255), 2.0f),
                      DdsFormat::Dxt5);

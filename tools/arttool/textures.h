@@ -23,6 +23,8 @@ inline const char* const panel = "interface/panel";
 inline const char* const gauge = "interface/gauge";
 inline const char* const needle = "interface/needle";
 inline const char* const radar = "interface/radar";
+inline const char* const steering = "interface/steering";
+inline const char* const signal = "interface/signal";
 }  // namespace tex
 
 void makeTextures(const ArtOutput& out);
