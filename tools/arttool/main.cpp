@@ -17,6 +17,7 @@
 #include "tools/arttool/textures.h"
 #include "tools/arttool/town.h"
 #include "tools/arttool/town_plan.h"
+#include "tools/arttool/videos.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
         arttool::makeCarArt(out);
         arttool::makeTown(out, plan);
         arttool::makeInterfaceArt(out);
+        arttool::makeVideos(out, text);
     } catch (const std::exception& error) {
         std::cerr << "arttool: " << error.what() << "\n";
         return 1;
