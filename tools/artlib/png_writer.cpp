@@ -18,6 +18,8 @@ void appendChunk(void* context, void* data, int size) {
 
 Bytes pngBytes(const Image& image) {
     const Bytes rgba = rgbaBytes(image);
+    // Lighter compression: the videos hold hundreds of frames and the build waits for them.
+    stbi_write_png_compression_level = 4;
     Bytes out;
     if (stbi_write_png_to_func(appendChunk, &out, image.width, image.height, 4, rgba.data(),
                                image.width * 4) == 0) {

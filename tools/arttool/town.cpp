@@ -284,7 +284,7 @@ private:
         addStatic(b.name, b.name, b.name, translation(cx, 0.0f, cz), true);
         addWindows(b, index);
         if (b.height >= 30.0f) {
-            addEffect(b.name + "_beacon", "beacon", translation(cx, b.height + 2.5f, cz));
+            addEffect(b.name + "_beacon", "beacon", translation(cx, b.height + 0.5f, cz));
         }
     }
 
