@@ -33,6 +33,7 @@ std::map<std::string, AtlasEntry> atlasEntries();
 
 class GeneratedArtTest : public morvale_testing::ServicesTest {
 protected:
+    using ServicesTest::ServicesTest;
     void SetUp() override;
 };
 

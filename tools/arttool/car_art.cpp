@@ -42,7 +42,7 @@ MeshBuilder jeepBody() {
     const UvRect flank = paint(0, 20, 256, 110);
     const UvRect roof = paint(10, 4, 120, 40);
     const UvRect glass = paint(8, 136, 120, 248);
-    const UvRect grille = paint(136, 150, 248, 240);
+    const UvRect grille = paint(136, 150, 248, 220);
     const UvRect tail = paint(136, 222, 248, 252);
     const UvRect dark = paint(130, 130, 134, 134);
     // Hull: flanks and bonnet in paint, the grille and lamps in front, tail lamps behind.

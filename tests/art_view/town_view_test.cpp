@@ -1,0 +1,112 @@
+// The generated town and car drawn with the game's meshes, effects and lightmaps on the
+// OpenGL backend; the pictures are kept in build/tests/art_pictures/ for people to look at.
+#include <gtest/gtest.h>
+
+#include <d3dx9.h>
+
+#include <memory>
+#include <vector>
+
+#include "d3d9/drawing.h"
+#include "engine/render/camera_view.h"
+#include "engine/render/mesh_instance.h"
+#include "tests/art/generated_art.h"
+
+namespace {
+
+using namespace art_testing;
+
+constexpr D3DCOLOR background = 0xFF6080A0;
+
+class TownViewTest : public GeneratedArtTest {
+protected:
+    TownViewTest() : GeneratedArtTest(morvale_testing::DeviceKind::Gl, 640, 480) {}
+
+    kesh::CameraView lookingAt(const D3DXVECTOR3& eye, const D3DXVECTOR3& at, float farPlane) {
+        kesh::CameraView view;
+        view.setProjection(0.9424778f, 640.0f / 480.0f, 0.5f, farPlane);
+        D3DXMATRIX lookAt, camera;
+        const D3DXVECTOR3 up(0, 1, 0);
+        D3DXMatrixLookAtLH(&lookAt, &eye, &at, &up);
+        D3DXMatrixInverse(&camera, nullptr, &lookAt);
+        view.setTransform(camera);
+        return view;
+    }
+
+    void begin() {
+        ASSERT_EQ(
+            device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, background, 1.0f, 0),
+            D3D_OK);
+        ASSERT_EQ(device->BeginScene(), D3D_OK);
+    }
+
+    // Ends the scene and keeps the picture; the share of pixels left at the background.
+    float finish(const std::string& name) {
+        device->EndScene();
+        d3d9::BackBufferImage image;
+        EXPECT_TRUE(d3d9::readBackBuffer(device, image));
+        EXPECT_TRUE(d3d9::writePng(image, std::string(MORVALE_PICTURES) + "/" + name + ".png"));
+        int untouched = 0;
+        for (UINT y = 0; y < image.height; ++y) {
+            for (UINT x = 0; x < image.width; ++x) {
+                untouched += (image.pixel(x, y) & 0xFFFFFF) == (background & 0xFFFFFF) ? 1 : 0;
+            }
+        }
+        return static_cast<float>(untouched) / (image.width * image.height);
+    }
+
+    // Every static as the level draws them: its textures through "tex_0", its lightmap
+    // through "tex_1".
+    void drawTown(const kesh::CameraView& view) {
+        const kesh::data::LevelData level = readLevel("levels/final_level.slev");
+        ID3DXEffect* effect = kesh::theEffectCache->fetch("textured_mesh.fx");
+        for (const kesh::data::StaticObject& s : level.statics) {
+            kesh::MeshInstance instance(dx.get(), kesh::theMeshInfoCache->fetch(s.mesh + ".wfm"));
+            instance.setTransform(s.transform);
+            const std::string lightmap = s.lightmaps.empty() ? "--NOLIGHTMAP--" : s.lightmaps[0];
+            effect->SetTexture(
+                "tex_1", kesh::theTextureCache->fetch("lightmaps/level01/" + lightmap + ".dds"));
+            instance.render(effect, view);
+        }
+    }
+};
+
+TEST_F(TownViewTest, TheTownSeenFromAboveItsSouthWestCorner) {
+    begin();
+    drawTown(lookingAt({60, 140, -600}, {330, 0, -300}, 1000.0f));
+    // The town fills the picture below its horizon.
+    EXPECT_LT(finish("town_from_above"), 0.7f);
+}
+
+TEST_F(TownViewTest, AStreetAtTheFirstStartSeenFromTheCar) {
+    const kesh::data::LevelData level = readLevel("levels/final_level.slev");
+    const kesh::data::LocatorObject& start = level.locators.front();
+    const D3DXVECTOR3 at(start.transform._41, start.transform._42, start.transform._43);
+    begin();
+    drawTown(lookingAt(at + D3DXVECTOR3(0, 3, -10), at + D3DXVECTOR3(0, 2, 30), 600.0f));
+    EXPECT_LT(finish("street_at_start"), 0.6f);
+}
+
+TEST_F(TownViewTest, TheJeepAndTheGoalMarker) {
+    const kesh::data::LevelData bundle = readLevel("levels/car.slev");
+    const kesh::CameraView view = lookingAt({6, 3.5f, 7}, {0, -0.2f, 0}, 100.0f);
+    ID3DXEffect* effect = kesh::theEffectCache->fetch("car.fx");
+    begin();
+    for (const kesh::data::StaticObject& s : bundle.statics) {
+        kesh::MeshInstance instance(dx.get(), kesh::theMeshInfoCache->fetch(s.mesh + ".wfm"));
+        instance.setTransform(s.transform);
+        instance.render(effect, view);
+    }
+    kesh::MeshInstance marker(dx.get(), kesh::theMeshInfoCache->fetch("mercedes.wfm"));
+    D3DXMATRIX scale, place, world;
+    D3DXMatrixScaling(&scale, 0.5f, 0.5f, 0.5f);
+    D3DXMatrixTranslation(&place, -3.5f, -1.1f, -2.5f);
+    D3DXMatrixMultiply(&world, &scale, &place);
+    marker.setTransform(world);
+    marker.render(effect, view);
+    const float untouched = finish("jeep_and_marker");
+    EXPECT_LT(untouched, 0.95f);
+    EXPECT_GT(untouched, 0.3f);
+}
+
+}  // namespace
