@@ -64,22 +64,26 @@ Sheet helpPage(const TextPainter& text) {
     drawScene(sheet.image, 5, argb(255, 20, 30, 60), argb(255, 120, 90, 110));
     fillRoundRect(sheet.image, 80, 60, 944, 700, 24, argb(190, 0, 0, 0));
     drawTitle(sheet.image, text, "HOW TO DRIVE", 120, 64);
-    const char* const lines[] = {
-        "Find the beacon before the clock runs out: ten minutes a run.",
-        "Arrows or W A S D     accelerate, brake, steer",
-        "Space                        handbrake",
-        "V or F7                     inside / outside view",
-        "C or Tab                    map of the town",
-        "M / J                          mouse steering / joystick",
-        "H or F1                     this page",
-        "Escape                     pause",
-        "Keep the car on its wheels: ten seconds on its roof and the run is over.",
+    text.drawCentred(sheet.image, "Find the beacon across town before the ten minutes run out.", 24,
+                     pageWidth * 0.5f, 200, white);
+    const char* const keys[][2] = {
+        {"Up / Down", "accelerate / brake and reverse"},
+        {"Left / Right", "steer"},
+        {"Space", "handbrake"},
+        {"V or F7", "inside / outside view"},
+        {"C or Tab", "map of the town"},
+        {"M / J", "mouse steering / joystick"},
+        {"H or F1", "this page"},
+        {"Escape", "pause"},
     };
-    float y = 220;
-    for (const char* line : lines) {
-        text.draw(sheet.image, line, 26, 130, y, white);
-        y += 50;
+    float y = 270;
+    for (const auto& line : keys) {
+        text.draw(sheet.image, line[0], 26, 170, y, amber);
+        text.draw(sheet.image, line[1], 26, 430, y, white);
+        y += 46;
     }
+    text.drawCentred(sheet.image, "Ten seconds on its side or roof and the run is lost.", 22,
+                     pageWidth * 0.5f, 660, white);
     return sheet;
 }
 
@@ -293,9 +297,7 @@ void makeGuiAtlas(const ArtOutput& out, const TextPainter& text, const TownPlan&
         artlib::atlasText(lines, "The shell's images: name, texture below texture/hi/, u v w h"));
     out.writePicture("atlas_contact_sheet.png", contactSheet(text, lines, sheets));
     for (const Sheet& sheet : sheets) {
-        if (sheet.file == "gui/menu_map") {
-            out.writePicture("map_page.png", sheet.image);
-        }
+        out.writePicture("atlas_" + sheet.file.substr(4) + ".png", sheet.image);
     }
 }
 
