@@ -9,6 +9,7 @@
 
 #include "d3d9/drawing.h"
 #include "engine/render/camera_view.h"
+#include "engine/render/mesh.h"
 #include "engine/render/mesh_instance.h"
 #include "tests/art/generated_art.h"
 
@@ -43,7 +44,6 @@ protected:
     // Ends the scene and keeps the picture; the share of pixels left at the background.
     float finish(const std::string& name) {
         device->EndScene();
-        d3d9::BackBufferImage image;
         EXPECT_TRUE(d3d9::readBackBuffer(device, image));
         EXPECT_TRUE(d3d9::writePng(image, std::string(MORVALE_PICTURES) + "/" + name + ".png"));
         int untouched = 0;
@@ -54,6 +54,8 @@ protected:
         }
         return static_cast<float>(untouched) / (image.width * image.height);
     }
+
+    d3d9::BackBufferImage image;
 
     // Every static as the level draws them: its textures through "tex_0", its lightmap
     // through "tex_1".
@@ -107,6 +109,19 @@ TEST_F(TownViewTest, TheJeepAndTheGoalMarker) {
     const float untouched = finish("jeep_and_marker");
     EXPECT_LT(untouched, 0.95f);
     EXPECT_GT(untouched, 0.3f);
+}
+
+TEST_F(TownViewTest, TheGlobeShowsTheEarthFromOutside) {
+    // As the play stage draws it: the text ".x" sphere with "car.fx" and the Earth texture.
+    kesh::Mesh globe("sphere.x", "car.fx", "misc/Earth.dds", 0);
+    begin();
+    globe.render(lookingAt({0, 0.8f, -3.2f}, {0, 0, 0}, 100.0f));
+    const float untouched = finish("globe");
+    EXPECT_LT(untouched, 0.9f);
+    EXPECT_GT(untouched, 0.5f);
+    // From slightly above, the south polar ice lies on the far side: seen from inside (the
+    // faces wound the wrong way) it would show white low in front.
+    EXPECT_LT((image.pixel(320, 365) >> 16) & 0xFF, 200u);
 }
 
 }  // namespace

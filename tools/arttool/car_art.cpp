@@ -182,7 +182,7 @@ std::string sphereX() {
         for (int s = 0; s < segments; ++s) {
             const int a = r * (segments + 1) + s, b = a + 1, c = a + segments + 1, d = c + 1;
             std::snprintf(line, sizeof line, "%s3;%d,%d,%d;,\n3;%d,%d,%d;", faceCount ? ",\n" : "",
-                          a, b, d, a, d, c);
+                          a, d, b, a, c, d);
             faces += line;
             faceCount += 2;
         }
