@@ -124,4 +124,70 @@ TEST_F(TownViewTest, TheGlobeShowsTheEarthFromOutside) {
     EXPECT_LT((image.pixel(320, 365) >> 16) & 0xFF, 200u);
 }
 
+// The instruments as the car interface places them: world x scale x placement x projection,
+// the eye at the origin looking along +z. The needle shows 40, the radar's mark sits a
+// quarter turn right and half the signal bar is lit.
+class InterfaceViewTest : public TownViewTest {
+protected:
+    void drawView(const std::string& file, float offsetX, float offsetY, float offsetZ, float size,
+                  const std::string& partEffect, float needleAngle) {
+        const kesh::data::LevelData level = readLevel(file);
+        kesh::CameraView eye;
+        eye.setProjection(0.9424778f, 640.0f / 480.0f, 0.1f, 100.0f);
+        D3DXMATRIX scale, placement, post;
+        D3DXMatrixScaling(&scale, size, size, size);
+        D3DXMatrixTranslation(&placement, offsetX, offsetY, offsetZ);
+        D3DXMatrixMultiply(&post, &scale, &placement);
+        auto draw = [&](const std::string& mesh, const D3DXMATRIX& world,
+                        const std::string& effect) {
+            kesh::Mesh part(mesh, effect);
+            part.render(eye, &world, &post);
+        };
+        auto locator = [&](int number) {
+            for (const kesh::data::EffectObject& e : level.effects) {
+                if (e.name == "locator" + std::to_string(number)) {
+                    return e.transform;
+                }
+            }
+            ADD_FAILURE() << "no locator" << number;
+            return D3DXMATRIX();
+        };
+        for (const kesh::data::StaticObject& s : level.statics) {
+            if (s.mesh == "arrow") {
+                D3DXMATRIX turn, world;
+                const D3DXVECTOR3 axis(0, 0, 1);
+                D3DXMatrixRotationAxis(&turn, &axis, needleAngle);
+                D3DXMatrixMultiply(&world, &turn, &s.transform);
+                draw(s.mesh, world, partEffect);
+            } else if (s.mesh == "direction_indicator") {
+                draw(s.mesh, locator(28), "car_interface.fx");
+            } else if (s.mesh == "distance_indicator") {
+                for (int k = 37; k < 45; ++k) {
+                    draw(s.mesh, locator(k), "car_interface.fx");
+                }
+            } else {
+                draw(s.mesh, s.transform, partEffect);
+            }
+        }
+    }
+};
+
+TEST_F(InterfaceViewTest, TheCockpit) {
+    begin();
+    drawView("levels/interior.slev", -0.2f, -0.4f, 1.2f, 0.1f, "car.fx",
+             40 * 0.03926991f - 3.1415927f);
+    const float untouched = finish("cockpit");
+    EXPECT_LT(untouched, 0.9f);
+    EXPECT_GT(untouched, 0.3f);
+}
+
+TEST_F(InterfaceViewTest, TheOutsideInstruments) {
+    begin();
+    drawView("levels/OnScreenInterface.slev", 0, 0, 3.0f, 0.2857143f, "car_interface.fx",
+             40 * 0.058904864f - 4.712389f);
+    const float untouched = finish("outside_instruments");
+    EXPECT_LT(untouched, 0.97f);
+    EXPECT_GT(untouched, 0.6f);
+}
+
 }  // namespace

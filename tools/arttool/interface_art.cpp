@@ -144,7 +144,7 @@ void makeInterfaceArt(const ArtOutput& out) {
     kesh::data::LevelData cockpit;
     cockpit.name = "interior";
     addPart(cockpit, "panel", placed(0, 0, 0));
-    addPart(cockpit, "wheel", placed(0, -1.5f, -2.0f));
+    addPart(cockpit, "wheel", placed(2.2f, -0.6f, -2.0f));
     addPart(cockpit, "arrow", placed(cockpitGaugeX, 0, -0.05f, 1.3f));
     addPart(cockpit, "direction_indicator", placed(0, 0, 0));
     addPart(cockpit, "distance_indicator", placed(0, 0, 0));
