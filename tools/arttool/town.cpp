@@ -357,7 +357,7 @@ private:
             const int bays = static_cast<int>(wall.length / 4.0f);
             for (int bay = 0; bay < bays; ++bay) {
                 for (int storey = 0; storey < storeys; ++storey) {
-                    if (hashUnit(static_cast<int>(index) * 8 + w, bay * 64 + storey, 77) > 0.12f) {
+                    if (hashUnit(static_cast<int>(index) * 8 + w, bay * 64 + storey, 77) > 0.06f) {
                         continue;
                     }
                     const Vec3 at = wall.start + wall.along * (2.0f + 4.0f * bay);
