@@ -8,7 +8,7 @@ Bytes tgaBytes(const Image& image) {
     appendU8(out, 0);  // no colour map
     appendU8(out, 2);  // uncompressed true colour
     for (int i = 0; i < 5; ++i) {
-        appendU8(out, 0);  // colour map specification
+        appendU8(out, 0);  // colour map fields
     }
     appendU16(out, 0);  // origin x, y
     appendU16(out, 0);
