@@ -106,6 +106,15 @@ Image asphalt() {
     return image;
 }
 
+// Half a street across (v 0 the middle, 1 the kerb), 8 units along: the dashed centre line
+// and the gutter.
+Image street() {
+    Image image = asphalt();
+    fillRect(image, 0, 0, 128, 4, argb(255, 235, 230, 210));
+    fillRect(image, 0, 244, 256, 256, argb(255, 70, 70, 72));
+    return image;
+}
+
 Image pavement() {
     Image image = noiseSurface(argb(255, 160, 158, 150), argb(255, 200, 198, 190), 32.0f, 31);
     for (int i = 0; i <= 256; i += 64) {
@@ -341,6 +350,7 @@ void makeTextures(const ArtOutput& out) {
     out.writeTexture(tex::glass, glassFacade(), DdsFormat::Dxt1);
     out.writeTexture(tex::roof, roof(), DdsFormat::Dxt1);
     out.writeTexture(tex::asphalt, asphalt(), DdsFormat::Dxt1);
+    out.writeTexture(tex::street, street(), DdsFormat::Dxt1);
     out.writeTexture(tex::pavement, pavement(), DdsFormat::Dxt1);
     out.writeTexture(tex::grass, grass(), DdsFormat::Dxt1);
     out.writeTexture(tex::stone, stoneWall(), DdsFormat::Dxt1);

@@ -12,6 +12,7 @@ inline const char* const plaster = "town/facade_plaster";
 inline const char* const glass = "town/facade_glass";
 inline const char* const roof = "town/roof";
 inline const char* const asphalt = "town/asphalt";
+inline const char* const street = "town/street";
 inline const char* const pavement = "town/pavement";
 inline const char* const grass = "town/grass";
 inline const char* const stone = "town/wall_stone";

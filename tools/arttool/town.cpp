@@ -200,7 +200,16 @@ private:
               int material, float repeat) {
         const float h = TownPlan::tileSize * 0.5f;
         const float cx = tile.x0 + h, cz = tile.z0 + h;
-        auto uv = [&](float x, float z) { return Uv{(x + cx) / repeat, (z + cz) / repeat}; };
+        flatMapped(mesh, x0, z0, x1, z1, material, [&](float x, float z) {
+            return Uv{(x + cx) / repeat, (z + cz) / repeat};
+        });
+    }
+
+    // As flat, with the texture coordinates of each local point given.
+    template <class Mapping>
+    void flatMapped(MeshBuilder& mesh, float x0, float z0, float x1, float z1, int material,
+                    Mapping uv) {
+        const float h = TownPlan::tileSize * 0.5f;
         auto lm = [&](float x, float z) {
             return Uv{(x + h) / TownPlan::tileSize, (z + h) / TownPlan::tileSize};
         };
@@ -212,15 +221,27 @@ private:
     void addGround(const Tile& tile) {
         MeshBuilder mesh;
         const int asphalt = mesh.material(tex::asphalt);
+        const int road = mesh.material(tex::street);
         const int pavement = mesh.material(tex::pavement);
         const int grass = mesh.material(tex::grass);
         const float h = TownPlan::tileSize * 0.5f;
         const float s = TownPlan::street;
-        // Streets round the block.
-        flat(mesh, tile, -h, -h, h, -h + s, asphalt, 8.0f);
-        flat(mesh, tile, -h, h - s, h, h, asphalt, 8.0f);
-        flat(mesh, tile, -h, -h + s, -h + s, h - s, asphalt, 8.0f);
-        flat(mesh, tile, h - s, -h + s, h, h - s, asphalt, 8.0f);
+        // Streets round the block: the street texture's v runs from the tile's edge (the
+        // middle of the street, with its dashed line) to the kerb; u along the street.
+        const float cx = tile.x0 + h, cz = tile.z0 + h;
+        const float dash = 8.0f;
+        flatMapped(mesh, -h, -h, h, -h + s, road, [&](float x, float z) {
+            return Uv{(x + cx) / dash, (z + h) / s};
+        });
+        flatMapped(mesh, -h, h - s, h, h, road, [&](float x, float z) {
+            return Uv{(x + cx) / dash, (h - z) / s};
+        });
+        flatMapped(mesh, -h, -h + s, -h + s, h - s, road, [&](float x, float z) {
+            return Uv{(z + cz) / dash, (x + h) / s};
+        });
+        flatMapped(mesh, h - s, -h + s, h, h - s, road, [&](float x, float z) {
+            return Uv{(z + cz) / dash, (h - x) / s};
+        });
         if (tile.park) {
             const float r = 4.0f;
             const float a = -h + s, b = h - s;
