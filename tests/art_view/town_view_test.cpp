@@ -80,13 +80,21 @@ TEST_F(TownViewTest, TheTownSeenFromAboveItsSouthWestCorner) {
     EXPECT_LT(finish("town_from_above"), 0.7f);
 }
 
-TEST_F(TownViewTest, AStreetAtTheFirstStartSeenFromTheCar) {
+TEST_F(TownViewTest, TheStreetsAtTheStartsSeenFromBehindTheCar) {
     const kesh::data::LevelData level = readLevel("levels/final_level.slev");
-    const kesh::data::LocatorObject& start = level.locators.front();
-    const D3DXVECTOR3 at(start.transform._41, start.transform._42, start.transform._43);
-    begin();
-    drawTown(lookingAt(at + D3DXVECTOR3(0, 3, -10), at + D3DXVECTOR3(0, 2, 30), 600.0f));
-    EXPECT_LT(finish("street_at_start"), 0.6f);
+    int n = 0;
+    for (const kesh::data::LocatorObject& start : level.locators) {
+        if (start.tag != "start") {
+            continue;
+        }
+        // Behind and above the start, looking along its heading (its z axis).
+        const D3DXVECTOR3 at(start.transform._41, start.transform._42, start.transform._43);
+        const D3DXVECTOR3 ahead(start.transform._31, start.transform._32, start.transform._33);
+        begin();
+        drawTown(lookingAt(at - ahead * 10.0f + D3DXVECTOR3(0, 3, 0), at + ahead * 30.0f, 600.0f));
+        EXPECT_LT(finish("street_at_start" + std::to_string(++n)), 0.6f);
+    }
+    EXPECT_GE(n, 2);
 }
 
 TEST_F(TownViewTest, TheJeepAndTheGoalMarker) {
