@@ -55,18 +55,20 @@ void installLastChance() {
     previousTerminate = std::set_terminate(onTerminate);
 }
 
-void hold(HWND window) {
+// Whether the table holds the window (it has room for every window a program shows).
+bool hold(HWND window) {
     for (HWND& slot : heldWindows) {
         if (slot == window) {
-            return;
+            return true;
         }
     }
     for (HWND& slot : heldWindows) {
         if (slot == nullptr) {
             slot = window;
-            return;
+            return true;
         }
     }
+    return false;
 }
 
 // Whether the window still held its mode (the exit or terminate handler may have given
@@ -169,7 +171,7 @@ HRESULT FullscreenMode::apply(HWND window, const D3DPRESENT_PARAMETERS& paramete
         return result;
     }
     window_ = window;
-    hold(window);
+    inTable_ = hold(window);
     return D3D_OK;
 }
 
@@ -177,7 +179,7 @@ void FullscreenMode::restore() {
     if (window_ == nullptr) {
         return;
     }
-    if (release(window_)) {
+    if (release(window_) || !inTable_) {
         leaveFullscreen(window_);
     }
     window_ = nullptr;

@@ -21,6 +21,9 @@ public:
 
 private:
     HWND window_ = nullptr;
+    // Whether the exit and terminate handlers know the window (and may give its mode back
+    // first).
+    bool inTable_ = false;
 };
 
 }  // namespace d3d9
