@@ -35,7 +35,9 @@ public:
     bool selectDepthStencil(int depthBits, int stencilBits);
     // All zero when nothing fits; refresh -1 accepts any rate.
     D3DDISPLAYMODE findModeByResolution(UINT adapter, UINT width, UINT height, int refresh);
-    // Any refresh rate is accepted whatever refresh holds; reserved is not read.
+    // Any refresh rate is accepted whatever refresh holds; reserved is not read. The present
+    // parameters keep the rate the mode was enumerated with: the display offers no other,
+    // so a caller must not force one.
     bool selectFullscreen(UINT width, UINT height, int refresh, int reserved);
     // The device for the caller to hold. Throws when Direct3D refuses.
     win32::ComPtr<IDirect3DDevice9> createDevice(HWND window);

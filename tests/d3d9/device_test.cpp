@@ -171,15 +171,20 @@ TEST_F(AdapterTest, CreateDeviceChecksFlagsModesAndInjectedFailures) {
               D3DERR_NOTAVAILABLE);
     EXPECT_EQ(device, nullptr);
 
-    // Full screen: the size and format must be a mode; the refresh rate is not enforced.
+    // Full screen: the size, format and refresh rate (0: any) must be a mode.
     parameters.Windowed = FALSE;
     parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
     parameters.BackBufferWidth = 1024;
     parameters.BackBufferHeight = 768;
     parameters.FullScreen_RefreshRateInHz = 75;
-    ASSERT_EQ(direct3d->CreateDevice(0, D3DDEVTYPE_HAL, window, 0x24, &parameters, &device),
-              D3D_OK);
-    EXPECT_EQ(device->Release(), 0u);
+    EXPECT_EQ(direct3d->CreateDevice(0, D3DDEVTYPE_HAL, window, 0x24, &parameters, &device),
+              D3DERR_INVALIDCALL);
+    for (UINT refresh : {60u, 0u}) {
+        parameters.FullScreen_RefreshRateInHz = refresh;
+        ASSERT_EQ(direct3d->CreateDevice(0, D3DDEVTYPE_HAL, window, 0x24, &parameters, &device),
+                  D3D_OK);
+        EXPECT_EQ(device->Release(), 0u);
+    }
     parameters.BackBufferWidth = 1000;
     EXPECT_EQ(direct3d->CreateDevice(0, D3DDEVTYPE_HAL, window, 0x24, &parameters, &device),
               D3DERR_INVALIDCALL);

@@ -12,7 +12,9 @@
 
 namespace d3d9 {
 [[gnu::weak]] void setDrawRecording(bool on);
-}
+[[gnu::weak]] void setDescribedAdapters(bool on);
+[[gnu::weak]] void setModeCallRecording(bool on);
+}  // namespace d3d9
 namespace d3dx9 {
 [[gnu::weak]] void setTextRecording(bool on);
 }
@@ -38,6 +40,8 @@ struct TestStartUp {
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         setenv("ALSOFT_DRIVERS", "null", 0);
         turnOn(&d3d9::setDrawRecording);
+        turnOn(&d3d9::setDescribedAdapters);
+        turnOn(&d3d9::setModeCallRecording);
         turnOn(&d3dx9::setTextRecording);
         turnOn(&dmusic_test::setRecording);
         turnOn(&win32::setMessageBoxRecording);

@@ -65,9 +65,12 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* parameters) {
     }
     D3DPRESENT_PARAMETERS resolved = *parameters;
     HRESULT result = resolvePresentParameters(adapter_, focusWindow_, resolved);
+    const HWND window = resolved.hDeviceWindow != nullptr ? resolved.hDeviceWindow : focusWindow_;
     if (SUCCEEDED(result)) {
-        result = context_->backend->configure(
-            resolved.hDeviceWindow != nullptr ? resolved.hDeviceWindow : focusWindow_, resolved);
+        result = fullscreen_.apply(window, resolved);
+    }
+    if (SUCCEEDED(result)) {
+        result = context_->backend->configure(window, resolved);
     }
     if (FAILED(result)) {
         condition_ = D3DERR_DEVICENOTRESET;

@@ -11,6 +11,7 @@
 #include "core/com_object.h"
 #include "core/resource.h"
 #include "d3d9/seams.h"
+#include "display/fullscreen.h"
 
 namespace d3d9 {
 
@@ -30,6 +31,12 @@ public:
     void setCondition(HRESULT condition) { condition_ = condition; }
     void failNextReset(HRESULT result) { nextResetFailure_ = result; }
     DeviceContext& context() { return *context_; }
+    // Takes the creation parameters' full-screen mode, as CreateDevice does.
+    HRESULT applyDisplayMode() {
+        return fullscreen_.apply(
+            parameters_.hDeviceWindow != nullptr ? parameters_.hDeviceWindow : focusWindow_,
+            parameters_);
+    }
 
     HRESULT TestCooperativeLevel() override;
     HRESULT Reset(D3DPRESENT_PARAMETERS* parameters) override;
@@ -120,6 +127,7 @@ private:
     std::vector<D3DVERTEXELEMENT9> fvfScratch_;
     std::array<UINT, kStreamCount> streamVertexSizes_{};  // 0: the layout reads no such stream
     std::uint64_t layoutId_ = 0;
+    FullscreenMode fullscreen_;
 };
 
 }  // namespace d3d9

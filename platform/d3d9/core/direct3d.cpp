@@ -161,9 +161,15 @@ HRESULT Direct3D::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow,
     if (FAILED(result)) {
         return result;
     }
-    *parameters = resolved;
-    *device =
+    auto* created =
         new Device(this, *description, focusWindow, behaviourFlags, resolved, std::move(backend));
+    result = created->applyDisplayMode();
+    if (FAILED(result)) {
+        created->Release();
+        return result;
+    }
+    *parameters = resolved;
+    *device = created;
     return D3D_OK;
 }
 

@@ -41,16 +41,18 @@ HRESULT resolvePresentParameters(const AdapterDescription& adapter, HWND focusWi
             parameters.BackBufferFormat = adapter.desktopMode.Format;
         }
     } else {
-        // Full screen needs a mode of that size and format; the refresh rate is not
-        // enforced, since the game forces one the adapter may not list.
+        // Full screen needs a mode of that size, format and refresh rate (0: the display
+        // chooses), as the display could not show any other.
         const auto modes = adapter.modes.find(parameters.BackBufferFormat);
         if (modes == adapter.modes.end()) {
             return D3DERR_INVALIDCALL;
         }
+        const UINT refresh = parameters.FullScreen_RefreshRateInHz;
         const bool found =
             std::any_of(modes->second.begin(), modes->second.end(), [&](const auto& mode) {
                 return mode.Width == parameters.BackBufferWidth &&
-                       mode.Height == parameters.BackBufferHeight;
+                       mode.Height == parameters.BackBufferHeight &&
+                       (refresh == 0 || mode.RefreshRate == refresh);
             });
         if (!found) {
             return D3DERR_INVALIDCALL;

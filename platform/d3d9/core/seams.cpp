@@ -5,6 +5,7 @@
 
 #include "core/device.h"
 #include "core/direct3d.h"
+#include "d3d9/display.h"
 
 namespace d3d9 {
 
@@ -12,6 +13,7 @@ namespace {
 
 struct Configuration {
     std::vector<AdapterDescription> adapters;
+    bool describedAdapters = false;
     HRESULT createDeviceFailure = D3D_OK;
     BackendFactory backendFactory;
     std::array<int, static_cast<size_t>(ObjectType::Count)> live{};
@@ -67,9 +69,16 @@ void setAdapters(std::vector<AdapterDescription> adapters) {
     configuration().adapters = std::move(adapters);
 }
 
+void setDescribedAdapters(bool on) {
+    configuration().describedAdapters = on;
+}
+
 std::vector<AdapterDescription> configuredAdapters() {
-    const auto& adapters = configuration().adapters;
-    return adapters.empty() ? std::vector<AdapterDescription>{defaultAdapter()} : adapters;
+    const Configuration& current = configuration();
+    if (!current.adapters.empty()) {
+        return current.adapters;
+    }
+    return {current.describedAdapters ? defaultAdapter() : displayAdapter()};
 }
 
 void failNextCreateDevice(HRESULT result) {

@@ -172,6 +172,13 @@ private:
         }
         switch (event.event) {
             case SDL_WINDOWEVENT_SIZE_CHANGED: {
+                // In full screen the window takes the mode's size: no user resized it, and
+                // the device already has that size.
+                auto* native = static_cast<SDL_Window*>(window->native);
+                if (native != nullptr && (SDL_GetWindowFlags(native) & SDL_WINDOW_FULLSCREEN)) {
+                    system.setClientSize(*window, event.data1, event.data2);
+                    break;
+                }
                 const RECT client = system.clientRect(*window);
                 if (window->minimized ||
                     (client.right == event.data1 && client.bottom == event.data2)) {

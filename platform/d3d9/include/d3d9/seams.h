@@ -32,9 +32,13 @@ struct AdapterDescription {
 // X8R8G8B8 desktop and the usual depth formats.
 AdapterDescription defaultAdapter();
 
-// The adapters of every IDirect3D9 created afterwards; an empty list restores one default
-// adapter.
+// The adapters of every IDirect3D9 created afterwards; an empty list restores the
+// display's adapter (see d3d9/display.h), or one default adapter while described adapters
+// are the default.
 void setAdapters(std::vector<AdapterDescription> adapters);
+// Off by default, so the game reports the player's display; every test executable turns it
+// on at start, so tests do not depend on the machine's display.
+void setDescribedAdapters(bool on);
 
 // The next CreateDevice fails with this result.
 void failNextCreateDevice(HRESULT result);
