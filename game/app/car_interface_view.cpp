@@ -177,7 +177,8 @@ int CarInterfaceView::signalLevel(float signal) {
 }
 
 int CarInterfaceView::bearingLocator(float bearing) {
-    return static_cast<int>(bearing * kLocatorsPerRadian + 1.0f);
+    // In float the bearings just under 2 pi round up to 37, the signal bar's first cell.
+    return std::min(static_cast<int>(bearing * kLocatorsPerRadian + 1.0f), kBearingLocators);
 }
 
 float CarInterfaceView::wrapBearing(float bearing) {

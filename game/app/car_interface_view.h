@@ -27,6 +27,7 @@ public:
     static constexpr double kRefreshSeconds = 2.0;
     static constexpr int kBarCells = 16;
     static constexpr int kFirstBarLocator = 37;
+    static constexpr int kBearingLocators = 36;
 
     virtual ~CarInterfaceView();
     CarInterfaceView(const CarInterfaceView&) = delete;
@@ -56,7 +57,8 @@ public:
 
     // The bar's cells for a signal: 16 - ceil(16 signal), within 0..16.
     static int signalLevel(float signal);
-    // The number of the locator that marks a bearing: one per 10 degrees, 1 to 36.
+    // The number of the locator that marks a bearing of [0, 2 pi): one per 10 degrees, 1 to
+    // 36.
     static int bearingLocator(float direction);
     // Into [0, 2 pi).
     static float wrapBearing(float direction);
