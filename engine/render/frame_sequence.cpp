@@ -40,6 +40,8 @@ FrameSequence::FrameSequence(DxDevice* dxDevice, const std::wstring& path)
         const std::uint64_t entries = (file.size() - kHeaderSize) / kEntrySize;
         count = claimed <= entries ? claimed : static_cast<std::uint32_t>(entries);
         tableCut = count < claimed;
+        // Past the end of the file when the table is cut: then no frame has data.
+        dataStart = kHeaderSize + kEntrySize * claimed;
     }
     logFrames();
 }
@@ -52,7 +54,7 @@ FrameSequence::Span FrameSequence::span(std::uint32_t index) const {
     const std::uint8_t* entry = file.data() + kHeaderSize + kEntrySize * index;
     found.size = readU32(entry + 4);
     // At most 8 + 8 * 2^32 + 2 * 2^32: no sum here can overflow 64 bits.
-    found.offset = kHeaderSize + kEntrySize * count + readU32(entry);
+    found.offset = dataStart + readU32(entry);
     if (found.offset + found.size <= file.size()) {
         found.data = file.data() + found.offset;
     }
@@ -71,7 +73,14 @@ void FrameSequence::logFrames() const {
     }
 }
 
-win32::ComPtr<IDirect3DTexture9> FrameSequence::frame(std::uint32_t index, D3DXIMAGE_INFO* info) {
+win32::ComPtr<IDirect3DTexture9> FrameSequence::frame(std::uint32_t index) {
+    D3DXIMAGE_INFO image;
+    return load(index, image);
+}
+
+win32::ComPtr<IDirect3DTexture9> FrameSequence::load(std::uint32_t index, D3DXIMAGE_INFO& image) {
+    // Zeroed so that a failed decode reports no format and no size.
+    image = D3DXIMAGE_INFO{};
     win32::ComPtr<IDirect3DTexture9> texture;
     const Span frame = span(index);
     boost::log::Logger& debug = boost::log::logDebug();
@@ -79,8 +88,6 @@ win32::ComPtr<IDirect3DTexture9> FrameSequence::frame(std::uint32_t index, D3DXI
         writeLine(debug, "  LOAD: ", index, " ? 0x?");
         return texture;
     }
-    // Zeroed so that a failed decode reports no format and no size.
-    D3DXIMAGE_INFO image{};
     const HRESULT result = D3DXCreateTextureFromFileInMemoryEx(
         device->getDevice(), frame.data, frame.size, D3DX_DEFAULT, D3DX_DEFAULT, 1, 0,
         D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_FILTER_NONE, 0, &image, nullptr,
@@ -91,16 +98,13 @@ win32::ComPtr<IDirect3DTexture9> FrameSequence::frame(std::uint32_t index, D3DXI
     }
     writeLine(debug, "  LOAD: ", index, " ", static_cast<unsigned>(image.ImageFileFormat), " 0x",
               signature(frame.data, frame.size));
-    if (info != nullptr) {
-        *info = image;
-    }
     return texture;
 }
 
 void FrameSequence::frameSize(std::uint32_t& frameWidth, std::uint32_t& frameHeight) {
     if (width == 0 || height == 0) {
         D3DXIMAGE_INFO image{};
-        if (count > 0 && frame(0, &image) && image.Width > 0 && image.Height > 0) {
+        if (count > 0 && load(0, image) && image.Width > 0 && image.Height > 0) {
             width = image.Width;
             height = image.Height;
         } else {

@@ -34,9 +34,8 @@ public:
 
     // A new managed texture of frame index, sized up to powers of two with the image in its
     // top-left corner; null when the frame is missing or cannot be decoded (logged on
-    // "debug"). info, when given, receives the image's own description.
-    virtual win32::ComPtr<IDirect3DTexture9> frame(std::uint32_t index,
-                                                   D3DXIMAGE_INFO* info = nullptr);
+    // "debug").
+    virtual win32::ComPtr<IDirect3DTexture9> frame(std::uint32_t index);
     // The image size of frame 0, measured once; 320 x 240 when there is none.
     virtual void frameSize(std::uint32_t& width, std::uint32_t& height);
     // The frames the file's table holds: its count, cut to the entries inside the file.
@@ -49,12 +48,15 @@ private:
         std::uint64_t offset = 0;  // from the start of the file
     };
     Span span(std::uint32_t index) const;
+    // frame(index), with the image's own description in image.
+    win32::ComPtr<IDirect3DTexture9> load(std::uint32_t index, D3DXIMAGE_INFO& image);
     void logFrames() const;
 
     MappedFile file;
     DxDevice* device;  // not owned
     std::uint32_t count = 0;
-    bool tableCut = false;  // the file claims more frames than its table holds
+    bool tableCut = false;        // the file claims more frames than its table holds
+    std::uint64_t dataStart = 0;  // where the claimed table ends
     std::uint32_t width = 0;
     std::uint32_t height = 0;
 };
