@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "engine/render/video.h"
+#include "tests/d3dx9_effect_allocations/allocation_counter.h"
 #include "tests/render_video/video_fixture.h"
 
 namespace video_testing {
@@ -154,6 +155,28 @@ TEST_F(VideoPlayTest, DamagedFilesPlayOutWithoutCrashing) {
         EXPECT_FALSE(video.isPlaying())
             << video.videoPlayer()->currentFrame() << " of " << video.frameSequence()->frameCount();
     }
+}
+
+}  // namespace
+}  // namespace video_testing
+
+namespace video_testing {
+namespace {
+
+// With the on-screen log switched off (the game shows it only with its debug options), a
+// frame that repeats the one on show takes nothing from the heap.
+TEST_F(VideoPlayTest, ARepeatedFrameDrawsWithoutAllocating) {
+    Video video(dx.get(), writeVideo("25.rs", rsFile(colouredFrames(25))), L"", 40);
+    drawAt(video, 0);
+    drawAt(video, 10);
+    d3d9::setDrawRecording(false);  // the null device's records would count
+    boost::log::logScreen()->setEnabled(false);
+    allocation_counter::start();
+    drawAt(video, 20);
+    const std::size_t allocations = allocation_counter::stop();
+    boost::log::logScreen()->setEnabled(true);
+    d3d9::setDrawRecording(true);
+    EXPECT_EQ(allocations, 0u);
 }
 
 }  // namespace
