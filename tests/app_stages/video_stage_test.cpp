@@ -1,0 +1,65 @@
+// The video stage: it asks for its next stage when the video ends, is skipped or could not
+// be read, and ignores every other key and the mouse.
+#include <gtest/gtest.h>
+
+#include "game/app/video_stage.h"
+#include "tests/app_stages/stages_fixture.h"
+
+namespace stages_testing {
+namespace {
+
+class VideoStageTest : public StagesTest {
+protected:
+    // One frame of the game: the switch is asked for first, then the stage draws.
+    int frameAt(Stage& stage, LONGLONG ms) {
+        now = ms;
+        const int next = stage.nextStage();
+        device->BeginScene();
+        stage.update();
+        device->EndScene();
+        return next;
+    }
+};
+
+TEST_F(VideoStageTest, TheNextStageFollowsWhenTheVideoEnds) {
+    VideoStage stage(dx.get(), writeVideo("video01.rs", 25), 1);
+    EXPECT_EQ(frameAt(stage, 0), 0);
+    EXPECT_EQ(frameAt(stage, 959), 0);
+    EXPECT_EQ(stage.nextStage(), 0);
+    frameAt(stage, 960);  // the last frame comes on show
+    EXPECT_EQ(stage.nextStage(), 1);
+}
+
+TEST_F(VideoStageTest, EscapeDropsTheVideoAndOtherKeysAndTheMouseDoNothing) {
+    VideoStage stage(dx.get(), writeVideo("video02.rs", 25), 4);
+    frameAt(stage, 0);
+    for (int key : {0x20, 0x0D, 0x41, 0x4D, 0x70, 0x1A, 0x1C}) {
+        stage.onKey(key);
+    }
+    stage.onMouseMove(10, 10);
+    stage.onMouseButton(1, true);
+    stage.onMouseButton(1, false);
+    stage.onMouseWheel(120);
+    EXPECT_EQ(frameAt(stage, 40), 0);
+    ASSERT_NE(stage.currentVideo(), nullptr);
+
+    stage.onKey(VideoStage::kEscape);
+    EXPECT_EQ(stage.currentVideo(), nullptr);
+    EXPECT_EQ(stage.nextStage(), 4);
+    // Nothing is drawn once the video is gone, should a frame still come.
+    record().clear();
+    frameAt(stage, 80);
+    EXPECT_TRUE(draws().empty());
+    stage.onKey(VideoStage::kEscape);
+    EXPECT_EQ(stage.nextStage(), 4);
+}
+
+TEST_F(VideoStageTest, AMissingVideoMovesOnAtOnce) {
+    VideoStage stage(dx.get(), kesh::toWide(artRoot() + "video/missing.rs"), 1);
+    EXPECT_EQ(stage.nextStage(), 1);
+    frameAt(stage, 0);
+    EXPECT_EQ(stage.nextStage(), 1);
+}
+
+}  // namespace
+}  // namespace stages_testing
