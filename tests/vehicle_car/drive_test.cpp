@@ -115,9 +115,12 @@ TEST_F(CarDrive, SettlesLevelOnItsWheelsDrivesSteersAndBrakes) {
     const float right = heading();
     EXPECT_GT(right, straight + 0.3f);
     controller.hold(1.0, -1.0);
-    run(240);
-    const float left = heading();
-    EXPECT_LT(left, straight - 0.3f);
+    run(120);
+    const float back = heading();
+    EXPECT_LT(back, right - 0.6f);
+    run(60);
+    EXPECT_LT(heading(), back - 0.3f);
+    EXPECT_LT(heading(), straight - 0.3f);
     EXPECT_TRUE(car->isStable());
 
     // Full brake: the car comes to a stop.
