@@ -17,12 +17,11 @@
 #include "game/vehicle/physics/physics_space.h"
 #include "game/vehicle/physics/physics_world.h"
 #include "tests/support/services_fixture.h"
+#include "tests/vehicle_car/step_time.h"
 #include "tools/artlib/level_writer.h"
 #include "tools/artlib/mesh_writer.h"
 
 namespace car_testing {
-
-constexpr float kStep = 1.0f / 90.0f;
 
 // The test car: 2 wide, 4 long, 1 high, riding on 2.5 of suspension. Its mass of 8 gives each
 // wheel's force model the share 1.

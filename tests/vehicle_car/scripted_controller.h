@@ -2,6 +2,7 @@
 #pragma once
 
 #include "game/vehicle/controller/jeep_controller.h"
+#include "tests/vehicle_car/step_time.h"
 
 namespace car_testing {
 
