@@ -229,9 +229,10 @@ TEST_F(JeepController, KeysAreShapedAlongASineCurve) {
     // Through to the other side is faster than away from the centre.
     const float back = C4X4WheelJeepController::approach(0.5f, -1.0f, kStep, 0.7f);
     const float on = C4X4WheelJeepController::approach(-0.5f, -1.0f, kStep, 0.7f);
-    // Through to the other side goes 1 / 0.7 times faster than on away from the centre
-    // (the sine's slope is the same at 0.5 and -0.5).
-    EXPECT_NEAR((0.5f - back) / (-0.5f - on), 1.0f / 0.7f, 0.01f);
+    // Through to the other side goes 1 / 0.7 times faster along the curve than on away from
+    // the centre.
+    EXPECT_NEAR((std::asin(0.5f) - std::asin(back)) / (std::asin(-0.5f) - std::asin(on)),
+                1.0f / 0.7f, 1e-3f);
 
     controller.press(1.0, -1.0);
     run(1);
