@@ -173,22 +173,6 @@ TEST_F(CarConfig, TorqueIsLimitedAndAttachmentClamped) {
     EXPECT_FLOAT_EQ(c.attachment, 0.4f);
 }
 
-TEST_F(CarConfig, DebugForcesPushTheBody) {
-    CCar& c = makeCar();
-    const dReal* f = dBodyGetForce(c.body);
-    const double nudge = f[2];  // the construction's (0, 0, 100)
-    EXPECT_NEAR(nudge, 100.0, 1e-9);
-    c.applyDebugForce(2);
-    EXPECT_NEAR(f[1], 500.0, 1e-9);
-    c.applyDebugForce(7);
-    EXPECT_NEAR(f[1], 500.0, 1e-9);
-    c.applyDebugForce(4);
-    EXPECT_NEAR(f[1], 750.0, 1e-9);
-    EXPECT_NEAR(f[2], nudge - 500.0, 1e-9);
-    const dReal* t = dBodyGetTorque(c.body);
-    EXPECT_GT(std::fabs(t[0]) + std::fabs(t[1]) + std::fabs(t[2]), 100.0);
-}
-
 class CarSounds : public car_testing::CarTest {
 protected:
     void SetUp() override {
