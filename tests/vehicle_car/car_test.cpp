@@ -421,4 +421,31 @@ TEST_F(CarLamps, DebugViewShowsWheelsShapesPositionAndBars) {
     EXPECT_EQ(kesh::theDebugRenderer->boxes().front().color, 0xFFA040A0u);
 }
 
+// Keeps the car's world matrix its debug view hands to the wheels.
+class RecordingWheel : public CRayWheel {
+public:
+    void drawDebug(const kesh::CameraView&, const D3DXMATRIX& carWorld) override {
+        seen = carWorld;
+    }
+    D3DXMATRIX seen;
+};
+
+TEST_F(CarLamps, DebugViewStretchesTheBodyMeshToTheCarsSize) {
+    for (float meshHeight : {0.5f, 0.0f}) {
+        writeArt("mesh/body_mesh.wfm", car_testing::boxMeshFile(1.0f, meshHeight, 2.0f));
+        meshInfos->releaseAll();  // the cache would keep the earlier file
+        CCar& c = makeCar();
+        delete c.wheels[0];
+        auto* recorder = new RecordingWheel;
+        c.wheels[0] = recorder;
+        device->BeginScene();
+        c.drawDebugText(kesh::CameraView());
+        device->EndScene();
+        // Half the car's size on x and z; a mesh without height keeps the scale 1.
+        EXPECT_FLOAT_EQ(recorder->seen._11, 2.0f);
+        EXPECT_FLOAT_EQ(recorder->seen._22, meshHeight > 0.0f ? 2.0f : 1.0f);
+        EXPECT_FLOAT_EQ(recorder->seen._33, 2.0f);
+    }
+}
+
 }  // namespace
