@@ -1,0 +1,30 @@
+// Textures from memory (DDS, TGA, PNG, JPEG, BMP), loaded as the game's texture loader loads
+// them: the image's own size rounded up to powers of two with a full mip chain. The loader
+// ends in a texture or a failure code, nothing else.
+#include <d3dx9tex.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "tests/fuzz/support/fuzz_services.h"
+#include "tests/fuzz/support/memory_bound.h"
+#include "win32/com_ptr.h"
+
+namespace {
+
+// Compressed images expand: deflate reaches about 1000 : 1, and the mip chain adds a third.
+constexpr std::size_t kBytesPerInputByte = 2048;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz_support::Services& services = fuzz_support::Services::instance();
+    fuzz_support::MemoryBound bound(size, kBytesPerInputByte);
+    win32::ComPtr<IDirect3DTexture9> texture;
+    D3DXIMAGE_INFO info{};
+    D3DXCreateTextureFromFileInMemoryEx(services.device, data, static_cast<UINT>(size),
+                                        D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0, D3DFMT_UNKNOWN,
+                                        D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, &info,
+                                        nullptr, texture.out());
+    return 0;
+}
