@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs one fuzz target of a build configured with -DMORVALE_FUZZ=ON:
 #   tests/fuzz/run.sh <build folder> <target> [seconds] [libFuzzer options...]
-# seconds 0 (the default) runs until stopped. The corpus grows in <build>/fuzz/corpus/<target>/
+#   tests/fuzz/run.sh <build folder> <target> <input file>...
+# seconds 0 (the default) runs until stopped; with input files, the target runs each of them
+# once and reports what it finds. The corpus grows in <build>/fuzz/corpus/<target>/
 # on top of the target's seeds; crashes, leaks, timeouts and out-of-memory inputs are kept in
 # <build>/fuzz/crashes/<target>/. Exits non-zero when the target found something.
 set -euo pipefail
@@ -13,8 +15,17 @@ fi
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "$1" && pwd)
 name=$2
-seconds=${3:-0}
-shift $(($# < 3 ? $# : 3))
+shift 2
+inputs=()
+while (($# > 0)) && [[ -f "$1" ]]; do
+    inputs+=("$(cd "$(dirname "$1")" && pwd)/$(basename "$1")")
+    shift
+done
+seconds=0
+if ((${#inputs[@]} == 0 && $# > 0)); then
+    seconds=$1
+    shift
+fi
 
 fuzz="$build/fuzz"
 executable="$fuzz/${name}_fuzz"
@@ -48,4 +59,8 @@ work="$fuzz/work/$name"
 mkdir -p "$work"
 cd "$work"
 export SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null SDL_AUDIODRIVER=dummy
+export LSAN_OPTIONS="suppressions=$source_dir/tests/fuzz/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+if ((${#inputs[@]} > 0)); then
+    exec "$executable" -timeout=10 -rss_limit_mb=2560 "$@" "${inputs[@]}" </dev/null
+fi
 exec "$executable" "${options[@]}" "$@" "${folders[@]}" </dev/null
