@@ -1,15 +1,15 @@
 // Lua chunks through the script host: a fresh game state with the host's types and every
-// binder registered, the chunk run as a script of the art folder's "config/". Failures must be Lua
-// errors with their text
-// ("Lua error (n): ..."), never an abort. The state's memory and the instructions a chunk may
-// run are capped, so that a loop or a growing string ends as a Lua error too.
+// binder registered, the chunk run as a script of the art folder's "config/". Failures must
+// be the host's errors with their text ("Lua error (n): ..."), never an abort. The state's
+// memory and the instructions a chunk may run are capped, so that a loop or a growing
+// string ends as a Lua error too.
 #include <lua.hpp>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
-
 #include <string>
 #include <vector>
 
@@ -93,7 +93,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lua_sethook(L, countInstructions, LUA_MASKCOUNT, kHookInterval);
     try {
         host.runFile(L"fuzz.lua");
-    } catch (const std::runtime_error&) {
+    } catch (const std::runtime_error& e) {
+        const std::string text = e.what();
+        if (text.rfind("Lua error (", 0) != 0 && text != "Lua parse error") {
+            std::fprintf(stderr, "not a script host error: %s\n", e.what());
+            std::abort();
+        }
     }
     return 0;
 }
