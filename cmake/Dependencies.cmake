@@ -33,7 +33,7 @@ target_link_libraries(morvale_meshoptimizer INTERFACE ${MESHOPTIMIZER_LIBRARY})
 add_library(morvale_glslang INTERFACE)
 target_compile_definitions(morvale_glslang INTERFACE ENABLE_HLSL)
 # glslang is built without RTTI: UBSan's vptr check would need its typeinfo to link.
-if(MORVALE_SANITIZE)
+if(MORVALE_SANITIZE OR MORVALE_FUZZ)
     target_compile_options(morvale_glslang INTERFACE -fno-sanitize=vptr)
 endif()
 target_link_libraries(morvale_glslang INTERFACE

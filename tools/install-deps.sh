@@ -18,6 +18,7 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libgtest-dev libgmock-dev
   libbenchmark-dev
+  clang libclang-rt-14-dev
 )
 
 missing=()

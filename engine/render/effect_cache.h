@@ -33,7 +33,7 @@ public:
     bool isLost() const { return lost; }
 
 private:
-    DxDevice* device;  // kept, not read
+    [[maybe_unused]] DxDevice* device;  // kept, not read
     bool lost = false;
     std::map<std::string, ID3DXEffect*> cached;
 };

@@ -120,7 +120,8 @@ TEST(CollisionsCopy, CopiesPointAtTheirOwnSurfaces) {
     expectOwnRecords(assigned);
     EXPECT_EQ(assigned.car_to_buildings->bounciness, 0.5f);
     EXPECT_EQ(assigned.car_to_terrain->miu, 7.0f);
-    assigned = assigned;
+    const SCollisions& same = assigned;
+    assigned = same;
     expectOwnRecords(assigned);
     EXPECT_EQ(assigned.car_to_terrain->miu, 7.0f);
 }

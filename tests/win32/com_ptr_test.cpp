@@ -71,7 +71,8 @@ TEST(ComPtrTest, CopiesAddAReferenceAndMovesHandTheirsOver) {
     other = first;  // the object other held goes
     EXPECT_EQ(destroyed, 1);
     EXPECT_EQ(first->count(), 3u);
-    other = other;
+    const win32::ComPtr<Counted>& same = other;
+    other = same;  // assigning a holder to itself keeps its reference
     EXPECT_EQ(first->count(), 3u);
 
     win32::ComPtr<Counted> moved(std::move(copy));

@@ -1,0 +1,32 @@
+// The game's process-wide services for fuzz targets: the test fixture's (null device in a
+// headless window, every cache over a temporary art folder, the script host with its
+// binders), set up on first use and kept for the whole run.
+#pragma once
+
+#include "tests/support/services_fixture.h"
+
+namespace fuzz_support {
+
+class Services : public morvale_testing::ServicesTest {
+public:
+    // Aborts when the services cannot be set up: nothing a target finds would mean anything.
+    static Services& instance();
+
+    using ServicesTest::artRoot;
+    using ServicesTest::TearDown;
+    using ServicesTest::writeArt;
+
+    using ServicesTest::device;
+    using ServicesTest::dx;
+    using ServicesTest::effects;
+    using ServicesTest::lua;
+    using ServicesTest::meshes;
+    using ServicesTest::music;
+    using ServicesTest::textures;
+
+private:
+    Services() = default;
+    void TestBody() override {}
+};
+
+}  // namespace fuzz_support
