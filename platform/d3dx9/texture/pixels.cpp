@@ -11,7 +11,7 @@ ImageLevel resizeLevel(const ImageLevel& source, UINT width, UINT height, DWORD 
     ImageLevel out;
     out.width = width;
     out.height = height;
-    out.bytes.assign(4ull * width * height, 0);
+    out.bytes = LevelBytes(4ull * width * height);
     if ((filter & 0xFF) == D3DX_FILTER_NONE) {
         const UINT rows = std::min(height, source.height);
         const size_t rowBytes = 4ull * std::min(width, source.width);
@@ -64,7 +64,7 @@ ImageLevel halveLevel(const ImageLevel& source) {
     ImageLevel out;
     out.width = std::max(1u, source.width / 2);
     out.height = std::max(1u, source.height / 2);
-    out.bytes.resize(4ull * out.width * out.height);
+    out.bytes = LevelBytes(4ull * out.width * out.height);
     for (UINT y = 0; y < out.height; ++y) {
         const UINT y0 = std::min(y * 2, source.height - 1);
         const UINT y1 = std::min(y * 2 + 1, source.height - 1);
