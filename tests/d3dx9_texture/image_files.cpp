@@ -2,6 +2,7 @@
 
 #include <stb_dxt.h>
 #include <stb_image_write.h>
+#include <turbojpeg.h>
 
 #include <cstring>
 
@@ -152,6 +153,61 @@ Bytes jpeg(const Picture& picture) {
     const Bytes pixels = rgbBytes(picture, false);
     stbi_write_jpg_to_func(appendToBytes, &out, picture.width, picture.height, 3, pixels.data(),
                            100);
+    return out;
+}
+
+Bytes turboJpeg(const Picture& picture, bool progressive) {
+    const Bytes pixels = rgbBytes(picture, false);
+    tjhandle handle = tjInitCompress();
+    unsigned char* data = nullptr;
+    unsigned long size = 0;
+    const int result =
+        tjCompress2(handle, pixels.data(), picture.width, 0, picture.height, TJPF_RGB, &data, &size,
+                    TJSAMP_420, 95, progressive ? TJFLAG_PROGRESSIVE : 0);
+    Bytes out;
+    if (result == 0) {
+        out.assign(data, data + size);
+    }
+    tjFree(data);
+    tjDestroy(handle);
+    return out;
+}
+
+Bytes tgaHeader(int kind, int width, int height, int bitsPerPixel) {
+    Bytes out(18, 0);
+    out[2] = static_cast<std::uint8_t>(kind);
+    out[12] = static_cast<std::uint8_t>(width);
+    out[13] = static_cast<std::uint8_t>(width >> 8);
+    out[14] = static_cast<std::uint8_t>(height);
+    out[15] = static_cast<std::uint8_t>(height >> 8);
+    out[16] = static_cast<std::uint8_t>(bitsPerPixel);
+    out[17] = 0x20;  // top row first
+    return out;
+}
+
+Bytes tgaRunLength(const Picture& picture) {
+    Bytes out = tgaHeader(10, picture.width, picture.height, 24);
+    auto putPixel = [&out](D3DCOLOR c) {
+        out.push_back(static_cast<std::uint8_t>(c));
+        out.push_back(static_cast<std::uint8_t>(c >> 8));
+        out.push_back(static_cast<std::uint8_t>(c >> 16));
+    };
+    const std::vector<D3DCOLOR>& pixels = picture.pixels;
+    for (size_t i = 0; i < pixels.size();) {
+        size_t run = 1;
+        while (i + run < pixels.size() && run < 128 && pixels[i + run] == pixels[i]) {
+            ++run;
+        }
+        if (run > 1) {
+            out.push_back(static_cast<std::uint8_t>(0x80 | (run - 1)));
+            putPixel(pixels[i]);
+        } else {
+            // One literal pixel per packet keeps the writer simple; readers take both.
+            out.push_back(0);
+            putPixel(pixels[i]);
+        }
+        i += run;
+    }
     return out;
 }
 

@@ -3,6 +3,7 @@
 // against the bytes that follow it.
 #include <stb_image.h>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <utility>
@@ -66,7 +67,8 @@ bool pngCanHold(const BYTE* data, size_t size, UINT width, UINT height) {
     return pixelBytes <= kMostInflation * size;
 }
 
-// Uncompressed BMP rows (stb reads no run-length BMP), each but the last padded to 4 bytes.
+// Uncompressed BMP rows (stb reads no run-length BMP) from where the header says they start,
+// each but the last padded to 4 bytes.
 bool bmpCanHold(const BYTE* data, size_t size, UINT width, UINT height) {
     if (size < 30) {
         return false;
@@ -76,9 +78,11 @@ bool bmpCanHold(const BYTE* data, size_t size, UINT width, UINT height) {
     if (bitsPerPixel == 0) {
         return false;
     }
+    const unsigned long long pixelsAt =
+        std::max<unsigned long long>(readLittleEndian32(data + 10), 14ull + headerSize);
     const unsigned long long rowBits = 1ull * width * bitsPerPixel;
     const unsigned long long stride = (rowBits + 31) / 32 * 4;
-    return (height - 1) * stride + (rowBits + 7) / 8 <= size;
+    return pixelsAt + (height - 1) * stride + (rowBits + 7) / 8 <= size;
 }
 
 // Uncompressed TGA data holds every pixel; run-length data is walked packet by packet
