@@ -1,171 +1,302 @@
 #include "mesh/x_text_check.h"
 
-#include <cstdlib>
+#include <array>
 #include <cstring>
-#include <string>
 #include <vector>
+
+#include "mesh/x_tokens.h"
 
 namespace d3dx9 {
 namespace {
 
-struct Token {
-    std::string text;
-    bool number = false;
-    bool integer = false;
-    long long value = 0;  // when integer
-};
+// The importer follows nested blocks by recursion; far deeper than any frame hierarchy.
+constexpr size_t kMostDepth = 256;
 
-bool isSeparator(char c) {
-    return c == '{' || c == '}' || c == ';' || c == ',' || c == '"' || c == ' ' || c == '\t' ||
-           c == '\r' || c == '\n';
-}
-
-std::vector<Token> tokenize(const char* data, std::size_t size) {
-    std::vector<Token> tokens;
-    std::size_t i = 0;
-    while (i < size) {
-        const char c = data[i];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ';' || c == ',') {
-            ++i;
-        } else if (c == '#' || (c == '/' && i + 1 < size && data[i + 1] == '/')) {
-            while (i < size && data[i] != '\n') {
-                ++i;
-            }
-        } else if (c == '"') {
-            ++i;
-            while (i < size && data[i] != '"') {
-                ++i;
-            }
-            ++i;
-            tokens.push_back({"\"", false, false, 0});
-        } else if (c == '{' || c == '}') {
-            tokens.push_back({std::string(1, c), false, false, 0});
-            ++i;
-        } else {
-            const std::size_t start = i;
-            while (i < size && !isSeparator(data[i])) {
-                ++i;
-            }
-            Token token;
-            token.text.assign(data + start, i - start);
-            char* end = nullptr;
-            std::strtod(token.text.c_str(), &end);
-            token.number = end != token.text.c_str() && *end == '\0';
-            if (token.number && token.text.find_first_of(".eE") == std::string::npos) {
-                token.integer = true;
-                token.value = std::strtoll(token.text.c_str(), nullptr, 10);
-            }
-            tokens.push_back(std::move(token));
-        }
-    }
-    return tokens;
-}
-
+// Walks the tokens once; a count is held against the numbers the whole file has left after
+// it, counted by a first pass.
 class Checker {
 public:
-    explicit Checker(std::vector<Token> tokens) : tokens_(std::move(tokens)) {
-        numbersAfter_.assign(tokens_.size() + 1, 0);
-        for (std::size_t i = tokens_.size(); i-- > 0;) {
-            numbersAfter_[i] = numbersAfter_[i + 1] + (tokens_[i].number ? 1 : 0);
-        }
-    }
+    Checker(const XTokenizer& tokens, unsigned long long numbers)
+        : tokens_(tokens), numbersLeft_(numbers) {}
 
     bool run() {
-        for (pos_ = 0; pos_ < tokens_.size(); ++pos_) {
-            const std::string& word = tokens_[pos_].text;
-            if (word == "template") {
-                skipBlock();
-                continue;
-            }
-            std::size_t open = pos_ + 1;
-            if (open < tokens_.size() && tokens_[open].text != "{") {
-                ++open;  // a named data object
-            }
-            if (open >= tokens_.size() || tokens_[open].text != "{") {
-                continue;
-            }
-            std::size_t at = open + 1;
-            bool ok = true;
-            if (word == "Mesh" || word == "MeshNormals") {
-                ok = vectorsThenFaces(at);
-            } else if (word == "MeshTextureCoords") {
-                long long n = 0;
-                ok = count(at, 2, n) && skipNumbers(at, 2 * n);
-            } else if (word == "MeshVertexColors") {
-                long long n = 0;
-                ok = count(at, 5, n) && skipNumbers(at, 5 * n);
-            } else if (word == "MeshMaterialList") {
-                long long materials = 0;
-                long long faces = 0;
-                ok = count(at, 0, materials) && count(at, 1, faces) && skipNumbers(at, faces);
-            }
-            if (!ok) {
-                return false;
+        XToken token;
+        while (take(token)) {
+            switch (token.kind) {
+                case XToken::Kind::end:
+                    return true;
+                case XToken::Kind::open:
+                    if (!open(Block::Kind::other)) {
+                        return false;
+                    }
+                    break;
+                case XToken::Kind::close:
+                    if (!close()) {
+                        return false;
+                    }
+                    break;
+                case XToken::Kind::word:
+                    if (!word(token)) {
+                        return false;
+                    }
+                    break;
+                default:
+                    break;
             }
         }
-        return true;
+        return false;
     }
 
 private:
-    void skipBlock() {
+    struct Block {
+        enum class Kind { other, mesh, materialList };
+        Kind kind = Kind::other;
+        long long vertices = 0;      // a mesh's
+        bool needsMaterial = false;  // a material list's, when it has face indices
+        unsigned long long children = 0;
+    };
+
+    bool take(XToken& token) {
+        if (ahead_ > 0) {
+            token = lookahead_[0];
+            lookahead_[0] = lookahead_[1];
+            --ahead_;
+        } else if (!tokens_.next(token)) {
+            return false;
+        }
+        if (token.kind == XToken::Kind::number) {
+            --numbersLeft_;
+        }
+        return true;
+    }
+
+    // The token `i` places ahead (0 or 1), not yet taken.
+    bool peek(size_t i, XToken& token) {
+        while (ahead_ <= i) {
+            if (!tokens_.next(lookahead_[ahead_])) {
+                return false;
+            }
+            ++ahead_;
+        }
+        token = lookahead_[i];
+        return true;
+    }
+
+    // A data object is its kind, an optional name, then its block.
+    bool word(const XToken& kind) {
+        if (kind.text == "template") {
+            return skipTemplate();
+        }
+        XToken first;
+        XToken second;
+        if (!peek(0, first)) {
+            return false;
+        }
+        if (first.kind != XToken::Kind::open) {
+            if (first.kind != XToken::Kind::word) {
+                return true;
+            }
+            if (!peek(1, second)) {
+                return false;
+            }
+            if (second.kind != XToken::Kind::open) {
+                return true;
+            }
+            take(first);  // the name
+        }
+        take(first);  // the brace
+        const std::string_view name = kind.text;
+        if (name == "Mesh") {
+            return open(Block::Kind::mesh) && mesh();
+        }
+        if (!open(name == "MeshMaterialList" ? Block::Kind::materialList : Block::Kind::other)) {
+            return false;
+        }
+        if (name == "MeshNormals") {
+            long long normals = 0;
+            return count(3, normals) && numbers(3 * normals) && faces(normals);
+        }
+        if (name == "MeshTextureCoords") {
+            long long n = 0;
+            return count(2, n) && numbers(2 * n);
+        }
+        if (name == "MeshVertexColors") {
+            long long n = 0;
+            return count(5, n) && numbers(5 * n);
+        }
+        if (name == "MeshMaterialList") {
+            long long materials = 0;
+            long long indices = 0;
+            if (!count(0, materials) || !count(1, indices) || !numbers(indices)) {
+                return false;
+            }
+            blocks_.back().needsMaterial = indices > 0;
+            return true;
+        }
+        if (name == "SkinWeights") {
+            return skinWeights();
+        }
+        if (name == "AnimationKey") {
+            return animationKey();
+        }
+        return true;
+    }
+
+    bool open(Block::Kind kind) {
+        if (blocks_.size() >= kMostDepth) {
+            return false;
+        }
+        if (!blocks_.empty()) {
+            ++blocks_.back().children;
+        }
+        blocks_.push_back(Block{kind});
+        return true;
+    }
+
+    bool close() {
+        if (blocks_.empty()) {
+            return true;  // the importer reports a stray brace itself
+        }
+        const Block block = blocks_.back();
+        blocks_.pop_back();
+        // The importer picks each face's material from the list's own materials.
+        return !(block.needsMaterial && block.children == 0);
+    }
+
+    bool skipTemplate() {
+        XToken token;
         int depth = 0;
-        for (; pos_ < tokens_.size(); ++pos_) {
-            if (tokens_[pos_].text == "{") {
+        while (take(token) && token.kind != XToken::Kind::end) {
+            if (token.kind == XToken::Kind::open) {
                 ++depth;
-            } else if (tokens_[pos_].text == "}" && --depth <= 0) {
-                return;
+            } else if (token.kind == XToken::Kind::close && --depth <= 0) {
+                return true;
             }
         }
+        return false;
     }
 
-    // A count at `at` that `perItem` numbers each, still to come, can fill.
-    bool count(std::size_t& at, long long perItem, long long& value) {
-        if (at >= tokens_.size() || !tokens_[at].integer || tokens_[at].value < 0) {
+    // A count that `perItem` numbers each, still to come, can fill.
+    bool count(long long perItem, long long& value) {
+        XToken token;
+        if (!take(token) || token.kind != XToken::Kind::number || !token.integer ||
+            token.value < 0) {
             return false;
         }
-        value = tokens_[at].value;
-        ++at;
-        return value <= static_cast<long long>(tokens_.size()) &&
-               value * perItem <= static_cast<long long>(numbersAfter_[at]);
+        value = token.value;
+        return static_cast<unsigned long long>(value) <= numbersLeft_ &&
+               static_cast<unsigned long long>(value * perItem) <= numbersLeft_;
     }
 
-    bool skipNumbers(std::size_t& at, long long n) {
-        for (long long i = 0; i < n; ++i, ++at) {
-            if (at >= tokens_.size() || !tokens_[at].number) {
+    bool numbers(long long n) {
+        XToken token;
+        for (long long i = 0; i < n; ++i) {
+            if (!take(token) || token.kind != XToken::Kind::number) {
                 return false;
             }
         }
         return true;
     }
 
-    bool vectorsThenFaces(std::size_t& at) {
-        long long vectors = 0;
-        long long faces = 0;
-        if (!count(at, 3, vectors) || !skipNumbers(at, 3 * vectors) || !count(at, 1, faces)) {
-            return false;
-        }
-        for (long long f = 0; f < faces; ++f) {
-            long long corners = 0;
-            if (!count(at, 1, corners) || !skipNumbers(at, corners)) {
+    // `n` whole numbers, each below `limit`.
+    bool indices(long long n, long long limit) {
+        XToken token;
+        for (long long i = 0; i < n; ++i) {
+            if (!take(token) || token.kind != XToken::Kind::number || !token.integer ||
+                token.value < 0 || token.value >= limit) {
                 return false;
             }
         }
         return true;
     }
 
-    std::vector<Token> tokens_;
-    std::vector<std::size_t> numbersAfter_;
-    std::size_t pos_ = 0;
+    bool faces(long long corners) {
+        long long n = 0;
+        if (!count(1, n)) {
+            return false;
+        }
+        for (long long f = 0; f < n; ++f) {
+            long long k = 0;
+            if (!count(1, k) || !indices(k, corners)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool mesh() {
+        long long vertices = 0;
+        if (!count(3, vertices) || !numbers(3 * vertices)) {
+            return false;
+        }
+        blocks_.back().vertices = vertices;
+        return faces(vertices);
+    }
+
+    // The bone's name, its weights' vertex indices and weights, then its offset matrix.
+    bool skinWeights() {
+        XToken name;
+        if (!peek(0, name)) {
+            return false;
+        }
+        if (name.kind == XToken::Kind::string) {
+            take(name);
+        }
+        long long vertices = -1;
+        for (auto b = blocks_.rbegin(); b != blocks_.rend() && vertices < 0; ++b) {
+            vertices = b->kind == Block::Kind::mesh ? b->vertices : -1;
+        }
+        long long weights = 0;
+        return count(2, weights) &&
+               (vertices < 0 ? numbers(weights) : indices(weights, vertices)) && numbers(weights);
+    }
+
+    // The key type, then keys of a time and a counted list of values.
+    bool animationKey() {
+        long long keys = 0;
+        if (!numbers(1) || !count(2, keys)) {
+            return false;
+        }
+        for (long long k = 0; k < keys; ++k) {
+            long long values = 0;
+            if (!numbers(1) || !count(1, values) || !numbers(values)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    XTokenizer tokens_;
+    unsigned long long numbersLeft_;
+    std::array<XToken, 2> lookahead_;
+    size_t ahead_ = 0;
+    std::vector<Block> blocks_;
 };
 
 }  // namespace
 
-bool xTextCountsPlausible(const char* data, std::size_t size) {
-    // "xof 0303txt 0032": only the text form is read here.
-    if (size < 16 || std::memcmp(data, "xof ", 4) != 0 || std::memcmp(data + 8, "txt ", 4) != 0) {
+bool xCountsPlausible(const char* data, std::size_t size) {
+    // "xof 0303txt 0032": the format, then the size of a binary float.
+    if (size < 16 || std::memcmp(data, "xof ", 4) != 0) {
         return true;
     }
-    return Checker(tokenize(data + 16, size - 16)).run();
+    const bool text = std::memcmp(data + 8, "txt ", 4) == 0;
+    const bool binary = std::memcmp(data + 8, "bin ", 4) == 0;
+    if (!text && !binary) {
+        return true;
+    }
+    const unsigned floatBytes = std::memcmp(data + 12, "0064", 4) == 0 ? 8 : 4;
+    const XTokenizer tokens(data + 16, size - 16, binary, floatBytes);
+    unsigned long long numbers = 0;
+    XTokenizer counting = tokens;
+    XToken token;
+    do {
+        if (!counting.next(token)) {
+            return false;
+        }
+        numbers += token.kind == XToken::Kind::number ? 1 : 0;
+    } while (token.kind != XToken::Kind::end);
+    return Checker(tokens, numbers).run();
 }
 
 }  // namespace d3dx9
