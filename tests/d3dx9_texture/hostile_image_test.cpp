@@ -135,6 +135,23 @@ TEST_F(TextureTest, PngAndBmpHeadersThatPromiseMoreThanTheDataHoldFail) {
     EXPECT_EQ(texture, nullptr);
 }
 
+TEST_F(TextureTest, ImagesFarLargerThanTheirFilesAreRefused) {
+    // A million pixels are always allowed, whatever the file's size.
+    const Bytes small = flatGreyPng(1024, 1024, 0x66);
+    ASSERT_LT(small.size(), 8192u);
+    ASSERT_EQ(loadDefault(small), D3D_OK);
+    EXPECT_EQ(desc(0).Width, 1024u);
+    EXPECT_EQ(pixel(0, 1000, 1000), 0xFF666666u);
+    // Four million pixels in a few kilobytes: more than 32 pixels per byte of file.
+    const Bytes flat = flatGreyPng(2048, 2048, 0x66);
+    ASSERT_LT(flat.size(), (2048u * 2048u - (1u << 20)) / 32u);
+    EXPECT_EQ(loadDefault(flat), D3DXERR_INVALIDDATA);
+    // Enough bytes for them load.
+    const Bytes noise = png(gradient(2048, 2048, true), false);
+    ASSERT_GT(noise.size(), (2048u * 2048u - (1u << 20)) / 32u);
+    EXPECT_EQ(loadDefault(noise), D3D_OK);
+}
+
 TEST_F(TextureTest, ProgressiveAndBaselineJpegDecode) {
     const Picture picture = ramps(24, 16);
     for (bool progressive : {true, false}) {

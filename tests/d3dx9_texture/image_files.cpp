@@ -3,6 +3,7 @@
 #include <stb_dxt.h>
 #include <stb_image_write.h>
 #include <turbojpeg.h>
+#include <zlib.h>
 
 #include <cstring>
 
@@ -138,6 +139,40 @@ Bytes png(const Picture& picture, bool alpha) {
     const int channels = alpha ? 4 : 3;
     stbi_write_png_to_func(appendToBytes, &out, picture.width, picture.height, channels,
                            pixels.data(), picture.width * channels);
+    return out;
+}
+
+Bytes flatGreyPng(int width, int height, std::uint8_t grey) {
+    auto putBig = [](Bytes& out, std::uint32_t value) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            out.push_back(static_cast<std::uint8_t>(value >> shift));
+        }
+    };
+    Bytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    auto chunk = [&](const char* kind, const Bytes& data) {
+        putBig(out, static_cast<std::uint32_t>(data.size()));
+        const size_t start = out.size();
+        out.insert(out.end(), kind, kind + 4);
+        out.insert(out.end(), data.begin(), data.end());
+        putBig(out, static_cast<std::uint32_t>(
+                        crc32(0, &out[start], static_cast<uInt>(out.size() - start))));
+    };
+    Bytes header;
+    putBig(header, static_cast<std::uint32_t>(width));
+    putBig(header, static_cast<std::uint32_t>(height));
+    header.insert(header.end(), {8, 0, 0, 0, 0});  // 8-bit grey, not interlaced
+    chunk("IHDR", header);
+    Bytes rows;
+    for (int y = 0; y < height; ++y) {
+        rows.push_back(0);  // no filter
+        rows.insert(rows.end(), static_cast<size_t>(width), grey);
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(rows.size()));
+    Bytes packed(packedSize);
+    compress2(packed.data(), &packedSize, rows.data(), static_cast<uLong>(rows.size()), 9);
+    packed.resize(packedSize);
+    chunk("IDAT", packed);
+    chunk("IEND", {});
     return out;
 }
 

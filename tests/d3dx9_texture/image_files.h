@@ -32,6 +32,8 @@ Bytes ddsCompressed(const char* fourCc, int width, int height, const std::vector
 Bytes compressDxt(const Picture& picture, D3DFORMAT format);
 
 Bytes png(const Picture& picture, bool alpha);
+// 8-bit grey of one shade, deflated as tightly as zlib can.
+Bytes flatGreyPng(int width, int height, std::uint8_t grey);
 Bytes bmp(const Picture& picture);
 Bytes jpeg(const Picture& picture);
 // 4:2:0, quality 95.

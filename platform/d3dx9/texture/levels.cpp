@@ -15,7 +15,7 @@ LevelBytes::LevelBytes(size_t size) : size_(size) {
 
 bool plausibleImageSize(UINT width, UINT height, unsigned long long leastBytes, size_t size) {
     return width > 0 && height > 0 && width <= kMaxImageSide && height <= kMaxImageSide &&
-           leastBytes <= size;
+           1ull * width * height <= kPixelsAlways + kPixelsPerFileByte * size && leastBytes <= size;
 }
 
 }  // namespace d3dx9
