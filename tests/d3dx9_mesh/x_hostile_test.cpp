@@ -55,6 +55,18 @@ TEST_F(XHostileTest, MaterialListWithFaceIndicesButNoMaterialIsRefused) {
     expectRefused(quadText("  MeshMaterialList { 1; 2; 0, 0;; }\n"), "face indices only");
 }
 
+TEST_F(XHostileTest, FacesWithoutCornersOrPastTheVerticesAreRefused) {
+    std::string empty = quadText();
+    empty.replace(empty.find("3;0,2,3;;"), 9, "0;;");
+    expectRefused(empty, "a face of no corners");
+    std::string past = quadText();
+    past.replace(past.find("3;0,2,3;;"), 9, "3;0,2,4;;");
+    expectRefused(past, "a corner past the vertices");
+    const std::string normals = "  MeshNormals { 1; 0;0;1;; 2; 3;0,0,0;, 3;0,0,1;; }\n";
+    expectRefused(quadText(normals), "a corner past the normals");
+    expectQuad(quadText("  MeshNormals { 1; 0;0;1;; 2; 3;0,0,0;, 3;0,0,0;; }\n"), "one normal");
+}
+
 TEST_F(XHostileTest, NamesLongerThanTheImporterHoldsAreRefused) {
     expectQuad(quadText("", std::string(1000, 'F')), "a 1000-character frame");
     expectRefused(quadText("", std::string(1025, 'F')), "a 1025-character frame");

@@ -216,8 +216,9 @@ private:
             return false;
         }
         for (long long f = 0; f < n; ++f) {
+            // A face of no corners is taken for a polygon and trips the importer's triangulation.
             long long k = 0;
-            if (!count(1, k) || !indices(k, corners)) {
+            if (!count(1, k) || k == 0 || !indices(k, corners)) {
                 return false;
             }
         }

@@ -9,7 +9,8 @@ namespace d3dx9 {
 // False when the text ("txt ") or binary ("bin ") form declares what its data cannot be:
 // in a Mesh, MeshNormals, MeshTextureCoords, MeshVertexColors, MeshMaterialList, SkinWeights
 // or AnimationKey block a count that is negative, not a whole number, or larger than the
-// numbers left in the file can fill; a face corner past its vertices or normals; a
+// numbers left in the file can fill; a face of no corners, or a corner past its vertices or
+// normals; a
 // SkinWeights vertex past its mesh's vertices; a MeshMaterialList with face indices but no
 // Material; a name or string longer than the importer holds; blocks nested deeper than it
 // can follow; a binary length that passes the end. Files in other forms pass unchecked.
