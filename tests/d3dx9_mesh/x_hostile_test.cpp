@@ -53,6 +53,14 @@ TEST_F(XHostileTest, MaterialListWithFaceIndicesButNoMaterialIsRefused) {
     expectQuad(quadText("  MeshMaterialList { 1; 2; 0, 0;;\n" + kMaterial + "  }\n"),
                "one material");
     expectRefused(quadText("  MeshMaterialList { 1; 2; 0, 0;; }\n"), "face indices only");
+    // The importer skips what it does not know up to and with the next block: here the
+    // material itself.
+    expectRefused(quadText("  MeshMaterialList { 1; 2; 0, 0;; junk\n" + kMaterial + "  }\n"),
+                  "a stray word before the material");
+    expectRefused(quadText("  MeshMaterialList { 1; 2; 0, 0;;,\n" + kMaterial + "  }\n"),
+                  "a stray comma before the material");
+    expectQuad(quadText("  MeshMaterialList { 1; 2; 0, 0;; { Red }\n  }\n"),
+               "a material by reference");
 }
 
 TEST_F(XHostileTest, FacesWithoutCornersOrPastTheVerticesAreRefused) {
@@ -154,6 +162,10 @@ TEST_F(XHostileTest, BinaryCountsAreHeldAgainstTheBytesLeft) {
     cutName.resize(cutName.size() - 2);
     expectRefused(cutName, "a name cut short");
     expectRefused(quadBinary() + std::string("\x77\x00", 2), "a token that does not exist");
+    Binary integerPositions;
+    integerPositions.name("Mesh").open().integers({4, 0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0});
+    integerPositions.integers({2, 3, 0, 1, 2, 3, 0, 2, 3}).close();
+    expectRefused(integerPositions.bytes(), "positions in an integer list");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "mesh/x_tokens.h"
@@ -16,8 +17,8 @@ constexpr size_t kMostDepth = 256;
 // it, counted by a first pass.
 class Checker {
 public:
-    Checker(const XTokenizer& tokens, unsigned long long numbers)
-        : tokens_(tokens), numbersLeft_(numbers) {}
+    Checker(const XTokenizer& tokens, unsigned long long numbers, bool binary)
+        : tokens_(tokens), numbersLeft_(numbers), binary_(binary) {}
 
     bool run() {
         XToken token;
@@ -26,14 +27,15 @@ public:
                 case XToken::Kind::end:
                     return true;
                 case XToken::Kind::open:
-                    if (!open(Block::Kind::other)) {
+                    if (!open(false)) {
                         return false;
                     }
                     break;
                 case XToken::Kind::close:
-                    if (!close()) {
-                        return false;
+                    if (!meshes_.empty() && meshes_.back().depth == depth_) {
+                        meshes_.pop_back();
                     }
+                    depth_ -= depth_ > 0 ? 1 : 0;
                     break;
                 case XToken::Kind::word:
                     if (!word(token)) {
@@ -48,34 +50,43 @@ public:
     }
 
 private:
-    struct Block {
-        enum class Kind { other, mesh, materialList };
-        Kind kind = Kind::other;
-        long long vertices = 0;      // a mesh's
-        bool needsMaterial = false;  // a material list's, when it has face indices
-        unsigned long long children = 0;
+    struct Mesh {
+        size_t depth;
+        long long vertices;
     };
 
-    bool take(XToken& token) {
+    // The next token, separators included, not yet counted.
+    bool pull(XToken& token) {
         if (ahead_ > 0) {
             token = lookahead_[0];
             lookahead_[0] = lookahead_[1];
             --ahead_;
-        } else if (!tokens_.next(token)) {
-            return false;
+            return true;
         }
+        return tokens_.next(token);
+    }
+
+    // The next token but a separator.
+    bool take(XToken& token) {
+        do {
+            if (!pull(token)) {
+                return false;
+            }
+        } while (token.kind == XToken::Kind::separator);
         if (token.kind == XToken::Kind::number) {
             --numbersLeft_;
         }
         return true;
     }
 
-    // The token `i` places ahead (0 or 1), not yet taken.
+    // The token but a separator `i` places ahead (0 or 1), not yet taken.
     bool peek(size_t i, XToken& token) {
         while (ahead_ <= i) {
-            if (!tokens_.next(lookahead_[ahead_])) {
-                return false;
-            }
+            do {
+                if (!tokens_.next(lookahead_[ahead_])) {
+                    return false;
+                }
+            } while (lookahead_[ahead_].kind == XToken::Kind::separator);
             ++ahead_;
         }
         token = lookahead_[i];
@@ -106,32 +117,39 @@ private:
         }
         take(first);  // the brace
         const std::string_view name = kind.text;
-        if (name == "Mesh") {
-            return open(Block::Kind::mesh) && mesh();
-        }
-        if (!open(name == "MeshMaterialList" ? Block::Kind::materialList : Block::Kind::other)) {
+        if (!open(name == "Mesh")) {
             return false;
+        }
+        if (name == "Mesh") {
+            long long vertices = 0;
+            if (!count(3, vertices) || !floats(3 * vertices)) {
+                return false;
+            }
+            meshes_.back().vertices = vertices;
+            return faces(vertices);
         }
         if (name == "MeshNormals") {
             long long normals = 0;
-            return count(3, normals) && numbers(3 * normals) && faces(normals);
+            return count(3, normals) && floats(3 * normals) && faces(normals);
         }
         if (name == "MeshTextureCoords") {
             long long n = 0;
-            return count(2, n) && numbers(2 * n);
+            return count(2, n) && floats(2 * n);
         }
         if (name == "MeshVertexColors") {
             long long n = 0;
-            return count(5, n) && numbers(5 * n);
-        }
-        if (name == "MeshMaterialList") {
-            long long materials = 0;
-            long long indices = 0;
-            if (!count(0, materials) || !count(1, indices) || !numbers(indices)) {
+            if (!count(5, n)) {
                 return false;
             }
-            blocks_.back().needsMaterial = indices > 0;
+            for (long long i = 0; i < n; ++i) {
+                if (!indices(1, std::numeric_limits<long long>::max()) || !floats(4)) {
+                    return false;
+                }
+            }
             return true;
+        }
+        if (name == "MeshMaterialList") {
+            return materialList();
         }
         if (name == "SkinWeights") {
             return skinWeights();
@@ -142,25 +160,15 @@ private:
         return true;
     }
 
-    bool open(Block::Kind kind) {
-        if (blocks_.size() >= kMostDepth) {
+    bool open(bool mesh) {
+        if (depth_ >= kMostDepth) {
             return false;
         }
-        if (!blocks_.empty()) {
-            ++blocks_.back().children;
+        ++depth_;
+        if (mesh) {
+            meshes_.push_back({depth_, 0});
         }
-        blocks_.push_back(Block{kind});
         return true;
-    }
-
-    bool close() {
-        if (blocks_.empty()) {
-            return true;  // the importer reports a stray brace itself
-        }
-        const Block block = blocks_.back();
-        blocks_.pop_back();
-        // The importer picks each face's material from the list's own materials.
-        return !(block.needsMaterial && block.children == 0);
     }
 
     bool skipTemplate() {
@@ -188,17 +196,20 @@ private:
                static_cast<unsigned long long>(value * perItem) <= numbersLeft_;
     }
 
-    bool numbers(long long n) {
+    // The binary form's floats come from float lists: the importer reads a float's own
+    // width, which an integer's need not be.
+    bool floats(long long n) {
         XToken token;
         for (long long i = 0; i < n; ++i) {
-            if (!take(token) || token.kind != XToken::Kind::number) {
+            if (!take(token) || token.kind != XToken::Kind::number ||
+                (binary_ && !token.floatBits)) {
                 return false;
             }
         }
         return true;
     }
 
-    // `n` whole numbers, each below `limit`.
+    // `n` whole numbers, each at least 0 and below `limit`.
     bool indices(long long n, long long limit) {
         XToken token;
         for (long long i = 0; i < n; ++i) {
@@ -216,7 +227,8 @@ private:
             return false;
         }
         for (long long f = 0; f < n; ++f) {
-            // A face of no corners is taken for a polygon and trips the importer's triangulation.
+            // A face of no corners is taken for a polygon and trips the importer's
+            // triangulation.
             long long k = 0;
             if (!count(1, k) || k == 0 || !indices(k, corners)) {
                 return false;
@@ -225,13 +237,27 @@ private:
         return true;
     }
 
-    bool mesh() {
-        long long vertices = 0;
-        if (!count(3, vertices) || !numbers(3 * vertices)) {
+    // The importer picks each face's material from the list's own materials; the first
+    // thing after the face indices must be one, inline or a reference. Anything else it
+    // skips as an unknown object, up to and with the next block, which may be the material.
+    bool materialList() {
+        long long materials = 0;
+        long long indices = 0;
+        if (!count(0, materials) || !count(1, indices) ||
+            !this->indices(indices, std::numeric_limits<long long>::max())) {
             return false;
         }
-        blocks_.back().vertices = vertices;
-        return faces(vertices);
+        XToken next;
+        do {
+            if (!pull(next)) {
+                return false;
+            }
+        } while (next.kind == XToken::Kind::separator && next.text == ";");
+        const bool material = next.kind == XToken::Kind::open ||
+                              (next.kind == XToken::Kind::word && next.text == "Material");
+        lookahead_[0] = next;
+        ahead_ = 1;
+        return indices == 0 || material;
     }
 
     // The bone's name, its weights' vertex indices and weights, then its offset matrix.
@@ -243,24 +269,26 @@ private:
         if (name.kind == XToken::Kind::string) {
             take(name);
         }
-        long long vertices = -1;
-        for (auto b = blocks_.rbegin(); b != blocks_.rend() && vertices < 0; ++b) {
-            vertices = b->kind == Block::Kind::mesh ? b->vertices : -1;
-        }
         long long weights = 0;
-        return count(2, weights) &&
-               (vertices < 0 ? numbers(weights) : indices(weights, vertices)) && numbers(weights);
+        if (!count(2, weights)) {
+            return false;
+        }
+        const bool inMesh = !meshes_.empty();
+        return (inMesh ? indices(weights, meshes_.back().vertices)
+                       : indices(weights, std::numeric_limits<long long>::max())) &&
+               floats(weights);
     }
 
     // The key type, then keys of a time and a counted list of values.
     bool animationKey() {
         long long keys = 0;
-        if (!numbers(1) || !count(2, keys)) {
+        if (!indices(1, std::numeric_limits<long long>::max()) || !count(2, keys)) {
             return false;
         }
         for (long long k = 0; k < keys; ++k) {
             long long values = 0;
-            if (!numbers(1) || !count(1, values) || !numbers(values)) {
+            if (!indices(1, std::numeric_limits<long long>::max()) || !count(1, values) ||
+                !floats(values)) {
                 return false;
             }
         }
@@ -269,9 +297,11 @@ private:
 
     XTokenizer tokens_;
     unsigned long long numbersLeft_;
+    bool binary_;
     std::array<XToken, 2> lookahead_;
     size_t ahead_ = 0;
-    std::vector<Block> blocks_;
+    size_t depth_ = 0;
+    std::vector<Mesh> meshes_;  // the meshes whose blocks are open, innermost last
 };
 
 }  // namespace
@@ -297,7 +327,7 @@ bool xCountsPlausible(const char* data, std::size_t size) {
         }
         numbers += token.kind == XToken::Kind::number ? 1 : 0;
     } while (token.kind != XToken::Kind::end);
-    return Checker(tokens, numbers).run();
+    return Checker(tokens, numbers, binary).run();
 }
 
 }  // namespace d3dx9

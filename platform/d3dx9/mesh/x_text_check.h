@@ -10,10 +10,10 @@ namespace d3dx9 {
 // in a Mesh, MeshNormals, MeshTextureCoords, MeshVertexColors, MeshMaterialList, SkinWeights
 // or AnimationKey block a count that is negative, not a whole number, or larger than the
 // numbers left in the file can fill; a face of no corners, or a corner past its vertices or
-// normals; a
-// SkinWeights vertex past its mesh's vertices; a MeshMaterialList with face indices but no
-// Material; a name or string longer than the importer holds; blocks nested deeper than it
-// can follow; a binary length that passes the end. Files in other forms pass unchecked.
+// normals; a SkinWeights vertex past its mesh's vertices; a MeshMaterialList with face
+// indices whose first object is not a Material; a name or string longer than the importer
+// holds; blocks nested deeper than it follows; a binary length that passes the end, or a
+// binary float read from an integer list. Files in other forms pass unchecked.
 bool xCountsPlausible(const char* data, std::size_t size);
 
 }  // namespace d3dx9

@@ -8,11 +8,11 @@ namespace {
 constexpr long long kSaturated = 1ll << 60;
 
 bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ';' || c == ',';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-bool isSeparator(char c) {
-    return isSpace(c) || c == '{' || c == '}' || c == '"';
+bool endsWord(char c) {
+    return isSpace(c) || c == ';' || c == ',' || c == '{' || c == '}' || c == '"';
 }
 
 bool isDigit(char c) {
@@ -101,6 +101,11 @@ bool XTokenizer::nextText(XToken& token) {
         ++at_;
         return true;
     }
+    if (*at_ == ';' || *at_ == ',') {
+        token.kind = XToken::Kind::separator;
+        token.text = std::string_view(at_++, 1);
+        return true;
+    }
     if (*at_ == '"') {
         const char* start = ++at_;
         while (at_ < end_ && *at_ != '"') {
@@ -115,7 +120,7 @@ bool XTokenizer::nextText(XToken& token) {
         return token.text.size() <= kMostXNameLength;
     }
     const char* start = at_;
-    while (at_ < end_ && !isSeparator(*at_)) {
+    while (at_ < end_ && !endsWord(*at_)) {
         ++at_;
     }
     token.kind = XToken::Kind::word;
@@ -144,6 +149,7 @@ bool XTokenizer::nextBinary(XToken& token) {
             token.value = readU32(at_);
             at_ += 4;
         } else {
+            token.floatBits = true;
             at_ += floatBytes_;
         }
         return true;
@@ -196,13 +202,18 @@ bool XTokenizer::nextBinary(XToken& token) {
         case 0x0B:
             token.kind = XToken::Kind::close;
             return true;
+        case 0x13:
+        case 0x14:
+            token.kind = XToken::Kind::separator;
+            token.text = id == 0x13 ? "," : ";";
+            return true;
         case 0x1F:
             token.kind = XToken::Kind::word;
             token.text = "template";
             return true;
         default:
-            // Punctuation (0x0C..0x14) and the template's type names (0x28..0x34).
-            if ((id >= 0x0C && id <= 0x14) || (id >= 0x28 && id <= 0x34)) {
+            // Other punctuation (0x0C..0x12) and the template's type names (0x28..0x34).
+            if ((id >= 0x0C && id <= 0x12) || (id >= 0x28 && id <= 0x34)) {
                 token.kind = XToken::Kind::word;
                 token.text = "<symbol>";
                 return true;

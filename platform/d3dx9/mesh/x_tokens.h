@@ -12,11 +12,14 @@ namespace d3dx9 {
 constexpr std::size_t kMostXNameLength = 1023;
 
 struct XToken {
-    enum class Kind { end, word, string, number, open, close };
+    // A separator is "," or ";": the importer reads one after each number, and takes a stray
+    // one where it expects a data object for an object of its own.
+    enum class Kind { end, word, string, number, separator, open, close };
     Kind kind = Kind::end;
-    std::string_view text;  // a word, or a string's contents
-    bool integer = false;   // a number without fraction or exponent
-    long long value = 0;    // when integer; saturated far above any count a file can fill
+    std::string_view text;   // a word, a string's contents, or the separator
+    bool integer = false;    // text: no fraction or exponent; binary: an integer token
+    bool floatBits = false;  // binary: read from a float list
+    long long value = 0;     // when integer; saturated far above any count a file can fill
 };
 
 class XTokenizer {
