@@ -12,6 +12,8 @@ packages=(
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   glslang-dev spirv-cross libspirv-cross-c-shared-dev
   libstb-dev
+  libturbojpeg0-dev
+  zlib1g-dev
   libassimp-dev
   libmeshoptimizer-dev
   libopenal-dev libsndfile1-dev

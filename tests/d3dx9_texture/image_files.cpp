@@ -2,6 +2,8 @@
 
 #include <stb_dxt.h>
 #include <stb_image_write.h>
+#include <turbojpeg.h>
+#include <zlib.h>
 
 #include <cstring>
 
@@ -140,6 +142,40 @@ Bytes png(const Picture& picture, bool alpha) {
     return out;
 }
 
+Bytes flatGreyPng(int width, int height, std::uint8_t grey) {
+    auto putBig = [](Bytes& out, std::uint32_t value) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            out.push_back(static_cast<std::uint8_t>(value >> shift));
+        }
+    };
+    Bytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    auto chunk = [&](const char* kind, const Bytes& data) {
+        putBig(out, static_cast<std::uint32_t>(data.size()));
+        const size_t start = out.size();
+        out.insert(out.end(), kind, kind + 4);
+        out.insert(out.end(), data.begin(), data.end());
+        putBig(out, static_cast<std::uint32_t>(
+                        crc32(0, &out[start], static_cast<uInt>(out.size() - start))));
+    };
+    Bytes header;
+    putBig(header, static_cast<std::uint32_t>(width));
+    putBig(header, static_cast<std::uint32_t>(height));
+    header.insert(header.end(), {8, 0, 0, 0, 0});  // 8-bit grey, not interlaced
+    chunk("IHDR", header);
+    Bytes rows;
+    for (int y = 0; y < height; ++y) {
+        rows.push_back(0);  // no filter
+        rows.insert(rows.end(), static_cast<size_t>(width), grey);
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(rows.size()));
+    Bytes packed(packedSize);
+    compress2(packed.data(), &packedSize, rows.data(), static_cast<uLong>(rows.size()), 9);
+    packed.resize(packedSize);
+    chunk("IDAT", packed);
+    chunk("IEND", {});
+    return out;
+}
+
 Bytes bmp(const Picture& picture) {
     Bytes out;
     const Bytes pixels = rgbBytes(picture, false);
@@ -152,6 +188,61 @@ Bytes jpeg(const Picture& picture) {
     const Bytes pixels = rgbBytes(picture, false);
     stbi_write_jpg_to_func(appendToBytes, &out, picture.width, picture.height, 3, pixels.data(),
                            100);
+    return out;
+}
+
+Bytes turboJpeg(const Picture& picture, bool progressive) {
+    const Bytes pixels = rgbBytes(picture, false);
+    tjhandle handle = tjInitCompress();
+    unsigned char* data = nullptr;
+    unsigned long size = 0;
+    const int result =
+        tjCompress2(handle, pixels.data(), picture.width, 0, picture.height, TJPF_RGB, &data, &size,
+                    TJSAMP_420, 95, progressive ? TJFLAG_PROGRESSIVE : 0);
+    Bytes out;
+    if (result == 0) {
+        out.assign(data, data + size);
+    }
+    tjFree(data);
+    tjDestroy(handle);
+    return out;
+}
+
+Bytes tgaHeader(int kind, int width, int height, int bitsPerPixel) {
+    Bytes out(18, 0);
+    out[2] = static_cast<std::uint8_t>(kind);
+    out[12] = static_cast<std::uint8_t>(width);
+    out[13] = static_cast<std::uint8_t>(width >> 8);
+    out[14] = static_cast<std::uint8_t>(height);
+    out[15] = static_cast<std::uint8_t>(height >> 8);
+    out[16] = static_cast<std::uint8_t>(bitsPerPixel);
+    out[17] = 0x20;  // top row first
+    return out;
+}
+
+Bytes tgaRunLength(const Picture& picture) {
+    Bytes out = tgaHeader(10, picture.width, picture.height, 24);
+    auto putPixel = [&out](D3DCOLOR c) {
+        out.push_back(static_cast<std::uint8_t>(c));
+        out.push_back(static_cast<std::uint8_t>(c >> 8));
+        out.push_back(static_cast<std::uint8_t>(c >> 16));
+    };
+    const std::vector<D3DCOLOR>& pixels = picture.pixels;
+    for (size_t i = 0; i < pixels.size();) {
+        size_t run = 1;
+        while (i + run < pixels.size() && run < 128 && pixels[i + run] == pixels[i]) {
+            ++run;
+        }
+        if (run > 1) {
+            out.push_back(static_cast<std::uint8_t>(0x80 | (run - 1)));
+            putPixel(pixels[i]);
+        } else {
+            // One literal pixel per packet keeps the writer simple; readers take both.
+            out.push_back(0);
+            putPixel(pixels[i]);
+        }
+        i += run;
+    }
     return out;
 }
 

@@ -1,5 +1,6 @@
 // Image files made in memory for the texture tests: DDS written field by field, PNG, JPEG
-// and BMP through stb_image_write, TGA by hand.
+// and BMP through stb_image_write, baseline and progressive JPEG through libjpeg-turbo, TGA
+// by hand.
 #pragma once
 
 #include <cstdint>
@@ -31,8 +32,16 @@ Bytes ddsCompressed(const char* fourCc, int width, int height, const std::vector
 Bytes compressDxt(const Picture& picture, D3DFORMAT format);
 
 Bytes png(const Picture& picture, bool alpha);
+// 8-bit grey of one shade, deflated as tightly as zlib can.
+Bytes flatGreyPng(int width, int height, std::uint8_t grey);
 Bytes bmp(const Picture& picture);
 Bytes jpeg(const Picture& picture);
+// 4:2:0, quality 95.
+Bytes turboJpeg(const Picture& picture, bool progressive);
+// An 18-byte TGA header of the given image kind (2 uncompressed, 10 run-length), top row first.
+Bytes tgaHeader(int kind, int width, int height, int bitsPerPixel);
+// 24-bit run-length TGA, top row first: runs of equal pixels packed, the rest one by one.
+Bytes tgaRunLength(const Picture& picture);
 // Uncompressed 24-bit TGA, rows stored bottom-up unless topDown.
 Bytes tga(const Picture& picture, bool topDown);
 

@@ -6,16 +6,27 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
+// GCC names AddressSanitizer with a macro, clang only through __has_feature.
 #if defined(__SANITIZE_ADDRESS__)
+#define MORVALE_LEAK_CHECKER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MORVALE_LEAK_CHECKER 1
+#endif
+#endif
+
+#if defined(MORVALE_LEAK_CHECKER)
 #include <sanitizer/lsan_interface.h>
 #endif
 
 #include "common/com_object.h"
 #include "common/file_data.h"
 #include "d3dx9mesh.h"
+#include "mesh/x_inflate.h"
 #include "mesh/x_text_check.h"
 
 namespace d3dx9 {
@@ -223,12 +234,12 @@ HRESULT fillMesh(ID3DXMesh& mesh, const std::vector<PlacedMesh>& placed, const L
 class AssimpReadScope {
 public:
     AssimpReadScope() {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(MORVALE_LEAK_CHECKER)
         __lsan_disable();
 #endif
     }
     ~AssimpReadScope() {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(MORVALE_LEAK_CHECKER)
         __lsan_enable();
 #endif
     }
@@ -236,10 +247,17 @@ public:
     AssimpReadScope& operator=(const AssimpReadScope&) = delete;
 };
 
-HRESULT loadX(const std::vector<std::uint8_t>& data, DWORD options, IDirect3DDevice9* device,
+HRESULT loadX(const std::vector<std::uint8_t>& file, DWORD options, IDirect3DDevice9* device,
               ID3DXBuffer** adjacency, ID3DXBuffer** materials, ID3DXBuffer** effectInstances,
               DWORD* numMaterials, ID3DXMesh** mesh) {
-    if (!xTextCountsPlausible(reinterpret_cast<const char*>(data.data()), data.size())) {
+    // The importer reads the compressed forms only once they are inflated and checked here.
+    std::optional<std::vector<std::uint8_t>> inflated;
+    if (isCompressedXFile(file.data(), file.size()) &&
+        !(inflated = inflateXFile(file.data(), file.size()))) {
+        return D3DXERR_INVALIDDATA;
+    }
+    const std::vector<std::uint8_t>& data = inflated ? *inflated : file;
+    if (!xCountsPlausible(reinterpret_cast<const char*>(data.data()), data.size())) {
         return D3DXERR_INVALIDDATA;
     }
     Assimp::Importer importer;

@@ -1,171 +1,333 @@
 #include "mesh/x_text_check.h"
 
-#include <cstdlib>
+#include <array>
 #include <cstring>
-#include <string>
+#include <limits>
 #include <vector>
+
+#include "mesh/x_tokens.h"
 
 namespace d3dx9 {
 namespace {
 
-struct Token {
-    std::string text;
-    bool number = false;
-    bool integer = false;
-    long long value = 0;  // when integer
-};
+// The importer follows nested blocks by recursion; far deeper than any frame hierarchy.
+constexpr size_t kMostDepth = 256;
 
-bool isSeparator(char c) {
-    return c == '{' || c == '}' || c == ';' || c == ',' || c == '"' || c == ' ' || c == '\t' ||
-           c == '\r' || c == '\n';
-}
-
-std::vector<Token> tokenize(const char* data, std::size_t size) {
-    std::vector<Token> tokens;
-    std::size_t i = 0;
-    while (i < size) {
-        const char c = data[i];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ';' || c == ',') {
-            ++i;
-        } else if (c == '#' || (c == '/' && i + 1 < size && data[i + 1] == '/')) {
-            while (i < size && data[i] != '\n') {
-                ++i;
-            }
-        } else if (c == '"') {
-            ++i;
-            while (i < size && data[i] != '"') {
-                ++i;
-            }
-            ++i;
-            tokens.push_back({"\"", false, false, 0});
-        } else if (c == '{' || c == '}') {
-            tokens.push_back({std::string(1, c), false, false, 0});
-            ++i;
-        } else {
-            const std::size_t start = i;
-            while (i < size && !isSeparator(data[i])) {
-                ++i;
-            }
-            Token token;
-            token.text.assign(data + start, i - start);
-            char* end = nullptr;
-            std::strtod(token.text.c_str(), &end);
-            token.number = end != token.text.c_str() && *end == '\0';
-            if (token.number && token.text.find_first_of(".eE") == std::string::npos) {
-                token.integer = true;
-                token.value = std::strtoll(token.text.c_str(), nullptr, 10);
-            }
-            tokens.push_back(std::move(token));
-        }
-    }
-    return tokens;
-}
-
+// Walks the tokens once; a count is held against the numbers the whole file has left after
+// it, counted by a first pass.
 class Checker {
 public:
-    explicit Checker(std::vector<Token> tokens) : tokens_(std::move(tokens)) {
-        numbersAfter_.assign(tokens_.size() + 1, 0);
-        for (std::size_t i = tokens_.size(); i-- > 0;) {
-            numbersAfter_[i] = numbersAfter_[i + 1] + (tokens_[i].number ? 1 : 0);
-        }
-    }
+    Checker(const XTokenizer& tokens, unsigned long long numbers, bool binary)
+        : tokens_(tokens), numbersLeft_(numbers), binary_(binary) {}
 
     bool run() {
-        for (pos_ = 0; pos_ < tokens_.size(); ++pos_) {
-            const std::string& word = tokens_[pos_].text;
-            if (word == "template") {
-                skipBlock();
-                continue;
-            }
-            std::size_t open = pos_ + 1;
-            if (open < tokens_.size() && tokens_[open].text != "{") {
-                ++open;  // a named data object
-            }
-            if (open >= tokens_.size() || tokens_[open].text != "{") {
-                continue;
-            }
-            std::size_t at = open + 1;
-            bool ok = true;
-            if (word == "Mesh" || word == "MeshNormals") {
-                ok = vectorsThenFaces(at);
-            } else if (word == "MeshTextureCoords") {
-                long long n = 0;
-                ok = count(at, 2, n) && skipNumbers(at, 2 * n);
-            } else if (word == "MeshVertexColors") {
-                long long n = 0;
-                ok = count(at, 5, n) && skipNumbers(at, 5 * n);
-            } else if (word == "MeshMaterialList") {
-                long long materials = 0;
-                long long faces = 0;
-                ok = count(at, 0, materials) && count(at, 1, faces) && skipNumbers(at, faces);
-            }
-            if (!ok) {
-                return false;
+        XToken token;
+        while (take(token)) {
+            switch (token.kind) {
+                case XToken::Kind::end:
+                    return true;
+                case XToken::Kind::open:
+                    if (!open(false)) {
+                        return false;
+                    }
+                    break;
+                case XToken::Kind::close:
+                    if (!meshes_.empty() && meshes_.back().depth == depth_) {
+                        meshes_.pop_back();
+                    }
+                    depth_ -= depth_ > 0 ? 1 : 0;
+                    break;
+                case XToken::Kind::word:
+                    if (!word(token)) {
+                        return false;
+                    }
+                    break;
+                default:
+                    break;
             }
         }
-        return true;
+        return false;
     }
 
 private:
-    void skipBlock() {
+    struct Mesh {
+        size_t depth;
+        long long vertices;
+    };
+
+    // The next token, separators included, not yet counted.
+    bool pull(XToken& token) {
+        if (ahead_ > 0) {
+            token = lookahead_[0];
+            lookahead_[0] = lookahead_[1];
+            --ahead_;
+            return true;
+        }
+        return tokens_.next(token);
+    }
+
+    // The next token but a separator.
+    bool take(XToken& token) {
+        do {
+            if (!pull(token)) {
+                return false;
+            }
+        } while (token.kind == XToken::Kind::separator);
+        if (token.kind == XToken::Kind::number) {
+            --numbersLeft_;
+        }
+        return true;
+    }
+
+    // The token but a separator `i` places ahead (0 or 1), not yet taken.
+    bool peek(size_t i, XToken& token) {
+        while (ahead_ <= i) {
+            do {
+                if (!tokens_.next(lookahead_[ahead_])) {
+                    return false;
+                }
+            } while (lookahead_[ahead_].kind == XToken::Kind::separator);
+            ++ahead_;
+        }
+        token = lookahead_[i];
+        return true;
+    }
+
+    // A data object is its kind, an optional name, then its block.
+    bool word(const XToken& kind) {
+        if (kind.text == "template") {
+            return skipTemplate();
+        }
+        XToken first;
+        XToken second;
+        if (!peek(0, first)) {
+            return false;
+        }
+        if (first.kind != XToken::Kind::open) {
+            if (first.kind != XToken::Kind::word) {
+                return true;
+            }
+            if (!peek(1, second)) {
+                return false;
+            }
+            if (second.kind != XToken::Kind::open) {
+                return true;
+            }
+            take(first);  // the name
+        }
+        take(first);  // the brace
+        const std::string_view name = kind.text;
+        if (!open(name == "Mesh")) {
+            return false;
+        }
+        if (name == "Mesh") {
+            long long vertices = 0;
+            if (!count(3, vertices) || !floats(3 * vertices)) {
+                return false;
+            }
+            meshes_.back().vertices = vertices;
+            return faces(vertices);
+        }
+        if (name == "MeshNormals") {
+            long long normals = 0;
+            return count(3, normals) && floats(3 * normals) && faces(normals);
+        }
+        if (name == "MeshTextureCoords") {
+            long long n = 0;
+            return count(2, n) && floats(2 * n);
+        }
+        if (name == "MeshVertexColors") {
+            long long n = 0;
+            if (!count(5, n)) {
+                return false;
+            }
+            for (long long i = 0; i < n; ++i) {
+                if (!indices(1, std::numeric_limits<long long>::max()) || !floats(4)) {
+                    return false;
+                }
+            }
+            return true;
+        }
+        if (name == "MeshMaterialList") {
+            return materialList();
+        }
+        if (name == "SkinWeights") {
+            return skinWeights();
+        }
+        if (name == "AnimationKey") {
+            return animationKey();
+        }
+        return true;
+    }
+
+    bool open(bool mesh) {
+        if (depth_ >= kMostDepth) {
+            return false;
+        }
+        ++depth_;
+        if (mesh) {
+            meshes_.push_back({depth_, 0});
+        }
+        return true;
+    }
+
+    bool skipTemplate() {
+        XToken token;
         int depth = 0;
-        for (; pos_ < tokens_.size(); ++pos_) {
-            if (tokens_[pos_].text == "{") {
+        while (take(token) && token.kind != XToken::Kind::end) {
+            if (token.kind == XToken::Kind::open) {
                 ++depth;
-            } else if (tokens_[pos_].text == "}" && --depth <= 0) {
-                return;
+            } else if (token.kind == XToken::Kind::close && --depth <= 0) {
+                return true;
             }
         }
+        return false;
     }
 
-    // A count at `at` that `perItem` numbers each, still to come, can fill.
-    bool count(std::size_t& at, long long perItem, long long& value) {
-        if (at >= tokens_.size() || !tokens_[at].integer || tokens_[at].value < 0) {
+    // A count that `perItem` numbers each, still to come, can fill.
+    bool count(long long perItem, long long& value) {
+        XToken token;
+        if (!take(token) || token.kind != XToken::Kind::number || !token.integer ||
+            token.value < 0) {
             return false;
         }
-        value = tokens_[at].value;
-        ++at;
-        return value <= static_cast<long long>(tokens_.size()) &&
-               value * perItem <= static_cast<long long>(numbersAfter_[at]);
+        value = token.value;
+        return static_cast<unsigned long long>(value) <= numbersLeft_ &&
+               static_cast<unsigned long long>(value * perItem) <= numbersLeft_;
     }
 
-    bool skipNumbers(std::size_t& at, long long n) {
-        for (long long i = 0; i < n; ++i, ++at) {
-            if (at >= tokens_.size() || !tokens_[at].number) {
+    // The binary form's floats come from float lists: the importer reads a float's own
+    // width, which an integer's need not be.
+    bool floats(long long n) {
+        XToken token;
+        for (long long i = 0; i < n; ++i) {
+            if (!take(token) || token.kind != XToken::Kind::number ||
+                (binary_ && !token.floatBits)) {
                 return false;
             }
         }
         return true;
     }
 
-    bool vectorsThenFaces(std::size_t& at) {
-        long long vectors = 0;
-        long long faces = 0;
-        if (!count(at, 3, vectors) || !skipNumbers(at, 3 * vectors) || !count(at, 1, faces)) {
-            return false;
-        }
-        for (long long f = 0; f < faces; ++f) {
-            long long corners = 0;
-            if (!count(at, 1, corners) || !skipNumbers(at, corners)) {
+    // `n` whole numbers, each at least 0 and below `limit`.
+    bool indices(long long n, long long limit) {
+        XToken token;
+        for (long long i = 0; i < n; ++i) {
+            if (!take(token) || token.kind != XToken::Kind::number || !token.integer ||
+                token.value < 0 || token.value >= limit) {
                 return false;
             }
         }
         return true;
     }
 
-    std::vector<Token> tokens_;
-    std::vector<std::size_t> numbersAfter_;
-    std::size_t pos_ = 0;
+    bool faces(long long corners) {
+        long long n = 0;
+        if (!count(1, n)) {
+            return false;
+        }
+        for (long long f = 0; f < n; ++f) {
+            // A face of no corners is taken for a polygon and trips the importer's
+            // triangulation.
+            long long k = 0;
+            if (!count(1, k) || k == 0 || !indices(k, corners)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // The importer picks each face's material from the list's own materials; the first
+    // thing after the face indices must be one, inline or a reference. Anything else it
+    // skips as an unknown object, up to and with the next block, which may be the material.
+    bool materialList() {
+        long long materials = 0;
+        long long indices = 0;
+        if (!count(0, materials) || !count(1, indices) ||
+            !this->indices(indices, std::numeric_limits<long long>::max())) {
+            return false;
+        }
+        XToken next;
+        do {
+            if (!pull(next)) {
+                return false;
+            }
+        } while (next.kind == XToken::Kind::separator && next.text == ";");
+        const bool material = next.kind == XToken::Kind::open ||
+                              (next.kind == XToken::Kind::word && next.text == "Material");
+        lookahead_[0] = next;
+        ahead_ = 1;
+        return indices == 0 || material;
+    }
+
+    // The bone's name, its weights' vertex indices and weights, then its offset matrix.
+    bool skinWeights() {
+        XToken name;
+        if (!peek(0, name)) {
+            return false;
+        }
+        if (name.kind == XToken::Kind::string) {
+            take(name);
+        }
+        long long weights = 0;
+        if (!count(2, weights)) {
+            return false;
+        }
+        const bool inMesh = !meshes_.empty();
+        return (inMesh ? indices(weights, meshes_.back().vertices)
+                       : indices(weights, std::numeric_limits<long long>::max())) &&
+               floats(weights);
+    }
+
+    // The key type, then keys of a time and a counted list of values.
+    bool animationKey() {
+        long long keys = 0;
+        if (!indices(1, std::numeric_limits<long long>::max()) || !count(2, keys)) {
+            return false;
+        }
+        for (long long k = 0; k < keys; ++k) {
+            long long values = 0;
+            if (!indices(1, std::numeric_limits<long long>::max()) || !count(1, values) ||
+                !floats(values)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    XTokenizer tokens_;
+    unsigned long long numbersLeft_;
+    bool binary_;
+    std::array<XToken, 2> lookahead_;
+    size_t ahead_ = 0;
+    size_t depth_ = 0;
+    std::vector<Mesh> meshes_;  // the meshes whose blocks are open, innermost last
 };
 
 }  // namespace
 
-bool xTextCountsPlausible(const char* data, std::size_t size) {
-    // "xof 0303txt 0032": only the text form is read here.
-    if (size < 16 || std::memcmp(data, "xof ", 4) != 0 || std::memcmp(data + 8, "txt ", 4) != 0) {
+bool xCountsPlausible(const char* data, std::size_t size) {
+    // "xof 0303txt 0032": the format, then the size of a binary float.
+    if (size < 16 || std::memcmp(data, "xof ", 4) != 0) {
         return true;
     }
-    return Checker(tokenize(data + 16, size - 16)).run();
+    const bool text = std::memcmp(data + 8, "txt ", 4) == 0;
+    const bool binary = std::memcmp(data + 8, "bin ", 4) == 0;
+    if (!text && !binary) {
+        return true;
+    }
+    const unsigned floatBytes = std::memcmp(data + 12, "0064", 4) == 0 ? 8 : 4;
+    const XTokenizer tokens(data + 16, size - 16, binary, floatBytes);
+    unsigned long long numbers = 0;
+    XTokenizer counting = tokens;
+    XToken token;
+    do {
+        if (!counting.next(token)) {
+            return false;
+        }
+        numbers += token.kind == XToken::Kind::number ? 1 : 0;
+    } while (token.kind != XToken::Kind::end);
+    return Checker(tokens, numbers, binary).run();
 }
 
 }  // namespace d3dx9

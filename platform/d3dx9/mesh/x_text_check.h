@@ -1,15 +1,19 @@
-// A check of the counts in the mesh blocks of a text .x file before the file reaches the
-// importer, which would otherwise size its arrays from a damaged count (a "-1" becomes
-// four billion vertices).
+// A check of a .x file before it reaches the importer, which would otherwise size its arrays
+// from a damaged count (a "-1" becomes four billion vertices) or index past them.
 #pragma once
 
 #include <cstddef>
 
 namespace d3dx9 {
 
-// False when a Mesh, MeshNormals, MeshTextureCoords, MeshVertexColors or MeshMaterialList
-// block of a text .x file declares a count that is negative, not a whole number, or larger
-// than the numbers left in the file can fill. Files in other forms pass unchecked.
-bool xTextCountsPlausible(const char* data, std::size_t size);
+// False when the text ("txt ") or binary ("bin ") form declares what its data cannot be:
+// in a Mesh, MeshNormals, MeshTextureCoords, MeshVertexColors, MeshMaterialList, SkinWeights
+// or AnimationKey block a count that is negative, not a whole number, or larger than the
+// numbers left in the file can fill; a face of no corners, or a corner past its vertices or
+// normals; a SkinWeights vertex past its mesh's vertices; a MeshMaterialList with face
+// indices whose first object is not a Material; a name or string longer than the importer
+// holds; blocks nested deeper than it follows; a binary length that passes the end, or a
+// binary float read from an integer list. Files in other forms pass unchecked.
+bool xCountsPlausible(const char* data, std::size_t size);
 
 }  // namespace d3dx9

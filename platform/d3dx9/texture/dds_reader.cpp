@@ -15,7 +15,6 @@ constexpr DWORD kRgb = 0x40;
 constexpr DWORD kAlphaPixels = 0x1;
 constexpr DWORD kCubeMap = 0x200;
 constexpr DWORD kVolume = 0x200000;
-constexpr UINT kMaxSide = 16384;
 
 DWORD readDword(const BYTE* p) {
     DWORD value = 0;
@@ -76,8 +75,8 @@ HRESULT readDds(const BYTE* data, size_t size, Image& image) {
     const DWORD alphaMask = readDword(pixelFormat + 28);
     const DWORD caps2 = readDword(header + 108);
 
-    if (readDword(header) != kHeaderSize || width == 0 || height == 0 || width > kMaxSide ||
-        height > kMaxSide || (caps2 & (kCubeMap | kVolume)) != 0) {
+    if (readDword(header) != kHeaderSize || !plausibleImageSize(width, height, 0, size) ||
+        (caps2 & (kCubeMap | kVolume)) != 0) {
         return D3DXERR_INVALIDDATA;
     }
     D3DFORMAT format = D3DFMT_UNKNOWN;
@@ -116,7 +115,8 @@ HRESULT readDds(const BYTE* data, size_t size, Image& image) {
         ImageLevel level;
         level.width = w;
         level.height = h;
-        level.bytes.assign(data + offset, data + offset + bytes);
+        level.bytes = LevelBytes(bytes);
+        std::memcpy(level.bytes.data(), data + offset, bytes);
         if (format == D3DFMT_X8R8G8B8) {
             for (size_t p = 3; p < level.bytes.size(); p += 4) {
                 level.bytes[p] = 0xFF;

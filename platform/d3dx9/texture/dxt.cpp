@@ -97,7 +97,7 @@ ImageLevel decodeDxt(D3DFORMAT format, const ImageLevel& level) {
     ImageLevel out;
     out.width = level.width;
     out.height = level.height;
-    out.bytes.assign(4ull * level.width * level.height, 0);
+    out.bytes = LevelBytes(4ull * level.width * level.height);
     const UINT blocksWide = (level.width + 3) / 4;
     const UINT blocksHigh = (level.height + 3) / 4;
     const UINT size = blockBytes(format);
@@ -125,7 +125,7 @@ ImageLevel encodeDxt(D3DFORMAT format, const ImageLevel& level) {
     const UINT blocksWide = (level.width + 3) / 4;
     const UINT blocksHigh = (level.height + 3) / 4;
     const UINT size = blockBytes(format);
-    out.bytes.resize(1ull * blocksWide * blocksHigh * size);
+    out.bytes = LevelBytes(1ull * blocksWide * blocksHigh * size);
     for (UINT by = 0; by < blocksHigh; ++by) {
         for (UINT bx = 0; bx < blocksWide; ++bx) {
             // RGBA texels, edges repeated into blocks that pass the image's border.

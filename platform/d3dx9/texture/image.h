@@ -1,18 +1,47 @@
 // A decoded image file: its format and levels, ready to be copied into a texture.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "d3dx9tex.h"
 
 namespace d3dx9 {
 
+// The longest side any image file may declare. Larger ones are refused before anything is
+// sized from them: a few bytes of header could otherwise ask for gigabytes.
+constexpr UINT kMaxImageSide = 16384;
+
+// The bytes of one level. Move-only, so that a level is never copied by accident; it can take
+// over the buffer a decoder allocated, so that an image is decoded once, into its level.
+class LevelBytes {
+public:
+    LevelBytes() = default;
+    // Zeroed; throws std::bad_alloc.
+    explicit LevelBytes(size_t size);
+    // Takes over `data`, which `release` frees.
+    LevelBytes(BYTE* data, size_t size, void (*release)(void*)) noexcept
+        : data_(data, release), size_(size) {}
+
+    BYTE* data() { return data_.get(); }
+    const BYTE* data() const { return data_.get(); }
+    size_t size() const { return size_; }
+    BYTE& operator[](size_t i) { return data_.get()[i]; }
+    const BYTE& operator[](size_t i) const { return data_.get()[i]; }
+
+private:
+    std::unique_ptr<BYTE, void (*)(void*)> data_{nullptr, &std::free};
+    size_t size_ = 0;
+};
+
 struct ImageLevel {
     UINT width = 0;
     UINT height = 0;
     // Uncompressed: width x 4 bytes per row (B, G, R, A). Compressed: rows of 4x4 blocks.
-    std::vector<BYTE> bytes;
+    LevelBytes bytes;
 };
 
 struct Image {
@@ -30,8 +59,23 @@ UINT fullChainLength(UINT width, UINT height);
 
 // Each fails with D3DXERR_INVALIDDATA on bad or truncated data.
 HRESULT readDds(const BYTE* data, size_t size, Image& image);
-// PNG, JPEG, BMP and TGA.
+// PNG, BMP and TGA.
 HRESULT readStbImage(const BYTE* data, size_t size, Image& image);
+// JPEG, baseline and progressive.
+HRESULT readJpeg(const BYTE* data, size_t size, Image& image);
+// What a file of `size` bytes may decode to: kPixelsAlways, and kPixelsPerFileByte for each of
+// its bytes. A texture made from an image holds about 40 bytes per image pixel at its peak
+// (the image, its level rounded up to powers of two, the texture's chain), so what loading
+// a file allocates stays within a fixed allowance and a bounded multiple of its size. Files
+// that compress better than this (a flat 2048 x 2048 PNG of a few kilobytes) are refused.
+constexpr unsigned long long kPixelsAlways = 1ull << 20;
+constexpr unsigned long long kPixelsPerFileByte = 32;
+
+// False when a file of `size` bytes cannot be the image its header declares: a side of 0 or
+// above kMaxImageSide, more pixels than the limit above, or fewer bytes than `leastBytes`,
+// what the format needs at its most compact for that many pixels. Every reader asks this
+// before it sizes anything from the header.
+bool plausibleImageSize(UINT width, UINT height, unsigned long long leastBytes, size_t size);
 
 // An uncompressed level of another size: scaled by the filter, or with D3DX_FILTER_NONE
 // copied into the top-left corner (cut where larger, transparent black where smaller).

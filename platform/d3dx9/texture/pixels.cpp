@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "texture/image.h"
 
@@ -11,7 +12,7 @@ ImageLevel resizeLevel(const ImageLevel& source, UINT width, UINT height, DWORD 
     ImageLevel out;
     out.width = width;
     out.height = height;
-    out.bytes.assign(4ull * width * height, 0);
+    out.bytes = LevelBytes(4ull * width * height);
     if ((filter & 0xFF) == D3DX_FILTER_NONE) {
         const UINT rows = std::min(height, source.height);
         const size_t rowBytes = 4ull * std::min(width, source.width);
@@ -32,28 +33,42 @@ ImageLevel resizeLevel(const ImageLevel& source, UINT width, UINT height, DWORD 
         }
         return out;
     }
-    // Bilinear between the source pixel centres.
+    // Bilinear between the source pixel centres. Each column's taps are found once: a large
+    // level scaled to a power of two is millions of pixels.
     const float scaleX = static_cast<float>(source.width) / static_cast<float>(width);
     const float scaleY = static_cast<float>(source.height) / static_cast<float>(height);
-    auto texel = [&](int x, int y, int c) {
-        x = std::clamp(x, 0, static_cast<int>(source.width) - 1);
-        y = std::clamp(y, 0, static_cast<int>(source.height) - 1);
-        return static_cast<float>(source.bytes[4ull * (1ull * y * source.width + x) + c]);
+    struct Tap {
+        size_t left;
+        size_t right;
+        float weight;
     };
+    auto tap = [](UINT i, float scale, UINT side) {
+        const float f = (static_cast<float>(i) + 0.5f) * scale - 0.5f;
+        const int first = static_cast<int>(std::floor(f));
+        const int last = static_cast<int>(side) - 1;
+        return Tap{static_cast<size_t>(std::clamp(first, 0, last)),
+                   static_cast<size_t>(std::clamp(first + 1, 0, last)),
+                   f - static_cast<float>(first)};
+    };
+    std::vector<Tap> columns(width);
+    for (UINT x = 0; x < width; ++x) {
+        columns[x] = tap(x, scaleX, source.width);
+    }
     for (UINT y = 0; y < height; ++y) {
-        const float fy = (static_cast<float>(y) + 0.5f) * scaleY - 0.5f;
-        const int y0 = static_cast<int>(std::floor(fy));
-        const float ty = fy - static_cast<float>(y0);
+        const Tap row = tap(y, scaleY, source.height);
+        const BYTE* upper = &source.bytes[4ull * row.left * source.width];
+        const BYTE* lower = &source.bytes[4ull * row.right * source.width];
+        BYTE* target = &out.bytes[4ull * y * width];
         for (UINT x = 0; x < width; ++x) {
-            const float fx = (static_cast<float>(x) + 0.5f) * scaleX - 0.5f;
-            const int x0 = static_cast<int>(std::floor(fx));
-            const float tx = fx - static_cast<float>(x0);
-            for (int c = 0; c < 4; ++c) {
-                const float top = texel(x0, y0, c) * (1 - tx) + texel(x0 + 1, y0, c) * tx;
-                const float bottom =
-                    texel(x0, y0 + 1, c) * (1 - tx) + texel(x0 + 1, y0 + 1, c) * tx;
-                out.bytes[4ull * (1ull * y * width + x) + c] =
-                    static_cast<BYTE>(std::lround(top * (1 - ty) + bottom * ty));
+            const Tap& column = columns[x];
+            const float tx = column.weight;
+            for (size_t c = 0; c < 4; ++c) {
+                const float top = static_cast<float>(upper[4 * column.left + c]) * (1 - tx) +
+                                  static_cast<float>(upper[4 * column.right + c]) * tx;
+                const float bottom = static_cast<float>(lower[4 * column.left + c]) * (1 - tx) +
+                                     static_cast<float>(lower[4 * column.right + c]) * tx;
+                target[4ull * x + c] =
+                    static_cast<BYTE>(std::lround(top * (1 - row.weight) + bottom * row.weight));
             }
         }
     }
@@ -64,7 +79,7 @@ ImageLevel halveLevel(const ImageLevel& source) {
     ImageLevel out;
     out.width = std::max(1u, source.width / 2);
     out.height = std::max(1u, source.height / 2);
-    out.bytes.resize(4ull * out.width * out.height);
+    out.bytes = LevelBytes(4ull * out.width * out.height);
     for (UINT y = 0; y < out.height; ++y) {
         const UINT y0 = std::min(y * 2, source.height - 1);
         const UINT y1 = std::min(y * 2 + 1, source.height - 1);

@@ -34,19 +34,10 @@ HRESULT decode(const BYTE* data, size_t size, Image& image) {
     if (size >= 4 && std::memcmp(data, "DDS ", 4) == 0) {
         return readDds(data, size, image);
     }
-    return readStbImage(data, size, image);
-}
-
-// Copies a level's rows into a locked texture level, whose rows are `pitch` bytes apart.
-void copyRows(const ImageLevel& level, D3DFORMAT format, const D3DLOCKED_RECT& locked) {
-    const bool compressed = isCompressed(format);
-    const UINT rows = compressed ? (level.height + 3) / 4 : level.height;
-    const size_t rowBytes =
-        compressed ? 1ull * ((level.width + 3) / 4) * blockBytes(format) : 4ull * level.width;
-    for (UINT row = 0; row < rows; ++row) {
-        std::memcpy(static_cast<BYTE*>(locked.pBits) + 1ull * row * locked.Pitch,
-                    &level.bytes[row * rowBytes], rowBytes);
+    if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) {
+        return readJpeg(data, size, image);
     }
+    return readStbImage(data, size, image);
 }
 
 struct Request {
@@ -60,59 +51,112 @@ struct Request {
     D3DCOLOR colorKey;
 };
 
-// The levels the texture gets, from the decoded image.
-HRESULT fitLevels(Image& image, const Request& request, D3DFORMAT& format,
-                  std::vector<ImageLevel>& levels) {
+// The texture that the request makes of the image.
+struct Plan {
+    UINT width = 0;
+    UINT height = 0;
+    UINT levels = 0;
+    D3DFORMAT format = D3DFMT_UNKNOWN;
+};
+
+HRESULT plan(const Image& image, const Request& request, Plan& out) {
     const ImageLevel& top = image.levels.front();
-    const UINT width = targetSide(request.width, top.width);
-    const UINT height = targetSide(request.height, top.height);
-    format = request.format == D3DFMT_UNKNOWN ? image.format : request.format;
-    const UINT fullChain = fullChainLength(width, height);
+    out.width = targetSide(request.width, top.width);
+    out.height = targetSide(request.height, top.height);
+    out.format = request.format == D3DFMT_UNKNOWN ? image.format : request.format;
+    const UINT fullChain = fullChainLength(out.width, out.height);
     UINT wanted = request.mipLevels;
     if (wanted == 0 || wanted == D3DX_DEFAULT) {
         wanted = fullChain;
     } else if (wanted == D3DX_FROM_FILE) {
         wanted = static_cast<UINT>(image.levels.size());
     }
-    wanted = std::min(wanted, fullChain);
-
-    if (format != D3DFMT_A8R8G8B8 && format != D3DFMT_X8R8G8B8 && !isCompressed(format)) {
+    out.levels = std::min(wanted, fullChain);
+    if (out.format != D3DFMT_A8R8G8B8 && out.format != D3DFMT_X8R8G8B8 &&
+        !isCompressed(out.format)) {
         return D3DERR_NOTAVAILABLE;
     }
-    const bool sameSize = width == top.width && height == top.height;
-    if (isCompressed(image.format) && format == image.format && sameSize && request.colorKey == 0) {
+    return D3D_OK;
+}
+
+// Copies a level's rows into a texture level, whose rows are `pitch` bytes apart.
+HRESULT writeLevel(IDirect3DTexture9& texture, UINT index, const ImageLevel& level,
+                   D3DFORMAT format) {
+    D3DLOCKED_RECT locked{};
+    const HRESULT hr = texture.LockRect(index, &locked, nullptr, 0);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    const bool compressed = isCompressed(format);
+    const UINT rows = compressed ? (level.height + 3) / 4 : level.height;
+    const size_t rowBytes =
+        compressed ? 1ull * ((level.width + 3) / 4) * blockBytes(format) : 4ull * level.width;
+    for (UINT row = 0; row < rows; ++row) {
+        std::memcpy(static_cast<BYTE*>(locked.pBits) + 1ull * row * locked.Pitch,
+                    &level.bytes[row * rowBytes], rowBytes);
+    }
+    texture.UnlockRect(index);
+    return D3D_OK;
+}
+
+// A level of the file as pixels with the colour key applied; the file's own storage is taken
+// over where it already is pixels.
+ImageLevel sourcePixels(Image& image, size_t index, D3DCOLOR colorKey) {
+    ImageLevel level = isCompressed(image.format) ? decodeDxt(image.format, image.levels[index])
+                                                  : std::move(image.levels[index]);
+    if (colorKey != 0) {
+        applyColorKey(level, colorKey);
+    }
+    return level;
+}
+
+// Fills the texture's levels one at a time, each made from the one before, so that beside
+// the decoded image and the texture no more than two levels are ever held.
+HRESULT fillLevels(Image& image, const Request& request, const Plan& plan,
+                   IDirect3DTexture9& texture) {
+    const ImageLevel& top = image.levels.front();
+    const bool sameSize = plan.width == top.width && plan.height == top.height;
+    HRESULT hr = D3D_OK;
+    if (isCompressed(image.format) && plan.format == image.format && sameSize &&
+        request.colorKey == 0) {
         // Blocks that fit as stored go in untouched; only missing levels are made.
-        const size_t stored = std::min<size_t>(wanted, image.levels.size());
-        levels.assign(image.levels.begin(), image.levels.begin() + stored);
-        while (levels.size() < wanted) {
-            levels.push_back(encodeDxt(format, halveLevel(decodeDxt(format, levels.back()))));
+        ImageLevel made;
+        const ImageLevel* previous = nullptr;
+        for (UINT i = 0; i < plan.levels; ++i) {
+            if (i < image.levels.size()) {
+                previous = &image.levels[i];
+            } else {
+                made = encodeDxt(plan.format, halveLevel(decodeDxt(plan.format, *previous)));
+                previous = &made;
+            }
+            if (FAILED(hr = writeLevel(texture, i, *previous, plan.format))) {
+                return hr;
+            }
         }
         return D3D_OK;
     }
     // Anything else is done on pixels.
-    std::vector<ImageLevel> source;
-    for (const ImageLevel& level : image.levels) {
-        source.push_back(isCompressed(image.format) ? decodeDxt(image.format, level) : level);
+    const size_t fileLevels = image.levels.size();
+    ImageLevel level = sourcePixels(image, 0, request.colorKey);
+    if (!sameSize) {
+        level = resizeLevel(level, plan.width, plan.height, request.filter);
     }
-    if (request.colorKey != 0) {
-        for (ImageLevel& level : source) {
-            applyColorKey(level, request.colorKey);
+    for (UINT i = 0; i < plan.levels; ++i) {
+        if (i > 0) {
+            // A file's own level is used while the sizes still match the file's.
+            level = sameSize && i < fileLevels ? sourcePixels(image, i, request.colorKey)
+                                               : halveLevel(level);
         }
-    }
-    levels.clear();
-    levels.push_back(sameSize ? source.front()
-                              : resizeLevel(source.front(), width, height, request.filter));
-    for (UINT i = 1; i < wanted; ++i) {
-        // A file's own level is used while the sizes still match the file's.
-        levels.push_back(sameSize && i < source.size() ? source[i] : halveLevel(levels.back()));
-    }
-    for (ImageLevel& level : levels) {
-        if (format == D3DFMT_X8R8G8B8) {
+        if (plan.format == D3DFMT_X8R8G8B8) {
             for (size_t p = 3; p < level.bytes.size(); p += 4) {
                 level.bytes[p] = 0xFF;
             }
-        } else if (isCompressed(format)) {
-            level = encodeDxt(format, level);
+        }
+        hr = isCompressed(plan.format)
+                 ? writeLevel(texture, i, encodeDxt(plan.format, level), plan.format)
+                 : writeLevel(texture, i, level, plan.format);
+        if (FAILED(hr)) {
+            return hr;
         }
     }
     return D3D_OK;
@@ -136,27 +180,17 @@ HRESULT createFromMemory(IDirect3DDevice9* device, const BYTE* data, size_t size
         info->ResourceType = D3DRTYPE_TEXTURE;
         info->ImageFileFormat = image.fileFormat;
     }
-    D3DFORMAT format = D3DFMT_UNKNOWN;
-    std::vector<ImageLevel> levels;
-    if (FAILED(hr = fitLevels(image, request, format, levels))) {
+    Plan made;
+    if (FAILED(hr = plan(image, request, made))) {
         return hr;
     }
-    ComRef<IDirect3DTexture9> made;
-    hr = device->CreateTexture(levels.front().width, levels.front().height,
-                               static_cast<UINT>(levels.size()), request.usage, format,
-                               request.pool, made.out(), nullptr);
-    if (FAILED(hr)) {
+    ComRef<IDirect3DTexture9> result;
+    hr = device->CreateTexture(made.width, made.height, made.levels, request.usage, made.format,
+                               request.pool, result.out(), nullptr);
+    if (FAILED(hr) || FAILED(hr = fillLevels(image, request, made, *result.get()))) {
         return hr;
     }
-    for (UINT i = 0; i < levels.size(); ++i) {
-        D3DLOCKED_RECT locked{};
-        if (FAILED(hr = made->LockRect(i, &locked, nullptr, 0))) {
-            return hr;
-        }
-        copyRows(levels[i], format, locked);
-        made->UnlockRect(i);
-    }
-    *texture = made.release();
+    *texture = result.release();
     return D3D_OK;
 }
 

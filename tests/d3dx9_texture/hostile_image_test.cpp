@@ -1,0 +1,189 @@
+// Image files whose headers promise more than they hold: each is refused before anything is
+// sized from the header, and files that hold what they promise still load, progressive
+// JPEGs included.
+#include <d3dx9.h>
+
+#include <cstdlib>
+
+#include "tests/d3dx9_texture/image_files.h"
+#include "tests/d3dx9_texture/texture_fixture.h"
+
+namespace {
+
+using namespace texture_test;
+
+void putBigEndian32(Bytes& bytes, size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[at + i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+    }
+}
+
+void putLittleEndian32(Bytes& bytes, size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+}
+
+// The offset of a JPEG's frame header (SOF0 or SOF2) height field.
+size_t jpegFrameSize(const Bytes& jpeg) {
+    for (size_t i = 2; i + 9 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {
+            return i + 5;
+        }
+    }
+    ADD_FAILURE() << "no frame header";
+    return 0;
+}
+
+Bytes withJpegSize(Bytes jpeg, int width, int height) {
+    const size_t at = jpegFrameSize(jpeg);
+    jpeg[at] = static_cast<std::uint8_t>(height >> 8);
+    jpeg[at + 1] = static_cast<std::uint8_t>(height);
+    jpeg[at + 2] = static_cast<std::uint8_t>(width >> 8);
+    jpeg[at + 3] = static_cast<std::uint8_t>(width);
+    return jpeg;
+}
+
+void expectNear(D3DCOLOR got, D3DCOLOR want, int tolerance) {
+    for (int shift : {0, 8, 16}) {
+        EXPECT_NEAR(static_cast<int>((got >> shift) & 0xFF),
+                    static_cast<int>((want >> shift) & 0xFF), tolerance)
+            << std::hex << got << " against " << want;
+    }
+}
+
+// Soft horizontal and vertical ramps: JPEG keeps them within a few steps.
+Picture ramps(int width, int height) {
+    Picture p{width, height, {}};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            p.pixels.push_back(D3DCOLOR_ARGB(0xFF, 40 + 4 * x, 60 + 3 * y, 120));
+        }
+    }
+    return p;
+}
+
+TEST_F(TextureTest, TgaHeadersThatPromiseMoreThanTheDataHoldFail) {
+    // 23 bytes declaring 17000 x 21000: above the side limit.
+    Bytes huge = tgaHeader(2, 17000, 21000, 24);
+    huge.resize(23, 0x55);
+    EXPECT_EQ(loadDefault(huge), D3DXERR_INVALIDDATA);
+    // 77 bytes declaring 8224 x 8224: within the limit, but 59 bytes of 200 million.
+    Bytes short8224 = tgaHeader(2, 8224, 8224, 24);
+    short8224.resize(77, 0x55);
+    EXPECT_EQ(loadDefault(short8224), D3DXERR_INVALIDDATA);
+    // A good file one byte short.
+    Bytes cut = tga(gradient(4, 4, true), true);
+    cut.pop_back();
+    EXPECT_EQ(loadDefault(cut), D3DXERR_INVALIDDATA);
+    // Run-length: a few packets cannot cover 16384 x 16384 pixels, nor a good file cut short.
+    Bytes runs = tgaHeader(10, 16384, 16384, 32);
+    for (int i = 0; i < 8; ++i) {
+        runs.insert(runs.end(), {0xFF, 1, 2, 3, 4});
+    }
+    EXPECT_EQ(loadDefault(runs), D3DXERR_INVALIDDATA);
+    const Bytes packed = tgaRunLength(gradient(8, 8, true));
+    EXPECT_EQ(loadDefault(Bytes(packed.begin(), packed.end() - 2)), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(texture, nullptr);
+}
+
+TEST_F(TextureTest, TgaThatHoldsItsPixelsLoads) {
+    Picture picture = gradient(8, 8, true);
+    for (int x = 0; x < 8; ++x) {
+        picture.pixels[3 * 8 + x] = 0xFF102030u;  // a run across a whole row
+    }
+    D3DXIMAGE_INFO info{};
+    ASSERT_EQ(loadDefault(tgaRunLength(picture), &info), D3D_OK);
+    EXPECT_EQ(info.ImageFileFormat, D3DXIFF_TGA);
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            EXPECT_EQ(pixel(0, x, y), picture.at(x, y)) << x << "," << y;
+        }
+    }
+    // The longest side a file may have, as 8-bit grey: the file is read, and the device
+    // (whose textures are at most 8192 wide) has the last word.
+    Bytes wide = tgaHeader(3, 16384, 1, 8);
+    wide.resize(wide.size() + 16384, 0x80);
+    info = {};
+    EXPECT_EQ(loadFrame(wide, &info), D3DERR_INVALIDCALL);
+    EXPECT_EQ(info.Width, 16384u);
+    // One pixel more is refused by the reader.
+    Bytes wider = tgaHeader(3, 16385, 1, 8);
+    wider.resize(wider.size() + 16385, 0x80);
+    info = {};
+    EXPECT_EQ(loadFrame(wider, &info), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(info.Width, 0u);
+}
+
+TEST_F(TextureTest, PngAndBmpHeadersThatPromiseMoreThanTheDataHoldFail) {
+    // A PNG's pixels cannot outgrow what its bytes inflate to.
+    Bytes bigPng = png(gradient(8, 8, false), true);
+    putBigEndian32(bigPng, 16, 16000);
+    putBigEndian32(bigPng, 20, 16000);
+    EXPECT_EQ(loadDefault(bigPng), D3DXERR_INVALIDDATA);
+    putBigEndian32(bigPng, 16, 20000);
+    EXPECT_EQ(loadDefault(bigPng), D3DXERR_INVALIDDATA);
+
+    // A BMP's rows are stored as they are.
+    Bytes bigBmp = bmp(gradient(8, 8, true));
+    putLittleEndian32(bigBmp, 18, 12000);
+    putLittleEndian32(bigBmp, 22, 12000);
+    EXPECT_EQ(loadDefault(bigBmp), D3DXERR_INVALIDDATA);
+    Bytes cutBmp = bmp(gradient(8, 8, true));
+    cutBmp.resize(cutBmp.size() - 3);
+    EXPECT_EQ(loadDefault(cutBmp), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(texture, nullptr);
+}
+
+TEST_F(TextureTest, ImagesFarLargerThanTheirFilesAreRefused) {
+    // A million pixels are always allowed, whatever the file's size.
+    const Bytes small = flatGreyPng(1024, 1024, 0x66);
+    ASSERT_LT(small.size(), 8192u);
+    ASSERT_EQ(loadDefault(small), D3D_OK);
+    EXPECT_EQ(desc(0).Width, 1024u);
+    EXPECT_EQ(pixel(0, 1000, 1000), 0xFF666666u);
+    // Four million pixels in a few kilobytes: more than 32 pixels per byte of file.
+    const Bytes flat = flatGreyPng(2048, 2048, 0x66);
+    ASSERT_LT(flat.size(), (2048u * 2048u - (1u << 20)) / 32u);
+    EXPECT_EQ(loadDefault(flat), D3DXERR_INVALIDDATA);
+    // Enough bytes for them load.
+    const Bytes noise = png(gradient(2048, 2048, true), false);
+    ASSERT_GT(noise.size(), (2048u * 2048u - (1u << 20)) / 32u);
+    EXPECT_EQ(loadDefault(noise), D3D_OK);
+}
+
+TEST_F(TextureTest, ProgressiveAndBaselineJpegDecode) {
+    const Picture picture = ramps(24, 16);
+    for (bool progressive : {true, false}) {
+        const Bytes file = turboJpeg(picture, progressive);
+        ASSERT_FALSE(file.empty());
+        // Progressive files have SOF2, baseline SOF0.
+        EXPECT_EQ(file[jpegFrameSize(file) - 4], progressive ? 0xC2 : 0xC0);
+        D3DXIMAGE_INFO info{};
+        ASSERT_EQ(loadFrame(file, &info), D3D_OK) << "progressive " << progressive;
+        EXPECT_EQ(info.ImageFileFormat, D3DXIFF_JPG);
+        EXPECT_EQ(info.Width, 24u);
+        EXPECT_EQ(info.Height, 16u);
+        EXPECT_EQ(info.Format, D3DFMT_X8R8G8B8);
+        for (auto [x, y] : {std::pair{0, 0}, {12, 8}, {23, 15}, {5, 11}}) {
+            const D3DCOLOR got = pixel(0, x, y);
+            EXPECT_EQ(got >> 24, 0xFFu);
+            expectNear(got, picture.at(x, y), 6);
+        }
+    }
+}
+
+TEST_F(TextureTest, JpegHeadersThatPromiseMoreThanTheDataHoldFail) {
+    const Bytes file = turboJpeg(ramps(16, 16), true);
+    // Far more 8x8 blocks than the file has bits.
+    EXPECT_EQ(loadDefault(withJpegSize(file, 16000, 16000)), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(loadDefault(withJpegSize(file, 17000, 8)), D3DXERR_INVALIDDATA);
+    // Cut inside the scans.
+    for (size_t keep : {file.size() / 2, file.size() - 40}) {
+        EXPECT_EQ(loadDefault(Bytes(file.begin(), file.begin() + keep)), D3DXERR_INVALIDDATA)
+            << "kept " << keep;
+    }
+    EXPECT_EQ(texture, nullptr);
+}
+
+}  // namespace
