@@ -124,6 +124,16 @@ TEST_F(TextureTest, PngAndBmpHeadersThatPromiseMoreThanTheDataHoldFail) {
     putBigEndian32(bigPng, 16, 20000);
     EXPECT_EQ(loadDefault(bigPng), D3DXERR_INVALIDDATA);
 
+    // A chunk that claims more bytes than the file has would be allocated at its claim.
+    Bytes longChunk = png(gradient(8, 8, false), true);
+    ASSERT_EQ(loadDefault(longChunk), D3D_OK);
+    release();
+    putBigEndian32(longChunk, 33, 0x40000000);
+    EXPECT_EQ(loadDefault(longChunk), D3DXERR_INVALIDDATA);
+    Bytes noEnd = png(gradient(8, 8, false), true);
+    noEnd.resize(noEnd.size() - 12);
+    EXPECT_EQ(loadDefault(noEnd), D3DXERR_INVALIDDATA);
+
     // A BMP's rows are stored as they are.
     Bytes bigBmp = bmp(gradient(8, 8, true));
     putLittleEndian32(bigBmp, 18, 12000);

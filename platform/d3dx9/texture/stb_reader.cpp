@@ -50,10 +50,32 @@ bool looksLikeTga(const BYTE* data, size_t size) {
            (kind == 1 || kind == 2 || kind == 3 || kind == 9 || kind == 10 || kind == 11);
 }
 
+unsigned readBigEndian32(const BYTE* p) {
+    return (unsigned{p[0]} << 24) | (unsigned{p[1]} << 16) | (unsigned{p[2]} << 8) | p[3];
+}
+
+// stb allocates each chunk at the length its header declares before reading it, so a few
+// bytes could ask for gigabytes: every chunk up to IEND must lie within the file.
+bool pngChunksFit(const BYTE* data, size_t size) {
+    size_t at = 8;
+    while (size - at >= 12) {
+        const unsigned long long length = readBigEndian32(data + at);
+        if (length > 0x7FFFFFFFull || length > size - at - 12) {
+            return false;
+        }
+        const bool end = std::equal(data + at + 4, data + at + 8, "IEND");
+        at += 12 + static_cast<size_t>(length);
+        if (end) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The pixel rows of a PNG, without their filter bytes, can be no more than the file inflated
 // to the limit.
 bool pngCanHold(const BYTE* data, size_t size, UINT width, UINT height) {
-    if (size < 29) {
+    if (size < 29 || !pngChunksFit(data, size)) {
         return false;
     }
     static constexpr int kChannels[] = {1, 0, 3, 1, 2, 0, 4};
