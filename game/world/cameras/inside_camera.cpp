@@ -34,7 +34,7 @@ void InsideCamera::update(float) {
     }
     d /= length;
     const D3DXVECTOR3 eye(position.x, kEyeHeight, position.z);
-    D3DXMATRIX camera(d.z, d.y, -d.x, 0.0f,  //
+    D3DXMATRIX camera(d.z, d.y, -d.x, 0.0f,    //
                       0.0f, 1.0f, 0.0f, 0.0f,  //
                       d.x, d.y, d.z, 0.0f,     //
                       eye.x, eye.y, eye.z, 1.0f);

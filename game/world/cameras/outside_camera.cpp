@@ -38,7 +38,7 @@ bool lookAt(kesh::CameraView& view, const D3DXVECTOR3& eye, const D3DXVECTOR3& l
     const float pitch = std::asin(std::max(-1.0f, std::min(1.0f, -d.y)));
     D3DXMATRIX tilt;
     D3DXMatrixRotationYawPitchRoll(&tilt, 0.0f, pitch, 0.0f);
-    const D3DXMATRIX heading(h.z, 0.0f, -h.x, 0.0f,  //
+    const D3DXMATRIX heading(h.z, 0.0f, -h.x, 0.0f,   //
                              0.0f, 1.0f, 0.0f, 0.0f,  //
                              h.x, 0.0f, h.z, 0.0f,    //
                              0.0f, 0.0f, 0.0f, 1.0f);

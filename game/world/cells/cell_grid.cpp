@@ -14,9 +14,9 @@ CellGrid::CellGrid(const kesh::BoundingBox& box, int cellsX, int cellsZ)
             LevelCell& cell = cells[static_cast<std::size_t>(cellsX * iz + ix)];
             cell.box.min = D3DXVECTOR3(box.min.x + static_cast<float>(ix) * cellSizeX, box.min.y,
                                        box.min.z + static_cast<float>(iz) * cellSizeZ);
-            cell.box.max = D3DXVECTOR3(box.min.x + static_cast<float>(ix + 1) * cellSizeX,
-                                       box.max.y,
-                                       box.min.z + static_cast<float>(iz + 1) * cellSizeZ);
+            cell.box.max =
+                D3DXVECTOR3(box.min.x + static_cast<float>(ix + 1) * cellSizeX, box.max.y,
+                            box.min.z + static_cast<float>(iz + 1) * cellSizeZ);
             cell.centre = (cell.box.min + cell.box.max) * 0.5f;
             const D3DXVECTOR3 diagonal = cell.box.max - cell.box.min;
             cell.radius = D3DXVec3Length(&diagonal) * 0.5f;
@@ -36,9 +36,9 @@ void CellGrid::cull(const kesh::CameraView& camera, std::vector<LevelCell*>& out
     kesh::Frustum frustum;
     kesh::computeFrustumPlanes(camera, frustum, true);
     for (LevelCell& cell : cells) {
-        const bool visible = boxTest ? cell.box.intersectsFrustum(frustum.planes)
-                                     : kesh::sphereInFrustum(frustum.planes, cell.centre,
-                                                             cell.radius);
+        const bool visible = boxTest
+                                 ? cell.box.intersectsFrustum(frustum.planes)
+                                 : kesh::sphereInFrustum(frustum.planes, cell.centre, cell.radius);
         if (visible) {
             out.push_back(&cell);
         }

@@ -20,7 +20,7 @@ struct LevelCell {
     kesh::BoundingBox box;
     D3DXVECTOR3 centre;
     float radius;
-    std::vector<CellEffect> effects;                  // in the order stored
+    std::vector<CellEffect> effects;                    // in the order stored
     std::vector<kesh::effect::EffectHandle> instances;  // alive while visible
 };
 

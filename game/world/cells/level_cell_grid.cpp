@@ -14,8 +14,8 @@ namespace {
 
 kesh::effect::EffectHandle placedEffect(kesh::EffectManager* manager, const std::string& name,
                                         const D3DXMATRIX& transform) {
-    kesh::effect::EffectHandle handle = manager ? manager->createEffect(name)
-                                                : kesh::effect::EffectHandle();
+    kesh::effect::EffectHandle handle =
+        manager ? manager->createEffect(name) : kesh::effect::EffectHandle();
     if (handle.get()) {
         handle->setMatrix(kesh::effect::kWorldMatrix, transform);
     }
@@ -65,7 +65,8 @@ void LevelCellGrid::updateVisibility(const kesh::CameraView& camera) {
             continue;
         }
         const std::size_t shown = std::min(n, kMaxEffectsPerCell);
-        const unsigned start = (static_cast<unsigned>(msvcrt_rand()) * static_cast<unsigned>(n)) >> 15;
+        const unsigned start =
+            (static_cast<unsigned>(msvcrt_rand()) * static_cast<unsigned>(n)) >> 15;
         for (std::size_t j = 0; j < shown; ++j) {
             const CellEffect& entry = cell->effects[(start + j) % n];
             cell->instances.push_back(placedEffect(effectManager, entry.effect, entry.transform));

@@ -22,8 +22,8 @@ public:
     static constexpr std::size_t kMaxEffectsPerCell = 6;
 
     // The manager is not owned and must outlive the grid.
-    LevelCellGrid(kesh::EffectManager* effectManager, const kesh::BoundingBox& box,
-                  int cellsX = 16, int cellsZ = 16);
+    LevelCellGrid(kesh::EffectManager* effectManager, const kesh::BoundingBox& box, int cellsX = 16,
+                  int cellsZ = 16);
     ~LevelCellGrid();
     LevelCellGrid(const LevelCellGrid&) = delete;
     LevelCellGrid& operator=(const LevelCellGrid&) = delete;

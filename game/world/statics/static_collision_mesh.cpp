@@ -43,8 +43,8 @@ StaticCollisionMesh::StaticCollisionMesh(const std::string& meshName, const kesh
     for (std::size_t i = count > 1 ? 1 : 0; i < count; ++i) {
         const kesh::BoundingBox& box = *info->box(i);
         const D3DXVECTOR3 size = box.max - box.min;
-        const dGeomID g = dCreateBox(nullptr, size.x * t.scale.x, size.y * t.scale.y,
-                                     size.z * t.scale.z);
+        const dGeomID g =
+            dCreateBox(nullptr, size.x * t.scale.x, size.y * t.scale.y, size.z * t.scale.z);
         // The mesh builder already turned the part boxes into the drawn mesh's z, so the
         // box goes where the static is drawn.
         kesh::Transform placement;

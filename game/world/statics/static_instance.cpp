@@ -19,8 +19,8 @@ StaticInstance::StaticInstance(kesh::DxDevice* device, std::uint32_t id, std::ui
       meshName(meshName) {
     kesh::MeshInfo* info = kesh::theMeshInfoCache->fetch(this->meshName);
     meshInstance = std::make_unique<kesh::MeshInstance>(device, info);
-    const kesh::BoundingBox local = info->boxCount() == 0 ? info->computeBoundingBox()
-                                                          : *info->box(0);
+    const kesh::BoundingBox local =
+        info->boxCount() == 0 ? info->computeBoundingBox() : *info->box(0);
     box = kesh::OrientedBox(local.min, local.max, world);
     if (solid) {
         collisionMesh = std::make_unique<StaticCollisionMesh>(meshName, kesh::Transform(world));
@@ -35,9 +35,10 @@ void StaticInstance::setTransform(const D3DXMATRIX& world) {
     D3DXVec3TransformCoord(&centre, &localCentre, &world);
     // The sphere must hold the mesh however unevenly it is scaled, so the longest basis row
     // scales it.
-    const float scale = std::max({D3DXVec3Length(reinterpret_cast<const D3DXVECTOR3*>(&world._11)),
-                                  D3DXVec3Length(reinterpret_cast<const D3DXVECTOR3*>(&world._21)),
-                                  D3DXVec3Length(reinterpret_cast<const D3DXVECTOR3*>(&world._31))});
+    const float scale =
+        std::max({D3DXVec3Length(reinterpret_cast<const D3DXVECTOR3*>(&world._11)),
+                  D3DXVec3Length(reinterpret_cast<const D3DXVECTOR3*>(&world._21)),
+                  D3DXVec3Length(reinterpret_cast<const D3DXVECTOR3*>(&world._31))});
     radius = localRadius * scale;
     meshInstance->setTransform(world);
     if (collisionMesh) {

@@ -33,7 +33,9 @@ public:
     // Registers s in every cell its world box overlaps.
     void insert(StaticInstance* s, const kesh::BoundingBox& worldBox);
 
-    StaticsGridCell& cell(int ix, int iz) { return cells[static_cast<std::size_t>(cellsX * iz + ix)]; }
+    StaticsGridCell& cell(int ix, int iz) {
+        return cells[static_cast<std::size_t>(cellsX * iz + ix)];
+    }
     const StaticsGridCell& cell(int ix, int iz) const {
         return cells[static_cast<std::size_t>(cellsX * iz + ix)];
     }

@@ -41,8 +41,8 @@ void StaticsSet::addStatic(std::uint32_t id, std::uint32_t drawMask, const D3DXM
             kesh::theTextureCache->fetch(texture);
         }
     }
-    instances.push_back(
-        std::make_unique<StaticInstance>(device, id, drawMask, lightmapName, meshName, world, solid));
+    instances.push_back(std::make_unique<StaticInstance>(device, id, drawMask, lightmapName,
+                                                         meshName, world, solid));
     StaticInstance& added = *instances.back();
     if (added.collisionMesh) {
         added.collisionMesh->setSpace(&space);
@@ -94,8 +94,7 @@ void StaticsSet::draw(const StaticsVisibleSet& set, std::uint32_t mask) const {
     }
 }
 
-void StaticsSet::queryNear(const kesh::BoundingBox& near,
-                           std::vector<StaticInstance*>& out) const {
+void StaticsSet::queryNear(const kesh::BoundingBox& near, std::vector<StaticInstance*>& out) const {
     out.clear();
     if (!queryGrid) {
         return;
