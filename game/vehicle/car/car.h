@@ -17,7 +17,10 @@ class CRayWheel;
 
 namespace kesh {
 class Decaler;
+namespace data {
+struct LevelData;
 }
+}  // namespace kesh
 
 class CCar : public CVehicle {
 public:
@@ -49,6 +52,9 @@ public:
     bool isSkidding() const override;
     D3DXVECTOR3& responseVector() override { return response; }
 
+    // The body's torque as an update leaves it: three quarters of it, each axis within 25.
+    static D3DXVECTOR3 limitedTorque(const D3DXVECTOR3& torque);
+
     D3DXVECTOR3 response;
     std::unique_ptr<kesh::Mesh> bodyMesh;     // null when the bundle has no such object
     std::unique_ptr<kesh::Mesh> antennaMesh;  // likewise
@@ -70,18 +76,11 @@ public:
     AudioSystem* audio;
 
 private:
+    void releaseWheels();
     void buildShapes();
-    void readBundle(const std::wstring& artRoot);
     void makeWheels();
-    void configureWheels();
+    void configureWheels(const kesh::data::LevelData& bundle);
     void setMasses();
-    void placeLamps();
     void showLamps(bool shown);
-
-    // Kept from the bundle for the wheel meshes of configureWheels.
-    struct BundleMesh {
-        std::string mesh;
-        D3DXMATRIX placement;
-    };
-    std::vector<BundleMesh> wheelMeshes;  // one per wheel, empty mesh when none
+    void layTracks();
 };
