@@ -23,8 +23,8 @@ TEST(CellGridCellAt, ClampsEachAxisAgainstItsOwnCount) {
         return &grid.cellAt(D3DXVECTOR3(x, 5, z)) - grid.cells.data();
     };
     EXPECT_EQ(index(0, 0), 0);
-    EXPECT_EQ(index(40, 0), 7);        // exactly on the maximum: the last column
-    EXPECT_EQ(index(-3, -3), 0);       // below the minimum: column and row 0
+    EXPECT_EQ(index(40, 0), 7);   // exactly on the maximum: the last column
+    EXPECT_EQ(index(-3, -3), 0);  // below the minimum: column and row 0
     EXPECT_EQ(index(12, 20), 3 * 8 + 2);
     EXPECT_EQ(index(1e30f, 1e30f), 31);  // clamped before it becomes an int
     EXPECT_EQ(index(-1e30f, 1e30f), 24);
@@ -61,8 +61,8 @@ protected:
     static std::vector<float> shownX(const LevelCell& cell) {
         std::vector<float> xs;
         for (const kesh::effect::EffectHandle& handle : cell.instances) {
-            auto* board = dynamic_cast<kesh::effect::BillboardComponent*>(
-                handle->components.front().get());
+            auto* board =
+                dynamic_cast<kesh::effect::BillboardComponent*>(handle->components.front().get());
             xs.push_back(board->matrix()._41);
         }
         return xs;
@@ -165,8 +165,8 @@ TEST_F(Cells, TheFirstPassCountsEveryVisibleCellAsNew) {
     const std::size_t visible = grid->visibleCells.size();
     EXPECT_GT(visible, 0u);
     EXPECT_LT(visible, 256u);
-    EXPECT_EQ(screen.back(), "visiblePartitions: " + std::to_string(visible) + " gotVisible: " +
-                                 std::to_string(visible) + " gotInvisible: 0");
+    EXPECT_EQ(screen.back(), "visiblePartitions: " + std::to_string(visible) +
+                                 " gotVisible: " + std::to_string(visible) + " gotInvisible: 0");
     EXPECT_TRUE(std::is_sorted(grid->visibleCells.begin(), grid->visibleCells.end()));
 }
 

@@ -12,6 +12,13 @@
 
 namespace world_testing {
 
+// The rotation of D3DX's yaw-pitch-roll matrix.
+inline D3DXQUATERNION turned(float yaw, float pitch = 0.0f) {
+    D3DXMATRIX m;
+    D3DXMatrixRotationYawPitchRoll(&m, yaw, pitch, 0.0f);
+    return kesh::Transform(m).rotation;
+}
+
 class FakeVehicle : public CVehicle {
 public:
     FakeVehicle() {
@@ -59,7 +66,7 @@ public:
     // Heading yaw radians about +y, at p.
     void put(const D3DXVECTOR3& p, float yaw = 0.0f) {
         placed.position = p;
-        D3DXQuaternionRotationYawPitchRoll(&placed.rotation, yaw, 0.0f, 0.0f);
+        placed.rotation = turned(yaw);
     }
 
     kesh::Transform placed;
