@@ -69,16 +69,17 @@ protected:
     }
 
     void useFakeCar() {
-        Level::setCarMaker([this](PhysicsSpace&, kesh::Decaler*, AudioSystem*, const std::wstring&) {
-            Level::CarParts parts;
-            auto vehicle = std::make_unique<CountedVehicle>();
-            car = vehicle.get();
-            parts.vehicle = std::move(vehicle);
-            auto driver = std::make_unique<FakeController>();
-            controller = driver.get();
-            parts.controller = std::move(driver);
-            return parts;
-        });
+        Level::setCarMaker(
+            [this](PhysicsSpace&, kesh::Decaler*, AudioSystem*, const std::wstring&) {
+                Level::CarParts parts;
+                auto vehicle = std::make_unique<CountedVehicle>();
+                car = vehicle.get();
+                parts.vehicle = std::move(vehicle);
+                auto driver = std::make_unique<FakeController>();
+                controller = driver.get();
+                parts.controller = std::move(driver);
+                return parts;
+            });
     }
 
     // The slab, a house (solid) and a shed (drawn in the first pass), placed in the level.
@@ -91,7 +92,8 @@ protected:
         return data;
     }
 
-    void writeLevel(const kesh::data::LevelData& data, const std::string& name = "levels/test.slev") {
+    void writeLevel(const kesh::data::LevelData& data,
+                    const std::string& name = "levels/test.slev") {
         writeArt(name, artlib::levelFileBytes(data));
     }
 

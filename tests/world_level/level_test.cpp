@@ -29,8 +29,8 @@ TEST_F(LevelTest, LoadsStaticsGroundCarAndCamera) {
     EXPECT_FLOAT_EQ(car->groundHeight, 0.0f);
     EXPECT_NE(car->groundSpace, nullptr);
     EXPECT_FALSE(level->insideView());
-    for (const char* line : {"Car created", "C4X4WheelJeepController created",
-                             "Level::switchCamera: ok"}) {
+    for (const char* line :
+         {"Car created", "C4X4WheelJeepController created", "Level::switchCamera: ok"}) {
         EXPECT_TRUE(logged("debug", line)) << line;
     }
 }
@@ -108,9 +108,10 @@ TEST_F(StartChoiceTest, PairsStartsAndEndsByTheirOrderInTheFile) {
 
 TEST_F(StartChoiceTest, UnequalCountsGiveIdentity) {
     const std::vector<kesh::data::LocatorObject> locators = {
-        locatorRecord("a", "start", placedAt(1, 0, 0)), locatorRecord("b", "start", placedAt(2, 0, 0)),
-        locatorRecord("c", "start", placedAt(3, 0, 0)), locatorRecord("d", "end", placedAt(4, 0, 0)),
-        locatorRecord("e", "end", placedAt(5, 0, 0))};
+        locatorRecord("a", "start", placedAt(1, 0, 0)),
+        locatorRecord("b", "start", placedAt(2, 0, 0)),
+        locatorRecord("c", "start", placedAt(3, 0, 0)),
+        locatorRecord("d", "end", placedAt(4, 0, 0)), locatorRecord("e", "end", placedAt(5, 0, 0))};
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
     const StartChoice choice = chooseStart(locators);
