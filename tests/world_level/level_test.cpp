@@ -91,19 +91,22 @@ protected:
 };
 
 TEST_F(StartChoiceTest, PairsStartsAndEndsByTheirOrderInTheFile) {
-    const std::vector<kesh::data::LocatorObject> locators = {
+    std::vector<kesh::data::LocatorObject> locators = {
         locatorRecord("start here", "", placedAt(99, 0, 0)),  // a name, no tag: not a start
-        locatorRecord("a", "start_1", placedAt(1, 0, 0)),
-        locatorRecord("b", "end_1", placedAt(11, 0, 0)),
-        locatorRecord("c", "misc", placedAt(50, 0, 0)),
-        locatorRecord("d", "start_2", placedAt(2, 0, 0)),
-        locatorRecord("e", "end_2", placedAt(12, 0, 0))};
-    const unsigned pick = expectedPick(2);
+        locatorRecord("c", "misc", placedAt(50, 0, 0))};
+    for (int i = 0; i < 7; ++i) {
+        const float n = static_cast<float>(i);
+        locators.push_back(locatorRecord("s", "start_" + std::to_string(i), placedAt(n, 0, 0)));
+        locators.push_back(locatorRecord("e", "end_" + std::to_string(i), placedAt(10 + n, 0, 0)));
+    }
+    const unsigned pick = expectedPick(7);
     const StartChoice choice = chooseStart(locators);
-    EXPECT_FLOAT_EQ(choice.start._41, 1.0f + static_cast<float>(pick));
-    EXPECT_FLOAT_EQ(choice.end._41, 11.0f + static_cast<float>(pick));
-    // The same clock gives the same pair.
+    EXPECT_FLOAT_EQ(choice.start._41, static_cast<float>(pick));
+    EXPECT_FLOAT_EQ(choice.end._41, 10.0f + static_cast<float>(pick));
+    // The same clock gives the same pair; another second of the counter the next one.
     EXPECT_EQ(chooseStart(locators).start, choice.start);
+    win32::setPerformanceCounterSource([] { return LONGLONG{8500}; });
+    EXPECT_FLOAT_EQ(chooseStart(locators).start._41, static_cast<float>((pick + 1) % 7));
 }
 
 TEST_F(StartChoiceTest, UnequalCountsGiveIdentity) {
