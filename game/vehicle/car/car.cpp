@@ -5,8 +5,6 @@
 #include <stdexcept>
 
 #include "engine/core/lua/lua_config.h"
-#include "engine/core/stream_reader.h"
-#include "engine/core/stream_source.h"
 #include "engine/core/strings.h"
 #include "engine/render/log_lines.h"
 #include "engine/render/visual_effects/effect_manager.h"
@@ -14,6 +12,7 @@
 #include "game/vehicle/physics/physics_space.h"
 #include "game/vehicle/physics/physics_world.h"
 #include "game/world/data/level_data.h"
+#include "game/world/data/level_file.h"
 
 namespace {
 
@@ -38,9 +37,7 @@ void checkSizes(const car::params::SCar& p) {
 
 kesh::data::LevelData readObjectBundle(const std::wstring& path) {
     kesh::data::LevelData bundle;
-    std::unique_ptr<kesh::StreamSource> source = kesh::openStreamSource(path);
-    kesh::StreamReader reader(source.get());
-    kesh::data::readLevelFile(reader, bundle);
+    kesh::data::readLevelFileAt(path, bundle);
     return bundle;
 }
 
