@@ -5,18 +5,54 @@
 #include <glslang/SPIRV/GlslangToSpv.h>
 
 #include <cstdio>
+#include <cstring>
 #include <set>
 #include <sstream>
 
+#include "compiler_process.h"
 #include "entry_wrapper.h"
 
 namespace d3dx9::fx {
 namespace {
 
+// A compile takes milliseconds; a child still at it after this is stuck in a loop.
+constexpr std::chrono::milliseconds kCompileTimeout{5000};
+
+const EShMessages kMessages =
+    static_cast<EShMessages>(EShMsgReadHlsl | EShMsgSpvRules | EShMsgVulkanRules |
+                             EShMsgHlslDX9Compatible | EShMsgHlslLegalization);
+
+bool parseHlsl(glslang::TShader& shader, EShLanguage stage, const std::string& source,
+               const std::string& entry) {
+    const char* strings[] = {source.c_str()};
+    const int lengths[] = {static_cast<int>(source.size())};
+    const char* names[] = {"fx0"};
+    shader.setStringsWithLengthsAndNames(strings, lengths, names, 1);
+    shader.setEntryPoint(entry.c_str());
+    shader.setSourceEntryPoint(entry.c_str());
+    shader.setEnvInput(glslang::EShSourceHlsl, stage, glslang::EShClientVulkan, 100);
+    shader.setEnvClient(glslang::EShClientVulkan, glslang::EShTargetVulkan_1_0);
+    shader.setEnvTarget(glslang::EShTargetSpv, glslang::EShTargetSpv_1_0);
+    // Keeps the HLSL semantics in the SPIR-V, so that the stages can be matched by them.
+    shader.setEnvTargetHlslFunctionality1();
+    shader.setAutoMapBindings(true);
+    shader.setAutoMapLocations(true);
+    return shader.parse(GetDefaultResources(), 100, false, kMessages);
+}
+
 // glslang keeps process-wide tables; they are set up on first use and torn down at exit.
+// Its built-in symbol tables for a stage are built by the first parse and kept: built here,
+// in the parent, from a fixed shader glslang is known to read, every compile's child starts
+// with them (about 20 ms a compile otherwise).
 void ensureGlslang() {
     struct Process {
-        Process() { glslang::InitializeProcess(); }
+        Process() {
+            glslang::InitializeProcess();
+            for (const EShLanguage stage : {EShLangVertex, EShLangFragment}) {
+                glslang::TShader shader(stage);
+                parseHlsl(shader, stage, "float4 main() : SV_Position { return 0; }", "main");
+            }
+        }
         ~Process() { glslang::FinalizeProcess(); }
     };
     static Process process;
@@ -112,6 +148,105 @@ std::string baseName(const std::string& reflected) {
     return name;
 }
 
+// Everything that runs glslang: in the child process only.
+void runGlslang(const EffectDesc& effect, const StateAssignment& assignment,
+                const std::string& source, const std::string& entry, CompiledShader& result) {
+    const std::string at =
+        assignment.where.file + "(" + std::to_string(assignment.where.line) + "): ";
+    const ShaderCall& call = assignment.shader;
+    const bool vertex = result.profile.vertex;
+    const EShLanguage stage = vertex ? EShLangVertex : EShLangFragment;
+    glslang::TShader shader(stage);
+    if (!parseHlsl(shader, stage, source, entry)) {
+        throw ShaderError(at + "error: compiling " + call.entry + " for " + call.profile +
+                          " failed\n" + mapMessages(effect, shader.getInfoLog()));
+    }
+    result.warnings = mapMessages(effect, shader.getInfoLog());
+
+    glslang::TProgram program;
+    program.addShader(&shader);
+    if (!program.link(kMessages) || !program.mapIO()) {
+        throw ShaderError(at + "error: linking " + call.entry + " for " + call.profile +
+                          " failed\n" + mapMessages(effect, program.getInfoLog()));
+    }
+
+    // Profile limits, from the parameters the shader really uses.
+    program.buildReflection();
+    unsigned registers = 0;
+    unsigned samplers = 0;
+    std::set<std::string> seen;
+    for (int i = 0; i < program.getNumUniformVariables(); ++i) {
+        const std::string name = baseName(program.getUniform(i).name);
+        if (!seen.insert(name).second) {
+            continue;
+        }
+        const Parameter* p = effect.findParameter(name);
+        if (!p) {
+            continue;
+        }
+        if (p->type == ParamType::Sampler) {
+            samplers += p->elements ? p->elements : 1;
+        } else {
+            registers += registersOf(*p);
+        }
+    }
+    if (registers > result.profile.constantRegisters) {
+        throw ShaderError(at + "error: " + call.entry + " needs " + std::to_string(registers) +
+                          " constant registers, " + call.profile + " offers " +
+                          std::to_string(result.profile.constantRegisters));
+    }
+    if (samplers > result.profile.samplers) {
+        throw ShaderError(at + "error: " + call.entry + " uses " + std::to_string(samplers) +
+                          " samplers, " + call.profile + " offers " +
+                          std::to_string(result.profile.samplers));
+    }
+
+    glslang::SpvOptions options;
+    options.validate = false;
+    spv::SpvBuildLogger logger;
+    glslang::GlslangToSpv(*program.getIntermediate(stage), result.spirv, &logger, &options);
+    if (result.spirv.empty()) {
+        throw ShaderError(at + "error: no SPIR-V generated for " + call.entry + "\n" +
+                          logger.getAllMessages());
+    }
+}
+
+// The child's answer: 'E' and the error text, or 'S', the warnings' length, the warnings
+// and the SPIR-V words.
+std::string packFailure(const std::string& message) {
+    return "E" + message;
+}
+
+std::string packSuccess(const CompiledShader& compiled) {
+    std::string out = "S";
+    const std::uint64_t length = compiled.warnings.size();
+    out.append(reinterpret_cast<const char*>(&length), sizeof length);
+    out += compiled.warnings;
+    out.append(reinterpret_cast<const char*>(compiled.spirv.data()),
+               compiled.spirv.size() * sizeof(std::uint32_t));
+    return out;
+}
+
+void unpack(const std::string& answer, CompiledShader& result) {
+    if (!answer.empty() && answer[0] == 'E') {
+        throw ShaderError(answer.substr(1));
+    }
+    std::uint64_t length = 0;
+    if (answer.size() < 1 + sizeof length || answer[0] != 'S') {
+        throw ShaderError("the shader compiler's answer is damaged");
+    }
+    std::memcpy(&length, answer.data() + 1, sizeof length);
+    const std::size_t words = 1 + sizeof length;
+    if (length > answer.size() - words ||
+        (answer.size() - words - length) % sizeof(std::uint32_t) != 0) {
+        throw ShaderError("the shader compiler's answer is damaged");
+    }
+    result.warnings = answer.substr(words, length);
+    result.spirv.resize((answer.size() - words - length) / sizeof(std::uint32_t));
+    std::memcpy(result.spirv.data(), answer.data() + words + length,
+                result.spirv.size() * sizeof(std::uint32_t));
+}
+
 }  // namespace
 
 bool parseProfile(const std::string& name, ShaderProfile& profile) {
@@ -190,10 +325,6 @@ CompiledShader compileShader(const EffectDesc& effect, const StateAssignment& as
     if (!parseProfile(call.profile, result.profile)) {
         throw ShaderError(at + "error: unknown shader profile '" + call.profile + "'");
     }
-    ensureGlslang();
-
-    const bool vertex = result.profile.vertex;
-    const EShLanguage stage = vertex ? EShLangVertex : EShLangFragment;
     std::string source = hlslSource(effect);
     std::string entry = call.entry;
     if (!call.arguments.empty()) {
@@ -201,76 +332,24 @@ CompiledShader compileShader(const EffectDesc& effect, const StateAssignment& as
         source += lineMark(effect, assignment.where) + wrapper.text;
         entry = wrapper.name;
     }
-    const char* strings[] = {source.c_str()};
-    const int lengths[] = {static_cast<int>(source.size())};
-    const char* names[] = {"fx0"};
+    ensureGlslang();
 
-    glslang::TShader shader(stage);
-    shader.setStringsWithLengthsAndNames(strings, lengths, names, 1);
-    shader.setEntryPoint(entry.c_str());
-    shader.setSourceEntryPoint(entry.c_str());
-    shader.setEnvInput(glslang::EShSourceHlsl, stage, glslang::EShClientVulkan, 100);
-    shader.setEnvClient(glslang::EShClientVulkan, glslang::EShTargetVulkan_1_0);
-    shader.setEnvTarget(glslang::EShTargetSpv, glslang::EShTargetSpv_1_0);
-    // Keeps the HLSL semantics in the SPIR-V, so that the stages can be matched by them.
-    shader.setEnvTargetHlslFunctionality1();
-    shader.setAutoMapBindings(true);
-    shader.setAutoMapLocations(true);
-    const EShMessages messages =
-        static_cast<EShMessages>(EShMsgReadHlsl | EShMsgSpvRules | EShMsgVulkanRules |
-                                 EShMsgHlslDX9Compatible | EShMsgHlslLegalization);
-    if (!shader.parse(GetDefaultResources(), 100, false, messages)) {
-        throw ShaderError(at + "error: compiling " + call.entry + " for " + call.profile +
-                          " failed\n" + mapMessages(effect, shader.getInfoLog()));
+    const ChildOutcome outcome = runInChild(
+        [&]() {
+            CompiledShader compiled = result;
+            try {
+                runGlslang(effect, assignment, source, entry, compiled);
+            } catch (const std::exception& e) {
+                return packFailure(e.what());
+            }
+            return packSuccess(compiled);
+        },
+        kCompileTimeout);
+    if (!outcome.finished) {
+        throw ShaderError(at + "error: the shader compiler failed on this code (" +
+                          outcome.failure + ")");
     }
-    result.warnings = mapMessages(effect, shader.getInfoLog());
-
-    glslang::TProgram program;
-    program.addShader(&shader);
-    if (!program.link(messages) || !program.mapIO()) {
-        throw ShaderError(at + "error: linking " + call.entry + " for " + call.profile +
-                          " failed\n" + mapMessages(effect, program.getInfoLog()));
-    }
-
-    // Profile limits, from the parameters the shader really uses.
-    program.buildReflection();
-    unsigned registers = 0;
-    unsigned samplers = 0;
-    std::set<std::string> seen;
-    for (int i = 0; i < program.getNumUniformVariables(); ++i) {
-        const std::string name = baseName(program.getUniform(i).name);
-        if (!seen.insert(name).second) {
-            continue;
-        }
-        const Parameter* p = effect.findParameter(name);
-        if (!p) {
-            continue;
-        }
-        if (p->type == ParamType::Sampler) {
-            samplers += p->elements ? p->elements : 1;
-        } else {
-            registers += registersOf(*p);
-        }
-    }
-    if (registers > result.profile.constantRegisters) {
-        throw ShaderError(at + "error: " + call.entry + " needs " + std::to_string(registers) +
-                          " constant registers, " + call.profile + " offers " +
-                          std::to_string(result.profile.constantRegisters));
-    }
-    if (samplers > result.profile.samplers) {
-        throw ShaderError(at + "error: " + call.entry + " uses " + std::to_string(samplers) +
-                          " samplers, " + call.profile + " offers " +
-                          std::to_string(result.profile.samplers));
-    }
-
-    glslang::SpvOptions options;
-    options.validate = false;
-    spv::SpvBuildLogger logger;
-    glslang::GlslangToSpv(*program.getIntermediate(stage), result.spirv, &logger, &options);
-    if (result.spirv.empty()) {
-        throw ShaderError(at + "error: no SPIR-V generated for " + call.entry + "\n" +
-                          logger.getAllMessages());
-    }
+    unpack(outcome.output, result);
     return result;
 }
 

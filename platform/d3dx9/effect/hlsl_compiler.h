@@ -47,8 +47,10 @@ struct CompiledShader {
 std::string hlslSource(const EffectDesc& effect);
 
 // Compiles the `compile` assignment of a pass (a VertexShader or PixelShader state whose
-// source is Shader). Throws ShaderError for an unknown profile, compiler errors, or a
-// shader that exceeds the profile's constant registers or samplers.
+// source is Shader). glslang runs in a child process (compiler_process.h): code it crashes
+// or hangs on fails as "file(line): error: the shader compiler failed on this code (...)".
+// Throws ShaderError for an unknown profile, compiler errors, that failure, or a shader that
+// exceeds the profile's constant registers or samplers.
 CompiledShader compileShader(const EffectDesc& effect, const StateAssignment& assignment);
 
 }  // namespace d3dx9::fx
