@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 #include "engine/core/bounding_box.h"
@@ -15,6 +17,7 @@
 #include "game/audio/music_segment_cache.h"
 #include "game/vehicle/params/car_params.h"
 #include "tests/art/generated_art.h"
+#include "win32/com_ptr.h"
 
 namespace {
 
@@ -120,6 +123,27 @@ TEST_F(ArtFolderTest, EveryFileTheGameNamesIsThere) {
     expectTexture("misc/tracks");
     expectTexture("effects/lamp_decal");
     expectTexture("lightmaps/level01/--NOLIGHTMAP--");
+}
+
+// Kept in the build folder for people to look at: the atlas, the town from above and a
+// frame of each video.
+TEST_F(ArtFolderTest, ThePicturesOfTheArtAreKeptBesideTheBuild) {
+    for (const char* picture : {"atlas_contact_sheet.png", "level_top_view.png",
+                                "video01_frame.png", "video02_frame.png"}) {
+        const std::string path = std::string(MORVALE_ART_PICTURES) + "/" + picture;
+        std::ifstream in(path, std::ios::binary);
+        const Bytes png((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        D3DXIMAGE_INFO info{};
+        win32::ComPtr<IDirect3DTexture9> texture;
+        ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(
+                      device, png.data(), static_cast<UINT>(png.size()), D3DX_DEFAULT, D3DX_DEFAULT,
+                      1, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_FILTER_NONE, 0,
+                      &info, nullptr, texture.out()),
+                  D3D_OK)
+            << path;
+        EXPECT_EQ(info.ImageFileFormat, D3DXIFF_PNG) << path;
+        EXPECT_GE(info.Width, 320u) << path;
+    }
 }
 
 TEST_F(ArtFolderTest, TheAudioScriptNamesOnlyFilesThatWereMade) {
