@@ -1,0 +1,187 @@
+// The generated town through the game's level, built as the play stage builds it: the
+// statics with their meshes and lightmaps, the cell grid with the locators' effects, and the
+// car of "car.lua" at a start, driven from every start for a few simulated seconds.
+#include <gtest/gtest.h>
+
+#include <d3d9/records.h>
+#include <d3d9/seams.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "dinput8/test_seam.h"
+#include "engine/core/strings.h"
+#include "engine/core/transform.h"
+#include "engine/render/decaler.h"
+#include "engine/render/ground_height_source.h"
+#include "game/vehicle/car/wheel.h"
+#include "game/vehicle/input/input_system.h"
+#include "game/world/level/level.h"
+#include "tests/art/art_log.h"
+#include "tests/art/generated_art.h"
+#include "win32/window_seams.h"
+
+namespace {
+
+using namespace art_testing;
+
+// The play stage's answer for every point.
+class FlatGround : public kesh::GroundHeightSource {
+public:
+    float groundHeight(const float*) override { return 0.0f; }
+};
+
+D3DXVECTOR3 positionOf(const D3DXMATRIX& m) {
+    return {m._41, m._42, m._43};
+}
+
+class LevelArtTest : public GeneratedArtTest {
+protected:
+    void SetUp() override {
+        GeneratedArtTest::SetUp();
+        captureComplaints();
+        kesh::theEffectManager->readEffectList(kesh::toWide(artRoot() + "config/"),
+                                               L"effect_config.cmd");
+        decaler = std::make_unique<kesh::Decaler>(dx.get(), &flat);
+        dinput8_test::reset();
+        input = std::make_unique<InputSystem>(window);
+        input->keySensitivity = 1.0;
+        // The play stage's parameters for the default level.
+        LevelParams params;
+        params.root = kesh::toWide(artRoot());
+        params.levelFile = L"levels/final_level.slev";
+        params.lightmapFolder = L"lightmaps/level01/";
+        params.physicsScript = L"physics.lua";
+        level =
+            std::make_unique<Level>(dx.get(), camera, input.get(), decaler.get(), nullptr, params);
+        data = readLevel("levels/final_level.slev");
+        for (const kesh::data::LocatorObject& l : data.locators) {
+            if (l.tag.rfind("start", 0) == 0) {
+                starts.push_back(l.transform);
+            } else if (l.tag.rfind("end", 0) == 0) {
+                ends.push_back(l.transform);
+            }
+        }
+    }
+
+    void TearDown() override {
+        level.reset();
+        input.reset();
+        dinput8_test::reset();
+        decaler.reset();
+        GeneratedArtTest::TearDown();
+    }
+
+    void frame(double delta) {
+        clock.delta = delta;
+        clock.time += delta;
+        level->update(clock);
+    }
+
+    FlatGround flat;
+    std::unique_ptr<kesh::Decaler> decaler;
+    std::unique_ptr<InputSystem> input;
+    kesh::CameraView camera;
+    std::unique_ptr<Level> level;
+    FrameTime clock;
+    kesh::data::LevelData data;
+    std::vector<D3DXMATRIX> starts;
+    std::vector<D3DXMATRIX> ends;
+};
+
+TEST_F(LevelArtTest, TheTownLoadsWithItsStaticsCellsAndTheCarAtAStart) {
+    // A level file that cannot be read is only logged ("Load terrain data failed").
+    EXPECT_EQ(describeComplaints(), "");
+    for (const std::string& line : linesOf("debug")) {
+        EXPECT_EQ(line.find("failed"), std::string::npos) << line;
+    }
+    ASSERT_NE(level->getStatics(), nullptr);
+    EXPECT_EQ(level->getStatics()->size(), data.statics.size());
+    EXPECT_FLOAT_EQ(level->getStatics()->groundHeight(), 0.0f);
+    ASSERT_NE(level->cells(), nullptr);
+    // The effects that are not lit windows live as long as the level.
+    std::size_t global = 0;
+    for (const kesh::data::EffectObject& e : data.effects) {
+        global += e.effect.rfind("win", 0) == 0 ? 0 : 1;
+    }
+    EXPECT_EQ(level->cells()->globalEffects.size(), global);
+    for (const kesh::effect::EffectHandle& effect : level->cells()->globalEffects) {
+        EXPECT_TRUE(effect);
+    }
+
+    // The car stands at one of the starts; its target is that start's end.
+    ASSERT_NE(level->vehicle(), nullptr);
+    ASSERT_EQ(starts.size(), ends.size());
+    D3DXVECTOR3 car, target;
+    level->getCarPosition(car);
+    level->getTargetPosition(target);
+    bool paired = false;
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        const D3DXVECTOR3 s = positionOf(starts[i]) - car;
+        const D3DXVECTOR3 e = positionOf(ends[i]) - target;
+        paired = paired || (D3DXVec3Length(&s) < 1e-3f && D3DXVec3Length(&e) < 1e-3f);
+    }
+    EXPECT_TRUE(paired) << "the car is not at a start with its end as the target";
+
+    // One frame drawn: every static's textures and lightmaps loaded.
+    d3d9::DeviceRecord& record = *d3d9::deviceRecord(device);
+    record.clear();
+    frame(1.0 / 60.0);
+    ASSERT_EQ(device->BeginScene(), D3D_OK);
+    level->render(level->view(), clock);
+    ASSERT_EQ(device->EndScene(), D3D_OK);
+    EXPECT_GT(record.draws.size(), 10u);
+    for (const d3d9::RecordedDraw& draw : record.draws) {
+        for (IDirect3DBaseTexture9* texture : draw.state.textures) {
+            EXPECT_TRUE(texture == nullptr || !isFallback(texture)) << draw.tag;
+        }
+    }
+    EXPECT_EQ(describeComplaints(), "");
+}
+
+TEST_F(LevelArtTest, FromEveryStartTheCarDrivesAwayWithoutLosingTheRun) {
+    const kesh::BoundingBox& box = level->getStatics()->bounds();
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        SCOPED_TRACE("start " + std::to_string(i));
+        level->createCar(input.get(), decaler.get());
+        CVehicle* vehicle = level->vehicle();
+        ASSERT_NE(vehicle, nullptr);
+        vehicle->place(kesh::Transform(starts[i]));
+        D3DXVECTOR3 start, heading;
+        vehicle->position(start);
+        vehicle->orientation(heading);
+        // Settling on the wheels, then four seconds with the accelerator held.
+        for (int f = 0; f < 60; ++f) {
+            frame(1.0 / 60.0);
+        }
+        // On its wheels, the body's box clear of the ground (its belly would drag).
+        D3DXVECTOR3 settled;
+        vehicle->position(settled);
+        EXPECT_GT(settled.y - 0.5f * vehicle->params()->height, 0.15f) << "the body sits down";
+        for (int w = 0; w < vehicle->wheelCount(); ++w) {
+            EXPECT_TRUE(vehicle->wheel(w)->hasContact()) << "wheel " << w;
+        }
+        win32::simulateKey(window, VK_UP, true);
+        for (int f = 0; f < 4 * 60; ++f) {
+            frame(1.0 / 60.0);
+            D3DXVECTOR3 p;
+            vehicle->position(p);
+            ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) << f;
+            ASSERT_TRUE(box.contains(p)) << f;
+            ASSERT_GT(p.y, 0.0f) << f << ": through the ground";
+            ASSERT_FALSE(level->isLost()) << f;
+        }
+        win32::simulateKey(window, VK_UP, false);
+        D3DXVECTOR3 end;
+        vehicle->position(end);
+        EXPECT_TRUE(vehicle->isStable());
+        const D3DXVECTOR3 moved = end - start;
+        // A real drive: the car gets going along the street it faces.
+        EXPECT_GT(D3DXVec3Dot(&moved, &heading), 30.0f);
+        EXPECT_LT(end.y, 1.5f) << "not resting on its wheels";
+    }
+    EXPECT_EQ(describeComplaints(), "");
+}
+
+}  // namespace
