@@ -47,14 +47,7 @@ protected:
         dinput8_test::reset();
         input = std::make_unique<InputSystem>(window);
         input->keySensitivity = 1.0;
-        // The play stage's parameters for the default level.
-        LevelParams params;
-        params.root = kesh::toWide(artRoot());
-        params.levelFile = L"levels/final_level.slev";
-        params.lightmapFolder = L"lightmaps/level01/";
-        params.physicsScript = L"physics.lua";
-        level =
-            std::make_unique<Level>(dx.get(), camera, input.get(), decaler.get(), nullptr, params);
+        build(".dds");
         data = readLevel("levels/final_level.slev");
         for (const kesh::data::LocatorObject& l : data.locators) {
             if (l.tag.rfind("start", 0) == 0) {
@@ -71,6 +64,41 @@ protected:
         dinput8_test::reset();
         decaler.reset();
         GeneratedArtTest::TearDown();
+    }
+
+    // The level as the play stage builds it for the default level, with the texture
+    // extension the game forces (".tga" with its `tga` option).
+    void build(const std::string& textureExtension) {
+        level.reset();
+        kesh::theTextureCache->releaseAll();
+        textureLoader->setExtension(textureExtension);
+        LevelParams params;
+        params.root = kesh::toWide(artRoot());
+        params.levelFile = L"levels/final_level.slev";
+        params.lightmapFolder = L"lightmaps/level01/";
+        params.physicsScript = L"physics.lua";
+        level =
+            std::make_unique<Level>(dx.get(), camera, input.get(), decaler.get(), nullptr, params);
+    }
+
+    // One frame updated and drawn: every texture drawn loaded, and nothing complained.
+    void expectFrameWithoutCheckerboard() {
+        d3d9::DeviceRecord& record = *d3d9::deviceRecord(device);
+        record.clear();
+        frame(1.0 / 60.0);
+        ASSERT_EQ(device->BeginScene(), D3D_OK);
+        level->render(level->view(), clock);
+        ASSERT_EQ(device->EndScene(), D3D_OK);
+        EXPECT_GT(record.draws.size(), 10u);
+        int textured = 0;
+        for (const d3d9::RecordedDraw& draw : record.draws) {
+            for (IDirect3DBaseTexture9* texture : draw.state.textures) {
+                EXPECT_TRUE(texture == nullptr || !isFallback(texture)) << draw.tag;
+                textured += texture != nullptr ? 1 : 0;
+            }
+        }
+        EXPECT_GT(textured, 10);
+        EXPECT_EQ(describeComplaints(), "");
     }
 
     void frame(double delta) {
@@ -124,20 +152,13 @@ TEST_F(LevelArtTest, TheTownLoadsWithItsStaticsCellsAndTheCarAtAStart) {
     }
     EXPECT_TRUE(paired) << "the car is not at a start with its end as the target";
 
-    // One frame drawn: every static's textures and lightmaps loaded.
-    d3d9::DeviceRecord& record = *d3d9::deviceRecord(device);
-    record.clear();
-    frame(1.0 / 60.0);
-    ASSERT_EQ(device->BeginScene(), D3D_OK);
-    level->render(level->view(), clock);
-    ASSERT_EQ(device->EndScene(), D3D_OK);
-    EXPECT_GT(record.draws.size(), 10u);
-    for (const d3d9::RecordedDraw& draw : record.draws) {
-        for (IDirect3DBaseTexture9* texture : draw.state.textures) {
-            EXPECT_TRUE(texture == nullptr || !isFallback(texture)) << draw.tag;
-        }
-    }
-    EXPECT_EQ(describeComplaints(), "");
+    // Every static's textures and lightmaps, the marker's, the car's and the effects'.
+    expectFrameWithoutCheckerboard();
+}
+
+TEST_F(LevelArtTest, WithTheTgaOptionTheTownDrawsFromItsTgaFiles) {
+    build(".tga");
+    expectFrameWithoutCheckerboard();
 }
 
 TEST_F(LevelArtTest, FromEveryStartTheCarDrivesAwayWithoutLosingTheRun) {
