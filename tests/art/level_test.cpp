@@ -137,6 +137,15 @@ TEST_F(LevelArtTest, TheTownLoadsWithItsStaticsCellsAndTheCarAtAStart) {
     for (const kesh::effect::EffectHandle& effect : level->cells()->globalEffects) {
         EXPECT_TRUE(effect);
     }
+    // A cell shows at most six of its lit windows, a random six when it holds more: windows
+    // would go dark and light again as the car comes and goes.
+    std::size_t windows = 0;
+    for (const LevelCell& cell : level->cells()->grid.cells) {
+        EXPECT_LE(cell.effects.size(), LevelCellGrid::kMaxEffectsPerCell)
+            << "the cell at " << cell.centre.x << ", " << cell.centre.z;
+        windows += cell.effects.size();
+    }
+    EXPECT_EQ(windows, data.effects.size() - global);
 
     // The car stands at one of the starts; its target is that start's end.
     ASSERT_NE(level->vehicle(), nullptr);
