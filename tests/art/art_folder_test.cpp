@@ -1,5 +1,6 @@
 // The generated art folder: every file the game reads is there and loads through the
 // game's own readers, and the content keeps the rules the game relies on.
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <d3dx9.h>
@@ -123,6 +124,21 @@ TEST_F(ArtFolderTest, EveryFileTheGameNamesIsThere) {
     expectTexture("misc/tracks");
     expectTexture("effects/lamp_decal");
     expectTexture("lightmaps/level01/--NOLIGHTMAP--");
+}
+
+// The tests read the build's own folder: a test that tried to change it would change it
+// for every test after it.
+TEST_F(ArtFolderTest, TheGeneratedFolderIsOnlyRead) {
+    ::testing::TestPartResultArray failures;
+    {
+        const ::testing::ScopedFakeTestPartResultReporter reporter(
+            ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
+        writeArt("config/stale.txt", std::string("left by a test"));
+    }
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_NE(std::string(failures.GetTestPartResult(0).message()).find("existing art folder"),
+              std::string::npos);
+    EXPECT_FALSE(exists("config/stale.txt"));
 }
 
 // Kept in the build folder for people to look at: the atlas, the town from above and a
