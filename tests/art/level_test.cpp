@@ -5,8 +5,11 @@
 
 #include <d3d9/records.h>
 #include <d3d9/seams.h>
+#include <d3dx9tex.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -15,11 +18,16 @@
 #include "engine/core/transform.h"
 #include "engine/render/decaler.h"
 #include "engine/render/ground_height_source.h"
+#include "engine/render/mesh_info.h"
+#include "engine/render/mesh_loaders.h"
+#include "engine/render/texture_atlas.h"
+#include "game/app/shell_art.h"
 #include "game/vehicle/car/wheel.h"
 #include "game/vehicle/input/input_system.h"
 #include "game/world/level/level.h"
 #include "tests/art/art_log.h"
 #include "tests/art/generated_art.h"
+#include "win32/com_ptr.h"
 #include "win32/window_seams.h"
 
 namespace {
@@ -168,6 +176,93 @@ TEST_F(LevelArtTest, TheTownLoadsWithItsStaticsCellsAndTheCarAtAStart) {
 TEST_F(LevelArtTest, WithTheTgaOptionTheTownDrawsFromItsTgaFiles) {
     build(".tga");
     expectFrameWithoutCheckerboard();
+}
+
+// The play stage puts the car and its goal on the map picture with u = (512 - x) / W *
+// 0.6011 + 0.0507 and v = (z + 516) / D * 0.8317 + 0.037 over the statics' box: the picture
+// must show the plan there: the routes on streets, the buildings where their solids stand.
+TEST_F(LevelArtTest, TheMapPictureDrawsThePlanWhereThePlayStageMapsTheLevel) {
+    GuiSettings gui;
+    gui.textureFolder = kesh::toWide(artRoot() + "texture/hi/gui/");
+    kesh::TextureAtlas atlas;
+    loadShellAtlas(gui, atlas);
+    const kesh::AtlasEntry* map = atlas.find("menu_background_map");
+    ASSERT_NE(map, nullptr);
+    const Bytes file = readBytes("texture/hi/" + map->texture);
+    win32::ComPtr<IDirect3DTexture9> picture;
+    ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(
+                  device, file.data(), static_cast<UINT>(file.size()), D3DX_DEFAULT, D3DX_DEFAULT,
+                  1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_FILTER_NONE, 0,
+                  nullptr, nullptr, picture.out()),
+              D3D_OK);
+    D3DSURFACE_DESC desc{};
+    picture->GetLevelDesc(0, &desc);
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(picture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+    const kesh::BoundingBox& box = level->getStatics()->bounds();
+    auto pixelAt = [&](float worldX, float worldZ) {
+        const float u = (512.0f - worldX) / (box.max.x - box.min.x) * 0.6011f + 0.0507f;
+        const float v = (worldZ + 516.0f) / (box.max.z - box.min.z) * 0.8317f + 0.037f;
+        const auto x = static_cast<UINT>((map->u + u * map->w) * static_cast<float>(desc.Width));
+        const auto y = static_cast<UINT>((map->v + v * map->h) * static_cast<float>(desc.Height));
+        std::uint32_t colour = 0;
+        std::memcpy(&colour,
+                    static_cast<const std::uint8_t*>(locked.pBits) + y * locked.Pitch + 4 * x, 4);
+        return colour;
+    };
+    auto near = [](std::uint32_t c, int r, int g, int b) {
+        return std::abs(static_cast<int>((c >> 16) & 0xFF) - r) < 24 &&
+               std::abs(static_cast<int>((c >> 8) & 0xFF) - g) < 24 &&
+               std::abs(static_cast<int>(c & 0xFF) - b) < 24;
+    };
+    // Streets plain grey, blocks pale, parks green; roofs none of these.
+    auto street = [&](std::uint32_t c) { return near(c, 150, 150, 150); };
+    auto open = [&](std::uint32_t c) {
+        return street(c) || near(c, 215, 210, 195) || near(c, 120, 170, 90);
+    };
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        EXPECT_TRUE(street(pixelAt(starts[i]._41, starts[i]._43))) << "start " << i;
+        EXPECT_TRUE(street(pixelAt(ends[i]._41, ends[i]._43))) << "end " << i;
+    }
+    // The buildings' footprints (their solids' boxes, the town's walls left out) against the
+    // roofs on the picture, over a grid of points away from any wall of a footprint.
+    std::vector<kesh::BoundingBox> footprints;
+    for (const kesh::data::StaticObject& s : data.statics) {
+        if ((s.flags & kesh::data::StaticObject::solidFlag) == 0 || s.name.rfind("wall", 0) == 0) {
+            continue;
+        }
+        const kesh::MeshInfo* info = kesh::theMeshInfoCache->fetch(s.mesh + ".wfm");
+        for (std::size_t k = 1; k < info->boxCount(); ++k) {
+            kesh::BoundingBox b = *info->box(k);
+            if (b.max.y > 1.0f) {
+                const D3DXVECTOR3 at(s.transform._41, 0.0f, s.transform._43);
+                footprints.emplace_back(b.min + at, b.max + at);
+            }
+        }
+    }
+    EXPECT_GT(footprints.size(), 10u);
+    int sampled = 0, wrong = 0;
+    for (float z = box.min.z + 3.0f; z < box.max.z - 3.0f; z += 7.0f) {
+        for (float x = box.min.x + 3.0f; x < box.max.x - 3.0f; x += 7.0f) {
+            bool inside = false, edge = false;
+            for (const kesh::BoundingBox& f : footprints) {
+                const bool in = x > f.min.x && x < f.max.x && z > f.min.z && z < f.max.z;
+                const bool nearIn =
+                    x > f.min.x - 2 && x < f.max.x + 2 && z > f.min.z - 2 && z < f.max.z + 2;
+                inside = inside || in;
+                edge = edge || (nearIn && !(x > f.min.x + 2 && x < f.max.x - 2 && z > f.min.z + 2 &&
+                                            z < f.max.z - 2));
+            }
+            if (edge) {
+                continue;
+            }
+            ++sampled;
+            wrong += inside == open(pixelAt(x, z)) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(sampled, 1000);
+    EXPECT_LT(wrong, sampled / 50) << "of " << sampled << " points of the plan";
+    picture->UnlockRect(0);
 }
 
 TEST_F(LevelArtTest, FromEveryStartTheCarDrivesAwayWithoutLosingTheRun) {
