@@ -5,9 +5,9 @@
 #include <iterator>
 #include <sstream>
 
-#include "engine/core/stream_reader.h"
-#include "engine/core/stream_source.h"
 #include "engine/core/strings.h"
+#include "engine/render/texture_loader.h"
+#include "game/world/data/level_file.h"
 
 namespace art_testing {
 
@@ -18,7 +18,17 @@ std::string generatedRoot() {
 }
 
 bool exists(const std::string& relativePath) {
-    return fs::is_regular_file(generatedRoot() + relativePath);
+    // Listed rather than asked for: the file system may not care about case.
+    const fs::path path = fs::path(generatedRoot()) / relativePath;
+    if (!fs::is_directory(path.parent_path())) {
+        return false;
+    }
+    for (const auto& entry : fs::directory_iterator(path.parent_path())) {
+        if (entry.path().filename() == path.filename()) {
+            return entry.is_regular_file();
+        }
+    }
+    return false;
 }
 
 Bytes readBytes(const std::string& relativePath) {
@@ -32,56 +42,60 @@ std::string readText(const std::string& relativePath) {
 }
 
 kesh::data::LevelData readLevel(const std::string& relativePath) {
-    auto source = kesh::openStreamSource(kesh::toWide(generatedRoot() + relativePath));
-    kesh::StreamReader reader(source.get());
     kesh::data::LevelData level;
-    kesh::data::readLevelFile(reader, level);
+    kesh::data::readLevelFileAt(kesh::toWide(generatedRoot() + relativePath), level);
     return level;
 }
 
-std::map<std::string, std::string> effectList() {
-    std::map<std::string, std::string> effects;
+std::vector<std::pair<std::string, std::string>> effectListEntries() {
+    std::vector<std::pair<std::string, std::string>> entries;
     std::istringstream in(readText("config/effect_config.cmd"));
     std::string line;
     while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
         std::istringstream words(line);
         std::string name, file;
-        words >> name >> file;
-        effects.emplace(name, file);
-    }
-    return effects;
-}
-
-std::map<std::string, AtlasEntry> atlasEntries() {
-    std::map<std::string, AtlasEntry> entries;
-    std::istringstream in(readText("texture/hi/gui/shell.tai"));
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
-        std::istringstream words(line);
-        std::string name;
-        AtlasEntry entry;
-        if (words >> name >> entry.file >> entry.u >> entry.v >> entry.w >> entry.h) {
-            entries.emplace(name, entry);
+        if (words >> name && name[0] != '#') {
+            words >> file;
+            entries.emplace_back(name, file);
         }
     }
     return entries;
 }
 
-void GeneratedArtTest::SetUp() {
-    ServicesTest::SetUp();
-    // The services read the generated folder itself; the scripts and effect files are the
-    // committed ones the fixture copied.
-    for (const char* sub : {"texture", "mesh", "audio", "levels", "video"}) {
-        const fs::path link = fs::path(artRoot()) / sub;
-        fs::remove_all(link);
-        fs::create_directory_symlink(generatedRoot() + sub, link);
+int atlasLines() {
+    std::istringstream in(readText("texture/hi/gui/shell.tai"));
+    std::string line;
+    int lines = 0;
+    while (std::getline(in, line)) {
+        lines += line.empty() || line[0] == '#' ? 0 : 1;
     }
+    return lines;
+}
+
+GeneratedArtTest::GeneratedArtTest(morvale_testing::DeviceKind kind, int width, int height)
+    : ServicesTest(kind, width, height) {
+    useArtFolder(generatedRoot());
+}
+
+bool GeneratedArtTest::isFallback(const IDirect3DBaseTexture9* texture) const {
+    return texture == nullptr || texture == textureLoader->fallbackTexture();
+}
+
+void GeneratedArtTest::expectTexture(const std::string& name) {
+    for (const char* extension : {".dds", ".tga"}) {
+        textureLoader->setExtension(extension);
+        const kesh::ResourceId id(name + ".dds");
+        EXPECT_FALSE(isFallback(kesh::theTextureCache->fetch(id)))
+            << textureLoader->pathOf(id.id) << " does not load";
+        kesh::theTextureCache->release(id);
+    }
+    textureLoader->setExtension("");
+}
+
+void GeneratedArtTest::expectTextureFile(const std::string& file) {
+    ASSERT_GT(file.size(), 4u);
+    ASSERT_EQ(file.substr(file.size() - 4), ".dds") << file;
+    expectTexture(file.substr(0, file.size() - 4));
 }
 
 }  // namespace art_testing

@@ -40,8 +40,10 @@ TEST_F(ScriptsTest, CarIsASizedFourByFourWithItsBundleAndSetFeedback) {
     for (const car::params::SBaseParams* wheel : {car.wheel1, car.wheel2, car.wheel3, car.wheel4}) {
         EXPECT_FALSE(wheel->object.empty());
     }
-    // The body's box (height, centred on the mount points) clears the ground on the rays.
-    EXPECT_GT(car.front_wheels->suspension_height, car.height * 0.5f);
+    // The body's box (height, centred on the mount points) clears the ground on the rays,
+    // which hold the mount points at the suspension height less one step's fall under
+    // gravity (98.1 / 90).
+    EXPECT_GT(car.front_wheels->suspension_height - 98.1f / 90.0f, car.height * 0.5f + 0.2f);
     EXPECT_EQ(car.front_wheels->suspension_height, car.back_wheels->suspension_height);
     EXPECT_GT(car.front_wheels->turn_freedom, 0.1f);
     EXPECT_EQ(car.back_wheels->turn_freedom, 0.0f);

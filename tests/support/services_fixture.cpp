@@ -61,11 +61,20 @@ std::string ServicesTest::sourceArtFolder() {
 }
 
 std::string ServicesTest::artRoot() const {
-    return folder.path().string() + "/";
+    return existingArt.empty() ? folder.path().string() + "/" : existingArt;
+}
+
+void ServicesTest::useArtFolder(const std::string& root) {
+    existingArt = root;
 }
 
 void ServicesTest::writeArt(const std::string& relativePath,
                             const std::vector<std::uint8_t>& bytes) {
+    if (!existingArt.empty()) {
+        ADD_FAILURE() << "writeArt(" << relativePath << ") into the existing art folder "
+                      << existingArt;
+        return;
+    }
     const std::filesystem::path path = folder.path() / relativePath;
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary)
@@ -78,12 +87,13 @@ void ServicesTest::writeArt(const std::string& relativePath, const std::string& 
 }
 
 void ServicesTest::SetUp() {
-    const std::string root = artRoot();
-    for (const char* sub : {"texture/hi/gui", "mesh", "audio", "levels", "video"}) {
-        std::filesystem::create_directories(folder.path() / sub);
+    if (existingArt.empty()) {
+        for (const char* sub : {"texture/hi/gui", "mesh", "audio", "levels", "video"}) {
+            std::filesystem::create_directories(folder.path() / sub);
+        }
+        copyFolder(sourceArtFolder() + "fx", folder.path() / "fx");
+        copyFolder(sourceArtFolder() + "config", folder.path() / "config");
     }
-    copyFolder(sourceArtFolder() + "fx", folder.path() / "fx");
-    copyFolder(sourceArtFolder() + "config", folder.path() / "config");
 
     if (kind == DeviceKind::Gl) {
         win32::useWindowBackend(win32::WindowBackendKind::Sdl);
@@ -125,8 +135,10 @@ void ServicesTest::withdrawPlayServices() {
 void ServicesTest::publishServices() {
     const std::string root = artRoot();
     // The game object's order.
-    textures = std::make_unique<kesh::TextureCache>(
-        boost::make_shared<kesh::TextureLoader>(dx.get(), root + "texture/hi/"));
+    const auto textureFiles =
+        boost::make_shared<kesh::TextureLoader>(dx.get(), root + "texture/hi/");
+    textureLoader = textureFiles.get();
+    textures = std::make_unique<kesh::TextureCache>(textureFiles);
     kesh::theTextureCache = textures.get();
     effects = std::make_unique<kesh::EffectCache>(
         boost::make_shared<kesh::EffectLoader>(dx.get(), 0, root + "fx/"), dx.get());
@@ -159,6 +171,7 @@ void ServicesTest::withdrawServices() {
     meshInfos.reset();
     kesh::theTextureCache = nullptr;
     textures.reset();
+    textureLoader = nullptr;
     kesh::theEffectCache = nullptr;
     effects.reset();
     kesh::theLuaConfig = nullptr;

@@ -5,8 +5,9 @@
 // headless window unless a test asks for the drawing backend (SDL's offscreen driver).
 //
 // The art folder holds the repository's effect files in "fx/" and its scripts in "config/";
-// tests add what else they need with writeArt. Services are torn down in the game's order,
-// the play stage's (effect manager, then quad batcher) before the game's.
+// tests add what else they need with writeArt. A test may instead read a complete art folder
+// that exists already (useArtFolder), which it then only reads. Services are torn down in the
+// game's order, the play stage's (effect manager, then quad batcher) before the game's.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -51,6 +52,10 @@ protected:
     void writeArt(const std::string& relativePath, const std::string& text);
     // The repository's own art/ (scripts, effect files).
     static std::string sourceArtFolder();
+    // Called before SetUp (from the test's constructor): the services read root (with its
+    // trailing '/') as it stands instead of a fresh temporary folder; nothing is copied
+    // into it, and writeArt fails the test rather than change it.
+    void useArtFolder(const std::string& root);
 
     const DeviceKind kind;
     const int width;
@@ -64,6 +69,8 @@ protected:
     kesh::LuaStatePtr lua;
 
     std::unique_ptr<kesh::TextureCache> textures;
+    // The loader behind the texture cache, owned by it: its extension and its checkerboard.
+    kesh::TextureLoader* textureLoader = nullptr;
     std::unique_ptr<kesh::EffectCache> effects;
     std::unique_ptr<kesh::MeshCache> meshes;
     std::unique_ptr<kesh::MeshInfoCache> meshInfos;
@@ -80,6 +87,7 @@ private:
     void withdrawPlayServices();
 
     TempFolder folder;
+    std::string existingArt;  // empty: the temporary folder is the art folder
     bool comStarted = false;
 };
 

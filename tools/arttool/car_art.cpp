@@ -22,7 +22,8 @@ constexpr float pi = 3.14159265f;
 constexpr float halfWidth = 1.0f;
 constexpr float halfHeight = 0.8f;
 constexpr float halfLength = 2.2f;
-// Mount points sit at the body's centre height, 1.1 above the ground (suspension_height).
+// Mount points sit at the body's centre height, which rides 1.1 above the ground (car.lua's
+// suspension height less one step's fall under gravity).
 constexpr float rideHeight = 1.1f;
 constexpr float wheelRadius = 0.45f;
 constexpr float wheelWidth = 0.35f;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,12 @@ constexpr int groundLightmapSize = 256;
 // Locators stand at the ride height above the ground plane (the lowest static top, y 0).
 constexpr float locatorHeight = 1.2f;
 constexpr float lampHeight = 6.0f;
+// The level keeps lit windows in a grid of 16 x 16 cells over the statics' box (the town's
+// square) and shows at most six of a cell's, a random six when it holds more: so no cell gets
+// more, and every window stays lit. The level puts each 0.15 in front of its locator.
+constexpr int windowCells = 16;
+constexpr int windowsPerCell = 6;
+constexpr float windowOffset = 0.15f;
 const char* const lightmapFolder = "texture/hi/lightmaps/level01/";
 
 // Towards the sun: low in the south-west, so streets get long shadows.
@@ -382,6 +389,11 @@ private:
                         continue;
                     }
                     const Vec3 at = wall.start + wall.along * (2.0f + 4.0f * bay);
+                    int& inCell = windowsInCell_[windowCell(at, wall.yaw)];
+                    if (inCell == windowsPerCell) {
+                        continue;
+                    }
+                    ++inCell;
                     const float y = b.height - (storey + 0.48f) * 3.0f;
                     const bool warm =
                         hashUnit(bay, storey, static_cast<std::uint32_t>(index)) > 0.5f;
@@ -391,6 +403,18 @@ private:
                 }
             }
         }
+    }
+
+    // The level's cell of a window on a wall turned by yaw, as the level computes it.
+    static int windowCell(const Vec3& at, float yaw) {
+        const float cell = TownPlan::size / static_cast<float>(windowCells);
+        const float x = at.x + windowOffset * std::sin(yaw);
+        const float z = at.z + windowOffset * std::cos(yaw);
+        const auto index = [cell](float v, float origin) {
+            const int i = static_cast<int>(std::floor((v - origin) / cell));
+            return std::clamp(i, 0, windowCells - 1);
+        };
+        return index(z, TownPlan::minZ) * windowCells + index(x, TownPlan::minX);
     }
 
     void addWalls() {
@@ -491,6 +515,7 @@ private:
     std::vector<Solid> solids_;
     std::vector<Solid> walls_;
     LevelData level_;
+    std::map<int, int> windowsInCell_;
     std::uint32_t id_ = 0;
 };
 
