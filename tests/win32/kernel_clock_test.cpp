@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <ctime>
 #include <vector>
 
 namespace {
@@ -116,3 +118,21 @@ TEST(CrtRand, StaysWithinRandMaxAndReseedingRepeats) {
 }
 
 }  // namespace
+
+TEST(CrtTime, ReadsTheSystemClockUntilATestSetsASource) {
+    const std::int64_t before = static_cast<std::int64_t>(std::time(nullptr));
+    const std::int64_t now = msvcrt_time();
+    EXPECT_GE(now, before);
+    EXPECT_LE(now, before + 5);
+
+    win32::TimeSource previous = win32::setTimeSource([] { return std::int64_t{1234567}; });
+    EXPECT_EQ(msvcrt_time(), 1234567);
+    // The game seeds the generator from it, so a set source repeats the same sequence.
+    msvcrt_srand(static_cast<unsigned int>(msvcrt_time()));
+    const int first = msvcrt_rand();
+    msvcrt_srand(static_cast<unsigned int>(msvcrt_time()));
+    EXPECT_EQ(msvcrt_rand(), first);
+
+    EXPECT_TRUE(win32::setTimeSource(previous));
+    EXPECT_GE(msvcrt_time(), before);
+}

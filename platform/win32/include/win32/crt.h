@@ -7,8 +7,24 @@
 // msvcrt_srand: every piece of game code calls these, never ::rand.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+
 #define MSVCRT_RAND_MAX 32767
 
 // 0 .. MSVCRT_RAND_MAX.
 int msvcrt_rand();
 void msvcrt_srand(unsigned int seed);
+
+// time(nullptr) as the game seeds msvcrt_srand with it: whole seconds since 1970, from the
+// system clock unless a test has set a source.
+std::int64_t msvcrt_time();
+
+namespace win32 {
+
+// msvcrt_time reports what the source gives; an empty function restores the system clock.
+// Returns the previous source.
+using TimeSource = std::function<std::int64_t()>;
+TimeSource setTimeSource(TimeSource source);
+
+}  // namespace win32

@@ -1,0 +1,131 @@
+// The playable world of one run: the physics world with the statics and the ground, the
+// cells that bring the level's effects into view, the car with its controller and the
+// camera that follows it. The level steps the simulation at 90 Hz, decides when the run is
+// lost and draws the level in a fixed order.
+#pragma once
+
+#include <d3dx9math.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/core/resource.h"
+#include "engine/render/camera_view.h"
+#include "engine/render/dx_device.h"
+#include "game/vehicle/car/vehicle.h"
+#include "game/vehicle/controller/vehicle_controller.h"
+#include "game/vehicle/params/physics_params.h"
+#include "game/vehicle/physics/ground_plane.h"
+#include "game/vehicle/physics/physics_space.h"
+#include "game/vehicle/physics/physics_world.h"
+#include "game/world/cameras/car_camera.h"
+#include "game/world/cells/level_cell_grid.h"
+#include "game/world/data/level_data.h"
+#include "game/world/level/frame_time.h"
+#include "game/world/level/level_params.h"
+#include "game/world/level/timed_decal.h"
+#include "game/world/statics/statics_set.h"
+
+class AudioSystem;
+class InputSystem;
+
+namespace kesh {
+class Decaler;
+}
+
+class Level {
+public:
+    static constexpr float kStep = 1.0f / 90.0f;
+    static constexpr int kMaxSteps = 10;
+    static constexpr double kMostUnstableTime = 10.0;
+
+    // What createCar makes: a vehicle over the car space and the controller that drives it.
+    struct CarParts {
+        std::unique_ptr<CVehicle> vehicle;
+        std::unique_ptr<CVehicleController> controller;
+    };
+    using CarMaker = std::function<CarParts(PhysicsSpace& carSpace, kesh::Decaler* decaler,
+                                            AudioSystem* audio, const std::wstring& root)>;
+    // Tests only: what createCar makes instead of the car of "car.lua" with the jeep
+    // controller. An empty function restores those; returns the previous maker.
+    static CarMaker setCarMaker(CarMaker maker);
+
+    // Builds the whole level from params: the collision surfaces, the statics, the cells and
+    // effects of the level file, the ground and the car. A level file that cannot be read is
+    // logged and the level built from what was read; any other failure throws. input,
+    // decaler and audio are not owned (each may be null) and must outlive the level.
+    Level(kesh::DxDevice* device, const kesh::CameraView& camera, InputSystem* input,
+          kesh::Decaler* decaler, AudioSystem* audio, const LevelParams& params);
+    ~Level();
+    Level(const Level&) = delete;
+    Level& operator=(const Level&) = delete;
+
+    // One frame: as many fixed steps as the time owed allows (at most ten), then the loss
+    // rules.
+    void update(const FrameTime& t);
+    // Draws target marker, statics, decals, effects and the car with camera.
+    void render(const kesh::CameraView& camera, const FrameTime& t);
+    void switchCamera(bool inside);
+    // Replaces car and controller and puts the car at a start point.
+    void createCar(InputSystem* input, kesh::Decaler* decaler);
+
+    void getCarPosition(D3DXVECTOR3& out) const;
+    void getCarOrientation(D3DXQUATERNION& out) const;
+    void getTargetPosition(D3DXVECTOR3& out) const;
+    float getEnginePower() const;
+    float getGaugeValue() const;
+    StaticsSet* getStatics() const { return statics.get(); }
+    bool isLost() const { return lost; }
+    kesh::CameraView& view() { return cameraView; }
+
+    // For tests and tools.
+    CVehicle* vehicle() const { return controller ? controller->vehicle() : nullptr; }
+    CVehicleController* vehicleController() const { return controller.get(); }
+    LevelCellGrid* cells() const { return cellGrid.get(); }
+    GroundPlane* ground() const { return groundPlane.get(); }
+    const kesh::data::LevelData& data() const { return *levelData; }
+    const std::vector<TimedDecal>& decals() const { return timedDecals; }
+    double owedTime() const { return accumulator; }
+    bool insideView() const { return !outsideCamera; }
+    const D3DXMATRIX& targetTransform() const { return target; }
+
+private:
+    void loadPhysicsParams();
+    void loadLevelFile();
+    void placeEffects();
+    void writeReadout(const D3DXVECTOR3& impulse, float attachment, int contacts, int steps);
+    void collectDecals(const FrameTime& t);
+    void drawDecals(const kesh::CameraView& camera, const FrameTime& t);
+    void drawTargetMarker(const kesh::CameraView& camera);
+
+    LevelParams params;
+    kesh::DxDevice* device;
+    kesh::CameraView cameraView;
+    PhysicsWorld world;
+    std::unique_ptr<PhysicsSpace> levelSpace;
+    std::unique_ptr<GroundPlane> groundPlane;
+    std::unique_ptr<LevelCellGrid> cellGrid;
+    physics::params::SCollisions collisions;
+    std::unique_ptr<kesh::data::LevelData> levelData;
+    std::unique_ptr<StaticsSet> statics;
+    std::unique_ptr<CarCamera> camera;
+    std::vector<std::unique_ptr<CVehicle>> sceneObjects;
+    std::unique_ptr<PhysicsSpace> carSpace;
+    std::unique_ptr<CVehicleController> controller;
+    double accumulator;
+    bool outsideCamera;
+    bool lost;
+    D3DXMATRIX target;
+    // Both on the clock of simulated time, so that time the game stands still (the map, the
+    // pause menu) never counts as time spent unstable.
+    double simulatedTime;
+    double lastStableTime;
+    std::vector<TimedDecal> timedDecals;
+    AudioSystem* audio;
+    kesh::Decaler* decaler;
+
+    StaticsVisibleSet visible;
+    win32::ComPtr<IDirect3DVertexDeclaration9> markerDeclaration;
+};

@@ -1,0 +1,105 @@
+#include "game/world/statics/static_collision_mesh.h"
+
+#include "engine/render/debug_renderer.h"
+#include "engine/render/mesh_loaders.h"
+
+namespace {
+
+constexpr std::uint32_t kCollisionColour = 0xFFA02020;
+constexpr std::uint32_t kCollisionFlags = 3;
+
+// The box inside g when g is a geometry transform holding one, g itself when it is a box.
+dGeomID boxOf(dGeomID g) {
+    if (dGeomGetClass(g) == ode_compat::geomTransformClass) {
+        g = ode_compat::geomTransformGetGeom(g);
+    }
+    return g && dGeomGetClass(g) == ode_compat::boxClass ? g : nullptr;
+}
+
+D3DXVECTOR3 offsetOf(dGeomID outer, dGeomID box) {
+    if (outer == box) {
+        return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    }
+    const dReal* p = dGeomGetPosition(box);
+    return D3DXVECTOR3(static_cast<float>(p[0]), static_cast<float>(p[1]),
+                       static_cast<float>(p[2]));
+}
+
+D3DXVECTOR3 lengthsOf(dGeomID box) {
+    dVector3 lengths;
+    dGeomBoxGetLengths(box, lengths);
+    return D3DXVECTOR3(static_cast<float>(lengths[0]), static_cast<float>(lengths[1]),
+                       static_cast<float>(lengths[2]));
+}
+
+}  // namespace
+
+StaticCollisionMesh::StaticCollisionMesh(const std::string& meshName, const kesh::Transform& t) {
+    ode_compat::initialise();
+    const kesh::MeshInfo* info = kesh::theMeshInfoCache->fetch(meshName);
+    const std::size_t count = info->boxCount();
+    // With several part boxes the first one bounds the whole static; the others are its
+    // solid parts.
+    for (std::size_t i = count > 1 ? 1 : 0; i < count; ++i) {
+        const kesh::BoundingBox& box = *info->box(i);
+        const D3DXVECTOR3 size = box.max - box.min;
+        const dGeomID g =
+            dCreateBox(nullptr, size.x * t.scale.x, size.y * t.scale.y, size.z * t.scale.z);
+        // The mesh builder already turned the part boxes into the drawn mesh's z, so the
+        // box goes where the static is drawn.
+        kesh::Transform placement;
+        placement.position = D3DXVECTOR3((box.min.x + box.max.x) * 0.5f * t.scale.x,
+                                         (box.min.y + box.max.y) * 0.5f * t.scale.y,
+                                         (box.min.z + box.max.z) * 0.5f * t.scale.z);
+        addTransformedGeom(g, placement);
+    }
+    setTransform(t);
+}
+
+void StaticCollisionMesh::setTransform(const kesh::Transform& t) {
+    obstacleBoxes.clear();
+    kesh::Transform unscaled = t;
+    unscaled.scale = D3DXVECTOR3(1.0f, 1.0f, 1.0f);
+    D3DXMATRIX world;
+    unscaled.toMatrix(&world);
+    const dQuaternion q = {t.rotation.w, t.rotation.x, t.rotation.y, t.rotation.z};
+    for (dGeomID g : geoms) {
+        dGeomSetPosition(g, t.position.x, t.position.y, t.position.z);
+        dGeomSetQuaternion(g, q);
+        const dGeomID box = boxOf(g);
+        if (!box) {
+            continue;
+        }
+        const D3DXVECTOR3 offset = offsetOf(g, box);
+        const D3DXVECTOR3 half = lengthsOf(box) * 0.5f;
+        obstacleBoxes.emplace_back(offset - half, offset + half, world);
+    }
+}
+
+void StaticCollisionMesh::debugDraw() const {
+    kesh::DebugRenderer* renderer = kesh::theDebugRenderer;
+    if (!renderer) {
+        return;
+    }
+    for (dGeomID g : geoms) {
+        const dGeomID box = boxOf(g);
+        if (!box) {
+            continue;
+        }
+        const D3DXVECTOR3 lengths = lengthsOf(box);
+        const D3DXVECTOR3 offset = offsetOf(g, box);
+        dQuaternion q;
+        dGeomGetQuaternion(g, q);
+        const D3DXQUATERNION rotation(static_cast<float>(q[1]), static_cast<float>(q[2]),
+                                      static_cast<float>(q[3]), static_cast<float>(q[0]));
+        const dReal* p = dGeomGetPosition(g);
+        D3DXMATRIX scaling, inner, turn, place;
+        D3DXMatrixScaling(&scaling, lengths.x, lengths.y, lengths.z);
+        D3DXMatrixTranslation(&inner, offset.x, offset.y, offset.z);
+        D3DXMatrixRotationQuaternion(&turn, &rotation);
+        D3DXMatrixTranslation(&place, static_cast<float>(p[0]), static_cast<float>(p[1]),
+                              static_cast<float>(p[2]));
+        const D3DXMATRIX world = scaling * inner * turn * place;
+        renderer->addBox(&world, kCollisionColour, kCollisionFlags);
+    }
+}

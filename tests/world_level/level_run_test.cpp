@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "dinput8/test_seam.h"
+#include "game/vehicle/input/input_system.h"
+#include "tests/vehicle_car/car_fixture.h"
+#include "tests/world_level/level_fixture.h"
+#include "win32/window_seams.h"
+
+namespace {
+
+using namespace level_testing;
+
+// The real car on a small generated level: a slab for ground, two buildings, a start and an
+// end, an effect; five seconds of play with the accelerate key held.
+class LevelRun : public LevelTest {
+protected:
+    void SetUp() override {
+        LevelTest::SetUp();
+        Level::setCarMaker(Level::CarMaker());
+        writeArt("levels/car.slev", artlib::levelFileBytes(car_testing::carBundle()));
+        writeArt("config/car.lua", car_testing::carScript());
+        for (const kesh::data::StaticObject& object : car_testing::carBundle().statics) {
+            writeArt("mesh/" + object.mesh + ".wfm",
+                     boxMeshFile({-0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, 0.5f}));
+        }
+        kesh::data::LevelData data = basicLevel();
+        data.statics.push_back(staticRecord(4, "house", placedAt(-25, 0, -10), 4, {"solid"}));
+        data.locators = {locatorRecord("spawn", "start", placedAt(0, 3, -80)),
+                         locatorRecord("goal", "end", placedAt(0, 0, 80))};
+        data.effects = {effectRecord("camp", "fire", placedAt(5, 0, 5), 1)};
+        writeLevel(data);
+        dinput8_test::reset();
+        input = std::make_unique<InputSystem>(window);
+        input->keySensitivity = 1.0;
+    }
+    void TearDown() override {
+        level.reset();
+        input.reset();
+        dinput8_test::reset();
+        LevelTest::TearDown();
+    }
+
+    std::unique_ptr<InputSystem> input;
+};
+
+TEST_F(LevelRun, TheCarDrivesForwardOnTheGroundForFiveSeconds) {
+    build(L"levels/test.slev", input.get());
+    CVehicle* vehicle = level->vehicle();
+    ASSERT_NE(vehicle, nullptr);
+    D3DXVECTOR3 start;
+    vehicle->position(start);
+    EXPECT_NEAR(start.z, -80.0f, 1e-4f);
+    D3DXVECTOR3 heading;
+    vehicle->orientation(heading);
+
+    win32::simulateKey(window, VK_UP, true);
+    const kesh::BoundingBox& box = level->getStatics()->bounds();
+    for (int i = 0; i < 5 * 60; ++i) {
+        frame(1.0 / 60.0);
+        device->BeginScene();
+        level->render(level->view(), clock);
+        device->EndScene();
+        D3DXVECTOR3 p;
+        vehicle->position(p);
+        ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) << i;
+        ASSERT_TRUE(box.contains(p)) << i;
+        ASSERT_GT(p.y, 0.0f) << i;  // never through the ground
+    }
+    win32::simulateKey(window, VK_UP, false);
+
+    D3DXVECTOR3 end;
+    vehicle->position(end);
+    EXPECT_FALSE(level->isLost());
+    EXPECT_TRUE(vehicle->isStable());
+    EXPECT_LT(end.y, 3.5f);  // resting on its wheels, not flying
+    const D3DXVECTOR3 moved = end - start;
+    const float along = D3DXVec3Dot(&moved, &heading);
+    EXPECT_GT(along, 2.0f);
+    EXPECT_LT(std::fabs(moved.x), 0.5f * along);
+    EXPECT_GT(level->getEnginePower(), 0.0f);
+    // The chase camera follows behind the car.
+    EXPECT_LT(level->view().camera._43, end.z);
+}
+
+}  // namespace
