@@ -18,10 +18,12 @@
 #include "engine/render/camera_view.h"
 #include "engine/render/dx_device.h"
 #include "engine/render/ground_height_source.h"
+#include "game/app/gui_settings.h"
 #include "game/app/stage.h"
 
 class AudioSystem;
 class CarInterface;
+struct FrameTime;
 class GameMap;
 class GuiNumberDisplay;
 class GuiPictureWidget;
@@ -63,8 +65,8 @@ public:
     // Loads the run: effects, sounds, input, the level, the map (open), the globe, the car
     // interface and the countdown. device, audio and camera are not owned and must outlive
     // the stage. Every failure but the effect list's leaves as an exception.
-    GameStage(kesh::DxDevice* device, AudioSystem* audio, kesh::CameraView* camera,
-              HWND window, const GameStageParams& params);
+    GameStage(kesh::DxDevice* device, AudioSystem* audio, kesh::CameraView* camera, HWND window,
+              const GameStageParams& params);
     // Stops every sound, silences the music and withdraws theEffectManager.
     ~GameStage() override;
     GameStage(const GameStage&) = delete;
@@ -112,14 +114,23 @@ public:
     // Which picture is up: "win", "lose", or empty.
     const std::string& outcome() const { return pictureName; }
 
+    // Tests only: the next play stage starts without a previous frame, as the first of the
+    // process does.
+    static void forgetPreviousFrame();
+
 private:
-    void closeMap();
-    void openMap();
-    // Replaces the picture (the old one goes first) and requests the sound.
-    void decide(const std::string& pictureName, const std::string& sound);
+    void load(HWND window);
+    // What the destructor does; also undoes a constructor that failed half-way.
+    void release();
+    GuiSettings guiSettings() const;
     void showLoadingPicture();
-    void renderScene(double time, double delta);
+    void openMap();
+    void closeMap();
+    void applyRules(const FrameTime& frameTime);
+    // Replaces the picture (the old one goes first), pauses and requests the sound.
+    void decide(const char* name, const char* sound);
     void handlePauseMenu();
+    // The counter as read at the start of the frame.
     std::int64_t counter() const { return timer.now.QuadPart; }
     std::int64_t ambientInterval();
 
@@ -149,4 +160,6 @@ private:
 
     std::string pictureName;
     kesh::ResourceId billboardEffect;
+    bool effectsPublished = false;
+    bool audioStarted = false;
 };
