@@ -1,6 +1,6 @@
-// A play frame of the real car on the generated level, drawn through the OpenGL backend:
-// the town, the car seen from behind, the on-screen instruments and the countdown. The
-// picture is kept in build/tests/app_play_gl_pictures/.
+// Play frames of the real car on the generated level, drawn through the OpenGL backend: the
+// town with the car seen from behind, its on-screen instruments and the countdown, and the
+// same drive from the cockpit. The pictures are kept in build/tests/app_play_gl_pictures/.
 #include <gtest/gtest.h>
 
 #include "d3d9/drawing.h"
@@ -47,26 +47,34 @@ protected:
         }
         return static_cast<float>(passing) / static_cast<float>((x1 - x0) * (y1 - y0));
     }
+    // Loads the run, closes the map, picks the view and drives 1.5 s with the accelerator
+    // held; the last frame kept as a picture of that name.
+    void driveAndKeep(bool outside, const std::string& name) {
+        build();
+        clearedFrame();
+        stage->onKey(0x43);  // the map closed
+        if (outside) {
+            stage->onKey(0x56);
+        }
+        ASSERT_EQ(stage->isInsideView(), !outside);
+        win32::simulateKey(window, VK_UP, true);
+        for (int i = 0; i < 90; ++i) {
+            clearedFrame();
+        }
+        win32::simulateKey(window, VK_UP, false);
+        EXPECT_EQ(stage->pictureWidget(), nullptr);
+        ASSERT_TRUE(d3d9::readBackBuffer(device, image));
+        ASSERT_TRUE(d3d9::writePng(image, std::string(MORVALE_PICTURES) + "/" + name + ".png"));
+        ASSERT_EQ(image.width, 640u);
+    }
+
+    d3d9::BackBufferImage image;
 };
 
 TEST_F(PlayFrame, TheTownTheCarAndTheInstrumentsFromBehind) {
-    build();
-    clearedFrame();
-    stage->onKey(0x43);  // the map closed
-    stage->onKey(0x56);  // the outside view
-    ASSERT_FALSE(stage->isInsideView());
-    win32::simulateKey(window, VK_UP, true);
-    for (int i = 0; i < 90; ++i) {
-        clearedFrame();
-    }
-    win32::simulateKey(window, VK_UP, false);
-    EXPECT_EQ(stage->pictureWidget(), nullptr);
-
-    d3d9::BackBufferImage image;
-    ASSERT_TRUE(d3d9::readBackBuffer(device, image));
-    ASSERT_TRUE(d3d9::writePng(image, std::string(MORVALE_PICTURES) + "/play_frame.png"));
-    ASSERT_EQ(image.width, 640u);
-    // Only the sky above the town keeps the clear colour.
+    driveAndKeep(true, "play_frame");
+    // Only the sky above the town keeps the clear colour (the generated globe, a unit
+    // sphere, lies on the near plane).
     EXPECT_LT(share(image, 0, 0, 640, 480, isClear), 0.25f);
     // Below the horizon the picture is the road, the houses and the car.
     EXPECT_LT(share(image, 0, 240, 640, 480, isClear), 0.01f);
@@ -74,6 +82,13 @@ TEST_F(PlayFrame, TheTownTheCarAndTheInstrumentsFromBehind) {
     // glyphs at the top left.
     EXPECT_GT(share(image, 20, 370, 110, 460, isGreen), 0.2f);
     EXPECT_GT(share(image, 20, 25, 100, 41, isYellow), 0.1f);
+}
+
+TEST_F(PlayFrame, TheTownThroughTheCockpitWithItsDashboard) {
+    driveAndKeep(false, "cockpit_frame");
+    EXPECT_LT(share(image, 0, 240, 640, 480, isClear), 0.01f);
+    // The dashboard's radar, bottom left.
+    EXPECT_GT(share(image, 60, 340, 180, 450, isGreen), 0.2f);
 }
 
 }  // namespace
