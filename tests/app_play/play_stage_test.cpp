@@ -149,6 +149,18 @@ TEST_F(PlayTest, TheMapOpenedInPlayCostsOneBigDeltaBoundedToTenSteps) {
     EXPECT_LE(controller->steps - resumed, 3);
 }
 
+TEST_F(PlayTest, ARestartedRunsFirstDeltaSpansTheTimeSinceTheLastRunsLastFrame) {
+    buildAndPlay();
+    frame();
+    frame();
+    stage.reset();
+    now += 5 * kSecond;
+    buildAndPlay();
+    EXPECT_EQ(controller->steps, 0);
+    frame();
+    EXPECT_EQ(controller->steps, Level::kMaxSteps);
+}
+
 TEST_F(PlayTest, ACarTenUnitsFromTheTargetHasNotWonJustInsideItHas) {
     buildAndPlay();
     carFromTarget(10.0f);
