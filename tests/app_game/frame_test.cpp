@@ -5,8 +5,10 @@
 
 #include <algorithm>
 
+#include "engine/render/application_window.h"
 #include "engine/render/debug_renderer.h"
 #include "tests/app_game/game_fixture.h"
+#include "win32/window_seams.h"
 
 namespace game_testing {
 namespace {
@@ -148,6 +150,24 @@ TEST_F(FrameTest, AFrameOnALostDeviceStopsBeforeTheStage) {
     EXPECT_TRUE(record.empty()) << "no stage switch and no update";
     EXPECT_EQ(scenes().beginScenes, 0);
     EXPECT_EQ(scenes().presents, 0);
+}
+
+TEST_F(FrameTest, APumpWithTheGameRunsFramesAndPassesAHandlersExceptionOn) {
+    start();
+    useFakes(1);
+    kesh::ApplicationWindow pumped;
+    ASSERT_TRUE(pumped.create(nullptr, L"Morvale", 0, 0, 400, 300));
+    pumped.setMouseListener(game.get());
+    pumped.setMessageHook(game.get());
+    win32::postQuitAfterIdleTurns(3);
+    EXPECT_EQ(pumped.run(game.get()), 0);
+    EXPECT_EQ(std::count(record.begin(), record.end(), "1 update in scene"), 3);
+
+    // Nothing between the stage's handler and the pump's caller swallows a failure.
+    win32::simulateKey(pumped.getWindow(), FakeStage::kFailingKey, true);
+    pumped.setMessageHook(game.get());
+    EXPECT_THROW(pumped.run(game.get()), std::runtime_error);
+    win32::postQuitAfterIdleTurns(0);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <win32/seams.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ using Record = std::vector<std::string>;
 
 class FakeStage : public Stage {
 public:
+    // The key whose handler fails.
+    static constexpr int kFailingKey = 'X';
+
     FakeStage(int number, int next, Record& record, IDirect3DDevice9* device)
         : number(number), next(next), record(record), device(device) {
         note("built");
@@ -45,7 +49,12 @@ public:
         note("next");
         return next;
     }
-    void onKey(int key) override { note("key " + std::to_string(key)); }
+    void onKey(int key) override {
+        note("key " + std::to_string(key));
+        if (key == kFailingKey) {
+            throw std::runtime_error("key handler failed");
+        }
+    }
 
     const int number;
     int next;
