@@ -91,7 +91,11 @@ protected:
 
 class GameTest : public morvale_testing::ServicesTest {
 protected:
-    GameTest() { publishesServices = false; }
+    explicit GameTest(morvale_testing::DeviceKind kind = morvale_testing::DeviceKind::Null,
+                      int width = 320, int height = 240)
+        : ServicesTest(kind, width, height) {
+        publishesServices = false;
+    }
 
     void SetUp() override {
         // The game empties the binder registry; the next test's game needs it again.
