@@ -1,10 +1,8 @@
 // What the player sees, drawn through OpenGL under SDL's offscreen driver over the generated
 // art: the first video, the menu, the exit screen and the play stage. The
-// pictures go to build/tests/app_game_pictures/.
+// pictures go to build/tests/app_game_gl_pictures/.
 #include <d3d9/drawing.h>
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 #include "tests/app_game/game_fixture.h"
 
@@ -20,7 +18,6 @@ protected:
         game->onFrame();
         d3d9::BackBufferImage image;
         EXPECT_TRUE(d3d9::readBackBuffer(device, image));
-        std::filesystem::create_directories(MORVALE_TEST_PICTURES);
         EXPECT_TRUE(d3d9::writePng(image, std::string(MORVALE_TEST_PICTURES) + "/" + name));
         return image;
     }
