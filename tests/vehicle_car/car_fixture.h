@@ -17,11 +17,11 @@
 #include "game/vehicle/physics/physics_space.h"
 #include "game/vehicle/physics/physics_world.h"
 #include "tests/support/services_fixture.h"
+#include "tests/vehicle_car/step_time.h"
 #include "tools/artlib/level_writer.h"
+#include "tools/artlib/mesh_writer.h"
 
 namespace car_testing {
-
-constexpr float kStep = 1.0f / 90.0f;
 
 // The test car: 2 wide, 4 long, 1 high, riding on 2.5 of suspension. Its mass of 8 gives each
 // wheel's force model the share 1.
@@ -67,6 +67,25 @@ inline kesh::data::LevelData carBundle() {
     return bundle;
 }
 
+// A box of the given extents around the origin, as a ".wfm" mesh with one material.
+inline std::vector<std::uint8_t> boxMeshFile(float sx, float sy, float sz) {
+    maya_common::data::tri_mesh mesh;
+    for (int i = 0; i < 8; ++i) {
+        mesh.positions.push_back({(i & 1 ? 0.5f : -0.5f) * sx, (i & 2 ? 0.5f : -0.5f) * sy,
+                                  (i & 4 ? 0.5f : -0.5f) * sz});
+    }
+    mesh.normals = {{0, 1, 0}};
+    maya_common::data::uv_set uv;
+    uv.dim = 2;
+    uv.values = {0, 0};
+    mesh.uv_sets = {uv};
+    mesh.position_tris = {{0, 1, 3}, {0, 3, 2}, {4, 7, 5}, {4, 6, 7}, {0, 4, 5}, {0, 5, 1},
+                          {2, 3, 7}, {2, 7, 6}, {0, 2, 6}, {0, 6, 4}, {1, 5, 7}, {1, 7, 3}};
+    mesh.face_materials.assign(mesh.position_tris.size(), 0);
+    mesh.materials.materials.push_back({"car.tga"});
+    return artlib::meshFileBytes(mesh);
+}
+
 class FlatGround : public kesh::GroundHeightSource {
 public:
     float groundHeight(const float*) override { return 0.0f; }
@@ -86,6 +105,11 @@ protected:
         plane = std::make_unique<GroundPlane>(0.0f);
         plane->setSpace(ground.get());
         writeArt("levels/car.slev", artlib::levelFileBytes(carBundle()));
+        // The body mesh is half the car's size on every axis.
+        writeArt("mesh/body_mesh.wfm", boxMeshFile(1.0f, 0.5f, 2.0f));
+        for (const char* part : {"antenna", "wheel_fl", "wheel_fr", "wheel_bl", "wheel_br"}) {
+            writeArt(std::string("mesh/") + part + "_mesh.wfm", boxMeshFile(0.2f, 0.8f, 0.8f));
+        }
         writeCarScript();
     }
 

@@ -38,6 +38,9 @@ struct CountedVehicle : FakeVehicle {
 
 class LevelTest : public morvale_testing::ServicesTest {
 protected:
+    explicit LevelTest(morvale_testing::DeviceKind kind = morvale_testing::DeviceKind::Null)
+        : ServicesTest(kind, 320, 240) {}
+
     void SetUp() override {
         ServicesTest::SetUp();
         effect_testing::captureLog();

@@ -362,3 +362,22 @@ TEST_F(LevelTest, AFileCutShortKeepsWhatWasRead) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace level_testing;
+
+TEST_F(LevelTest, OtherLoadingFailuresLeaveTheConstructor) {
+    kesh::data::LevelData data = basicLevel();
+    data.statics.push_back(staticRecord(9, "nowhere", placedAt(0, 0, 0), 4));
+    writeLevel(data);
+    EXPECT_THROW(build(), std::runtime_error);
+    EXPECT_EQ(CountedVehicle::alive(), 0);
+
+    writeLevel(basicLevel());
+    writeArt("config/physics.lua", "return 5\n");
+    EXPECT_ANY_THROW(build());
+    EXPECT_EQ(level, nullptr);
+}
+
+}  // namespace

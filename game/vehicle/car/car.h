@@ -13,7 +13,6 @@
 #include "game/vehicle/car/vehicle.h"
 
 class AudioSystem;
-class CRayWheel;
 
 namespace kesh {
 class Decaler;

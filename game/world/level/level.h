@@ -105,6 +105,9 @@ private:
     kesh::CameraView cameraView;
     PhysicsWorld world;
     std::unique_ptr<PhysicsSpace> levelSpace;
+    // Before everything with geoms in it, so that a constructor that throws half-way still
+    // destroys the car before its space.
+    std::unique_ptr<PhysicsSpace> carSpace;
     std::unique_ptr<GroundPlane> groundPlane;
     std::unique_ptr<LevelCellGrid> cellGrid;
     physics::params::SCollisions collisions;
@@ -112,7 +115,6 @@ private:
     std::unique_ptr<StaticsSet> statics;
     std::unique_ptr<CarCamera> camera;
     std::vector<std::unique_ptr<CVehicle>> sceneObjects;
-    std::unique_ptr<PhysicsSpace> carSpace;
     std::unique_ptr<CVehicleController> controller;
     double accumulator;
     bool outsideCamera;

@@ -1,0 +1,426 @@
+// The play stage on the null device over the generated art folder, with a hand-placed car:
+// loading, the map and pause-menu frames, the rules of play and the ambient sounds.
+#include <gtest/gtest.h>
+
+#include <d3d9/records.h>
+#include <d3d9/seams.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "engine/render/gui_image.h"
+#include "engine/render/visual_effects/effect_manager.h"
+#include "game/app/car_interface.h"
+#include "game/app/cockpit_view.h"
+#include "game/app/game_map.h"
+#include "game/app/shell_menu.h"
+#include "game/audio/sound_bank.h"
+#include "game/vehicle/input/input_system.h"
+#include "tests/app_play/play_fixture.h"
+
+namespace {
+
+using namespace play_testing;
+
+constexpr int kEscape = 0x1B;
+constexpr int kTab = 0x09;
+constexpr int kKeyC = 0x43;
+constexpr int kKeyH = 0x48;
+constexpr int kKeyV = 0x56;
+constexpr int kF1 = 0x70;
+constexpr int kF7 = 0x76;
+
+bool soundPlaying(AudioSystem& audio, const char* name) {
+    CSoundBank* bank = audio.getBank();
+    return bank->findCombinedSound(name)->isPlaying();
+}
+
+TEST_F(PlayTest, LoadingLeavesARunPausedUnderTheMapWithEverythingInPlace) {
+    kesh::EffectManager* fixtures = kesh::theEffectManager;
+    d3d9::DeviceRecord* record = d3d9::deviceRecord(device);
+    record->clear();
+    build();
+
+    // The stage's own manager replaced the one published before, with the effect list read.
+    ASSERT_NE(kesh::theEffectManager, nullptr);
+    EXPECT_NE(kesh::theEffectManager, fixtures);
+    EXPECT_GT(kesh::theEffectManager->getLibrary().size(), 0u);
+    // One loading picture: cleared, drawn in a scene of its own and presented.
+    ASSERT_EQ(record->clears.size(), 1u);
+    EXPECT_EQ(record->clears[0].color, 0xFF202020u);
+    EXPECT_EQ(record->clears[0].flags, static_cast<DWORD>(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER));
+    EXPECT_EQ(record->beginScenes, 1);
+    EXPECT_EQ(record->presents, 1);
+    EXPECT_FALSE(record->draws.empty());
+
+    EXPECT_DOUBLE_EQ(stage->inputSystem()->keySensitivity, 0.25);
+    EXPECT_NE(stage->gameMap(), nullptr);
+    EXPECT_TRUE(stage->isPaused());
+    EXPECT_TRUE(stage->isInsideView());
+    EXPECT_TRUE(stage->currentLevel()->insideView());
+    EXPECT_NE(dynamic_cast<CockpitView*>(stage->carInterfaceView()->currentView()), nullptr);
+    EXPECT_NE(stage->countdownDisplay(), nullptr);
+    EXPECT_EQ(stage->pictureWidget(), nullptr);
+    EXPECT_EQ(stage->nextStage(), 0);
+    EXPECT_EQ(stage->runStartCount(), now);
+
+    const std::vector<std::string> names = {"z1", "z2",  "z3",  "z4",  "z5",  "z6",  "z7", "z8",
+                                            "z9", "z10", "z11", "z12", "z13", "z14", "z15"};
+    EXPECT_EQ(stage->ambientQueue(), names);
+    // The first ambient sound is 40 to 69 whole seconds away, drawn from the seeded clock.
+    msvcrt_srand(static_cast<unsigned>(wallClock));
+    EXPECT_EQ(stage->ambientDueCount(), now + (msvcrt_rand() % 30 + 40) * kSecond);
+
+    // The four engine sounds run from the start, silent until the car sets them.
+    audio->update();
+    for (const char* name : {"carEngineNo", "carEngineLo", "carEngine", "carEngineHi"}) {
+        EXPECT_TRUE(soundPlaying(*audio, name)) << name;
+    }
+    EXPECT_TRUE(audio->getBank()->getBackground()->isPlaying());
+}
+
+TEST_F(PlayTest, TheFirstFrameShowsOnlyTheMapAndAdvancesNothing) {
+    build();
+    d3d9::DeviceRecord* record = d3d9::deviceRecord(device);
+    record->clear();
+    frame(5 * kSecond);
+    EXPECT_NE(stage->gameMap(), nullptr);
+    EXPECT_EQ(controller->steps, 0);
+    EXPECT_EQ(stage->currentLevel()->owedTime(), 0.0);
+    ASSERT_FALSE(record->draws.empty());
+    for (const d3d9::RecordedDraw& draw : record->draws) {
+        // Sprites only: the map's 2D items.
+        EXPECT_EQ(draw.stride, 20u) << draw.textureNames[0];
+    }
+
+    // Closing the map with its button: the next frame unpauses and drops it, and still
+    // draws nothing of the level.
+    GameMap* map = stage->gameMap();
+    const kesh::Button* button = map->button();
+    stage->onMouseMove(button->x + button->w / 2, button->y + button->h / 2);
+    stage->onMouseButton(1, true);
+    stage->onMouseButton(1, false);
+    ASSERT_TRUE(map->done());
+    frame();
+    EXPECT_EQ(stage->gameMap(), nullptr);
+    EXPECT_FALSE(stage->isPaused());
+    EXPECT_EQ(controller->steps, 0);
+
+    // Then the level runs and draws with the rest (the process's first play frame has no
+    // previous one, so time starts to count in the second).
+    frame();
+    record->clear();
+    frame();
+    EXPECT_GT(controller->steps, 0);
+    bool globe = false;
+    bool statics = false;
+    for (const d3d9::RecordedDraw& draw : record->draws) {
+        globe = globe || draw.textureNames[0].find("misc/Earth.dds") != std::string::npos;
+        statics = statics || draw.textureNames[1].find("lightmaps/") != std::string::npos;
+    }
+    EXPECT_TRUE(globe);
+    EXPECT_TRUE(statics);
+}
+
+TEST_F(PlayTest, TheMapOpenedInPlayCostsOneBigDeltaBoundedToTenSteps) {
+    buildAndPlay();
+    frame();
+    frame();
+    stage->onKey(kKeyC);
+    EXPECT_NE(stage->gameMap(), nullptr);
+    EXPECT_TRUE(stage->isPaused());
+    const int before = controller->steps;
+    for (int i = 0; i < 5; ++i) {
+        frame(kSecond);
+    }
+    EXPECT_EQ(controller->steps, before);
+    stage->onKey(kTab);
+    frame();
+    EXPECT_EQ(controller->steps, before + Level::kMaxSteps);
+
+    // The pause menu advances the previous frame in every frame: no such jump.
+    stage->onKey(kEscape);
+    for (int i = 0; i < 5; ++i) {
+        frame(kSecond);
+    }
+    stage->onKey(kEscape);
+    const int resumed = controller->steps;
+    frame(kSecond / 30);
+    EXPECT_LE(controller->steps - resumed, 3);
+}
+
+TEST_F(PlayTest, ACarTenUnitsFromTheTargetHasNotWonJustInsideItHas) {
+    buildAndPlay();
+    carFromTarget(10.0f);
+    frame();
+    EXPECT_EQ(stage->pictureWidget(), nullptr);
+    EXPECT_FALSE(stage->isPaused());
+
+    carFromTarget(9.999f);
+    frame();
+    ASSERT_NE(stage->pictureWidget(), nullptr);
+    EXPECT_EQ(stage->outcome(), "win");
+    EXPECT_TRUE(stage->isPaused());
+    frame();
+    EXPECT_TRUE(heard("win.wav"));
+    EXPECT_FALSE(heard("lose.wav"));
+
+    // Decided: the simulation stands still under the picture.
+    const int steps = controller->steps;
+    frame();
+    EXPECT_EQ(controller->steps, steps);
+}
+
+TEST_F(PlayTest, TheRunIsLostAfterSixHundredSecondsNotAtThem) {
+    buildAndPlay();
+    now = stage->runStartCount() + 600 * kSecond;
+    frame(0);
+    EXPECT_EQ(stage->pictureWidget(), nullptr);
+    frame(1);
+    ASSERT_NE(stage->pictureWidget(), nullptr);
+    EXPECT_EQ(stage->outcome(), "lose");
+    frame();
+    EXPECT_TRUE(heard("lose.wav"));
+}
+
+TEST_F(PlayTest, ALevelLossShowsTheLosePicture) {
+    buildAndPlay();
+    const kesh::BoundingBox& box = stage->currentLevel()->getStatics()->bounds();
+    car->put(box.max + D3DXVECTOR3(50.0f, 0.0f, 0.0f));
+    frame();
+    EXPECT_TRUE(stage->currentLevel()->isLost());
+    EXPECT_EQ(stage->outcome(), "lose");
+    frame();
+    EXPECT_TRUE(heard("lose.wav"));
+    EXPECT_FALSE(heard("win.wav"));
+}
+
+TEST_F(PlayTest, AWinAsTheTimeRunsOutRequestsBothSoundsAndShowsLose) {
+    buildAndPlay();
+    carFromTarget(0.0f);
+    now = stage->runStartCount() + 601 * kSecond;
+    frame(0);
+    EXPECT_EQ(stage->outcome(), "lose");
+    ASSERT_NE(stage->pictureWidget(), nullptr);
+    frame();
+    EXPECT_TRUE(heard("win.wav"));
+    EXPECT_TRUE(heard("lose.wav"));
+}
+
+TEST_F(PlayTest, APictureHoldsKeysForMoreThanThreeSeconds) {
+    buildAndPlay();
+    carFromTarget(0.0f);
+    frame();
+    ASSERT_NE(stage->pictureWidget(), nullptr);
+    const LONGLONG shown = now;
+    now = shown + 3 * kSecond;
+    stage->onKey(kEscape);
+    EXPECT_EQ(stage->nextStage(), 0);
+    EXPECT_EQ(stage->shellMenu(), nullptr);
+    now = shown + 3 * kSecond + 1;
+    stage->onKey('Q');
+    EXPECT_EQ(stage->nextStage(), GameStage::kMenuStage);
+}
+
+TEST_F(PlayTest, KeysActByStateFirstMatchOnly) {
+    build();
+    // Under the map only its three closing keys count.
+    for (int key : {kKeyV, kF7, kKeyH, kF1, int('X')}) {
+        stage->onKey(key);
+        EXPECT_NE(stage->gameMap(), nullptr) << key;
+        EXPECT_TRUE(stage->isInsideView()) << key;
+    }
+    for (int key : {kEscape, kTab, kKeyC}) {
+        stage->onKey(key);
+        EXPECT_EQ(stage->gameMap(), nullptr) << key;
+        EXPECT_FALSE(stage->isPaused()) << key;
+        if (key != kKeyC) {
+            stage->onKey(kKeyC);
+            ASSERT_NE(stage->gameMap(), nullptr);
+            EXPECT_TRUE(stage->isPaused());
+        }
+    }
+
+    // Playing: 'V' and F7 switch the view, interface and level camera together.
+    stage->onKey(kKeyV);
+    EXPECT_FALSE(stage->isInsideView());
+    EXPECT_FALSE(stage->currentLevel()->insideView());
+    EXPECT_EQ(dynamic_cast<CockpitView*>(stage->carInterfaceView()->currentView()), nullptr);
+    stage->onKey(kF7);
+    EXPECT_TRUE(stage->isInsideView());
+    EXPECT_TRUE(stage->currentLevel()->insideView());
+
+    // Escape: the pause menu on its main page; 'V' then goes to the menu, not the view.
+    stage->onKey(kEscape);
+    ASSERT_NE(stage->shellMenu(), nullptr);
+    EXPECT_FALSE(stage->shellMenu()->showsHelp());
+    EXPECT_TRUE(stage->isPaused());
+    stage->onKey(kKeyV);
+    EXPECT_TRUE(stage->isInsideView());
+    EXPECT_NE(stage->shellMenu(), nullptr);
+    stage->onKey(kKeyC);
+    EXPECT_EQ(stage->gameMap(), nullptr);
+    stage->onKey(kEscape);
+    EXPECT_EQ(stage->shellMenu(), nullptr);
+    EXPECT_FALSE(stage->isPaused());
+
+    // 'H' and F1: the menu opened on its help page.
+    for (int key : {kKeyH, kF1}) {
+        stage->onKey(key);
+        ASSERT_NE(stage->shellMenu(), nullptr) << key;
+        EXPECT_TRUE(stage->shellMenu()->showsHelp()) << key;
+        EXPECT_TRUE(stage->isPaused());
+        stage->onKey(kEscape);
+        EXPECT_EQ(stage->shellMenu(), nullptr);
+    }
+
+    // Other keys do nothing.
+    stage->onKey('X');
+    EXPECT_FALSE(stage->isPaused());
+    EXPECT_EQ(stage->nextStage(), 0);
+}
+
+// The pause menu's rows, top to bottom: restart, continue, help, exit.
+class PauseMenuResults : public PlayTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(PauseMenuResults, AChoiceIsActedOnInTheNextFrameAndTheMenuGoes) {
+    buildAndPlay();
+    stage->onKey(kEscape);
+    ShellMenu* menu = stage->shellMenu();
+    ASSERT_NE(menu, nullptr);
+    frame();
+    EXPECT_NE(stage->shellMenu(), nullptr);  // no choice yet: drawn and kept
+
+    // The row clicked with the pointer, which the stage routes to the menu.
+    const int row = GetParam();
+    const std::vector<kesh::GuiElement*>& rows = menu->currentPage()->children;
+    ASSERT_EQ(rows.size(), 4u);
+    const kesh::GuiElement* button = rows[static_cast<std::size_t>(row)];
+    stage->onMouseMove(button->x + button->w / 2, button->y + button->h / 2);
+    stage->onMouseButton(1, true);
+    stage->onMouseButton(1, false);
+    ASSERT_NE(menu->result(), ShellMenu::Nothing);
+    frame();
+    EXPECT_EQ(stage->shellMenu(), nullptr);
+    switch (row) {
+        case 0:
+            EXPECT_EQ(stage->nextStage(), GameStage::kPlayStage);
+            EXPECT_TRUE(stage->isPaused());
+            break;
+        case 1:
+            EXPECT_EQ(stage->nextStage(), 0);
+            EXPECT_FALSE(stage->isPaused());
+            break;
+        case 3:
+            EXPECT_EQ(stage->nextStage(), GameStage::kExitStage);
+            EXPECT_TRUE(stage->isPaused());
+            break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Restart, PauseMenuResults, ::testing::Values(0));
+INSTANTIATE_TEST_SUITE_P(Continue, PauseMenuResults, ::testing::Values(1));
+INSTANTIATE_TEST_SUITE_P(Exit, PauseMenuResults, ::testing::Values(3));
+
+TEST_F(PlayTest, AmbientSoundsComeWhenDueEachNameOnce) {
+    buildAndPlay();
+    std::vector<std::string> left = stage->ambientQueue();
+    // The first while playing; then, under the pause menu (frames play none, and fifteen
+    // intervals would outlast the run), by asking the stage directly after each frame.
+    for (int played = 0; played < GameStage::kAmbientCount; ++played) {
+        const LONGLONG due = stage->ambientDueCount();
+        now = due - 1;
+        frame(0);
+        stage->playAmbientSound();
+        EXPECT_EQ(stage->ambientQueue().size(), left.size()) << played;
+
+        // Due at the very count, with the generator seeded from the clock then.
+        wallClock += 7;
+        now = due;
+        frame(0);
+        if (played > 0) {
+            EXPECT_EQ(stage->ambientQueue().size(), left.size()) << played;
+            stage->playAmbientSound();
+        }
+        msvcrt_srand(static_cast<unsigned>(wallClock));
+        const std::size_t i = static_cast<std::size_t>(msvcrt_rand()) % left.size();
+        const std::string expected = left[i];
+        left.erase(left.begin() + static_cast<std::ptrdiff_t>(i));
+        ASSERT_EQ(stage->ambientQueue(), left) << played;
+        const LONGLONG interval = stage->ambientDueCount() - now;
+        EXPECT_EQ(interval % kSecond, 0);
+        EXPECT_GE(interval, 40 * kSecond);
+        EXPECT_LE(interval, 69 * kSecond);
+
+        audio->update();
+        char file[16];
+        std::snprintf(file, sizeof file, "ambient%02d.wav", std::stoi(expected.substr(1)));
+        EXPECT_TRUE(heard(file)) << expected;
+        ASSERT_EQ(heardAmbient(), played + 1);
+        if (played == 0) {
+            stage->onKey(kEscape);
+            ASSERT_TRUE(stage->isPaused());
+        }
+    }
+    now += 1000 * kSecond;
+    frame(0);
+    stage->playAmbientSound();
+    audio->update();
+    EXPECT_EQ(heardAmbient(), GameStage::kAmbientCount);
+}
+
+TEST_F(PlayTest, MapPositionsFollowTheLevelBox) {
+    build();
+    const kesh::BoundingBox& box = stage->currentLevel()->getStatics()->bounds();
+    const float width = box.max.x - box.min.x;
+    const float depth = box.max.z - box.min.z;
+    const std::array<float, 2> uv = stage->worldToMap(D3DXVECTOR3(300.0f, 55.0f, -300.0f));
+    EXPECT_FLOAT_EQ(uv[0], (512.0f - 300.0f) / width * 0.6011f + 0.0507f);
+    EXPECT_FLOAT_EQ(uv[1], (-300.0f + 516.0f) / depth * 0.8317f + 0.037f);
+}
+
+TEST_F(PlayTest, ALevelWithoutExtentPutsEverythingAtTheMapCentre) {
+    GameStageParams p = params();
+    p.levelFile = L"levels/missing.slev";
+    stage = std::make_unique<GameStage>(dx.get(), audio.get(), &camera, window, p);
+    const std::array<float, 2> uv = stage->worldToMap(D3DXVECTOR3(300.0f, 0.0f, -300.0f));
+    EXPECT_EQ(uv[0], 0.5f);
+    EXPECT_EQ(uv[1], 0.5f);
+}
+
+TEST_F(PlayTest, TheCameraTargetGetsTheLevelViewEveryFrame) {
+    buildAndPlay();
+    kesh::CameraView target;
+    target.setPosition(D3DXVECTOR3(-1000.0f, 0.0f, 0.0f));
+    stage->setCameraTarget(&target);
+    frame();
+    EXPECT_EQ(
+        std::memcmp(&target.camera, &stage->currentLevel()->view().camera, sizeof target.camera),
+        0);
+}
+
+TEST_F(PlayTest, TheEndOfTheStageStopsSoundsAndWithdrawsTheEffectManager) {
+    buildAndPlay();
+    frame();
+    ASSERT_TRUE(soundPlaying(*audio, "carEngine"));
+    // Closed while paused, with the menu open: the menu goes with the stage.
+    stage->onKey(kEscape);
+    ASSERT_NE(stage->shellMenu(), nullptr);
+    stage.reset();
+    EXPECT_EQ(kesh::theEffectManager, nullptr);
+    for (const char* name : {"carEngineNo", "carEngineLo", "carEngine", "carEngineHi"}) {
+        EXPECT_FALSE(soundPlaying(*audio, name)) << name;
+    }
+    EXPECT_FALSE(audio->getBank()->getBackground()->isPlaying());
+}
+
+TEST_F(PlayTest, AFailedLoadUndoesWhatWasBuilt) {
+    writeArt("config/physics.lua", "return 42\n");
+    EXPECT_ANY_THROW(build());
+    EXPECT_EQ(kesh::theEffectManager, nullptr);
+    for (const char* name : {"carEngineNo", "carEngineLo", "carEngine", "carEngineHi"}) {
+        EXPECT_FALSE(soundPlaying(*audio, name)) << name;
+    }
+}
+
+}  // namespace

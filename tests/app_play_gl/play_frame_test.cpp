@@ -1,0 +1,79 @@
+// A play frame of the real car on the generated level, drawn through the OpenGL backend:
+// the town, the car seen from behind, the on-screen instruments and the countdown. The
+// picture is kept in build/tests/app_play_gl_pictures/.
+#include <gtest/gtest.h>
+
+#include "d3d9/drawing.h"
+#include "tests/app_play/play_fixture.h"
+#include "win32/window_seams.h"
+
+namespace {
+
+using namespace play_testing;
+
+constexpr D3DCOLOR kBackground = 0xFF000000;
+
+class PlayFrame : public PlayTest {
+protected:
+    PlayFrame() : PlayTest(morvale_testing::DeviceKind::Gl, 640, 480) {}
+    void SetUp() override {
+        PlayTest::SetUp();
+        useRealCar();
+    }
+
+    void clearedFrame() {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBackground, 1.0f, 0);
+        frame();
+    }
+
+    static bool isClear(D3DCOLOR c) { return (c & 0xFFFFFF) == (kBackground & 0xFFFFFF); }
+    static bool isGreen(D3DCOLOR c) {
+        const int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+        return g > r + 20 && g > b + 10;
+    }
+    static bool isYellow(D3DCOLOR c) {
+        const int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+        return r > 150 && g > 120 && b < 100;
+    }
+    // The share of the rectangle's pixels that pass the test.
+    template <class Test>
+    static float share(const d3d9::BackBufferImage& image, UINT x0, UINT y0, UINT x1, UINT y1,
+                       Test test) {
+        int passing = 0;
+        for (UINT y = y0; y < y1; ++y) {
+            for (UINT x = x0; x < x1; ++x) {
+                passing += test(image.pixel(x, y)) ? 1 : 0;
+            }
+        }
+        return static_cast<float>(passing) / static_cast<float>((x1 - x0) * (y1 - y0));
+    }
+};
+
+TEST_F(PlayFrame, TheTownTheCarAndTheInstrumentsFromBehind) {
+    build();
+    clearedFrame();
+    stage->onKey(0x43);  // the map closed
+    stage->onKey(0x56);  // the outside view
+    ASSERT_FALSE(stage->isInsideView());
+    win32::simulateKey(window, VK_UP, true);
+    for (int i = 0; i < 90; ++i) {
+        clearedFrame();
+    }
+    win32::simulateKey(window, VK_UP, false);
+    EXPECT_EQ(stage->pictureWidget(), nullptr);
+
+    d3d9::BackBufferImage image;
+    ASSERT_TRUE(d3d9::readBackBuffer(device, image));
+    ASSERT_TRUE(d3d9::writePng(image, std::string(MORVALE_PICTURES) + "/play_frame.png"));
+    ASSERT_EQ(image.width, 640u);
+    // Only the sky above the town keeps the clear colour.
+    EXPECT_LT(share(image, 0, 0, 640, 480, isClear), 0.25f);
+    // Below the horizon the picture is the road, the houses and the car.
+    EXPECT_LT(share(image, 0, 240, 640, 480, isClear), 0.01f);
+    // The instruments: the radar's green disc at the bottom left, the countdown's yellow
+    // glyphs at the top left.
+    EXPECT_GT(share(image, 20, 370, 110, 460, isGreen), 0.2f);
+    EXPECT_GT(share(image, 20, 25, 100, 41, isYellow), 0.1f);
+}
+
+}  // namespace
