@@ -77,6 +77,35 @@ TEST_F(StartUpTest, TheCameraOptionMovesTheFarPlaneAndPutsTheScreenLogOnScreen) 
     EXPECT_EQ(kesh::theDebugRenderer->screenTexts().front().color, 0xFF40FF40u);
 }
 
+// The texture cache's folder and extension, as its loader reports a file it cannot load.
+std::string missingTexturePath() {
+    static std::vector<std::string> lines;
+    static const bool attached = [] {
+        boost::log::addLogAppender(
+            "resource", [](const std::string&, const std::string& text) { lines.push_back(text); },
+            0);
+        return true;
+    }();
+    (void)attached;
+    lines.clear();
+    kesh::theTextureCache->fetch("gui/not_there.dds");
+    return lines.empty() ? "" : lines.back();
+}
+
+TEST_F(StartUpTest, TexturesAreDdsFilesBelowTextureHi) {
+    start();
+    EXPECT_EQ(missingTexturePath(), "Cannot load resource " + std::string(MORVALE_TEST_ART_DIR) +
+                                        "texture/hi/gui/not_there.dds\n");
+}
+
+TEST_F(StartUpTest, TheTgaOptionAsksForTgaFiles) {
+    GameOptions tga;
+    tga.tga = true;
+    start(tga);
+    EXPECT_EQ(missingTexturePath(), "Cannot load resource " + std::string(MORVALE_TEST_ART_DIR) +
+                                        "texture/hi/gui/not_there.tga\n");
+}
+
 TEST_F(StartUpTest, DestructionWithdrawsEveryService) {
     start();
     game.reset();
