@@ -71,4 +71,36 @@ TEST(GameProcessTest, TheLogFileComesWithLogAsAFlagOrAPairOnly) {
     EXPECT_FALSE(silent.logWritten) << "a bare word is no option";
 }
 
+TEST(GameProcessTest, WithoutItsArtTheGameSaysWhyAndTheCrashHandlerWritesItsReport) {
+    // The program two folders below a folder without "proc_art", next to the build's own
+    // program so that a hard link does (a copy where links cannot be made).
+    const std::filesystem::path place =
+        std::filesystem::path(MORVALE_GAME_EXECUTABLE).parent_path().parent_path() / "tests" /
+        "app_game_without_art";
+    std::filesystem::remove_all(place);
+    std::filesystem::create_directories(place / "a" / "bin");
+    const std::filesystem::path program = place / "a" / "bin" / "morvale";
+    std::error_code linkError;
+    std::filesystem::create_hard_link(MORVALE_GAME_EXECUTABLE, program, linkError);
+    if (linkError) {
+        std::filesystem::copy_file(MORVALE_GAME_EXECUTABLE, program);
+    }
+    const std::string command = "cd '" + place.string() + "' && ASAN_OPTIONS=detect_leaks=0 '" +
+                                program.string() + "' > output.txt 2>&1";
+    const int status = std::system(command.c_str());
+    EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    std::ifstream in(place / "output.txt");
+    std::stringstream output;
+    output << in.rdbuf();
+    EXPECT_NE(output.str().find("std::runtime_error: Application terminating: "), std::string::npos)
+        << output.str();
+    bool dumped = false;
+    for (const auto& entry : std::filesystem::directory_iterator(place / "a" / "bin")) {
+        dumped = dumped || entry.path().extension() == ".dmp";
+    }
+    EXPECT_TRUE(dumped) << output.str();
+    std::filesystem::remove_all(place);
+}
+
 }  // namespace
