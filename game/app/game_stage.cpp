@@ -1,5 +1,7 @@
 #include "game/app/game_stage.h"
 
+#include <utility>
+
 #include "engine/core/publish.h"
 #include "engine/render/decaler.h"
 #include "engine/render/effect_cache.h"
@@ -75,9 +77,9 @@ void GameStage::load(HWND window) {
     decaler = std::make_unique<kesh::Decaler>(device, this);
     quadBatcher = std::make_unique<kesh::QuadBatcher>(device);
 
-    kesh::publish(kesh::theEffectManager,
-                  std::make_unique<kesh::EffectManager>(device, quadBatcher.get()));
-    effectsPublished = true;
+    auto manager = std::make_unique<kesh::EffectManager>(device, quadBatcher.get());
+    effects = manager.get();
+    kesh::publish(kesh::theEffectManager, std::move(manager));
     kesh::theEffectManager->readEffectList(params.rootFolder + L"config/", params.effectList);
 
     audio->enableMusic(true);
@@ -139,10 +141,11 @@ void GameStage::release() {
         audio->setMusicVolume(0.0f);
         audioStarted = false;
     }
-    if (effectsPublished) {
+    // Only our own: a manager published after ours has already destroyed it.
+    if (effects != nullptr && kesh::theEffectManager == effects) {
         kesh::withdraw(kesh::theEffectManager);
-        effectsPublished = false;
     }
+    effects = nullptr;
     quadBatcher.reset();
     decaler.reset();
 }

@@ -33,6 +33,7 @@ class ShellMenu;
 
 namespace kesh {
 class Decaler;
+class EffectManager;
 class QuadBatcher;
 class TranslatedMesh;
 }  // namespace kesh
@@ -160,6 +161,6 @@ private:
 
     std::string pictureName;
     kesh::ResourceId billboardEffect;
-    bool effectsPublished = false;
+    kesh::EffectManager* effects = nullptr;  // owned through theEffectManager
     bool audioStarted = false;
 };

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/core/publish.h"
 #include "engine/render/gui_image.h"
 #include "engine/render/visual_effects/effect_manager.h"
 #include "game/app/car_interface.h"
@@ -169,6 +170,34 @@ TEST_F(PlayTest, ACarTenUnitsFromTheTargetHasNotWonJustInsideItHas) {
     const int steps = controller->steps;
     frame();
     EXPECT_EQ(controller->steps, steps);
+}
+
+TEST_F(PlayTest, TimeUnderTheMapAndThePauseMenuIsNotTimeSpentUnstable) {
+    build();
+    car->stable = false;
+    for (int i = 0; i < 30; ++i) {
+        frame(kSecond);  // half a minute under the map
+    }
+    stage->onKey(kTab);
+    frame();
+    // Nine simulated seconds unstable, half a minute paused, nine more: still in the run
+    // only while the simulated time stays within ten seconds.
+    for (int i = 0; i < 9 * 60; ++i) {
+        frame();
+    }
+    stage->onKey(kEscape);
+    for (int i = 0; i < 30; ++i) {
+        frame(kSecond);
+    }
+    stage->onKey(kEscape);
+    frame();
+    EXPECT_FALSE(stage->currentLevel()->isLost());
+    EXPECT_EQ(stage->pictureWidget(), nullptr);
+    for (int i = 0; i < 2 * 60 && stage->pictureWidget() == nullptr; ++i) {
+        frame();
+    }
+    EXPECT_TRUE(stage->currentLevel()->isLost());
+    EXPECT_EQ(stage->outcome(), "lose");
 }
 
 TEST_F(PlayTest, TheRunIsLostAfterSixHundredSecondsNotAtThem) {
@@ -412,6 +441,15 @@ TEST_F(PlayTest, TheEndOfTheStageStopsSoundsAndWithdrawsTheEffectManager) {
         EXPECT_FALSE(soundPlaying(*audio, name)) << name;
     }
     EXPECT_FALSE(audio->getBank()->getBackground()->isPlaying());
+}
+
+TEST_F(PlayTest, AManagerPublishedOverTheStagesOutlivesTheStage) {
+    build();
+    kesh::publish(kesh::theEffectManager,
+                  std::make_unique<kesh::EffectManager>(dx.get(), quads.get()));
+    kesh::EffectManager* later = kesh::theEffectManager;
+    stage.reset();
+    EXPECT_EQ(kesh::theEffectManager, later);
 }
 
 TEST_F(PlayTest, AFailedLoadUndoesWhatWasBuilt) {
