@@ -116,8 +116,10 @@ void ServicesTest::SetUp() {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
     comStarted = true;
     lua = kesh::openGameLuaState();
-    publishServices();
-    publishPlayServices();
+    if (publishesServices) {
+        publishServices();
+        publishPlayServices();
+    }
 }
 
 void ServicesTest::publishPlayServices() {

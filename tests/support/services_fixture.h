@@ -60,6 +60,10 @@ protected:
     const DeviceKind kind;
     const int width;
     const int height;
+    // Set to false in a derived constructor for a test whose code publishes the services
+    // itself (the game object): the fixture then gives it only the window, device and Lua
+    // state over the art folder.
+    bool publishesServices = true;
 
     HWND window = nullptr;
     IDirect3D9* direct3d = nullptr;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "window/native_events.h"
+#include "window/quit_after.h"
 #include "window/window_system.h"
 
 namespace {
@@ -292,9 +293,11 @@ BOOL PeekMessageW(LPMSG message, HWND window, UINT filterMin, UINT filterMax, UI
     if (message == nullptr) {
         return FALSE;
     }
-    return windows().peek(*message, window, filterMin, filterMax, (remove & PM_REMOVE) != 0)
-               ? TRUE
-               : FALSE;
+    if (windows().peek(*message, window, filterMin, filterMax, (remove & PM_REMOVE) != 0)) {
+        return TRUE;
+    }
+    win32::detail::noteIdleTurn();
+    return FALSE;
 }
 
 BOOL TranslateMessage(const MSG* message) {

@@ -38,6 +38,11 @@ void simulateMouseButton(HWND window, int button, bool down);
 // The window gains or loses the keyboard focus (WM_ACTIVATE, and the input hook's report).
 void simulateFocus(HWND window, bool focused);
 
+// Posts the quit message once this many PeekMessageW calls have found no message (each is
+// one frame of the game's pump); 0 asks for none. The environment variable
+// MORVALE_QUIT_AFTER_FRAMES sets the same from outside the process.
+void postQuitAfterIdleTurns(long turns);
+
 // Native windows created afterwards can carry an OpenGL context (set by a drawing backend
 // before the window is made).
 void requestOpenGLWindows(bool on);

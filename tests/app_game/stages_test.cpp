@@ -1,0 +1,210 @@
+// Switching stages with their sounds and music volumes, the 'M' and 'J' notices of the play
+// stage, the notice's two seconds, and the input handlers with the camera drag.
+#include <d3dx9/seams.h>
+#include <dmusic/test_seam.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "game/app/exit_stage.h"
+#include "game/app/game_stage.h"
+#include "game/app/menu_stage.h"
+#include "game/app/video_stage.h"
+#include "game/audio/performance.h"
+#include "game/audio/sound_bank.h"
+#include "game/vehicle/input/input_system.h"
+#include "tests/app_game/game_fixture.h"
+
+namespace game_testing {
+namespace {
+
+class StagesTest : public GameTest {
+protected:
+    float musicVolume() {
+        return game->audioSystem()->getBank()->getMusicPerformance()->getMasterVolume();
+    }
+    LRESULT press(WPARAM key) {
+        bool handled = false;
+        const LRESULT result = game->onMessage(window, WM_KEYDOWN, key, 0, &handled);
+        EXPECT_FALSE(handled);
+        return result;
+    }
+    int noticeDraws(const std::wstring& text) {
+        int count = 0;
+        for (const d3dx9::TextDraw& draw : d3dx9::textDraws()) {
+            count += draw.text == text && (draw.format & DT_CALCRECT) == 0 ? 1 : 0;
+        }
+        return count;
+    }
+};
+
+TEST_F(StagesTest, EachStageWithItsSoundsAndMusicVolume) {
+    start();
+    game->onFrame();  // video01 starts
+    ASSERT_EQ(game->audioSystem()->queuedStarts(), 0u);
+    const std::size_t stopsBefore = dmusic_test::events(dmusic_test::Call::StopEx).size();
+
+    game->activateStage(1);
+    EXPECT_NE(dynamic_cast<MenuStage*>(game->currentStage()), nullptr);
+    // The videos' sounds are stopped at once, not at the next frame.
+    EXPECT_EQ(game->audioSystem()->queuedStops(), 0u);
+    EXPECT_GT(dmusic_test::events(dmusic_test::Call::StopEx).size(), stopsBefore);
+    EXPECT_FLOAT_EQ(musicVolume(), 0.7f);
+
+    game->activateStage(3);
+    auto* second = dynamic_cast<VideoStage*>(game->currentStage());
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second->currentVideo(), nullptr);
+    EXPECT_EQ(game->audioSystem()->queuedStarts(), 1u) << "video02, at the next frame";
+    EXPECT_EQ(game->audioSystem()->queuedStops(), 0u);
+    EXPECT_FLOAT_EQ(musicVolume(), 0.0f);
+
+    game->activateStage(5);
+    EXPECT_NE(dynamic_cast<ExitStage*>(game->currentStage()), nullptr);
+    EXPECT_FLOAT_EQ(musicVolume(), 0.0f);
+    EXPECT_EQ(game->currentGameStage(), nullptr);
+}
+
+TEST_F(StagesTest, EnteringAVideoStopsNoSound) {
+    start();
+    game->onFrame();
+    const std::size_t stopsBefore = dmusic_test::events(dmusic_test::Call::StopEx).size();
+    game->activateStage(3);
+    game->activateStage(2);
+    EXPECT_EQ(dmusic_test::events(dmusic_test::Call::StopEx).size(), stopsBefore);
+}
+
+TEST_F(StagesTest, ThePlayStageTakesTheSceneCameraAndMAndJToggleItsInput) {
+    start();
+    game->activateStage(4);
+    GameStage* play = game->currentGameStage();
+    ASSERT_NE(play, nullptr);
+    EXPECT_EQ(game->currentStage(), play);
+    InputSystem* input = play->inputSystem();
+    ASSERT_NE(input, nullptr);
+    input->setJoystickEnabled(true);
+
+    EXPECT_EQ(press('M'), 0);
+    EXPECT_EQ(game->currentNotice(), L"Mouse Enabled");
+    EXPECT_TRUE(input->isMouseEnabled());
+    EXPECT_FALSE(input->isJoystickEnabled());
+
+    press('J');
+    EXPECT_EQ(game->currentNotice(), L"Joystick Enabled");
+    EXPECT_TRUE(input->isJoystickEnabled());
+    EXPECT_FALSE(input->isMouseEnabled());
+
+    press('J');
+    EXPECT_EQ(game->currentNotice(), L"Joystick Disabled");
+    press('M');
+    press('M');
+    EXPECT_EQ(game->currentNotice(), L"Mouse Disabled");
+
+    // Once the map is closed, the play stage copies its level camera into the scene camera
+    // every frame.
+    press(VK_TAB);
+    const kesh::CameraView before = game->sceneCamera();
+    game->onFrame();
+    now += 100;  // fixed steps move the level's camera
+    game->onFrame();
+    EXPECT_NE(std::memcmp(&before.camera, &game->sceneCamera().camera, sizeof before.camera), 0);
+}
+
+TEST_F(StagesTest, WithTheMouseOptionThePlayStageLeavesTheSceneCameraAlone) {
+    GameOptions options;
+    options.mouse = true;
+    start(options);
+    game->activateStage(4);
+    ASSERT_NE(game->currentGameStage(), nullptr);
+    press(VK_TAB);
+    const kesh::CameraView before = game->sceneCamera();
+    game->onFrame();
+    now += 100;  // fixed steps move the level's camera
+    game->onFrame();
+    EXPECT_EQ(std::memcmp(&before.camera, &game->sceneCamera().camera, sizeof before.camera), 0);
+}
+
+TEST_F(StagesTest, MAndJOutsideThePlayStageOnlyReachTheStage) {
+    start();
+    useFakes(1);
+    press('M');
+    press('J');
+    EXPECT_TRUE(game->currentNotice().empty());
+    EXPECT_EQ(record, (Record{"1 key 77", "1 key 74"}));
+    // Only key presses are looked at.
+    bool handled = false;
+    game->onMessage(window, WM_KEYUP, 'M', 0, &handled);
+    EXPECT_EQ(record.size(), 2u);
+}
+
+TEST_F(StagesTest, ANoticeShowsForTwoSecondsFromItsOwnStart) {
+    start();
+    useFakes(1);
+    now = 1000;
+    game->onFrame();
+    game->showNotice(L"first");
+    d3dx9::clearTextDraws();
+    now = 2999;
+    game->onFrame();
+    EXPECT_EQ(noticeDraws(L"first"), 1);
+    // Drawn once more in the frame that ends it.
+    now = 3000;
+    game->onFrame();
+    EXPECT_EQ(noticeDraws(L"first"), 2);
+    EXPECT_TRUE(game->currentNotice().empty());
+    now = 3001;
+    game->onFrame();
+    EXPECT_EQ(noticeDraws(L"first"), 2);
+
+    // A second notice within two seconds runs its own full two seconds.
+    game->showNotice(L"A");
+    now = 4000;
+    game->onFrame();
+    game->showNotice(L"B");
+    now = 5999;
+    game->onFrame();
+    EXPECT_EQ(game->currentNotice(), L"B");
+    now = 6000;
+    game->onFrame();
+    EXPECT_TRUE(game->currentNotice().empty());
+
+    // On the bottom line.
+    const d3dx9::TextDraw& last = d3dx9::textDraws().back();
+    EXPECT_EQ(last.text, L"B");
+    EXPECT_EQ(last.rect.left, 4);
+    EXPECT_EQ(last.color, 0xFF00FF00u);
+    EXPECT_LT(last.rect.top, height - 4);
+    EXPECT_GT(last.rect.top, height - 40);
+}
+
+TEST_F(StagesTest, MouseEventsReachTheStageAndDragTheCameraOnlyWithTheMouseOption) {
+    GameOptions options;
+    options.mouse = true;
+    start(options);
+    useFakes(1);
+    const kesh::CameraView before = game->sceneCamera();
+    game->onMouseMove(100, 100);
+    game->onMouseButton(1, 1);
+    game->onMouseMove(140, 100);
+    EXPECT_NE(std::memcmp(&before.camera, &game->sceneCamera().camera, sizeof before.camera), 0);
+    game->onMouseButton(1, 0);
+    const kesh::CameraView released = game->sceneCamera();
+    game->onMouseMove(10, 10);
+    game->onMouseWheel(120);
+    EXPECT_EQ(std::memcmp(&released.camera, &game->sceneCamera().camera, sizeof before.camera), 0);
+    EXPECT_EQ(record, (Record{"1 move 100,100", "1 button 1 down", "1 move 140,100",
+                              "1 button 1 up", "1 move 10,10", "1 wheel 120"}));
+}
+
+TEST_F(StagesTest, WithoutTheMouseOptionADragLeavesTheCameraAlone) {
+    start();
+    useFakes(1);
+    const kesh::CameraView before = game->sceneCamera();
+    game->onMouseMove(100, 100);
+    game->onMouseButton(2, 1);
+    game->onMouseMove(140, 160);
+    EXPECT_EQ(std::memcmp(&before.camera, &game->sceneCamera().camera, sizeof before.camera), 0);
+}
+
+}  // namespace
+}  // namespace game_testing
