@@ -7,30 +7,12 @@
 #include <windows.h>
 
 #include "d3d9/seams.h"
+#include "tests/support/test_window.h"
 #include "win32/window_seams.h"
 
 namespace d3d9::testing {
 
-inline LRESULT CALLBACK plainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-// Outer size chosen so that the client area is clientWidth x clientHeight.
-inline HWND makeWindow(int clientWidth, int clientHeight) {
-    static ATOM atom = 0;
-    if (atom == 0) {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = plainProcedure;
-        windowClass.lpszClassName = L"D3D9TestWindow";
-        atom = RegisterClassExW(&windowClass);
-    }
-    RECT rect{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    return CreateWindowExW(0, L"D3D9TestWindow", L"test", WS_OVERLAPPEDWINDOW, 0, 0,
-                           rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                           nullptr, nullptr);
-}
+using morvale_testing::makeWindow;
 
 inline D3DPRESENT_PARAMETERS windowedParameters() {
     D3DPRESENT_PARAMETERS parameters{};

@@ -3,29 +3,15 @@
 #include <cstring>
 #include <string>
 
-namespace d3d9::testing {
+#include "tests/support/test_window.h"
 
-LRESULT CALLBACK glTestProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(window, message, wParam, lParam);
-}
+namespace d3d9::testing {
 
 void GlDeviceTest::SetUp() {
     win32::useWindowBackend(win32::WindowBackendKind::Sdl);
     setAdapters({});
     useBackend(BackendKind::Gl);
-    static ATOM atom = 0;
-    if (atom == 0) {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = glTestProcedure;
-        windowClass.lpszClassName = L"GlTestWindow";
-        atom = RegisterClassExW(&windowClass);
-    }
-    RECT rect{0, 0, kWidth, kHeight};
-    AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    window = CreateWindowExW(0, L"GlTestWindow", L"gl test", WS_OVERLAPPEDWINDOW, 0, 0,
-                             rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                             nullptr, nullptr);
+    window = morvale_testing::makeWindow(kWidth, kHeight);
     ASSERT_NE(window, nullptr);
     ASSERT_NE(win32::sdlWindow(window), nullptr) << "no SDL window: is a video driver there?";
     direct3d = Direct3DCreate9(D3D_SDK_VERSION);

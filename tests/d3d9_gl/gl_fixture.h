@@ -31,8 +31,6 @@ struct TexturedVertex {
 };
 constexpr DWORD kTexturedFvf = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
-LRESULT CALLBACK glTestProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
 class GlDeviceTest : public ::testing::Test {
 protected:
     static constexpr int kWidth = 64;

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "gl_fixture.h"
+#include "tests/support/test_window.h"
 
 namespace d3d9::testing {
 namespace {
@@ -40,7 +41,7 @@ TEST_F(Selection, NullDevicesDoNotDraw) {
     win32::useWindowBackend(win32::WindowBackendKind::Headless);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = glTestProcedure;
+    windowClass.lpfnWndProc = morvale_testing::plainProcedure;
     windowClass.lpszClassName = L"NullSelectionWindow";
     RegisterClassExW(&windowClass);
     HWND window = CreateWindowExW(0, L"NullSelectionWindow", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100,
@@ -69,7 +70,7 @@ TEST_F(Selection, GlDeviceNeedsAWindowThatCanCarryAContext) {
     win32::useWindowBackend(win32::WindowBackendKind::Sdl);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = glTestProcedure;
+    windowClass.lpfnWndProc = morvale_testing::plainProcedure;
     windowClass.lpszClassName = L"PlainSelectionWindow";
     RegisterClassExW(&windowClass);
     HWND window = CreateWindowExW(0, L"PlainSelectionWindow", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100,

@@ -11,6 +11,7 @@
 
 #include "d3d9/seams.h"
 #include "engine/core/log.h"
+#include "tests/support/test_window.h"
 #include "win32/window_seams.h"
 
 namespace kesh::testing {
@@ -42,22 +43,7 @@ inline bool logged(const std::string& text) {
     return false;
 }
 
-inline LRESULT CALLBACK plainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-inline HWND makeWindow(int clientWidth, int clientHeight) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = plainProcedure;
-    windowClass.lpszClassName = L"RenderTestWindow";
-    RegisterClassExW(&windowClass);
-    RECT rect{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    return CreateWindowExW(0, L"RenderTestWindow", L"test", WS_OVERLAPPEDWINDOW, 0, 0,
-                           rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                           nullptr, nullptr);
-}
+using morvale_testing::makeWindow;
 
 inline void resizeClient(HWND window, int clientWidth, int clientHeight) {
     RECT rect{0, 0, clientWidth, clientHeight};

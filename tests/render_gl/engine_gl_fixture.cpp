@@ -8,33 +8,10 @@
 
 #include "d3d9/seams.h"
 #include "engine/render/effect_loader.h"
+#include "tests/support/test_window.h"
 #include "win32/window_seams.h"
 
 namespace render_gl {
-namespace {
-
-LRESULT CALLBACK plainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND makeWindow(int clientWidth, int clientHeight) {
-    static ATOM atom = 0;
-    if (atom == 0) {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = plainProcedure;
-        windowClass.lpszClassName = L"EngineGlTestWindow";
-        atom = RegisterClassExW(&windowClass);
-    }
-    RECT rect{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    return CreateWindowExW(0, L"EngineGlTestWindow", L"engine gl test", WS_OVERLAPPEDWINDOW, 0, 0,
-                           rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                           nullptr, nullptr);
-}
-
-}  // namespace
-
 PixelBox boxOfPixelsUnlike(const d3d9::BackBufferImage& image, D3DCOLOR background) {
     PixelBox box{static_cast<int>(image.width), static_cast<int>(image.height), 0, 0};
     for (UINT y = 0; y < image.height; ++y) {
@@ -55,7 +32,7 @@ void EngineGlTest::SetUp() {
     win32::useWindowBackend(win32::WindowBackendKind::Sdl);
     d3d9::setAdapters({});
     d3d9::useBackend(d3d9::BackendKind::Gl);
-    window = makeWindow(kWidth, kHeight);
+    window = morvale_testing::makeWindow(kWidth, kHeight);
     ASSERT_NE(window, nullptr);
     ASSERT_NE(win32::sdlWindow(window), nullptr) << "no SDL window: is a video driver there?";
     direct3d = Direct3DCreate9(D3D_SDK_VERSION);

@@ -14,30 +14,11 @@
 #include "engine/core/strings.h"
 #include "engine/render/effect_loader.h"
 #include "game/audio/music_segment_loader.h"
+#include "tests/support/test_window.h"
 #include "win32/window_seams.h"
 
 namespace morvale_testing {
 namespace {
-
-LRESULT CALLBACK plainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-HWND makeWindow(int clientWidth, int clientHeight) {
-    static ATOM atom = 0;
-    if (atom == 0) {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = plainProcedure;
-        windowClass.lpszClassName = L"ServicesTestWindow";
-        atom = RegisterClassExW(&windowClass);
-    }
-    RECT rect{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    return CreateWindowExW(0, L"ServicesTestWindow", L"services test", WS_OVERLAPPEDWINDOW, 0, 0,
-                           rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                           nullptr, nullptr);
-}
 
 void copyFolder(const std::filesystem::path& from, const std::filesystem::path& to) {
     std::filesystem::create_directories(to);
