@@ -1,113 +1,13 @@
 // A draw allocates nothing once its state has been seen: global operator new is replaced
 // by one that counts while a test asks it to.
-#include <atomic>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
 
 #include <d3dx9effect.h>
 
 #include "gl_fixture.h"
 #include "shader_builder.h"
-
-namespace {
-
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-
-void* allocate(std::size_t size, std::size_t alignment = 0) {
-    if (counting.load(std::memory_order_relaxed)) {
-        allocations.fetch_add(1, std::memory_order_relaxed);
-    }
-    size = size == 0 ? 1 : size;
-    // aligned_alloc wants a size that is a multiple of the alignment.
-    void* memory = alignment == 0 ? std::malloc(size)
-                                  : std::aligned_alloc(
-                                        alignment, (size + alignment - 1) / alignment * alignment);
-    if (memory == nullptr) {
-        throw std::bad_alloc();
-    }
-    return memory;
-}
-
-}  // namespace
-
-// Every form is replaced: libraries loaded by the GL driver allocate with some and free
-// with others, and all of them must meet the same allocator.
-void* operator new(std::size_t size) {
-    return allocate(size);
-}
-void* operator new[](std::size_t size) {
-    return allocate(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return allocate(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return operator new(size, std::nothrow);
-}
-void* operator new(std::size_t size, std::align_val_t alignment) {
-    return allocate(size, static_cast<std::size_t>(alignment));
-}
-void* operator new[](std::size_t size, std::align_val_t alignment) {
-    return allocate(size, static_cast<std::size_t>(alignment));
-}
-void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
-    try {
-        return allocate(size, static_cast<std::size_t>(alignment));
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
-    return operator new(size, alignment, std::nothrow);
-}
-// The replaced new allocates with malloc: free is the matching release, whatever the
-// compiler concludes from seeing an operator new's pointer reach it.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, const std::nothrow_t&) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory, const std::nothrow_t&) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::align_val_t) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory, std::align_val_t) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t, std::align_val_t) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::align_val_t, const std::nothrow_t&) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory, std::align_val_t, const std::nothrow_t&) noexcept {
-    std::free(memory);
-}
-#pragma GCC diagnostic pop
+#include "tests/support/allocation_counter.h"
 
 namespace d3d9::testing {
 namespace {
@@ -200,13 +100,11 @@ protected:
         for (int i = 0; i < kWarmUp; ++i) {
             draw(i);
         }
-        allocations = 0;
-        counting = true;
+        allocation_counter::start();
         for (int i = 0; i < kDraws; ++i) {
             draw(i);
         }
-        counting = false;
-        return allocations.load();
+        return static_cast<long>(allocation_counter::stop());
     }
 
     IDirect3DVertexBuffer9* vertices = nullptr;

@@ -11,7 +11,7 @@
 #include "d3d9/seams.h"
 
 #include "tests/d3d9/d3d9_fixture.h"
-#include "tests/d3dx9_effect_allocations/allocation_counter.h"
+#include "tests/support/allocation_counter.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "engine/render/mesh_records.h"
 #include "game/world/data/level_data.h"
-#include "tests/data_fuzz/allocation_probe.h"
+#include "tests/support/allocation_counter.h"
 #include "tests/support/memory_source.h"
 #include "tests/support/sample_data.h"
 #include "tools/artlib/level_writer.h"
@@ -38,13 +38,13 @@ Outcome parse(const Bytes& bytes, const Parser& parser) {
 }
 
 void checkSurvives(const Bytes& bytes, const Parser& parser, const std::string& what) {
-    allocation_probe::reset();
+    allocation_counter::resetLargest();
     try {
         parse(bytes, parser);
     } catch (const std::exception& e) {
         ADD_FAILURE() << what << ": unexpected " << e.what();
     }
-    EXPECT_LT(allocation_probe::largest(), kAllocationLimit) << what;
+    EXPECT_LT(allocation_counter::largest(), kAllocationLimit) << what;
 }
 
 // Deterministic damage: flipped bits, or a word overwritten with a value that readers
@@ -119,7 +119,7 @@ TEST(DamagedFiles, MeshReaderSurvivesTruncationAndCorruption) {
 }
 
 TEST(DamagedFiles, ProbeSeesLargeAllocations) {
-    allocation_probe::reset();
+    allocation_counter::resetLargest();
     std::vector<char> big(kAllocationLimit);
-    EXPECT_GE(allocation_probe::largest(), kAllocationLimit);
+    EXPECT_GE(allocation_counter::largest(), kAllocationLimit);
 }

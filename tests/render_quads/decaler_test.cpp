@@ -13,8 +13,8 @@
 
 #include "engine/render/effect_cache.h"
 #include "engine/render/texture_loader.h"
-#include "tests/d3dx9_effect_allocations/allocation_counter.h"
 #include "tests/render_quads/quads_fixture.h"
+#include "tests/support/allocation_counter.h"
 
 namespace kesh::testing {
 namespace {

@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "engine/render/video.h"
-#include "tests/d3dx9_effect_allocations/allocation_counter.h"
 #include "tests/render_video/video_fixture.h"
+#include "tests/support/allocation_counter.h"
 
 namespace video_testing {
 namespace {

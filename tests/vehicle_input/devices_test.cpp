@@ -2,7 +2,7 @@
 #include <cwchar>
 
 #include "input_system_fixture.h"
-#include "tests/d3dx9_effect_allocations/allocation_counter.h"
+#include "tests/support/allocation_counter.h"
 
 namespace vehicle_input_testing {
 namespace {
