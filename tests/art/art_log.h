@@ -5,19 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/log_capture.h"
+
 namespace art_testing {
 
-struct Complaint {
-    std::string channel;
-    std::string text;
-};
+using Complaint = morvale_testing::LoggedLine;
 
 // Starts a new capture of the "warning", "error" and "resource" channels ("debug" too when
 // asked for: the effect list reports its failures there), dropping what was captured.
 void captureComplaints();
 const std::vector<Complaint>& complaints();
 // The lines of one channel since the last captureComplaints.
-std::vector<std::string> linesOf(const std::string& channel);
+using morvale_testing::linesOf;
 // "channel: text" per line, for failure messages.
 std::string describeComplaints();
 
