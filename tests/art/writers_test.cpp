@@ -9,6 +9,7 @@
 #include "engine/core/resource/resource_id.h"
 #include "game/audio/music_segment_cache.h"
 #include "tests/support/services_fixture.h"
+#include "tests/support/texture_under_test.h"
 #include "tools/artlib/atlas_writer.h"
 #include "tools/artlib/dds_writer.h"
 #include "tools/artlib/png_writer.h"
@@ -32,54 +33,12 @@ Image pattern(int width, int height) {
     return image;
 }
 
-class WritersTest : public morvale_testing::ServicesTest {
+class WritersTest : public morvale_testing::TextureUnderTest<morvale_testing::ServicesTest> {
 protected:
     void TearDown() override {
         release();
         ServicesTest::TearDown();
     }
-
-    // As the texture loader reads art: everything from the file.
-    HRESULT load(const Bytes& data, D3DXIMAGE_INFO* info = nullptr) {
-        release();
-        return D3DXCreateTextureFromFileInMemoryEx(
-            device, data.data(), static_cast<UINT>(data.size()), D3DX_DEFAULT, D3DX_DEFAULT,
-            D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0, info,
-            nullptr, &texture);
-    }
-
-    // As the video player reads a frame.
-    HRESULT loadFrame(const Bytes& data, D3DXIMAGE_INFO* info) {
-        release();
-        return D3DXCreateTextureFromFileInMemoryEx(
-            device, data.data(), static_cast<UINT>(data.size()), D3DX_DEFAULT, D3DX_DEFAULT, 1, 0,
-            D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_FILTER_NONE, 0, info, nullptr,
-            &texture);
-    }
-
-    void release() {
-        if (texture != nullptr) {
-            texture->Release();
-            texture = nullptr;
-        }
-    }
-
-    D3DSURFACE_DESC desc(UINT level) {
-        D3DSURFACE_DESC d{};
-        EXPECT_EQ(texture->GetLevelDesc(level, &d), D3D_OK);
-        return d;
-    }
-
-    Argb pixel(UINT level, int x, int y) {
-        D3DLOCKED_RECT locked{};
-        EXPECT_EQ(texture->LockRect(level, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
-        Argb value = 0;
-        std::memcpy(&value, static_cast<BYTE*>(locked.pBits) + y * locked.Pitch + x * 4, 4);
-        texture->UnlockRect(level);
-        return value;
-    }
-
-    IDirect3DTexture9* texture = nullptr;
 };
 
 TEST_F(WritersTest, ArgbDdsKeepsEveryPixelAndTheWholeMipChain) {

@@ -67,23 +67,23 @@ TEST_F(TextureTest, TgaHeadersThatPromiseMoreThanTheDataHoldFail) {
     // 23 bytes declaring 17000 x 21000: above the side limit.
     Bytes huge = tgaHeader(2, 17000, 21000, 24);
     huge.resize(23, 0x55);
-    EXPECT_EQ(loadDefault(huge), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(huge), D3DXERR_INVALIDDATA);
     // 77 bytes declaring 8224 x 8224: within the limit, but 59 bytes of 200 million.
     Bytes short8224 = tgaHeader(2, 8224, 8224, 24);
     short8224.resize(77, 0x55);
-    EXPECT_EQ(loadDefault(short8224), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(short8224), D3DXERR_INVALIDDATA);
     // A good file one byte short.
     Bytes cut = tga(gradient(4, 4, true), true);
     cut.pop_back();
-    EXPECT_EQ(loadDefault(cut), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(cut), D3DXERR_INVALIDDATA);
     // Run-length: a few packets cannot cover 16384 x 16384 pixels, nor a good file cut short.
     Bytes runs = tgaHeader(10, 16384, 16384, 32);
     for (int i = 0; i < 8; ++i) {
         runs.insert(runs.end(), {0xFF, 1, 2, 3, 4});
     }
-    EXPECT_EQ(loadDefault(runs), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(runs), D3DXERR_INVALIDDATA);
     const Bytes packed = tgaRunLength(gradient(8, 8, true));
-    EXPECT_EQ(loadDefault(Bytes(packed.begin(), packed.end() - 2)), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(Bytes(packed.begin(), packed.end() - 2)), D3DXERR_INVALIDDATA);
     EXPECT_EQ(texture, nullptr);
 }
 
@@ -93,7 +93,7 @@ TEST_F(TextureTest, TgaThatHoldsItsPixelsLoads) {
         picture.pixels[3 * 8 + x] = 0xFF102030u;  // a run across a whole row
     }
     D3DXIMAGE_INFO info{};
-    ASSERT_EQ(loadDefault(tgaRunLength(picture), &info), D3D_OK);
+    ASSERT_EQ(load(tgaRunLength(picture), &info), D3D_OK);
     EXPECT_EQ(info.ImageFileFormat, D3DXIFF_TGA);
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 8; ++x) {
@@ -120,28 +120,28 @@ TEST_F(TextureTest, PngAndBmpHeadersThatPromiseMoreThanTheDataHoldFail) {
     Bytes bigPng = png(gradient(8, 8, false), true);
     putBigEndian32(bigPng, 16, 16000);
     putBigEndian32(bigPng, 20, 16000);
-    EXPECT_EQ(loadDefault(bigPng), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(bigPng), D3DXERR_INVALIDDATA);
     putBigEndian32(bigPng, 16, 20000);
-    EXPECT_EQ(loadDefault(bigPng), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(bigPng), D3DXERR_INVALIDDATA);
 
     // A chunk that claims more bytes than the file has would be allocated at its claim.
     Bytes longChunk = png(gradient(8, 8, false), true);
-    ASSERT_EQ(loadDefault(longChunk), D3D_OK);
+    ASSERT_EQ(load(longChunk), D3D_OK);
     release();
     putBigEndian32(longChunk, 33, 0x40000000);
-    EXPECT_EQ(loadDefault(longChunk), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(longChunk), D3DXERR_INVALIDDATA);
     Bytes noEnd = png(gradient(8, 8, false), true);
     noEnd.resize(noEnd.size() - 12);
-    EXPECT_EQ(loadDefault(noEnd), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(noEnd), D3DXERR_INVALIDDATA);
 
     // A BMP's rows are stored as they are.
     Bytes bigBmp = bmp(gradient(8, 8, true));
     putLittleEndian32(bigBmp, 18, 12000);
     putLittleEndian32(bigBmp, 22, 12000);
-    EXPECT_EQ(loadDefault(bigBmp), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(bigBmp), D3DXERR_INVALIDDATA);
     Bytes cutBmp = bmp(gradient(8, 8, true));
     cutBmp.resize(cutBmp.size() - 3);
-    EXPECT_EQ(loadDefault(cutBmp), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(cutBmp), D3DXERR_INVALIDDATA);
     EXPECT_EQ(texture, nullptr);
 }
 
@@ -149,17 +149,17 @@ TEST_F(TextureTest, ImagesFarLargerThanTheirFilesAreRefused) {
     // A million pixels are always allowed, whatever the file's size.
     const Bytes small = flatGreyPng(1024, 1024, 0x66);
     ASSERT_LT(small.size(), 8192u);
-    ASSERT_EQ(loadDefault(small), D3D_OK);
+    ASSERT_EQ(load(small), D3D_OK);
     EXPECT_EQ(desc(0).Width, 1024u);
     EXPECT_EQ(pixel(0, 1000, 1000), 0xFF666666u);
     // Four million pixels in a few kilobytes: more than 32 pixels per byte of file.
     const Bytes flat = flatGreyPng(2048, 2048, 0x66);
     ASSERT_LT(flat.size(), (2048u * 2048u - (1u << 20)) / 32u);
-    EXPECT_EQ(loadDefault(flat), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(flat), D3DXERR_INVALIDDATA);
     // Enough bytes for them load.
     const Bytes noise = png(gradient(2048, 2048, true), false);
     ASSERT_GT(noise.size(), (2048u * 2048u - (1u << 20)) / 32u);
-    EXPECT_EQ(loadDefault(noise), D3D_OK);
+    EXPECT_EQ(load(noise), D3D_OK);
 }
 
 TEST_F(TextureTest, ProgressiveAndBaselineJpegDecode) {
@@ -186,11 +186,11 @@ TEST_F(TextureTest, ProgressiveAndBaselineJpegDecode) {
 TEST_F(TextureTest, JpegHeadersThatPromiseMoreThanTheDataHoldFail) {
     const Bytes file = turboJpeg(ramps(16, 16), true);
     // Far more 8x8 blocks than the file has bits.
-    EXPECT_EQ(loadDefault(withJpegSize(file, 16000, 16000)), D3DXERR_INVALIDDATA);
-    EXPECT_EQ(loadDefault(withJpegSize(file, 17000, 8)), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(withJpegSize(file, 16000, 16000)), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(withJpegSize(file, 17000, 8)), D3DXERR_INVALIDDATA);
     // Cut inside the scans.
     for (size_t keep : {file.size() / 2, file.size() - 40}) {
-        EXPECT_EQ(loadDefault(Bytes(file.begin(), file.begin() + keep)), D3DXERR_INVALIDDATA)
+        EXPECT_EQ(load(Bytes(file.begin(), file.begin() + keep)), D3DXERR_INVALIDDATA)
             << "kept " << keep;
     }
     EXPECT_EQ(texture, nullptr);

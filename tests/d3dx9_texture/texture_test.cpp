@@ -20,7 +20,7 @@ TEST_F(TextureTest, DdsArgbKeepsItsOwnLevels) {
     const Picture middle = gradient(2, 1, false);
     const Picture last{1, 1, {0x12345678u}};
     D3DXIMAGE_INFO info{};
-    ASSERT_EQ(loadDefault(ddsArgb({top, middle, last}, true), &info), D3D_OK);
+    ASSERT_EQ(load(ddsArgb({top, middle, last}, true), &info), D3D_OK);
     EXPECT_EQ(info.Width, 4u);
     EXPECT_EQ(info.Height, 2u);
     EXPECT_EQ(info.Depth, 1u);
@@ -44,7 +44,7 @@ TEST_F(TextureTest, DdsArgbKeepsItsOwnLevels) {
 TEST_F(TextureTest, DdsWithoutAlphaReadsOpaque) {
     Picture picture = gradient(2, 2, false);  // alpha bytes present in the file but unused
     D3DXIMAGE_INFO info{};
-    ASSERT_EQ(loadDefault(ddsArgb({picture}, false), &info), D3D_OK);
+    ASSERT_EQ(load(ddsArgb({picture}, false), &info), D3D_OK);
     EXPECT_EQ(info.Format, D3DFMT_X8R8G8B8);
     EXPECT_EQ(desc(0).Format, D3DFMT_X8R8G8B8);
     EXPECT_EQ(pixel(0, 1, 1), picture.at(1, 1) | 0xFF000000u);
@@ -55,7 +55,7 @@ TEST_F(TextureTest, DdsWithOneLevelGetsTheFullChainOfMeans) {
     for (int i = 0; i < 16; ++i) {
         picture.pixels.push_back(i % 2 ? 0xFF000000u : 0xFF0000FCu);
     }
-    ASSERT_EQ(loadDefault(ddsArgb({picture}, true)), D3D_OK);
+    ASSERT_EQ(load(ddsArgb({picture}, true)), D3D_OK);
     ASSERT_EQ(texture->GetLevelCount(), 3u);
     EXPECT_EQ(desc(1).Width, 2u);
     EXPECT_EQ(pixel(1, 0, 0), 0xFF00007Eu);  // (0xFC + 0 + 0xFC + 0) / 4, rounded
@@ -74,7 +74,7 @@ TEST_P(CompressedDdsTest, BlocksOfEveryLevelUploadAsStored) {
                                  compressDxt(gradient(4, 4, false), format),
                                  Bytes(blockBytes, 0x5A), Bytes(blockBytes, 0xA5)};
     D3DXIMAGE_INFO info{};
-    ASSERT_EQ(loadDefault(ddsCompressed(name, 8, 8, levels), &info), D3D_OK);
+    ASSERT_EQ(load(ddsCompressed(name, 8, 8, levels), &info), D3D_OK);
     EXPECT_EQ(info.Format, format);
     EXPECT_EQ(info.MipLevels, 4u);
     ASSERT_EQ(texture->GetLevelCount(), 4u);
@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, CompressedDdsTest,
 TEST_F(TextureTest, CompressedDdsWithOneLevelGetsItsChainCompressed) {
     const Picture red{8, 8, std::vector<D3DCOLOR>(64, 0xFFFF0000u)};
     const Bytes blocks = compressDxt(red, D3DFMT_DXT1);
-    ASSERT_EQ(loadDefault(ddsCompressed("DXT1", 8, 8, {blocks})), D3D_OK);
+    ASSERT_EQ(load(ddsCompressed("DXT1", 8, 8, {blocks})), D3D_OK);
     ASSERT_EQ(texture->GetLevelCount(), 4u);
     // Every level of a flat picture is the same flat block.
     const Bytes first(blocks.begin(), blocks.begin() + 8);
@@ -126,11 +126,11 @@ TEST_F(TextureTest, CompressedDdsConvertsToPixelsOnRequest) {
 TEST_F(TextureTest, TruncatedDdsFailsAtEveryLength) {
     const Bytes whole = ddsCompressed(
         "DXT1", 4, 4, {compressDxt(gradient(4, 4, true), D3DFMT_DXT1), Bytes(8), Bytes(8)});
-    ASSERT_EQ(loadDefault(whole), D3D_OK);
+    ASSERT_EQ(load(whole), D3D_OK);
     release();
     for (size_t size = 1; size < whole.size(); ++size) {
         const Bytes cut(whole.begin(), whole.begin() + size);
-        EXPECT_EQ(loadDefault(cut), D3DXERR_INVALIDDATA) << "size " << size;
+        EXPECT_EQ(load(cut), D3DXERR_INVALIDDATA) << "size " << size;
         EXPECT_EQ(texture, nullptr);
     }
     EXPECT_EQ(d3d9::liveObjects(ObjectType::Texture), 0);
@@ -144,7 +144,7 @@ TEST_F(TextureTest, BitFlippedDdsHeadersLoadOrFailButNeverCrash) {
             for (BYTE flip : {BYTE{0x01}, BYTE{0x80}}) {
                 Bytes damaged = good;
                 damaged[i] ^= flip;
-                const HRESULT hr = loadDefault(damaged);
+                const HRESULT hr = load(damaged);
                 EXPECT_TRUE(hr == D3D_OK || hr == D3DXERR_INVALIDDATA ||
                             hr == D3DERR_NOTAVAILABLE || hr == D3DERR_INVALIDCALL)
                     << "byte " << i << ": " << std::hex << hr;
@@ -162,23 +162,23 @@ TEST_F(TextureTest, DdsWithImpossibleHeadersFails) {
         std::memcpy(&copy[offset], &value, 4);
         return copy;
     };
-    EXPECT_EQ(loadDefault(patched(12, 0)), D3DXERR_INVALIDDATA);            // height 0
-    EXPECT_EQ(loadDefault(patched(16, 1u << 30)), D3DXERR_INVALIDDATA);     // width huge
-    EXPECT_EQ(loadDefault(patched(12, 0xFFFFFFFFu)), D3DXERR_INVALIDDATA);  // height huge
+    EXPECT_EQ(load(patched(12, 0)), D3DXERR_INVALIDDATA);            // height 0
+    EXPECT_EQ(load(patched(16, 1u << 30)), D3DXERR_INVALIDDATA);     // width huge
+    EXPECT_EQ(load(patched(12, 0xFFFFFFFFu)), D3DXERR_INVALIDDATA);  // height huge
     Bytes manyLevels = patched(8, 0x1 | 0x2 | 0x4 | 0x1000 | 0x20000);
     std::uint32_t levels = 9;  // a 4x4 image has three
     std::memcpy(&manyLevels[28], &levels, 4);
-    EXPECT_EQ(loadDefault(manyLevels), D3DXERR_INVALIDDATA);
-    EXPECT_EQ(loadDefault(patched(80, 0x4)), D3DXERR_INVALIDDATA);     // FOURCC flag, code 0
-    EXPECT_EQ(loadDefault(patched(112, 0x200)), D3DXERR_INVALIDDATA);  // cube map
-    EXPECT_EQ(loadDefault(patched(4, 0)), D3DXERR_INVALIDDATA);        // header size
+    EXPECT_EQ(load(manyLevels), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(patched(80, 0x4)), D3DXERR_INVALIDDATA);     // FOURCC flag, code 0
+    EXPECT_EQ(load(patched(112, 0x200)), D3DXERR_INVALIDDATA);  // cube map
+    EXPECT_EQ(load(patched(4, 0)), D3DXERR_INVALIDDATA);        // header size
     EXPECT_EQ(texture, nullptr);
 }
 
 TEST_F(TextureTest, PngWithAlphaKeepsItsPixels) {
     const Picture picture = gradient(4, 4, false);
     D3DXIMAGE_INFO info{};
-    ASSERT_EQ(loadDefault(png(picture, true), &info), D3D_OK);
+    ASSERT_EQ(load(png(picture, true), &info), D3D_OK);
     EXPECT_EQ(info.ImageFileFormat, D3DXIFF_PNG);
     EXPECT_EQ(info.Format, D3DFMT_A8R8G8B8);
     EXPECT_EQ(info.MipLevels, 1u);
@@ -224,7 +224,7 @@ TEST_F(TextureTest, NonPowerOfTwoRequestKeepsTheSize) {
 
 TEST_F(TextureTest, ScaledImageFillsTheTexture) {
     Picture flat{3, 3, std::vector<D3DCOLOR>(9, 0xFF408020u)};
-    ASSERT_EQ(loadDefault(png(flat, false)), D3D_OK);
+    ASSERT_EQ(load(png(flat, false)), D3D_OK);
     EXPECT_EQ(desc(0).Width, 4u);
     EXPECT_EQ(pixel(0, 3, 3), 0xFF408020u);
     EXPECT_EQ(pixel(0, 0, 0), 0xFF408020u);
@@ -233,20 +233,20 @@ TEST_F(TextureTest, ScaledImageFillsTheTexture) {
 TEST_F(TextureTest, BmpJpegAndTgaDecode) {
     const Picture picture = gradient(4, 4, true);
     D3DXIMAGE_INFO info{};
-    ASSERT_EQ(loadDefault(bmp(picture), &info), D3D_OK);
+    ASSERT_EQ(load(bmp(picture), &info), D3D_OK);
     EXPECT_EQ(info.ImageFileFormat, D3DXIFF_BMP);
     EXPECT_EQ(pixel(0, 2, 1), picture.at(2, 1));
 
-    ASSERT_EQ(loadDefault(tga(picture, false), &info), D3D_OK);
+    ASSERT_EQ(load(tga(picture, false), &info), D3D_OK);
     EXPECT_EQ(info.ImageFileFormat, D3DXIFF_TGA);
     // Stored bottom-up: the texture's first row is still the picture's top row.
     EXPECT_EQ(pixel(0, 1, 0), picture.at(1, 0));
     EXPECT_EQ(pixel(0, 3, 3), picture.at(3, 3));
-    ASSERT_EQ(loadDefault(tga(picture, true), &info), D3D_OK);
+    ASSERT_EQ(load(tga(picture, true), &info), D3D_OK);
     EXPECT_EQ(pixel(0, 1, 0), picture.at(1, 0));
 
     Picture flat{8, 8, std::vector<D3DCOLOR>(64, 0xFF6080A0u)};
-    ASSERT_EQ(loadDefault(jpeg(flat), &info), D3D_OK);
+    ASSERT_EQ(load(jpeg(flat), &info), D3D_OK);
     EXPECT_EQ(info.ImageFileFormat, D3DXIFF_JPG);
     const D3DCOLOR got = pixel(0, 4, 4);
     for (int shift : {0, 8, 16}) {
@@ -259,14 +259,14 @@ TEST_F(TextureTest, TruncatedOrForeignDataFails) {
     const Bytes whole = png(gradient(8, 8, false), true);
     for (size_t size : {size_t{4}, size_t{20}, whole.size() / 2, whole.size() - 13}) {
         const Bytes cut(whole.begin(), whole.begin() + size);
-        EXPECT_EQ(loadDefault(cut), D3DXERR_INVALIDDATA) << "size " << size;
+        EXPECT_EQ(load(cut), D3DXERR_INVALIDDATA) << "size " << size;
     }
     const Bytes jpg = jpeg(gradient(8, 8, true));
-    EXPECT_EQ(loadDefault(Bytes(jpg.begin(), jpg.begin() + 100)), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(Bytes(jpg.begin(), jpg.begin() + 100)), D3DXERR_INVALIDDATA);
     EXPECT_EQ(
-        loadDefault(Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}),
+        load(Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}),
         D3DXERR_INVALIDDATA);
-    EXPECT_EQ(loadDefault(Bytes(64, 0xEE)), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(Bytes(64, 0xEE)), D3DXERR_INVALIDDATA);
     EXPECT_EQ(texture, nullptr);
     EXPECT_EQ(d3d9::liveObjects(ObjectType::Texture), 0);
 }
