@@ -79,3 +79,36 @@ function(morvale_test name)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "MORVALE_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 endfunction()
+
+# morvale_gl_test(NAME [HOOKS] [PICTURES folder] [SOURCES file...] [DEPENDS target...])
+#
+# One GoogleTest executable that draws through the OpenGL backend (SDL's offscreen driver,
+# Mesa llvmpipe), built from the .cpp files of the calling folder and SOURCES. HOOKS adds
+# the platform's test hooks (tests/support/test_hooks.cpp). The pictures the tests draw are
+# kept in build/tests/<folder>_pictures (PICTURES, else the calling folder's name), named to
+# the tests by MORVALE_PICTURES. Mesa leaks a little at exit in a module already unloaded,
+# so leak detection is off for these tests only.
+function(morvale_gl_test name)
+    cmake_parse_arguments(ARG "HOOKS" "PICTURES" "SOURCES;DEPENDS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    add_executable(${name} ${sources} ${ARG_SOURCES})
+    if(ARG_HOOKS)
+        if(NOT TARGET morvale_test_hooks)
+            add_library(morvale_test_hooks OBJECT
+                ${PROJECT_SOURCE_DIR}/tests/support/test_hooks.cpp)
+        endif()
+        target_sources(${name} PRIVATE $<TARGET_OBJECTS:morvale_test_hooks>)
+    endif()
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
+    if(NOT ARG_PICTURES)
+        get_filename_component(ARG_PICTURES ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+    endif()
+    set(picture_folder ${CMAKE_BINARY_DIR}/tests/${ARG_PICTURES}_pictures)
+    file(MAKE_DIRECTORY ${picture_folder})
+    target_compile_definitions(${name} PRIVATE MORVALE_PICTURES="${picture_folder}")
+    # One variable only: the test properties would split a list of them.
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+        PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+endfunction()
