@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "engine/core/bounding_box.h"
+
 namespace grid_index {
 
 // floor((value - origin) / size) as a float; 0 for a cell size of 0 or less and for a
@@ -24,6 +26,17 @@ inline int clampedCell(float coordinate, int count) {
     }
     const float last = static_cast<float>(count - 1);
     return coordinate > last ? count - 1 : static_cast<int>(coordinate);
+}
+
+// Cell (ix, iz) of a grid over box with cells of sizeX by sizeZ: the full height of box.
+inline kesh::BoundingBox cellBox(const kesh::BoundingBox& box, float sizeX, float sizeZ, int ix,
+                                 int iz) {
+    kesh::BoundingBox cell;
+    cell.min = D3DXVECTOR3(box.min.x + static_cast<float>(ix) * sizeX, box.min.y,
+                           box.min.z + static_cast<float>(iz) * sizeZ);
+    cell.max = D3DXVECTOR3(box.min.x + static_cast<float>(ix + 1) * sizeX, box.max.y,
+                           box.min.z + static_cast<float>(iz + 1) * sizeZ);
+    return cell;
 }
 
 }  // namespace grid_index

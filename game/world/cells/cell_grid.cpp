@@ -12,11 +12,7 @@ CellGrid::CellGrid(const kesh::BoundingBox& box, int cellsX, int cellsZ)
     for (int iz = 0; iz < cellsZ; ++iz) {
         for (int ix = 0; ix < cellsX; ++ix) {
             LevelCell& cell = cells[static_cast<std::size_t>(cellsX * iz + ix)];
-            cell.box.min = D3DXVECTOR3(box.min.x + static_cast<float>(ix) * cellSizeX, box.min.y,
-                                       box.min.z + static_cast<float>(iz) * cellSizeZ);
-            cell.box.max =
-                D3DXVECTOR3(box.min.x + static_cast<float>(ix + 1) * cellSizeX, box.max.y,
-                            box.min.z + static_cast<float>(iz + 1) * cellSizeZ);
+            cell.box = grid_index::cellBox(box, cellSizeX, cellSizeZ, ix, iz);
             cell.centre = (cell.box.min + cell.box.max) * 0.5f;
             const D3DXVECTOR3 diagonal = cell.box.max - cell.box.min;
             cell.radius = D3DXVec3Length(&diagonal) * 0.5f;

@@ -14,10 +14,7 @@ StaticsGrid::StaticsGrid(const kesh::BoundingBox& box, int cellsX, int cellsZ)
     for (int iz = 0; iz < cellsZ; ++iz) {
         for (int ix = 0; ix < cellsX; ++ix) {
             StaticsGridCell& c = cell(ix, iz);
-            c.box.min = D3DXVECTOR3(box.min.x + static_cast<float>(ix) * cellSizeX, box.min.y,
-                                    box.min.z + static_cast<float>(iz) * cellSizeZ);
-            c.box.max = D3DXVECTOR3(box.min.x + static_cast<float>(ix + 1) * cellSizeX, box.max.y,
-                                    box.min.z + static_cast<float>(iz + 1) * cellSizeZ);
+            c.box = grid_index::cellBox(box, cellSizeX, cellSizeZ, ix, iz);
             c.centre = (c.box.min + c.box.max) * 0.5f;
             const D3DXVECTOR3 diagonal = c.box.max - c.box.min;
             c.radius = D3DXVec3Length(&diagonal) * 0.5f;
