@@ -15,6 +15,7 @@
 #include "engine/render/dx_device.h"
 #include "engine/render/mesh_records.h"
 #include "tests/d3d9/d3d9_fixture.h"
+#include "tests/support/box_records.h"
 #include "tests/win32/temp_folder.h"
 
 namespace mesh_testing {
@@ -43,36 +44,7 @@ inline void captureResourceLog() {
 // A cube from (0,0,0) to (1,1,1): eight positions, one normal per side, four uv entries
 // shared by every side, two triangles per side.
 inline tri_mesh cubeRecords() {
-    tri_mesh mesh;
-    for (int i = 0; i < 8; ++i) {
-        mesh.positions.push_back({float(i & 1), float((i >> 1) & 1), float((i >> 2) & 1)});
-    }
-    maya_common::data::uv_set uv;
-    uv.dim = 2;
-    uv.values = {0, 0, 1, 0, 1, 1, 0, 1};
-    mesh.uv_sets = {uv};
-    mesh.uv_tris.resize(1);
-    for (int axis = 0; axis < 3; ++axis) {
-        for (int side = 0; side < 2; ++side) {
-            std::vector<std::uint32_t> quad;
-            for (std::uint32_t i = 0; i < 8; ++i) {
-                if (((i >> axis) & 1) == std::uint32_t(side)) {
-                    quad.push_back(i);
-                }
-            }
-            maya_common::data::vector3 normal{0, 0, 0};
-            (&normal.x)[axis] = side ? 1.0f : -1.0f;
-            const auto n = static_cast<std::uint32_t>(mesh.normals.size());
-            mesh.normals.push_back(normal);
-            mesh.position_tris.push_back({quad[0], quad[1], quad[3]});
-            mesh.position_tris.push_back({quad[0], quad[3], quad[2]});
-            mesh.normal_tris.push_back({n, n, n});
-            mesh.normal_tris.push_back({n, n, n});
-            mesh.uv_tris[0].push_back({0, 1, 2});
-            mesh.uv_tris[0].push_back({0, 2, 3});
-        }
-    }
-    return mesh;
+    return morvale_testing::boxRecords({0, 0, 0}, {1, 1, 1});
 }
 
 // One triangle per entry of materials, each over its own three positions.
