@@ -33,11 +33,39 @@ double clockRate() {
     return rate;
 }
 
+// MORVALE_CLOCK_FRAME_MS ties the counter to the message pump instead of the wall clock:
+// each frame (a PeekMessageW that found nothing) moves it on by this many milliseconds
+// (times the rate), each reading within a frame by one tick. A run driven by frame numbers
+// then sees the same times on any machine, however slow. 0 (the wall clock) when unset.
+struct FrameClock {
+    double frameNanoseconds = 0.0;
+    LONGLONG frames = 0;
+    LONGLONG readings = 0;
+};
+
+FrameClock& frameClock() {
+    static FrameClock clock = [] {
+        FrameClock made;
+        const char* text = std::getenv("MORVALE_CLOCK_FRAME_MS");
+        const double value = text != nullptr ? std::strtod(text, nullptr) : 0.0;
+        made.frameNanoseconds = value > 0.0 ? value * 1e6 : 0.0;
+        return made;
+    }();
+    return clock;
+}
+
 LONGLONG scaledByClockRate(LONGLONG nanoseconds) {
+    static const LONGLONG origin = nanoseconds;
+    FrameClock& frames = frameClock();
+    if (frames.frameNanoseconds > 0.0) {
+        return origin +
+               static_cast<LONGLONG>(static_cast<double>(frames.frames) * frames.frameNanoseconds *
+                                     clockRate()) +
+               ++frames.readings;
+    }
     if (clockRate() == 1.0) {
         return nanoseconds;
     }
-    static const LONGLONG origin = nanoseconds;
     return origin + static_cast<LONGLONG>(static_cast<double>(nanoseconds - origin) * clockRate());
 }
 
@@ -69,6 +97,14 @@ void civilFromDays(long long days, int& year, unsigned& month, unsigned& day) {
 }  // namespace
 
 namespace win32::detail {
+
+void advanceFrameClock() {
+    FrameClock& clock = frameClock();
+    if (clock.frameNanoseconds > 0.0) {
+        ++clock.frames;
+        clock.readings = 0;
+    }
+}
 
 SYSTEMTIME systemTimeFromUnixTime(long long seconds, long nanoseconds) {
     long long days = seconds / 86400;

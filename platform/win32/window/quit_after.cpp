@@ -29,6 +29,7 @@ void postQuitAfterIdleTurns(long turns) {
 namespace detail {
 
 void noteIdleTurn() {
+    advanceFrameClock();
     playInputScriptFrame();
     long& turns = turnsLeft();
     if (turns > 0 && --turns == 0) {
