@@ -41,8 +41,9 @@ void makeDriveTestLevel(const ArtOutput& out) {
     MeshBuilder post;
     const int concrete = post.material(tex::asphalt);
     post.box({-0.5f, 0.0f, -0.5f}, {0.5f, postHeight, 0.5f}, concrete, {1.0f, 1.0f});
-    out.write("mesh/drive_test_post.wfm",
-              artlib::meshFileBytes(post.finish({{{-0.5f, 0.0f, -0.5f}, {0.5f, postHeight, 0.5f}}})));
+    out.write(
+        "mesh/drive_test_post.wfm",
+        artlib::meshFileBytes(post.finish({{{-0.5f, 0.0f, -0.5f}, {0.5f, postHeight, 0.5f}}})));
 
     kesh::data::LevelData level;
     level.name = "drive_test";

@@ -57,9 +57,9 @@ bool play(const std::vector<std::string>& words) {
         if (deviceNamed(words[2]) != nullptr) {
             return false;
         }
-        devices().push_back({words[2], std::make_unique<dinput8_test::VirtualDevice>(
-                                           kind, number(words[3]), number(words[4]),
-                                           words[2].c_str())});
+        devices().push_back(
+            {words[2], std::make_unique<dinput8_test::VirtualDevice>(
+                           kind, number(words[3]), number(words[4]), words[2].c_str())});
         return devices().back().device->attached();
     }
     if (verb == "axis" && words.size() == 4) {

@@ -72,8 +72,8 @@ Script& script() {
 
 WPARAM virtualKeyNamed(const std::string& name) {
     static const std::pair<const char*, WPARAM> named[] = {
-        {"ESCAPE", VK_ESCAPE}, {"TAB", VK_TAB},     {"RETURN", VK_RETURN}, {"SPACE", VK_SPACE},
-        {"UP", VK_UP},         {"DOWN", VK_DOWN},   {"LEFT", VK_LEFT},     {"RIGHT", VK_RIGHT},
+        {"ESCAPE", VK_ESCAPE}, {"TAB", VK_TAB},         {"RETURN", VK_RETURN}, {"SPACE", VK_SPACE},
+        {"UP", VK_UP},         {"DOWN", VK_DOWN},       {"LEFT", VK_LEFT},     {"RIGHT", VK_RIGHT},
         {"SHIFT", VK_SHIFT},   {"CONTROL", VK_CONTROL}, {"BACK", VK_BACK},
     };
     for (const auto& entry : named) {
@@ -114,8 +114,7 @@ bool play(const std::vector<std::string>& words, std::vector<std::vector<std::st
         }
         const int x = number(words[1]);
         const int y = number(words[2]);
-        win32::mouseMoved(system, *window, x, y, x - window->pointer.x,
-                                  y - window->pointer.y, 0);
+        win32::mouseMoved(system, *window, x, y, x - window->pointer.x, y - window->pointer.y, 0);
         if (verb == "click") {
             win32::mouseButtonChanged(system, *window, 1, true, x, y);
             later.push_back({"button", "1", "up", words[1], words[2]});
@@ -128,8 +127,7 @@ bool play(const std::vector<std::string>& words, std::vector<std::vector<std::st
         }
         const int x = words.size() == 5 ? number(words[3]) : window->pointer.x;
         const int y = words.size() == 5 ? number(words[4]) : window->pointer.y;
-        win32::mouseButtonChanged(system, *window, number(words[1]), words[2] == "down", x,
-                                          y);
+        win32::mouseButtonChanged(system, *window, number(words[1]), words[2] == "down", x, y);
         return true;
     }
     return script().extension != nullptr && script().extension(words);
