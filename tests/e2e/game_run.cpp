@@ -40,6 +40,13 @@ RunResult runGame(const RunSetup& setup) {
     return run;
 }
 
+std::string output(const RunResult& run) {
+    std::ifstream in(run.folder / "output.txt");
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 Picture picture(const RunResult& run, int present) {
     char name[32];
     std::snprintf(name, sizeof name, "present_%05d.png", present);

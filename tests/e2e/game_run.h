@@ -25,6 +25,9 @@ struct RunResult {
 
 RunResult runGame(const RunSetup& setup);
 
+// What the run wrote to standard output and error (the script's complaints among it).
+std::string output(const RunResult& run);
+
 struct Picture {
     int width = 0;
     int height = 0;

@@ -65,6 +65,7 @@ TEST(GameRunTest, VideosMenuMapAndADriveWithTheAcceleratorToAWinThenExit) {
     setup.presents = {60, 180, 260, 320, 600, 780};
     const e2e::RunResult run = e2e::runGame(setup);
     expectCleanExit(run);
+    EXPECT_EQ(e2e::output(run).find("input script"), std::string::npos);
 
     expectMenuButtons(e2e::picture(run, 60));
     const e2e::Picture map = e2e::picture(run, 180);
@@ -80,6 +81,36 @@ TEST(GameRunTest, VideosMenuMapAndADriveWithTheAcceleratorToAWinThenExit) {
     const e2e::Picture exit = e2e::picture(run, 780);
     ASSERT_TRUE(exit.loaded());
     EXPECT_GT(countPixels(exit, 50, 230, 750, 290, orange), 3000) << "the exit screen";
+}
+
+TEST(GameRunTest, AfterJAVirtualWheelAndPedalsDriveToAWin) {
+    e2e::RunSetup setup;
+    setup.name = "wheel_and_pedals";
+    // The devices are plugged in when the game makes its DirectInput object; the accelerator
+    // rests at the top of its axis and is floored at the bottom, the brake the other way.
+    setup.script =
+        "1 attach wheel wheel 1 1\n"
+        "1 attach pedals pedals 2 0\n"
+        "1 axis pedals 0 32767\n"
+        "1 axis pedals 1 -32768\n"
+        "30 press ESCAPE\n"
+        "80 click 200 405\n"
+        "130 press ESCAPE\n"
+        "200 press TAB\n"
+        "220 press J\n"
+        "230 axis pedals 0 -32768\n"
+        "240 axis wheel 0 0\n"
+        "650 axis pedals 0 32767\n"
+        "700 press SPACE\n"
+        "760 click 200 492\n";
+    setup.presents = {600};
+    const e2e::RunResult run = e2e::runGame(setup);
+    expectCleanExit(run);
+    const std::string output = e2e::output(run);
+    EXPECT_EQ(output.find("input script"), std::string::npos) << output;
+    const e2e::Picture win = e2e::picture(run, 600);
+    ASSERT_TRUE(win.loaded());
+    EXPECT_GT(countPixels(win, 100, 250, 700, 325, green), 3000) << "the win picture";
 }
 
 TEST(GameRunTest, WithoutTheAcceleratorAFastClockLosesOnTime) {

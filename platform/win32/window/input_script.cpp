@@ -26,6 +26,8 @@ struct Script {
     std::size_t next = 0;
     long frame = 0;
     win32::InputScriptExtension extension = nullptr;
+    // Lines for the extension that came before it was set: played when it is.
+    std::vector<std::vector<std::string>> waiting;
 };
 
 Script load() {
@@ -130,7 +132,11 @@ bool play(const std::vector<std::string>& words, std::vector<std::vector<std::st
         win32::mouseButtonChanged(system, *window, number(words[1]), words[2] == "down", x, y);
         return true;
     }
-    return script().extension != nullptr && script().extension(words);
+    if (script().extension == nullptr) {
+        script().waiting.push_back(words);
+        return true;
+    }
+    return script().extension(words);
 }
 
 }  // namespace
@@ -138,7 +144,15 @@ bool play(const std::vector<std::string>& words, std::vector<std::vector<std::st
 namespace win32 {
 
 void setInputScriptExtension(InputScriptExtension extension) {
-    script().extension = extension;
+    Script& state = script();
+    state.extension = extension;
+    std::vector<std::vector<std::string>> waiting;
+    waiting.swap(state.waiting);
+    for (const auto& words : waiting) {
+        if (extension == nullptr || !extension(words)) {
+            std::fprintf(stderr, "input script: cannot play '%s'\n", words[0].c_str());
+        }
+    }
 }
 
 bool inputScriptActive() {

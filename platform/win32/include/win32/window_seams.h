@@ -48,7 +48,8 @@ void postQuitAfterIdleTurns(long turns);
 // plays "press|down|up <key>" (a virtual-key name such as ESCAPE, TAB, UP, or a letter or
 // digit), "move <x> <y>", "click <x> <y>" (left button, released a frame later) and
 // "button <1..3> down|up" on the first window; other verbs go to the extension below, set by
-// another layer of the platform (DirectInput's virtual joysticks), or are reported and dropped.
+// another layer of the platform (DirectInput's virtual joysticks); those that come before it
+// is set wait for it, and those it cannot play are reported and dropped.
 // '#' starts a comment.
 using InputScriptExtension = bool (*)(const std::vector<std::string>& words);
 void setInputScriptExtension(InputScriptExtension extension);
