@@ -10,6 +10,7 @@
 #include "tools/arttool/art_output.h"
 #include "tools/arttool/car_art.h"
 #include "tools/arttool/committed_art.h"
+#include "tools/arttool/drive_test_level.h"
 #include "tools/arttool/gui_atlas.h"
 #include "tools/arttool/interface_art.h"
 #include "tools/arttool/sounds.h"
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
         arttool::makeGuiAtlas(out, text, plan);
         arttool::makeCarArt(out);
         arttool::makeTown(out, plan);
+        arttool::makeDriveTestLevel(out);
         arttool::makeInterfaceArt(out);
         arttool::makeVideos(out, text);
     } catch (const std::exception& error) {

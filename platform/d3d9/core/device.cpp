@@ -1,4 +1,5 @@
 #include "core/device.h"
+#include "core/screenshots.h"
 
 #include <algorithm>
 
@@ -167,6 +168,7 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const void*) {
     if (DeviceRecord* record = context_->backend->record()) {
         ++record->presents;
     }
+    noteScreenshotPresent(this);
     return context_->backend->present();
 }
 

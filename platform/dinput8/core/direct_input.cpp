@@ -7,6 +7,7 @@
 #include "core/seam_state.h"
 #include "sdl/joystick_device.h"
 #include "sdl/joystick_subsystem.h"
+#include "sdl/scripted_devices.h"
 #include "system/system_devices.h"
 #include "win32/com_object.h"
 
@@ -108,5 +109,6 @@ HRESULT DirectInput8Create(HINSTANCE, DWORD version, REFIID interfaceId, LPVOID*
         return E_NOINTERFACE;
     }
     *out = static_cast<IDirectInput8W*>(new dinput8::DirectInput);
+    dinput8::enableScriptedDevices();
     return DI_OK;
 }

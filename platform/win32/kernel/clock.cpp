@@ -1,5 +1,6 @@
 // The performance counter, Sleep and the UTC system time.
 #include <cerrno>
+#include <cstdlib>
 #include <ctime>
 #include <utility>
 
@@ -19,6 +20,53 @@ win32::CounterSource& counterSource() {
 LONGLONG& frequencyOverride() {
     static LONGLONG frequency = 0;
     return frequency;
+}
+
+// MORVALE_CLOCK_RATE runs the counter this many times faster than the wall clock (so a
+// ten-minute race can be played in seconds); 1 when unset or not a positive number.
+double clockRate() {
+    static const double rate = [] {
+        const char* text = std::getenv("MORVALE_CLOCK_RATE");
+        const double value = text != nullptr ? std::strtod(text, nullptr) : 1.0;
+        return value > 0.0 ? value : 1.0;
+    }();
+    return rate;
+}
+
+// MORVALE_CLOCK_FRAME_MS ties the counter to the message pump instead of the wall clock:
+// each frame (a PeekMessageW that found nothing) moves it on by this many milliseconds
+// (times the rate), each reading within a frame by one tick. A run driven by frame numbers
+// then sees the same times on any machine, however slow. 0 (the wall clock) when unset.
+struct FrameClock {
+    double frameNanoseconds = 0.0;
+    LONGLONG frames = 0;
+    LONGLONG readings = 0;
+};
+
+FrameClock& frameClock() {
+    static FrameClock clock = [] {
+        FrameClock made;
+        const char* text = std::getenv("MORVALE_CLOCK_FRAME_MS");
+        const double value = text != nullptr ? std::strtod(text, nullptr) : 0.0;
+        made.frameNanoseconds = value > 0.0 ? value * 1e6 : 0.0;
+        return made;
+    }();
+    return clock;
+}
+
+LONGLONG scaledByClockRate(LONGLONG nanoseconds) {
+    static const LONGLONG origin = nanoseconds;
+    FrameClock& frames = frameClock();
+    if (frames.frameNanoseconds > 0.0) {
+        return origin +
+               static_cast<LONGLONG>(static_cast<double>(frames.frames) * frames.frameNanoseconds *
+                                     clockRate()) +
+               ++frames.readings;
+    }
+    if (clockRate() == 1.0) {
+        return nanoseconds;
+    }
+    return origin + static_cast<LONGLONG>(static_cast<double>(nanoseconds - origin) * clockRate());
 }
 
 win32::SleepRecorder& sleepRecorder() {
@@ -49,6 +97,14 @@ void civilFromDays(long long days, int& year, unsigned& month, unsigned& day) {
 }  // namespace
 
 namespace win32::detail {
+
+void advanceFrameClock() {
+    FrameClock& clock = frameClock();
+    if (clock.frameNanoseconds > 0.0) {
+        ++clock.frames;
+        clock.readings = 0;
+    }
+}
 
 SYSTEMTIME systemTimeFromUnixTime(long long seconds, long nanoseconds) {
     long long days = seconds / 86400;
@@ -87,7 +143,8 @@ BOOL QueryPerformanceCounter(LARGE_INTEGER* count) {
     }
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    count->QuadPart = static_cast<LONGLONG>(now.tv_sec) * kNanosecondsPerSecond + now.tv_nsec;
+    count->QuadPart =
+        scaledByClockRate(static_cast<LONGLONG>(now.tv_sec) * kNanosecondsPerSecond + now.tv_nsec);
     return TRUE;
 }
 

@@ -4,6 +4,7 @@
 
 #include "win32/user.h"
 #include "win32/window_seams.h"
+#include "window/input_script.h"
 
 namespace {
 
@@ -28,6 +29,8 @@ void postQuitAfterIdleTurns(long turns) {
 namespace detail {
 
 void noteIdleTurn() {
+    advanceFrameClock();
+    playInputScriptFrame();
     long& turns = turnsLeft();
     if (turns > 0 && --turns == 0) {
         PostQuitMessage(0);

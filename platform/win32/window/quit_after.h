@@ -8,4 +8,8 @@ namespace win32::detail {
 // Called by PeekMessageW when it found no message.
 void noteIdleTurn();
 
+// One frame on for the frame-locked performance counter (MORVALE_CLOCK_FRAME_MS; the kernel's
+// clock); nothing while it is off.
+void advanceFrameClock();
+
 }  // namespace win32::detail
