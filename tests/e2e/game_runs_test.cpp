@@ -40,6 +40,36 @@ void expectCleanExit(const e2e::RunResult& run) {
     EXPECT_EQ(e2e::stagesActivated(run.log), (std::vector<int>{2, 1, 3, 4, 1, 5}));
 }
 
+// The drive test's start and end in the middle of the town's box, on the map at 800 x 600:
+// the car's icon (40 x 40) centred on the start, and the target's circle drawn at its scaled
+// size but placed by its unscaled half, so its centre sits 22 pixels up and left of the end.
+constexpr int kCarIconX = 281;
+constexpr int kCarIconY = 253;
+constexpr int kMarkerX = 259;
+constexpr int kMarkerY = 269;
+
+bool outline(int r, int g, int b) {
+    return r < 45 && g < 45 && b < 45;
+}
+bool brightRed(int r, int g, int b) {
+    return r > 220 && g < 100 && b < 100;
+}
+
+void expectMapIcons(const e2e::Picture& map) {
+    ASSERT_TRUE(map.loaded());
+    EXPECT_GT(countPixels(map, 550, 148, 568, 164, red), 60) << "the legend's goal";
+    EXPECT_GT(
+        countPixels(map, kCarIconX - 20, kCarIconY - 20, kCarIconX + 20, kCarIconY + 20, outline),
+        40)
+        << "the car's icon";
+    // The circle's dot wobbles by up to 5 pixels; the town's roofs are a duller red.
+    EXPECT_GT(countPixels(map, kMarkerX - 8, kMarkerY - 8, kMarkerX + 8, kMarkerY + 8, brightRed),
+              60)
+        << "the target's circle";
+    EXPECT_LT(countPixels(map, 40, 20, 530, 180, outline), 5) << "nothing dark on the plan";
+    EXPECT_LT(countPixels(map, 40, 400, 530, 530, brightRed), 5) << "roofs are not the dot";
+}
+
 void expectMenuButtons(const e2e::Picture& menu) {
     ASSERT_TRUE(menu.loaded());
     for (int row = 0; row < 3; ++row) {
@@ -68,9 +98,7 @@ TEST(GameRunTest, VideosMenuMapAndADriveWithTheAcceleratorToAWinThenExit) {
     EXPECT_EQ(e2e::output(run).find("input script"), std::string::npos);
 
     expectMenuButtons(e2e::picture(run, 60));
-    const e2e::Picture map = e2e::picture(run, 180);
-    ASSERT_TRUE(map.loaded());
-    EXPECT_GT(countPixels(map, 550, 148, 568, 164, red), 60) << "the goal's icon";
+    expectMapIcons(e2e::picture(run, 180));
     const e2e::Picture early = e2e::picture(run, 260);
     const e2e::Picture later = e2e::picture(run, 320);
     ASSERT_TRUE(early.loaded() && later.loaded());
@@ -128,9 +156,7 @@ TEST(GameRunTest, WithoutTheAcceleratorAFastClockLosesOnTime) {
     const e2e::RunResult run = e2e::runGame(setup);
     expectCleanExit(run);
     expectMenuButtons(e2e::picture(run, 30));
-    const e2e::Picture map = e2e::picture(run, 90);
-    ASSERT_TRUE(map.loaded());
-    EXPECT_GT(countPixels(map, 550, 148, 568, 164, red), 60) << "the goal's icon";
+    expectMapIcons(e2e::picture(run, 90));
     const e2e::Picture lose = e2e::picture(run, 850);
     ASSERT_TRUE(lose.loaded());
     EXPECT_GT(countPixels(lose, 100, 250, 700, 325, red), 3000) << "the lose picture";

@@ -9,6 +9,7 @@
 #include "tools/artlib/mesh_writer.h"
 #include "tools/arttool/mesh_builder.h"
 #include "tools/arttool/textures.h"
+#include "tools/arttool/town_plan.h"
 
 namespace arttool {
 
@@ -17,10 +18,14 @@ namespace {
 constexpr float halfSize = 40.0f;
 // As the town's: the ride height above the ground's top at y 0.
 constexpr float locatorHeight = 1.2f;
-// The level's box is its statics': posts in the corners lift it above the car.
+// The map screen places the car by the level's box (its statics') on the town's plan, so
+// posts in the corners of the town's box give this level the town's box, and the slab sits in
+// the middle of it: the run shows on the map where the plan has its centre.
 constexpr float postHeight = 5.0f;
-constexpr float startZ = -15.0f;
-constexpr float endZ = 15.0f;
+constexpr float centreX = (TownPlan::minX + TownPlan::maxX) * 0.5f;
+constexpr float centreZ = (TownPlan::minZ + TownPlan::maxZ) * 0.5f;
+constexpr float startZ = centreZ - 15.0f;
+constexpr float endZ = centreZ + 15.0f;
 
 D3DXMATRIX translation(float x, float y, float z) {
     D3DXMATRIX m;
@@ -51,11 +56,11 @@ void makeDriveTestLevel(const ArtOutput& out) {
     ground.id = 1;
     ground.name = "ground";
     ground.mesh = "drive_test_ground";
-    ground.transform = translation(0.0f, 0.0f, 0.0f);
+    ground.transform = translation(centreX, 0.0f, centreZ);
     level.statics.push_back(ground);
     std::uint32_t id = 1;
-    for (const float x : {-h + 0.5f, h - 0.5f}) {
-        for (const float z : {-h + 0.5f, h - 0.5f}) {
+    for (const float x : {TownPlan::minX + 0.5f, TownPlan::maxX - 0.5f}) {
+        for (const float z : {TownPlan::minZ + 0.5f, TownPlan::maxZ - 0.5f}) {
             kesh::data::StaticObject corner;
             corner.id = ++id;
             corner.name = "post" + std::to_string(id);
@@ -70,13 +75,13 @@ void makeDriveTestLevel(const ArtOutput& out) {
     start.id = ++id;
     start.name = "start1";
     start.tag = "start";
-    start.transform = translation(0.0f, locatorHeight, startZ);
+    start.transform = translation(centreX, locatorHeight, startZ);
     level.locators.push_back(start);
     kesh::data::LocatorObject end;
     end.id = ++id;
     end.name = "end1";
     end.tag = "end";
-    end.transform = translation(0.0f, locatorHeight, endZ);
+    end.transform = translation(centreX, locatorHeight, endZ);
     level.locators.push_back(end);
 
     out.write("levels/drive_test.slev", artlib::levelFileBytes(level));
