@@ -41,6 +41,8 @@ protected:
 
 TEST_F(PlayAllocations, FramesWithTheAcceleratorHeldAllocateNothingOnceWarm) {
     buildAndPlay();
+    // No sound starts in these frames (the car's first ones come seconds later): each sound
+    // that plays makes its segment state object, by the DirectMusic design.
     morvale_testing::RecordsOff recordsOff;
     win32::simulateKey(window, VK_UP, true);
     for (int i = 0; i < 60; ++i) {
