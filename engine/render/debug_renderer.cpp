@@ -32,20 +32,34 @@ DebugRenderer::DebugRenderer(DxDevice* dxDevice, const std::string& name)
 
 void DebugRenderer::addSphere(const D3DXVECTOR3* centre, float radius, std::uint32_t color,
                               std::uint32_t flags) {
-    sphereQueue.push_back({*centre, radius, color, flags});
+    sphereQueue.add() = {*centre, radius, color, flags};
 }
 
 void DebugRenderer::addBox(const D3DXMATRIX* world, std::uint32_t color, std::uint32_t flags) {
-    boxQueue.push_back({*world, color, flags});
+    boxQueue.add() = {*world, color, flags};
 }
 
 void DebugRenderer::addScreenText(const std::wstring& text, std::uint32_t color) {
-    screenQueue.push_back({text, color});
+    ScreenText& line = screenQueue.add();
+    line.text.assign(text);
+    line.color = color;
+}
+
+void DebugRenderer::addScreenText(const std::string& text, std::uint32_t color) {
+    ScreenText& line = screenQueue.add();
+    line.text.resize(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        line.text[i] = static_cast<wchar_t>(static_cast<unsigned char>(text[i]));
+    }
+    line.color = color;
 }
 
 void DebugRenderer::addWorldText(const std::wstring& text, const D3DXVECTOR3* position,
                                  std::uint32_t color) {
-    worldQueue.push_back({text, color, *position});
+    WorldText& label = worldQueue.add();
+    label.text.assign(text);
+    label.color = color;
+    label.position = *position;
 }
 
 void DebugRenderer::clear() {

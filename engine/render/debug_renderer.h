@@ -6,11 +6,11 @@
 #include <d3dx9.h>
 
 #include <cstdint>
-#include <list>
 #include <memory>
 #include <string>
 
 #include "engine/render/camera_view.h"
+#include "engine/render/debug_queue.h"
 #include "engine/render/dx_device.h"
 #include "engine/render/font.h"
 #include "win32/com_ptr.h"
@@ -57,6 +57,9 @@ public:
                    std::uint32_t flags);
     void addBox(const D3DXMATRIX* world, std::uint32_t color, std::uint32_t flags);
     void addScreenText(const std::wstring& text, std::uint32_t color);
+    // The same for narrow text, widened unit by unit as toWide does, without a wide copy
+    // of its own: the screen log hands every line over this way.
+    void addScreenText(const std::string& text, std::uint32_t color);
     void addWorldText(const std::wstring& text, const D3DXVECTOR3* position, std::uint32_t color);
     void clear();
 
@@ -64,10 +67,10 @@ public:
     // world labels; the queues are kept. Throws when the effect cannot be fetched or run.
     void draw(const CameraView& camera);
 
-    const std::list<Sphere>& spheres() const { return sphereQueue; }
-    const std::list<Box>& boxes() const { return boxQueue; }
-    const std::list<ScreenText>& screenTexts() const { return screenQueue; }
-    const std::list<WorldText>& worldTexts() const { return worldQueue; }
+    const DebugQueue<Sphere>& spheres() const { return sphereQueue; }
+    const DebugQueue<Box>& boxes() const { return boxQueue; }
+    const DebugQueue<ScreenText>& screenTexts() const { return screenQueue; }
+    const DebugQueue<WorldText>& worldTexts() const { return worldQueue; }
 
 private:
     void setShapeParameters(ID3DXEffect* effect, const D3DXMATRIX& world, const CameraView& camera,
@@ -82,10 +85,10 @@ private:
     win32::ComPtr<ID3DXMesh> sphereMesh;
     win32::ComPtr<ID3DXMesh> boxMesh;
     std::unique_ptr<Font> font;  // after the meshes, so that it is destroyed first
-    std::list<Sphere> sphereQueue;
-    std::list<Box> boxQueue;
-    std::list<ScreenText> screenQueue;
-    std::list<WorldText> worldQueue;
+    DebugQueue<Sphere> sphereQueue;
+    DebugQueue<Box> boxQueue;
+    DebugQueue<ScreenText> screenQueue;
+    DebugQueue<WorldText> worldQueue;
 };
 
 // The process-wide debug renderer, published by the game object; null outside its lifetime.

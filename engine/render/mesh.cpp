@@ -39,7 +39,9 @@ std::set<DWORD> usedAttributes(ID3DXMesh* mesh) {
 void drawAllRangesOf(ID3DXMesh* mesh) {
     DWORD count = 0;
     if (SUCCEEDED(mesh->GetAttributeTable(nullptr, &count)) && count > 0) {
-        std::vector<D3DXATTRIBUTERANGE> table(count);
+        // Kept from draw to draw: a draw allocates nothing once the largest table fitted.
+        thread_local std::vector<D3DXATTRIBUTERANGE> table;
+        table.resize(count);
         if (SUCCEEDED(mesh->GetAttributeTable(table.data(), &count))) {
             table.resize(count);
             for (const D3DXATTRIBUTERANGE& range : table) {

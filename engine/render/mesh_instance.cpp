@@ -6,7 +6,8 @@
 
 namespace kesh {
 
-MeshInstance::MeshInstance(DxDevice* device, MeshInfo* info) : info(info), device(device) {
+MeshInstance::MeshInstance(DxDevice* device, MeshInfo* info)
+    : info(info), textures(info->textureNames.begin(), info->textureNames.end()), device(device) {
     D3DXMatrixIdentity(&world);
     D3DVERTEXELEMENT9 elements[MAX_FVF_DECL_SIZE];
     HRESULT result = info->mesh->GetDeclaration(elements);
@@ -42,7 +43,7 @@ void MeshInstance::render(ID3DXEffect* effect, const CameraView& camera) {
             continue;
         }
         const D3DXATTRIBUTERANGE& range = info->attributes[i];
-        effect->SetTexture("tex_0", theTextureCache->fetch(info->textureNames[material]));
+        effect->SetTexture("tex_0", theTextureCache->fetch(textures[material]));
         for (EffectPass pass(effect, D3DXFX_DONOTSAVESTATE); pass.current < pass.count;
              pass.next()) {
             drawIndexedTriangles(device->getDevice(), declaration.get(), stride, vertices.get(),

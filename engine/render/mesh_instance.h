@@ -4,6 +4,10 @@
 
 #include <d3dx9.h>
 
+#include <vector>
+
+#include "engine/core/resource/resource_id.h"
+
 #include "engine/render/camera_view.h"
 #include "engine/render/dx_device.h"
 #include "engine/render/mesh_info.h"
@@ -27,6 +31,8 @@ public:
 
     D3DXMATRIX world;
     MeshInfo* info;
+    // info's texture names as identifiers, made once rather than at every draw.
+    std::vector<ResourceId> textures;
     win32::ComPtr<IDirect3DVertexDeclaration9> declaration;
     DxDevice* device;
 };

@@ -138,7 +138,7 @@ void Game::attachScreenLog() {
         "screen",
         [](const std::string&, const std::string& text) {
             if (kesh::theDebugRenderer != nullptr) {
-                kesh::theDebugRenderer->addScreenText(kesh::toWide(text), kScreenLogColor);
+                kesh::theDebugRenderer->addScreenText(text, kScreenLogColor);
             }
         },
         kScreenLogOrder);

@@ -9,6 +9,7 @@
 
 #include "engine/render/effect_cache.h"
 #include "tests/render_effects/effect_fixture.h"
+#include "tests/support/allocation_counter.h"
 
 namespace kesh::testing {
 namespace {
@@ -192,6 +193,57 @@ TEST_F(DebugRendererTest, DrawKeepsTheQueuesAndClearEmptiesThem) {
     d3d9::deviceRecord(device)->clear();
     drawFrame();
     EXPECT_TRUE(draws().empty());
+}
+
+// Queues keep their items' storage from frame to frame: a frame that queues no more than the
+// one before must show exactly its own items and allocate nothing doing it.
+TEST_F(DebugRendererTest, ARefilledFrameShowsOnlyItsOwnItemsAndAllocatesNothing) {
+    const D3DXVECTOR3 p(1, 2, 3);
+    const D3DXVECTOR3 q(4, 5, 6);
+    D3DXMATRIX world;
+    D3DXMatrixIdentity(&world);
+    renderer->addSphere(&p, 1, 0xFF000001, 0);
+    renderer->addBox(&world, 0xFF000002, 0);
+    renderer->addScreenText(L"a first line longer than any short-string buffer", 0xFF000003);
+    renderer->addScreenText(std::string("another line longer than a short buffer"), 0xFF000004);
+    renderer->addWorldText(L"a label longer than any short-string buffer", &p, 0xFF000005);
+    drawFrame();
+    renderer->clear();
+
+    // Made before counting: a wide string of five characters is on the heap already.
+    const std::string narrow = "caf\xE9 line";
+    const std::wstring shortLine = L"short";
+    const std::wstring label = L"label";
+    allocation_counter::start();
+    renderer->addScreenText(narrow, 0xFF000006);
+    renderer->addScreenText(shortLine, 0xFF000007);
+    renderer->addWorldText(label, &q, 0xFF000008);
+    renderer->addSphere(&q, 2, 0xFF000009, 1);
+    const std::size_t allocations = allocation_counter::stop();
+    EXPECT_EQ(allocations, 0u);
+
+    ASSERT_EQ(renderer->screenTexts().size(), 2u);
+    // Narrow text is widened unit by unit, as toWide does.
+    EXPECT_EQ(renderer->screenTexts().front().text, L"caf\u00E9 line");
+    EXPECT_EQ(renderer->screenTexts().front().color, 0xFF000006u);
+    EXPECT_EQ(renderer->screenTexts().back().text, L"short");
+    ASSERT_EQ(renderer->worldTexts().size(), 1u);
+    EXPECT_EQ(renderer->worldTexts().front().text, L"label");
+    EXPECT_EQ(renderer->worldTexts().front().position.x, 4.0f);
+    ASSERT_EQ(renderer->spheres().size(), 1u);
+    EXPECT_EQ(renderer->spheres().front().radius, 2.0f);
+    EXPECT_TRUE(renderer->boxes().empty());
+
+    d3dx9::clearTextDraws();
+    drawFrame();
+    const auto drawn = textDrawn();
+    std::vector<std::wstring> texts;
+    for (const d3dx9::TextDraw& draw : drawn) {
+        texts.push_back(draw.text);
+    }
+    // Each line twice, its shadow first.
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"caf\u00E9 line", L"caf\u00E9 line", L"short",
+                                                L"short", L"label", L"label"}));
 }
 
 }  // namespace

@@ -234,9 +234,9 @@ TEST_F(QuadBatcherTest, ADeviceResetLeavesTheBatcherDrawing) {
     EXPECT_EQ(draws().size(), 1u);
 }
 
-// The device layer itself takes heap memory for a discarding lock and for each draw, so a
-// frame is measured against the same device calls made without the batcher.
-TEST_F(QuadBatcherTest, ASteadyFrameTakesNoHeapBeyondTheDevicesOwn) {
+// Queuing and drawing, the device's discarding locks included, once the first frame has made
+// the buckets, loaded the texture and discarded once.
+TEST_F(QuadBatcherTest, ASteadyFrameTakesNoHeap) {
     const std::string longName = "particles/a_texture_name_longer_than_any_short_string.dds";
     D3DXMATRIX world;
     D3DXMatrixTranslation(&world, 0, 0, 5);
@@ -258,21 +258,10 @@ TEST_F(QuadBatcherTest, ASteadyFrameTakesNoHeapBeyondTheDevicesOwn) {
     renderFrame();
     const std::size_t rendered = allocation_counter::stop();
 
-    particle_quad_renderer<QuadVertex> bare(dx.get(), 64);
-    ListenerRegistration registered(dx.get(), &bare);
-    allocation_counter::start();
-    device->BeginScene();
-    for (UINT chunk : {64u, 36u, 1u}) {
-        bare.lock(chunk);
-        bare.unlock();
-        bare.draw(chunk);
-    }
-    device->EndScene();
-    const std::size_t deviceOwn = allocation_counter::stop();
     d3d9::setDrawRecording(true);
 
     EXPECT_EQ(queued, 0u);
-    EXPECT_EQ(rendered, deviceOwn);
+    EXPECT_EQ(rendered, 0u);
 }
 
 }  // namespace

@@ -1,6 +1,11 @@
 #include "tests/support/allocation_counter.h"
 
+#include <execinfo.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <new>
 
@@ -10,9 +15,28 @@ std::atomic<bool> counting{false};
 std::atomic<std::size_t> allocations{0};
 std::atomic<std::size_t> largestSize{0};
 
-void* allocate(std::size_t size, std::size_t alignment = 0) {
+// Fixed storage: a trace taken inside operator new must not allocate through it.
+constexpr int kTraces = 64;
+constexpr int kTraceDepth = 24;
+std::atomic<bool> tracing{false};
+void* traceFrames[kTraces][kTraceDepth];
+int traceDepths[kTraces];
+std::size_t traceSizes[kTraces];
+
+__attribute__((noinline)) void recordTrace(std::size_t index, std::size_t size) {
+    if (index >= static_cast<std::size_t>(kTraces)) {
+        return;
+    }
+    traceSizes[index] = size;
+    traceDepths[index] = backtrace(traceFrames[index], kTraceDepth);
+}
+
+__attribute__((noinline)) void* allocate(std::size_t size, std::size_t alignment = 0) {
     if (counting.load(std::memory_order_relaxed)) {
-        allocations.fetch_add(1, std::memory_order_relaxed);
+        const std::size_t index = allocations.fetch_add(1, std::memory_order_relaxed);
+        if (tracing.load(std::memory_order_relaxed)) {
+            recordTrace(index, size);
+        }
     }
     std::size_t seen = largestSize.load(std::memory_order_relaxed);
     while (size > seen && !largestSize.compare_exchange_weak(seen, size)) {
@@ -37,9 +61,29 @@ void start() {
     counting = true;
 }
 
+void startTracing() {
+    // The first backtrace loads the unwinder, which must not happen inside a counted call.
+    void* warmUp[1];
+    backtrace(warmUp, 1);
+    tracing = true;
+    start();
+}
+
 std::size_t stop() {
     counting = false;
+    tracing = false;
     return allocations;
+}
+
+void printTraces() {
+    const std::size_t count = std::min<std::size_t>(allocations, kTraces);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::fprintf(stderr, "allocation %zu of %zu bytes:\n", i + 1, traceSizes[i]);
+        std::fflush(stderr);
+        // Skips the counter's own frames (recordTrace, allocate, operator new).
+        const int skipped = traceDepths[i] > 3 ? 3 : 0;
+        backtrace_symbols_fd(traceFrames[i] + skipped, traceDepths[i] - skipped, STDERR_FILENO);
+    }
 }
 
 void resetLargest() {

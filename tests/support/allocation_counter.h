@@ -10,8 +10,14 @@ namespace allocation_counter {
 
 // Starts counting from zero.
 void start();
-// Stops counting and returns how many allocations were made since start().
+// As start(), and keeps the call stacks of the first few allocations for printTraces().
+void startTracing();
+// Stops counting (and tracing) and returns how many allocations were made since start().
 std::size_t stop();
+// Writes the call stacks kept since startTracing() to the standard error, for a test that
+// found allocations to say where they came from. Names resolve in a program linked with its
+// symbols exported (ENABLE_EXPORTS); otherwise addr2line turns the offsets into lines.
+void printTraces();
 
 // Forgets the largest single allocation seen so far.
 void resetLargest();

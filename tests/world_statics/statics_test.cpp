@@ -8,6 +8,7 @@
 #include "game/vehicle/physics/physics_world.h"
 #include "game/world/statics/statics_loader.h"
 #include "game/world/statics/statics_set.h"
+#include "tests/support/allocation_counter.h"
 #include "tests/support/services_fixture.h"
 #include "tests/world_statics/world_art.h"
 
@@ -213,7 +214,10 @@ class StaticsDrawing : public Statics {
 protected:
     void SetUp() override {
         Statics::SetUp();
-        writeArt("mesh/plain.wfm", boxMeshFile({-1, 0, -1}, {1, 2, 1}, {}, "plain.tga"));
+        // A texture name too long for a short string: a draw that makes an identifier of it
+        // allocates.
+        writeArt("mesh/plain.wfm",
+                 boxMeshFile({-1, 0, -1}, {1, 2, 1}, {}, "plain_surface_with_a_long_name.tga"));
         for (const char* name : {"ordinary", "solid", "behind"}) {
             writeArt(std::string("texture/hi/lightmaps/") + name + ".tga", tgaFile());
         }
@@ -266,6 +270,22 @@ TEST_F(StaticsDrawing, CullsBySphereAndDrawsEachPassByMask) {
     for (const std::string& name : second) {
         EXPECT_EQ(name, "lightmaps/solid.tga");
     }
+}
+
+TEST_F(StaticsDrawing, CullingAndDrawingAgainAllocateNothing) {
+    StaticsVisibleSet visible;
+    set->cull(visible, camera);
+    set->draw(visible, 1);
+    set->draw(visible, 2);
+    d3d9::setDrawRecording(false);  // the record of draws would count
+    allocation_counter::start();
+    set->cull(visible, camera);
+    set->draw(visible, 1);
+    set->draw(visible, 2);
+    const std::size_t allocations = allocation_counter::stop();
+    d3d9::setDrawRecording(true);
+    EXPECT_EQ(visible.statics.size(), 2u);
+    EXPECT_EQ(allocations, 0u);
 }
 
 TEST_F(StaticsDrawing, DebugDrawLabelsAndSpheresTheVisibleStaticsOfTheMask) {

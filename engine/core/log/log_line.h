@@ -4,15 +4,44 @@
 //
 //     boost::log::LogLine line(boost::log::logDebug());
 //     if (line.stream()) *line.stream() << "Loaded " << name << std::endl;
+//
+// Lines written every frame must not touch the heap: each thread keeps the streams of its
+// finished lines, text storage and all, and hands them to its next lines with the default
+// formatting restored.
 #pragma once
 
 #include "engine/core/log/logger.h"
 
 #include <memory>
-#include <sstream>
+#include <ostream>
+#include <string>
 
 namespace boost {
 namespace log {
+
+// A stream that formats into a string it keeps, so the text can be handed on as it stands.
+class LineStream : public std::ostream {
+public:
+    LineStream();
+    LineStream(const LineStream&) = delete;
+    LineStream& operator=(const LineStream&) = delete;
+
+    const std::string& text() const { return buffer_.text; }
+    // Empties the text (keeping its storage) and restores the default state and formatting.
+    void reset();
+
+private:
+    class Buffer : public std::streambuf {
+    public:
+        std::string text;
+
+    protected:
+        int_type overflow(int_type c) override;
+        std::streamsize xsputn(const char* s, std::streamsize count) override;
+    };
+
+    Buffer buffer_;
+};
 
 class LogLine {
 public:
@@ -23,10 +52,10 @@ public:
     LogLine(const LogLine&) = delete;
     LogLine& operator=(const LogLine&) = delete;
 
-    std::ostringstream* stream() const { return stream_.get(); }
+    std::ostream* stream() const { return stream_.get(); }
 
 private:
-    std::unique_ptr<std::ostringstream> stream_;
+    std::unique_ptr<LineStream> stream_;
     Logger* channel_;
     int exceptionsInFlight_;
 };

@@ -39,6 +39,13 @@ void logger_impl::dispatch(const std::string& text) const {
     if (!enabled_) {
         return;
     }
+    if (modifiers_.empty()) {
+        // Nothing rewrites the line: the appenders read it where it stands, uncopied.
+        for (const AppenderEntry& appender : appenders_) {
+            appender.function(name_, text);
+        }
+        return;
+    }
     std::string line = text;
     for (const ModifierEntry& modifier : modifiers_) {
         modifier.function(name_, line);

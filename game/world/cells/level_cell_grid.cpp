@@ -26,7 +26,13 @@ kesh::effect::EffectHandle placedEffect(kesh::EffectManager* manager, const std:
 
 LevelCellGrid::LevelCellGrid(kesh::EffectManager* effectManager, const kesh::BoundingBox& box,
                              int cellsX, int cellsZ)
-    : box(box), grid(box, cellsX, cellsZ), effectManager(effectManager) {}
+    : box(box), grid(box, cellsX, cellsZ), effectManager(effectManager) {
+    // No list of cells can outgrow the grid: a frame never makes them grow.
+    for (std::vector<LevelCell*>* cells :
+         {&visibleCells, &nowVisible, &gotVisible, &gotInvisible}) {
+        cells->reserve(grid.cells.size());
+    }
+}
 
 LevelCellGrid::~LevelCellGrid() {
     globalEffects.clear();
@@ -44,7 +50,6 @@ void LevelCellGrid::addEffect(const D3DXMATRIX& transform, const std::string& ef
 
 void LevelCellGrid::updateVisibility(const kesh::CameraView& camera) {
     nowVisible.clear();
-    nowVisible.reserve(grid.cells.size() / 2);
     grid.cull(camera, nowVisible, true);
     // Cells are stored in cell order, so their addresses sort the same way.
     std::sort(nowVisible.begin(), nowVisible.end());

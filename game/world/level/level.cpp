@@ -1,7 +1,7 @@
 #include "game/world/level/level.h"
 
 #include <cmath>
-#include <sstream>
+#include <ostream>
 #include <utility>
 
 #include "engine/core/errors.h"
@@ -61,6 +61,7 @@ Level::CarMaker Level::setCarMaker(CarMaker maker) {
 Level::Level(kesh::DxDevice* device, const kesh::CameraView& camera, InputSystem* input,
              kesh::Decaler* decaler, AudioSystem* audio, const LevelParams& params)
     : params(params),
+      levelName(kesh::toNarrow(params.levelFile)),
       device(device),
       cameraView(camera),
       accumulator(0.0),
@@ -252,38 +253,40 @@ void Level::update(const FrameTime& t) {
 }
 
 void Level::writeReadout(const D3DXVECTOR3& impulse, float attachment, int contacts, int steps) {
-    boost::log::Logger& screen = boost::log::logScreen();
-    if (!screen.isEnabled() || !controller) {
+    if (!controller) {
+        return;
+    }
+    boost::log::LogLine line(boost::log::logScreen());
+    std::ostream* text = line.stream();
+    if (!text) {
         return;
     }
     CVehicle* car = vehicle();
-    std::wostringstream text;
     const float g = controller->steering() * 10.0f;
     for (int k = -10; k < 10; ++k) {
         if (k == 0) {
-            text << L'|';
+            *text << '|';
         } else if (static_cast<float>(k) * g > 0.0f &&
                    std::fabs(static_cast<float>(k)) <= std::fabs(g)) {
-            text << L':';
+            *text << ':';
         } else {
-            text << L'.';
+            *text << '.';
         }
     }
     const float perStep = steps > 0 ? 1.0f / static_cast<float>(steps) : 0.0f;
     const D3DXVECTOR3 response = car ? car->responseVector() : D3DXVECTOR3(0.0f, 0.0f, 0.0f);
-    text << L"\nEngine power: " << static_cast<int>(controller->engineSpeed());
-    text << L"\nFeedback x 1000: " << static_cast<int>(D3DXVec3Length(&impulse) * 1000.0f);
-    text << L"\nResponce x 1000: " << static_cast<int>(D3DXVec3Length(&response) * 1000.0f);
-    text << L"\nAttached perc.: " << static_cast<int>(attachment * perStep * 100.0f);
-    text << L"\nAverage collisions: " << static_cast<float>(contacts) * perStep;
-    text << (car && car->isStable() ? L"\n[stable]" : L"\n[UNSTABLE]");
-    kesh::writeLine(screen, kesh::toNarrow(text.str()));
+    *text << "\nEngine power: " << static_cast<int>(controller->engineSpeed());
+    *text << "\nFeedback x 1000: " << static_cast<int>(D3DXVec3Length(&impulse) * 1000.0f);
+    *text << "\nResponce x 1000: " << static_cast<int>(D3DXVec3Length(&response) * 1000.0f);
+    *text << "\nAttached perc.: " << static_cast<int>(attachment * perStep * 100.0f);
+    *text << "\nAverage collisions: " << static_cast<float>(contacts) * perStep;
+    *text << (car && car->isStable() ? "\n[stable]" : "\n[UNSTABLE]") << std::endl;
 }
 
 void Level::render(const kesh::CameraView& view, const FrameTime& t) {
     drawTargetMarker(view);
     statics->cull(visible, view);
-    kesh::writeLine(boost::log::logScreen(), "Level: ", kesh::toNarrow(params.levelFile));
+    kesh::writeLine(boost::log::logScreen(), "Level: ", levelName);
     kesh::writeLine(boost::log::logScreen(), "Statics: visible ", visible.statics.size(),
                     ", total ", statics->size());
     statics->draw(visible, 1);
@@ -341,8 +344,12 @@ void Level::drawDecals(const kesh::CameraView&, const FrameTime& t) {
 void Level::drawTargetMarker(const kesh::CameraView& view) {
     kesh::MeshInfo* info = kesh::theMeshInfoCache->fetch(kMarkerMesh);
     ID3DXEffect* effect = kesh::theEffectCache->fetch(kMarkerEffect);
+    if (info != markerInfo) {
+        markerInfo = info;
+        markerTexture = info->textureNames.empty() ? kesh::ResourceId() : info->textureNames[0];
+    }
     IDirect3DTexture9* texture =
-        info->textureNames.empty() ? nullptr : kesh::theTextureCache->fetch(info->textureNames[0]);
+        info->textureNames.empty() ? nullptr : kesh::theTextureCache->fetch(markerTexture);
     IDirect3DDevice9* d3d = device->getDevice();
     if (!markerDeclaration) {
         D3DVERTEXELEMENT9 elements[MAX_FVF_DECL_SIZE];

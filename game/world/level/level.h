@@ -101,6 +101,8 @@ private:
     void drawTargetMarker(const kesh::CameraView& camera);
 
     LevelParams params;
+    // The level file's name as the screen log shows it, narrowed once.
+    std::string levelName;
     kesh::DxDevice* device;
     kesh::CameraView cameraView;
     PhysicsWorld world;
@@ -130,4 +132,7 @@ private:
 
     StaticsVisibleSet visible;
     win32::ComPtr<IDirect3DVertexDeclaration9> markerDeclaration;
+    // The marker mesh the texture identifier was taken from: a reload makes it anew.
+    kesh::MeshInfo* markerInfo = nullptr;
+    kesh::ResourceId markerTexture;
 };

@@ -28,7 +28,7 @@ HRESULT ResourceBase::deviceOf(IDirect3DDevice9** device) const {
     return D3D_OK;
 }
 
-BufferData::BufferData(UINT size) : storage_(std::make_shared<std::vector<BYTE>>(size)) {}
+BufferData::BufferData(UINT size) : storage_(size) {}
 
 HRESULT BufferData::lock(UINT offset, UINT size, DWORD flags, bool dynamic, void** data) {
     if (data == nullptr) {
@@ -48,13 +48,18 @@ HRESULT BufferData::lock(UINT offset, UINT size, DWORD flags, bool dynamic, void
         return D3DERR_INVALIDCALL;
     }
     if (discard) {
-        // The new block is made while the old one still exists, so its address differs
-        // and nothing made from the old contents can see the new ones.
-        auto fresh = std::make_shared<std::vector<BYTE>>(total);
-        storage_ = std::move(fresh);
+        if (locks_ > 0) {
+            stillLocked_.push_back(std::move(storage_));
+            storage_.assign(total, 0);
+        } else {
+            // Both blocks exist side by side, so the new address differs from the old and
+            // nothing made from the old contents can see the new ones.
+            spare_.assign(total, 0);
+            storage_.swap(spare_);
+        }
     }
     ++locks_;
-    *data = storage_->data() + offset;
+    *data = storage_.data() + offset;
     return D3D_OK;
 }
 
@@ -63,6 +68,9 @@ HRESULT BufferData::unlock() {
         return D3DERR_INVALIDCALL;
     }
     --locks_;
+    if (locks_ == 0) {
+        stillLocked_.clear();
+    }
     return D3D_OK;
 }
 

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <d3d9.h>
 
@@ -43,18 +44,30 @@ private:
 };
 
 // CPU storage of a buffer with Direct3D's lock rules.
+//
+// DISCARD hands out a block other than the one the last lock wrote, zeroed. Draws read the
+// storage while they are made (the null backend copies, the gl backend uploads at unlock),
+// so once the buffer is unlocked the previous block is read by nobody and the two blocks
+// take turns: a dynamic buffer discarded every frame allocates only on its first discard.
 class BufferData {
 public:
     explicit BufferData(UINT size);
+    BufferData(const BufferData&) = delete;
+    BufferData& operator=(const BufferData&) = delete;
 
     HRESULT lock(UINT offset, UINT size, DWORD flags, bool dynamic, void** data);
     HRESULT unlock();
     bool locked() const { return locks_ > 0; }
-    const BYTE* bytes() const { return storage_->data(); }
-    UINT size() const { return static_cast<UINT>(storage_->size()); }
+    const BYTE* bytes() const { return storage_.data(); }
+    UINT size() const { return static_cast<UINT>(storage_.size()); }
 
 private:
-    std::shared_ptr<std::vector<BYTE>> storage_;
+    std::vector<BYTE> storage_;
+    // The block the next DISCARD hands out; empty until the first one.
+    std::vector<BYTE> spare_;
+    // Blocks replaced by a DISCARD while an earlier lock was still open: its writer may
+    // still use them, so they live until the last unlock.
+    std::vector<std::vector<BYTE>> stillLocked_;
     int locks_ = 0;
 };
 
