@@ -1,0 +1,125 @@
+// The play stage's frame on the sample level, the real car driving with the accelerator held,
+// run as the game's loop runs it (messages, audio update, scene, stage, Present) at
+// 800 x 600 on the null or the OpenGL backend. Measured: the frame's CPU time on the calling
+// thread and, on OpenGL, its wall time up to the end of the drawing (a finish after each
+// Present: llvmpipe draws on threads of its own). A second stretch of the same drive is
+// sampled for the shares of the frame's CPU spent in the level update, in the audio update
+// and in the rest of the frame, which is its drawing. The functions and libraries the CPU
+// time is spent in go to standard error.
+//
+//   play_frame_bench null|gl [frames]     (default 1200 frames of each stretch)
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench_figures.h"
+#include "cpu_sampler.h"
+#include "game/world/level/level.h"
+#include "game_session.h"
+
+namespace {
+
+using bench::format;
+using bench::printRow;
+
+struct Drive {
+    D3DXVECTOR3 start;
+    int pausedFrames = 0;
+};
+
+D3DXVECTOR3 carPosition(bench::GameSession& session) {
+    D3DXVECTOR3 position(0.0f, 0.0f, 0.0f);
+    session.stage()->currentLevel()->getCarPosition(position);
+    return position;
+}
+
+int run(const std::string& backendName, int frames) {
+    const bool gl = backendName == "gl";
+    bench::GameSession session(gl ? d3d9::BackendKind::Gl : d3d9::BackendKind::Null);
+    session.play();
+    // The first frames load what the first views need and fill the driver's caches.
+    for (int i = 0; i < 60; ++i) {
+        session.frame();
+    }
+    session.finishDrawing();
+
+    Drive drive;
+    drive.start = carPosition(session);
+    std::vector<double> cpu;
+    std::vector<double> wall;
+    for (int i = 0; i < frames; ++i) {
+        const double wallStart = bench::wallSeconds();
+        const double cpuStart = bench::threadCpuSeconds();
+        session.frame();
+        session.finishDrawing();
+        cpu.push_back(bench::threadCpuSeconds() - cpuStart);
+        wall.push_back(bench::wallSeconds() - wallStart);
+        drive.pausedFrames += session.stage()->isPaused() ? 1 : 0;
+    }
+    const D3DXVECTOR3 moved = carPosition(session) - drive.start;
+
+    // Enough samples on either backend, within the sampler's capacity.
+    bench::CpuSampler sampler(gl ? 250 : 50);
+    const int sampledFrames = gl ? frames : 4 * frames;
+    sampler.start();
+    for (int i = 0; i < sampledFrames; ++i) {
+        session.frame();
+        session.finishDrawing();
+        drive.pausedFrames += session.stage()->isPaused() ? 1 : 0;
+    }
+    sampler.stop();
+
+    const std::string on = ", " + backendName;
+    printRow("play frame CPU" + on + ", median", format("%.3f ms", bench::median(cpu) * 1e3),
+             gl ? "-" : "< 1 ms");
+    printRow("play frame CPU" + on + ", 99th percentile",
+             format("%.3f ms", bench::quantile(cpu, 0.99) * 1e3), "-");
+    if (gl) {
+        printRow("play frame wall" + on + ", median", format("%.3f ms", bench::median(wall) * 1e3),
+                 "-");
+        printRow("play frame wall" + on + ", 99th percentile",
+                 format("%.3f ms", bench::quantile(wall, 0.99) * 1e3), "-");
+        printRow("play frames/s" + on + " (median wall)", format("%.0f", 1.0 / bench::median(wall)),
+                 ">= 120");
+    }
+    const std::vector<bench::CpuSampler::Count> shares =
+        sampler.attribute({"Level::update(", "AudioSystem::update(", "Game::onFrame(",
+                           "bench::GameSession::finishDrawing("});
+    const double sampled = std::max(sampler.sampledSeconds(), 1e-9);
+    const char* labels[] = {"level update", "audio update", "drawing (rest of frame)",
+                            "bench's finish after Present", "message pump"};
+    for (std::size_t k = 0; k < shares.size(); ++k) {
+        printRow("frame CPU share" + on + ": " + labels[k],
+                 format("%.1f %%", 100.0 * shares[k].seconds / sampled), "-");
+    }
+    printRow("car driven in the timed frames" + on,
+             format("%.1f units", std::sqrt(moved.x * moved.x + moved.z * moved.z)), "-");
+    if (drive.pausedFrames > 0) {
+        printRow("frames with the run paused" + on, std::to_string(drive.pausedFrames), "0");
+    }
+
+    std::fprintf(stderr, "%s: %zu samples of the frames' CPU time\n", backendName.c_str(),
+                 sampler.sampleCount());
+    for (const auto& f : sampler.topFunctions(15)) {
+        std::fprintf(stderr, "  %5.1f %%  %s\n", 100.0 * f.seconds / sampled, f.name.c_str());
+    }
+    std::fprintf(stderr, "  by library:\n");
+    for (const auto& f : sampler.topLibraries(8)) {
+        std::fprintf(stderr, "  %5.1f %%  %s\n", 100.0 * f.seconds / sampled, f.name.c_str());
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || (std::strcmp(argv[1], "null") != 0 && std::strcmp(argv[1], "gl") != 0)) {
+        std::fprintf(stderr, "usage: play_frame_bench null|gl [frames]\n");
+        return 2;
+    }
+    const int frames = argc > 2 ? std::max(10, std::atoi(argv[2])) : 1200;
+    return run(argv[1], frames);
+}
