@@ -32,13 +32,13 @@ Run runOnce(const std::string& level, long frames, const std::filesystem::path& 
         "cd '" + folder.string() +
         "' && MORVALE_CLOCK_FRAME_MS=16.667 MORVALE_INPUT_SCRIPT=script.txt "
         "MORVALE_QUIT_AFTER_FRAMES=" +
-        std::to_string(frames) + " '" MORVALE_GAME_EXECUTABLE "' level=" + level +
+        std::to_string(frames) + " exec '" MORVALE_GAME_EXECUTABLE "' level=" + level +
         " > /dev/null 2>&1";
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = fork();
     if (child == 0) {
         // The shell replaces itself with the game, so the child's usage is the game's.
-        execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), static_cast<char*>(nullptr));
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     int status = 0;
