@@ -3,6 +3,7 @@
 #include <cxxabi.h>
 #include <dlfcn.h>
 #include <execinfo.h>
+#include <ucontext.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,12 +17,11 @@ namespace bench {
 namespace {
 
 constexpr int kDepth = 64;
-// The handler's own frame and the signal trampoline come first on every stack.
-constexpr int kHandlerFrames = 2;
 
 struct Sample {
     long cpuNanoseconds;  // since the sample before
-    int depth;
+    void* at;             // the interrupted instruction
+    int depth;            // of the stack, the handler's own frames first
     void* frames[kDepth];
 };
 
@@ -36,7 +36,17 @@ long threadCpuNanoseconds() {
     return now.tv_sec * 1000000000L + now.tv_nsec;
 }
 
-void onSignal(int, siginfo_t*, void*) {
+// The interrupted instruction from the signal's context: the stack's first frames belong to
+// the handler and to whatever wraps it (a sanitizer's interceptor adds one).
+void* interruptedAt(void* context) {
+#if defined(__x86_64__)
+    return reinterpret_cast<void*>(static_cast<ucontext_t*>(context)->uc_mcontext.gregs[REG_RIP]);
+#else
+#error "the sampler reads the instruction pointer of x86-64 only"
+#endif
+}
+
+void onSignal(int, siginfo_t*, void* context) {
     const std::size_t index = taken.load(std::memory_order_relaxed);
     if (index >= samples->size()) {
         return;
@@ -44,6 +54,7 @@ void onSignal(int, siginfo_t*, void*) {
     Sample& sample = (*samples)[index];
     const long cpu = threadCpuNanoseconds();
     sample.cpuNanoseconds = cpu - lastCpu;
+    sample.at = interruptedAt(context);
     sample.depth = backtrace(sample.frames, kDepth);
     // The unwinding is the profiler's own time, not the sampled code's.
     lastCpu = threadCpuNanoseconds();
@@ -185,7 +196,8 @@ std::vector<CpuSampler::Count> CpuSampler::attribute(
     for (std::size_t s = 0; s < sampleCount(); ++s) {
         const Sample& sample = (*samples)[s];
         std::size_t best = functions.size();
-        for (int f = kHandlerFrames; f < sample.depth; ++f) {
+        // The handler's frames match no name of the sampled code.
+        for (int f = 0; f < sample.depth; ++f) {
             const std::string& name = symbols.of(sample.frames[f]).function;
             for (std::size_t k = 0; k < best; ++k) {
                 if (name.rfind(functions[k], 0) == 0) {
@@ -204,11 +216,8 @@ std::vector<CpuSampler::Count> CpuSampler::topFunctions(std::size_t limit) const
     Symbols symbols;
     for (std::size_t s = 0; s < sampleCount(); ++s) {
         const Sample& sample = (*samples)[s];
-        if (sample.depth <= kHandlerFrames) {
-            continue;
-        }
-        // The interrupted instruction itself, not a return address.
-        const Symbol& at = symbols.of(static_cast<char*>(sample.frames[kHandlerFrames]) + 1);
+        // The instruction itself, not a return address: no byte back.
+        const Symbol& at = symbols.of(static_cast<char*>(sample.at) + 1);
         const std::string name =
             at.function.empty() ? "? (" + at.library + ")" : shortName(at.function);
         counts[name] += secondsOf(sample);
@@ -221,10 +230,7 @@ std::vector<CpuSampler::Count> CpuSampler::topLibraries(std::size_t limit) const
     Symbols symbols;
     for (std::size_t s = 0; s < sampleCount(); ++s) {
         const Sample& sample = (*samples)[s];
-        if (sample.depth > kHandlerFrames) {
-            counts[symbols.of(static_cast<char*>(sample.frames[kHandlerFrames]) + 1).library] +=
-                secondsOf(sample);
-        }
+        counts[symbols.of(static_cast<char*>(sample.at) + 1).library] += secondsOf(sample);
     }
     return sorted(counts, limit);
 }
