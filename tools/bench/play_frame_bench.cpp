@@ -1,5 +1,6 @@
-// The play stage's frame on the sample level, the real car driving with the accelerator held,
-// run as the game's loop runs it (messages, audio update, scene, stage, Present) at
+// The play stage's frame on the sample level, the real car driving with the accelerator held
+// (fresh runs of ten seconds each, so that it never leaves the level), run as the game's loop
+// runs it (messages, audio update, scene, stage, Present) at
 // 800 x 600 on the null or the OpenGL backend. Measured: the frame's CPU time on the calling
 // thread and, on OpenGL, its wall time up to the end of the drawing (a finish after each
 // Present: llvmpipe draws on threads of its own). A second stretch of the same drive is
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,8 +27,10 @@ namespace {
 using bench::format;
 using bench::printRow;
 
-struct Drive {
-    D3DXVECTOR3 start;
+constexpr int kDriveFrames = 600;  // 10 s: the car stays inside the level, the run goes on
+
+struct Drives {
+    float distance = 0.0f;  // along the ground, summed over the drives
     int pausedFrames = 0;
 };
 
@@ -36,41 +40,68 @@ D3DXVECTOR3 carPosition(bench::GameSession& session) {
     return position;
 }
 
+// What a stretch of drives does around its frames: each frame between before and after, each
+// drive's frames (but not its loading and first frames) between begin and end.
+struct Around {
+    std::function<void()> before = [] {};
+    std::function<void()> after = [] {};
+    std::function<void()> begin = [] {};
+    std::function<void()> end = [] {};
+};
+
+// Frames of fresh runs, kDriveFrames each, from the start with the accelerator held.
+void drive(bench::GameSession& session, int frames, Drives& drives, const Around& around) {
+    for (int done = 0; done < frames;) {
+        session.play();
+        // The first frames load what the first views need and fill the driver's caches.
+        for (int i = 0; i < 60; ++i) {
+            session.frame();
+        }
+        session.finishDrawing();
+        const D3DXVECTOR3 start = carPosition(session);
+        around.begin();
+        for (int i = 0; i < kDriveFrames && done < frames; ++i, ++done) {
+            around.before();
+            session.frame();
+            session.finishDrawing();
+            around.after();
+            drives.pausedFrames += session.stage()->isPaused() ? 1 : 0;
+        }
+        around.end();
+        const D3DXVECTOR3 moved = carPosition(session) - start;
+        drives.distance += std::sqrt(moved.x * moved.x + moved.z * moved.z);
+    }
+}
+
 int run(const std::string& backendName, int frames) {
     const bool gl = backendName == "gl";
     bench::GameSession session(gl ? d3d9::BackendKind::Gl : d3d9::BackendKind::Null);
-    session.play();
-    // The first frames load what the first views need and fill the driver's caches.
-    for (int i = 0; i < 60; ++i) {
-        session.frame();
-    }
-    session.finishDrawing();
 
-    Drive drive;
-    drive.start = carPosition(session);
+    Drives drives;
     std::vector<double> cpu;
     std::vector<double> wall;
-    for (int i = 0; i < frames; ++i) {
-        const double wallStart = bench::wallSeconds();
-        const double cpuStart = bench::threadCpuSeconds();
-        session.frame();
-        session.finishDrawing();
+    double wallStart = 0.0;
+    double cpuStart = 0.0;
+    Around timed;
+    timed.before = [&] {
+        wallStart = bench::wallSeconds();
+        cpuStart = bench::threadCpuSeconds();
+    };
+    timed.after = [&] {
         cpu.push_back(bench::threadCpuSeconds() - cpuStart);
         wall.push_back(bench::wallSeconds() - wallStart);
-        drive.pausedFrames += session.stage()->isPaused() ? 1 : 0;
-    }
-    const D3DXVECTOR3 moved = carPosition(session) - drive.start;
+    };
+    drive(session, frames, drives, timed);
+    const float timedDistance = drives.distance;
 
-    // Enough samples on either backend, within the sampler's capacity.
+    // Enough samples on either backend, within the sampler's capacity. The sampler runs
+    // through whole drives: started and stopped around each frame, it would find every
+    // frame at the same point.
     bench::CpuSampler sampler(gl ? 250 : 50);
-    const int sampledFrames = gl ? frames : 4 * frames;
-    sampler.start();
-    for (int i = 0; i < sampledFrames; ++i) {
-        session.frame();
-        session.finishDrawing();
-        drive.pausedFrames += session.stage()->isPaused() ? 1 : 0;
-    }
-    sampler.stop();
+    Around sampling;
+    sampling.begin = [&] { sampler.start(); };
+    sampling.end = [&] { sampler.stop(); };
+    drive(session, gl ? frames : 4 * frames, drives, sampling);
 
     const std::string on = ", " + backendName;
     printRow("play frame CPU" + on + ", median", format("%.3f ms", bench::median(cpu) * 1e3),
@@ -125,10 +156,9 @@ int run(const std::string& backendName, int frames) {
         printRow("frame CPU share" + on + ": " + labels[p],
                  format("%.1f %%", 100.0 * shares[p] / sampled), "-");
     }
-    printRow("car driven in the timed frames" + on,
-             format("%.1f units", std::sqrt(moved.x * moved.x + moved.z * moved.z)), "-");
-    if (drive.pausedFrames > 0) {
-        printRow("frames with the run paused" + on, std::to_string(drive.pausedFrames), "0");
+    printRow("car driven in the timed frames" + on, format("%.1f units", timedDistance), "-");
+    if (drives.pausedFrames > 0) {
+        printRow("frames with the run paused" + on, std::to_string(drives.pausedFrames), "0");
     }
 
     std::fprintf(stderr, "%s: %zu samples of the frames' CPU time\n", backendName.c_str(),
