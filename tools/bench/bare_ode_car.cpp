@@ -1,5 +1,6 @@
 #include "bare_ode_car.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -108,6 +109,7 @@ BareOdeCar::BareOdeCar(const CCar& car, const PhysicsSpace& statics, const Groun
     dVector4 plane;
     dGeomPlaneGetParams(ground.geoms.front(), plane);
     dCreatePlane(groundSpace, plane[0], plane[1], plane[2], plane[3]);
+    rideHeight = p[1] - plane[3];
     terrain = *surfaces.car_to_terrain;
     buildings = *surfaces.car_to_buildings;
 }
@@ -158,8 +160,10 @@ void BareOdeCar::step(float dt) {
             0) {
             dVector3 velocity;
             dBodyGetRelPointVel(body, m.x, 0.0, m.z, velocity);
-            // Rests at 60 % of the ray's reach, critically damped for a quarter of the mass.
-            const dReal stiffness = weightPerWheel / (0.4 * m.length);
+            // Rests at the car's height (within the ray's reach), critically damped for a
+            // quarter of the mass.
+            const dReal rest = std::clamp(rideHeight, 0.1 * m.length, 0.9 * m.length);
+            const dReal stiffness = weightPerWheel / (m.length - rest);
             const dReal damping = 2.0 * std::sqrt(stiffness * mass * 0.25);
             const dReal push = stiffness * (m.length - hit.depth) - damping * velocity[1];
             dBodyAddForceAtPos(body, 0.0, push > 0 ? push : 0.0, 0.0, at[0], at[1], at[2]);

@@ -4,8 +4,9 @@
 // level steps: rays cast against the ground, the body's geoms collided with the statics and
 // the ground into contact joints with the script's surfaces (feedback on, as the game keeps
 // it), one dWorldStep of the same size, the joints dropped. The wheels hold the body up by a
-// plain spring and damper along each ray, and a force drives it forward up to a speed: no
-// more than the program needs to keep the car on its wheels and moving.
+// plain spring and damper along each ray, at the height the car had when it was copied (so
+// that its body meets the ground as the car's does), and a force drives it forward up to a
+// speed: no more than the program needs to keep the car on its wheels and moving.
 #pragma once
 
 #include <ode/ode.h>
@@ -53,6 +54,7 @@ private:
     dSpaceID groundSpace;
     dBodyID body;
     dReal mass;
+    dReal rideHeight;  // of the body above the ground, where the springs rest
     float cruise;
     std::vector<dGeomID> carGeoms;
     std::vector<Mount> mounts;

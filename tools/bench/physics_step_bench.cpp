@@ -27,6 +27,23 @@ using bench::printRow;
 
 constexpr int kStepsPerRound = 10;
 
+// The contacts the level's next step will make for the car's body with other, found as it
+// finds them.
+int contactsOf(CCar& car, const PhysicsSpace& other) {
+    static dContactGeom found[PhysicsWorld::maxContacts];
+    int count = 0;
+    {
+        for (dGeomID g : car.geoms) {
+            if (count < PhysicsWorld::maxContacts) {
+                count += dCollide(g, reinterpret_cast<dGeomID>(other.id),
+                                  PhysicsWorld::maxContacts - count, &found[count],
+                                  sizeof(dContactGeom));
+            }
+        }
+    }
+    return count;
+}
+
 int run(int rounds) {
     bench::GameSession session(d3d9::BackendKind::Null);
     session.play();
@@ -53,8 +70,12 @@ int run(int rounds) {
     std::vector<double> game;
     std::vector<double> plain;
     long bareContacts = 0;
+    long wallContacts = 0;
+    long groundContacts = 0;
     bench::CpuSampler sampler;
     for (int round = 0; round < rounds; ++round) {
+        wallContacts += contactsOf(*car, level.getStatics()->collisionSpace());
+        groundContacts += contactsOf(*car, *level.ground()->space);
         const double start = bench::threadCpuSeconds();
         sampler.start();
         level.update(time);
@@ -74,6 +95,10 @@ int run(int rounds) {
     printRow("physics step, car on the level, median CPU", format("%.1f us", gameStep * 1e6), "-");
     printRow("physics step, bare ODE, median CPU", format("%.1f us", bareStep * 1e6), "-");
     printRow("physics step, game / bare", format("%.2fx", gameStep / bareStep), "<= 1.3x");
+    printRow("game: body contacts with statics, a round's first step",
+             format("%.2f", static_cast<double>(wallContacts) / rounds), "-");
+    printRow("game: body contacts with the ground, a round's first step",
+             format("%.2f", static_cast<double>(groundContacts) / rounds), "-");
     printRow("bare ODE contact joints per step",
              format("%.2f", static_cast<double>(bareContacts) / (rounds * kStepsPerRound)), "-");
 
