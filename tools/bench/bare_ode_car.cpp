@@ -1,0 +1,185 @@
+#include "bare_ode_car.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include "game/vehicle/car/car.h"
+#include "game/vehicle/physics/ground_plane.h"
+#include "game/vehicle/physics/physics_space.h"
+
+namespace bench {
+namespace {
+
+void copyPose(dGeomID from, dGeomID to) {
+    const dReal* p = dGeomGetPosition(from);
+    dGeomSetPosition(to, p[0], p[1], p[2]);
+    dQuaternion q;
+    dGeomGetQuaternion(from, q);
+    dGeomSetQuaternion(to, q);
+}
+
+// A shape of the same class and sizes, in no space and on no body.
+dGeomID copyShape(dGeomID from) {
+    switch (dGeomGetClass(from)) {
+        case dBoxClass: {
+            dVector3 sides;
+            dGeomBoxGetLengths(from, sides);
+            return dCreateBox(nullptr, sides[0], sides[1], sides[2]);
+        }
+        case dCapsuleClass: {
+            dReal radius = 0, length = 0;
+            dGeomCapsuleGetParams(from, &radius, &length);
+            return dCreateCapsule(nullptr, radius, length);
+        }
+        case dSphereClass:
+            return dCreateSphere(nullptr, dGeomSphereGetRadius(from));
+        case dGeomTransformClass: {
+            const dGeomID inner = dGeomTransformGetGeom(from);
+            const dGeomID shape = copyShape(inner);
+            copyPose(inner, shape);
+            const dGeomID transform = dCreateGeomTransform(nullptr);
+            dGeomTransformSetGeom(transform, shape);
+            dGeomTransformSetCleanup(transform, 1);
+            dGeomTransformSetInfo(transform, 1);
+            return transform;
+        }
+        default:
+            throw std::runtime_error("a geom class the bare copy does not know");
+    }
+}
+
+}  // namespace
+
+BareOdeCar::BareOdeCar(const CCar& car, const PhysicsSpace& statics, const GroundPlane& ground,
+                       const physics::params::SCollisions& surfaces, float cruise)
+    : world(dWorldCreate()),
+      joints(dJointGroupCreate(0)),
+      carSpace(dSimpleSpaceCreate(nullptr)),
+      wheelSpace(dSimpleSpaceCreate(nullptr)),
+      staticsSpace(dSimpleSpaceCreate(nullptr)),
+      groundSpace(dSimpleSpaceCreate(nullptr)),
+      body(dBodyCreate(world)),
+      cruise(cruise),
+      found(),
+      feedback() {
+    dWorldSetGravity(world, 0.0, -98.1, 0.0);
+    dBodySetFiniteRotationMode(body, 1);
+    dMass m;
+    dBodyGetMass(car.body, &m);
+    dBodySetMass(body, &m);
+    mass = m.mass;
+    const dReal* p = dBodyGetPosition(car.body);
+    dBodySetPosition(body, p[0], p[1], p[2]);
+    dBodySetQuaternion(body, dBodyGetQuaternion(car.body));
+    const dReal* v = dBodyGetLinearVel(car.body);
+    dBodySetLinearVel(body, v[0], v[1], v[2]);
+    const dReal* w = dBodyGetAngularVel(car.body);
+    dBodySetAngularVel(body, w[0], w[1], w[2]);
+
+    for (dGeomID g : car.geoms) {
+        const dGeomID copy = copyShape(g);
+        dGeomSetBody(copy, body);
+        if (dGeomGetClass(g) != dGeomTransformClass) {
+            // A geom straight on the body keeps its offset from it.
+            const dReal* offset = dGeomGetOffsetPosition(g);
+            if (offset[0] != 0 || offset[1] != 0 || offset[2] != 0) {
+                dGeomSetOffsetPosition(copy, offset[0], offset[1], offset[2]);
+            }
+        }
+        dSpaceAdd(carSpace, copy);
+        carGeoms.push_back(copy);
+    }
+    for (std::size_t i = 0; i < car.wheels.size(); ++i) {
+        const auto* wheel = dynamic_cast<const PhysicsObject*>(car.wheels[i]);
+        if (wheel == nullptr || wheel->geoms.empty()) {
+            throw std::runtime_error("a wheel without its ray");
+        }
+        const dReal length = dGeomRayGetLength(wheel->geoms.front());
+        Mount mount{car.mounts[i].x, car.mounts[i].z, dCreateRay(wheelSpace, length), length};
+        mounts.push_back(mount);
+    }
+    const dSpaceID levelStatics = statics.id;
+    for (int i = 0; i < dSpaceGetNumGeoms(levelStatics); ++i) {
+        const dGeomID g = dSpaceGetGeom(levelStatics, i);
+        const dGeomID copy = copyShape(g);
+        copyPose(g, copy);
+        dSpaceAdd(staticsSpace, copy);
+    }
+    dVector4 plane;
+    dGeomPlaneGetParams(ground.geoms.front(), plane);
+    dCreatePlane(groundSpace, plane[0], plane[1], plane[2], plane[3]);
+    rideHeight = p[1] - plane[3];
+    terrain = *surfaces.car_to_terrain;
+    buildings = *surfaces.car_to_buildings;
+}
+
+BareOdeCar::~BareOdeCar() {
+    dJointGroupDestroy(joints);
+    dSpaceDestroy(carSpace);
+    dSpaceDestroy(wheelSpace);
+    dSpaceDestroy(staticsSpace);
+    dSpaceDestroy(groundSpace);
+    dBodyDestroy(body);
+    dWorldDestroy(world);
+}
+
+void BareOdeCar::collide(dSpaceID other, const physics::params::SPhysicalSurface& surface) {
+    int count = 0;
+    for (dGeomID g : carGeoms) {
+        if (count >= kMaxContacts) {
+            break;
+        }
+        count += dCollide(g, reinterpret_cast<dGeomID>(other), kMaxContacts - count, &found[count],
+                          sizeof(dContactGeom));
+    }
+    for (int i = 0; i < count; ++i) {
+        dContact contact{};
+        contact.surface = surface.getSurfaceParameters();
+        contact.geom = found[i];
+        contact.geom.depth *= surface.contact_dampener;
+        const dJointID joint = dJointCreateContact(world, joints, &contact);
+        if (feedbackUsed < kMaxContacts) {
+            dJointSetFeedback(joint, &feedback[feedbackUsed++]);
+        }
+        dJointAttach(joint, dGeomGetBody(found[i].g1), dGeomGetBody(found[i].g2));
+        ++lastContacts;
+    }
+}
+
+void BareOdeCar::step(float dt) {
+    lastContacts = 0;
+    feedbackUsed = 0;
+    const dReal weightPerWheel = mass * 98.1 / static_cast<dReal>(mounts.size());
+    for (const Mount& m : mounts) {
+        dVector3 at;
+        dBodyGetRelPointPos(body, m.x, 0.0, m.z, at);
+        dGeomRaySet(m.ray, at[0], at[1], at[2], 0.0, -1.0, 0.0);
+        dContactGeom hit;
+        if (dCollide(m.ray, reinterpret_cast<dGeomID>(groundSpace), 1, &hit, sizeof(dContactGeom)) >
+            0) {
+            dVector3 velocity;
+            dBodyGetRelPointVel(body, m.x, 0.0, m.z, velocity);
+            // Rests at the car's height (within the ray's reach), critically damped for a
+            // quarter of the mass.
+            const dReal rest = std::clamp(rideHeight, 0.1 * m.length, 0.9 * m.length);
+            const dReal stiffness = weightPerWheel / (m.length - rest);
+            const dReal damping = 2.0 * std::sqrt(stiffness * mass * 0.25);
+            const dReal push = stiffness * (m.length - hit.depth) - damping * velocity[1];
+            dBodyAddForceAtPos(body, 0.0, push > 0 ? push : 0.0, 0.0, at[0], at[1], at[2]);
+        }
+    }
+    dVector3 forward;
+    dBodyVectorToWorld(body, 0.0, 0.0, 1.0, forward);
+    const dReal* v = dBodyGetLinearVel(body);
+    const dReal speed = v[0] * forward[0] + v[1] * forward[1] + v[2] * forward[2];
+    if (speed < cruise) {
+        dBodyAddRelForce(body, 0.0, 0.0, mass * 20.0);
+    }
+    collide(staticsSpace, buildings);
+    collide(groundSpace, terrain);
+    dWorldStep(world, dt);
+    dJointGroupEmpty(joints);
+}
+
+}  // namespace bench

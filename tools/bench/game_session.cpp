@@ -1,0 +1,95 @@
+#include "game_session.h"
+
+#include <GL/gl.h>
+#include <objbase.h>
+
+#include <stdexcept>
+
+#include "engine/core/strings.h"
+#include "win32/window_seams.h"
+
+namespace bench {
+namespace {
+
+constexpr int kCloseMapKey = 0x43;  // 'C'
+
+}  // namespace
+
+GameSession::GameSession(d3d9::BackendKind backend, int width, int height)
+    : backend(backend), artRoot(kesh::toWide(MORVALE_ART_ROOT)) {
+    previousCounter = win32::setPerformanceCounterSource([this] { return counter; });
+    previousFrequency = win32::setPerformanceFrequency(kFrequency);
+    win32::useWindowBackend(win32::WindowBackendKind::Sdl);
+    d3d9::useBackend(backend);
+
+    comStarted = SUCCEEDED(CoInitializeEx(nullptr, 0));
+    lua = kesh::openGameLuaState();
+    direct3d.reset(Direct3DCreate9(D3D_SDK_VERSION));
+    if (!direct3d) {
+        throw std::runtime_error("no Direct3D");
+    }
+    factory = std::make_unique<kesh::DxDeviceFactory>(direct3d.get());
+    if (!appWindow.create(GetModuleHandleW(nullptr), L"Morvale", 0, 0, 400, 300)) {
+        throw std::runtime_error("no window");
+    }
+    appWindow.setClientSize(width, height);
+    if (!factory->selectDepthStencil(24, 0)) {
+        throw std::runtime_error("no depth/stencil format");
+    }
+    device = factory->createDevice(appWindow.getWindow());
+    if (!device) {
+        throw std::runtime_error("no device");
+    }
+    dxDevice = std::make_unique<kesh::DxDevice>(device.get(), factory.get());
+    theGame = std::make_unique<Game>(dxDevice.get(), lua.get(), appWindow.getWindow(),
+                                     GameOptions(), artRoot);
+    appWindow.show(SW_SHOWDEFAULT);
+    appWindow.setMouseListener(theGame.get());
+    appWindow.setMessageHook(theGame.get());
+}
+
+GameSession::~GameSession() {
+    appWindow.setMouseListener(nullptr);
+    appWindow.setMessageHook(nullptr);
+    theGame.reset();
+    dxDevice.reset();
+    device.reset();
+    factory.reset();
+    direct3d.reset();
+    lua.reset();
+    if (comStarted) {
+        CoUninitialize();
+    }
+    win32::resetWindowSystem();
+    win32::setPerformanceFrequency(previousFrequency);
+    win32::setPerformanceCounterSource(previousCounter);
+}
+
+void GameSession::play() {
+    theGame->activateStage(GameStage::kPlayStage);
+    frame();
+    stage()->onKey(kCloseMapKey);
+    win32::simulateKey(appWindow.getWindow(), VK_UP, true);
+}
+
+void GameSession::frame() {
+    counter += kFrameTicks;
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    if (!theGame->checkDevice()) {
+        theGame->onFrame();
+    }
+}
+
+void GameSession::finishDrawing() {
+    if (backend == d3d9::BackendKind::Gl) {
+        glFinish();
+        // Work after the call keeps this frame on the stack, where the sampler looks for it.
+        ++finishes;
+    }
+}
+
+}  // namespace bench
