@@ -48,9 +48,14 @@ HRESULT AudioPathImpl::Activate(BOOL active) {
 
 HRESULT AudioPathImpl::SetVolume(LONG millibels, DWORD /*duration*/) {
     // The fade time is not used: the game only sets volumes at once.
-    state_->millibels = std::clamp<LONG>(millibels, DMUS_VOLUME_MIN, DMUS_VOLUME_MAX);
-    if (auto mixer = mixer_.lock()) {
-        mixer->pathVolumeChanged(state_.get());
+    const LONG clamped = std::clamp<LONG>(millibels, DMUS_VOLUME_MIN, DMUS_VOLUME_MAX);
+    // The car sets its engine volumes on every physics step, mostly to what they already are;
+    // the voices of the path only need telling when the level moves.
+    if (clamped != state_->millibels) {
+        state_->millibels = clamped;
+        if (auto mixer = mixer_.lock()) {
+            mixer->pathVolumeChanged(state_.get());
+        }
     }
     dmusic_test::Event event{dmusic_test::Call::SetPathVolume};
     event.performance = performance_;

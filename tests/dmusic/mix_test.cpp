@@ -98,6 +98,24 @@ TEST_F(Mix, PathAndMasterVolumesMultiplyAsMillibels) {
     EXPECT_EQ(level(0.2).first, 0.0);
 }
 
+TEST_F(Mix, ARepeatedOrClampedPathVolumeKeepsTheLevelAndTheNextChangeActs) {
+    IDirectMusicSegment8* segment = tone("repeat.wav", 5.0);
+    IDirectMusicAudioPath* path = nullptr;
+    ASSERT_EQ(performance_->CreateStandardAudioPath(DMUS_APATH_DYNAMIC_STEREO, 1, TRUE, &path),
+              S_OK);
+    keep(path);
+    setPathVolume(path, -2000);
+    play(performance_, segment, 0, nullptr, path);
+    setPathVolume(path, -2000);
+    EXPECT_NEAR(level(0.2).first, kFullRms * 0.1, kFullRms * 0.1 * 0.05);
+    // Below the floor is the floor: silence, and the floor again changes nothing.
+    setPathVolume(path, -12000);
+    setPathVolume(path, -10000);
+    EXPECT_EQ(level(0.2).first, 0.0);
+    setPathVolume(path, 0);
+    EXPECT_NEAR(level(0.2).first, kFullRms, kFullRms * 0.05);
+}
+
 TEST_F(Mix, ThePathVolumePersistsForLaterPlays) {
     IDirectMusicSegment8* segment = tone("persist.wav", 1.0);
     IDirectMusicAudioPath* path = nullptr;
