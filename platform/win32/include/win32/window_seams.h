@@ -54,6 +54,9 @@ void postQuitAfterIdleTurns(long turns);
 using InputScriptExtension = bool (*)(const std::vector<std::string>& words);
 void setInputScriptExtension(InputScriptExtension extension);
 bool inputScriptActive();
+// The same script handed over as text from inside the process: replaces whatever script ran
+// before and plays from its frame 1 at the next idle turn; an empty text ends scripted input.
+void playInputScript(const std::string& text);
 
 // Native windows created afterwards can carry an OpenGL context (set by a drawing backend
 // before the window is made).
