@@ -106,6 +106,8 @@ TEST_F(InputScriptTest, LinesOutOfOrderOrWithoutAVerbAreDroppedAndTheRestPlays) 
         "5\n"         // a frame and nothing to do
         "junk\n"
         "6 down NOSUCHKEY\n"
+        "6 down F13\n"
+        "6 down F0\n"
         "7 up A\n");
     turns(10);
     ASSERT_EQ(events.size(), 2u);
@@ -113,6 +115,15 @@ TEST_F(InputScriptTest, LinesOutOfOrderOrWithoutAVerbAreDroppedAndTheRestPlays) 
     EXPECT_EQ(events[0].message, static_cast<UINT>(WM_KEYDOWN));
     EXPECT_EQ(events[1].message, static_cast<UINT>(WM_KEYUP));
     EXPECT_EQ(events[1].turn, 8);
+}
+
+TEST_F(InputScriptTest, FunctionKeysByName) {
+    win32::playInputScript("1 down F1\n1 down F7\n1 down F12\n");
+    turns(3);
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].wParam, static_cast<WPARAM>(VK_F1));
+    EXPECT_EQ(events[1].wParam, static_cast<WPARAM>(VK_F7));
+    EXPECT_EQ(events[2].wParam, static_cast<WPARAM>(VK_F12));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "window/input_script.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -87,6 +88,16 @@ WPARAM virtualKeyNamed(const std::string& name) {
     for (const auto& entry : named) {
         if (name == entry.first) {
             return entry.second;
+        }
+    }
+    // F1 .. F12
+    if (name.size() >= 2 && name.size() <= 3 && name[0] == 'F' &&
+        std::isdigit(static_cast<unsigned char>(name[1]))) {
+        const int number = std::atoi(name.c_str() + 1);
+        if (number >= 1 && number <= 12 && std::all_of(name.begin() + 1, name.end(), [](char c) {
+                return std::isdigit(static_cast<unsigned char>(c));
+            })) {
+            return static_cast<WPARAM>(VK_F1 + number - 1);
         }
     }
     if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) {
