@@ -31,6 +31,9 @@ void expectHealthyRun(const SoakResult& result, const InputPlan& plan, bool chec
     // The whole of every frame's time was simulated: nothing dropped by the step limit.
     EXPECT_LT(result.mostOwedTime, Level::kStep * 1.01);
 
+    if (!kFullSoak) {
+        return;
+    }
     // The race clock alone ends a run every 600 s (and a key after the picture starts the
     // next); the random player also restarts through the pause menu.
     const int runs = static_cast<int>(plan.seconds / 600.0);
