@@ -61,13 +61,13 @@ function(morvale_platform_library name)
     endif()
 endfunction()
 
-# morvale_test(NAME [DEPENDS target...])
+# morvale_test(NAME [LABELS label] [DEPENDS target...])
 #
 # One GoogleTest executable built from the .cpp files of the calling folder; every test
-# case is registered with CTest on its own. Each executable starts with the platform's test
+# case is registered with CTest on its own, with the CTest label given (if any). Each executable starts with the platform's test
 # hooks on and with drivers that need no display or sound card (tests/support/test_hooks.cpp).
 function(morvale_test name)
-    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "" "LABELS" "DEPENDS" ${ARGN})
     if(NOT TARGET morvale_test_hooks)
         add_library(morvale_test_hooks OBJECT ${PROJECT_SOURCE_DIR}/tests/support/test_hooks.cpp)
     endif()
@@ -76,11 +76,16 @@ function(morvale_test name)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gmock GTest::gtest_main)
+    set(labels)
+    if(ARG_LABELS)
+        set(labels LABELS ${ARG_LABELS})
+    endif()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "MORVALE_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+        PROPERTIES ENVIRONMENT "MORVALE_SOURCE_DIR=${PROJECT_SOURCE_DIR}" ${labels})
 endfunction()
 
-# morvale_gl_test(NAME [HOOKS] [PICTURES folder] [SOURCES file...] [DEPENDS target...])
+# morvale_gl_test(NAME [HOOKS] [PICTURES folder] [LABELS label] [SOURCES file...]
+#                 [DEPENDS target...])
 #
 # One GoogleTest executable that draws through the OpenGL backend (SDL's offscreen driver,
 # Mesa llvmpipe), built from the .cpp files of the calling folder and SOURCES. HOOKS adds
@@ -89,7 +94,7 @@ endfunction()
 # the tests by MORVALE_PICTURES. Mesa leaks a little at exit in a module already unloaded,
 # so leak detection is off for these tests only.
 function(morvale_gl_test name)
-    cmake_parse_arguments(ARG "HOOKS" "PICTURES" "SOURCES;DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "HOOKS" "PICTURES;LABELS" "SOURCES;DEPENDS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     add_executable(${name} ${sources} ${ARG_SOURCES})
     if(ARG_HOOKS)
@@ -108,7 +113,11 @@ function(morvale_gl_test name)
     set(picture_folder ${CMAKE_BINARY_DIR}/tests/${ARG_PICTURES}_pictures)
     file(MAKE_DIRECTORY ${picture_folder})
     target_compile_definitions(${name} PRIVATE MORVALE_PICTURES="${picture_folder}")
+    set(labels)
+    if(ARG_LABELS)
+        set(labels LABELS ${ARG_LABELS})
+    endif()
     # One variable only: the test properties would split a list of them.
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+        PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0" ${labels})
 endfunction()

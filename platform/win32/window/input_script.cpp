@@ -1,9 +1,11 @@
 #include "window/input_script.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <istream>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -30,21 +32,11 @@ struct Script {
     std::vector<std::vector<std::string>> waiting;
 };
 
-Script load() {
-    Script script;
-    const char* path = std::getenv("MORVALE_INPUT_SCRIPT");
-    if (path == nullptr || *path == '\0') {
-        return script;
-    }
-    script.active = true;
-    std::ifstream file(path);
-    if (!file) {
-        std::fprintf(stderr, "input script: cannot open %s\n", path);
-        return script;
-    }
+// Reads the script's lines; the events of a line with a frame before the last are dropped.
+void readEvents(std::istream& input, Script& script) {
     std::string line;
     long lastFrame = 0;
-    while (std::getline(file, line)) {
+    while (std::getline(input, line)) {
         const std::size_t comment = line.find('#');
         if (comment != std::string::npos) {
             line.erase(comment);
@@ -64,6 +56,21 @@ Script load() {
         lastFrame = event.frame;
         script.events.push_back(std::move(event));
     }
+}
+
+Script load() {
+    Script script;
+    const char* path = std::getenv("MORVALE_INPUT_SCRIPT");
+    if (path == nullptr || *path == '\0') {
+        return script;
+    }
+    script.active = true;
+    std::ifstream file(path);
+    if (!file) {
+        std::fprintf(stderr, "input script: cannot open %s\n", path);
+        return script;
+    }
+    readEvents(file, script);
     return script;
 }
 
@@ -81,6 +88,16 @@ WPARAM virtualKeyNamed(const std::string& name) {
     for (const auto& entry : named) {
         if (name == entry.first) {
             return entry.second;
+        }
+    }
+    // F1 .. F12
+    if (name.size() >= 2 && name.size() <= 3 && name[0] == 'F' &&
+        std::isdigit(static_cast<unsigned char>(name[1]))) {
+        const int number = std::atoi(name.c_str() + 1);
+        if (number >= 1 && number <= 12 && std::all_of(name.begin() + 1, name.end(), [](char c) {
+                return std::isdigit(static_cast<unsigned char>(c));
+            })) {
+            return static_cast<WPARAM>(VK_F1 + number - 1);
         }
     }
     if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) {
@@ -153,6 +170,17 @@ void setInputScriptExtension(InputScriptExtension extension) {
             std::fprintf(stderr, "input script: cannot play '%s'\n", words[0].c_str());
         }
     }
+}
+
+void playInputScript(const std::string& text) {
+    Script& state = script();
+    Script fresh;
+    fresh.active = !text.empty();
+    std::istringstream input(text);
+    readEvents(input, fresh);
+    // The extension belongs to the layer that set it, not to the script.
+    fresh.extension = state.extension;
+    state = std::move(fresh);
 }
 
 bool inputScriptActive() {

@@ -45,8 +45,8 @@ void postQuitAfterIdleTurns(long turns);
 
 // The input script named by MORVALE_INPUT_SCRIPT: one event a line, "<frame> <verb> <words>",
 // a frame being one PeekMessageW that found nothing (as for the quit above). The window layer
-// plays "press|down|up <key>" (a virtual-key name such as ESCAPE, TAB, UP, or a letter or
-// digit), "move <x> <y>", "click <x> <y>" (left button, released a frame later) and
+// plays "press|down|up <key>" (a virtual-key name such as ESCAPE, TAB, UP, F1 to F12, or a
+// letter or digit), "move <x> <y>", "click <x> <y>" (left button, released a frame later) and
 // "button <1..3> down|up" on the first window; other verbs go to the extension below, set by
 // another layer of the platform (DirectInput's virtual joysticks); those that come before it
 // is set wait for it, and those it cannot play are reported and dropped.
@@ -54,6 +54,9 @@ void postQuitAfterIdleTurns(long turns);
 using InputScriptExtension = bool (*)(const std::vector<std::string>& words);
 void setInputScriptExtension(InputScriptExtension extension);
 bool inputScriptActive();
+// The same script handed over as text from inside the process: replaces whatever script ran
+// before and plays from its frame 1 at the next idle turn; an empty text ends scripted input.
+void playInputScript(const std::string& text);
 
 // Native windows created afterwards can carry an OpenGL context (set by a drawing backend
 // before the window is made).
