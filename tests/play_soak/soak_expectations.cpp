@@ -7,7 +7,8 @@
 
 namespace soak {
 
-void expectHealthyRun(const SoakResult& result, const InputPlan& plan, bool checkMemory) {
+void expectHealthyRun(const SoakResult& result, const InputPlan& plan, bool checkMemory,
+                      long memorySlackKilobytes) {
     std::printf(
         "soak: %ld frames, %.0f s; restarts %d from the menu, %d after %d wins and "
         "%d losses\n",
@@ -42,7 +43,7 @@ void expectHealthyRun(const SoakResult& result, const InputPlan& plan, bool chec
     EXPECT_GE(result.menuRestarts + result.decidedRestarts, runs) << "seed " << plan.seed;
 
     if (checkMemory) {
-        EXPECT_LE(memoryGrowth(result.memory, kMemorySettleSeconds), kMemorySlackKilobytes)
+        EXPECT_LE(memoryGrowth(result.memory, kMemorySettleSeconds), memorySlackKilobytes)
             << "seed " << plan.seed << ", samples:\n"
             << describe(result.memory);
     }

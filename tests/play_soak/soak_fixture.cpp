@@ -4,9 +4,11 @@
 #include <ode/ode.h>
 #include <win32/window_seams.h>
 
+#include <malloc.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+
 #include <fstream>
 #include <sstream>
 
@@ -94,6 +96,10 @@ Point centre(const kesh::GuiElement* element) {
 }  // namespace
 
 long residentKilobytes() {
+    // The GL driver's threads allocate and free a great deal every frame, and the allocator
+    // keeps what they free in per-thread arenas: handed back first, what stays resident is
+    // what the process holds.
+    malloc_trim(0);
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
@@ -104,25 +110,38 @@ long residentKilobytes() {
     return 0;
 }
 
-long memoryGrowth(const std::vector<MemorySample>& samples, double settle) {
-    long first = -1;
-    long most = 0;
+long heapKilobytes() {
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<long>((info.uordblks + info.hblkhd) / 1024);
+}
+
+long memoryGrowth(const std::vector<MemorySample>& samples, double settle,
+                  long MemorySample::*measure) {
+    // What a frame holds in flight swings by megabytes on the GL driver, so single samples
+    // are compared by their medians: the last third of the settled run against the first.
+    std::vector<long> settled;
     for (const MemorySample& sample : samples) {
-        if (sample.seconds < settle) {
-            continue;
+        if (sample.seconds >= settle) {
+            settled.push_back(sample.*measure);
         }
-        if (first < 0) {
-            first = sample.kilobytes;
-        }
-        most = std::max(most, sample.kilobytes);
     }
-    return first < 0 ? 0 : most - first;
+    const std::size_t third = settled.size() / 3;
+    if (third == 0) {
+        return 0;
+    }
+    auto median = [](std::vector<long> values) {
+        std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+        return values[values.size() / 2];
+    };
+    return median({settled.end() - third, settled.end()}) -
+           median({settled.begin(), settled.begin() + third});
 }
 
 std::string describe(const std::vector<MemorySample>& samples) {
     std::ostringstream text;
     for (const MemorySample& sample : samples) {
-        text << "  " << sample.seconds << " s: " << sample.kilobytes << " kB\n";
+        text << "  " << sample.seconds << " s: " << sample.kilobytes << " kB resident, "
+             << sample.heapKilobytes << " kB heap\n";
     }
     return text.str();
 }
@@ -266,7 +285,7 @@ SoakResult PlaySoak::soak(InputPlan plan, double sampleEvery) {
         result.seconds = static_cast<double>(i + 1) * plan.frameSeconds;
         checkCar(i, result);
         if (result.seconds >= nextSample) {
-            result.memory.push_back({result.seconds, residentKilobytes()});
+            result.memory.push_back({result.seconds, residentKilobytes(), heapKilobytes()});
             collectLog(result);
             nextSample += sampleEvery;
         }

@@ -16,8 +16,9 @@
 namespace soak {
 
 struct MemorySample {
-    double seconds = 0.0;  // simulated
-    long kilobytes = 0;    // VmRSS
+    double seconds = 0.0;    // simulated
+    long kilobytes = 0;      // VmRSS
+    long heapKilobytes = 0;  // what the allocator has handed out and not had back
 };
 
 struct SoakResult {
@@ -35,9 +36,13 @@ struct SoakResult {
 
 // The resident set of this process, in kilobytes; 0 when it cannot be read.
 long residentKilobytes();
+// The heap in use, in kilobytes.
+long heapKilobytes();
 
-// Growth of the samples taken after settle seconds over the first of them, in kilobytes.
-long memoryGrowth(const std::vector<MemorySample>& samples, double settle);
+// Growth of the samples taken after settle seconds, in kilobytes: the median of their last
+// third over the median of their first.
+long memoryGrowth(const std::vector<MemorySample>& samples, double settle,
+                  long MemorySample::*measure = &MemorySample::kilobytes);
 
 std::string describe(const std::vector<MemorySample>& samples);
 
