@@ -1,5 +1,6 @@
 #include "game/app/game_stage.h"
 
+#include <stdexcept>
 #include <utility>
 
 #include "engine/core/publish.h"
@@ -104,6 +105,10 @@ void GameStage::load(HWND window) {
     levelParams.physicsScript = L"physics.lua";
     level =
         std::make_unique<Level>(device, *camera, input.get(), decaler.get(), audio, levelParams);
+    // A car at the origin with its target on top of it would win the first frame.
+    if (!level->playable()) {
+        throw std::runtime_error(level->whyUnplayable());
+    }
 
     openMap();
 

@@ -6,6 +6,8 @@
 #include <d3d9/seams.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include "engine/core/publish.h"
@@ -18,6 +20,8 @@
 #include "game/audio/sound_bank.h"
 #include "game/vehicle/input/input_system.h"
 #include "tests/app_play/play_fixture.h"
+#include "tests/win32/temp_folder.h"
+#include "tools/artlib/level_writer.h"
 
 namespace {
 
@@ -410,13 +414,65 @@ TEST_F(PlayTest, AmbientSoundsComeWhenDueEachNameOnce) {
     EXPECT_EQ(heardAmbient(), GameStage::kAmbientCount);
 }
 
+// A level file outside the generated folder, which is read-only to tests, named relative to
+// the art folder as the game names its levels.
+struct LooseLevel {
+    explicit LooseLevel(const kesh::data::LevelData& data) {
+        const std::vector<std::uint8_t> bytes = artlib::levelFileBytes(data);
+        std::ofstream(folder.path() / "loose.slev", std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+    }
+    std::wstring name() const {
+        return std::filesystem::relative(folder.path() / "loose.slev", art_testing::generatedRoot())
+            .wstring();
+    }
+    TempFolder folder;
+};
+
+kesh::data::LocatorObject locator(const char* tag) {
+    kesh::data::LocatorObject object;
+    object.tag = tag;
+    D3DXMatrixIdentity(&object.transform);
+    return object;
+}
+
 TEST_F(PlayTest, ALevelWithoutExtentPutsEverythingAtTheMapCentre) {
+    kesh::data::LevelData data;
+    data.locators = {locator("start"), locator("end")};
+    const LooseLevel bare(data);
     GameStageParams p = params();
-    p.levelFile = L"levels/missing.slev";
+    p.levelFile = bare.name();
     stage = std::make_unique<GameStage>(dx.get(), audio.get(), &camera, window, p);
     const std::array<float, 2> uv = stage->worldToMap(D3DXVECTOR3(300.0f, 0.0f, -300.0f));
     EXPECT_EQ(uv[0], 0.5f);
     EXPECT_EQ(uv[1], 0.5f);
+}
+
+TEST_F(PlayTest, ALevelThatCannotBePlayedFailsTheStageNamingItsFile) {
+    kesh::data::LevelData unpaired;
+    unpaired.locators = {locator("start"), locator("start"), locator("end")};
+    const LooseLevel loose(unpaired);
+    struct Case {
+        std::wstring file;
+        std::string message;
+    };
+    const Case cases[] = {
+        {L"levels/nope.slev", "Level levels/nope.slev cannot be read: "},
+        {loose.name(),
+         "Level " + kesh::toNarrow(loose.name()) + " has no start and end locators to pair"},
+    };
+    for (const Case& c : cases) {
+        GameStageParams p = params();
+        p.levelFile = c.file;
+        try {
+            stage = std::make_unique<GameStage>(dx.get(), audio.get(), &camera, window, p);
+            ADD_FAILURE() << c.message;
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(c.message, 0), 0u) << e.what();
+        }
+        EXPECT_EQ(kesh::theEffectManager, nullptr) << c.message;
+    }
 }
 
 TEST_F(PlayTest, TheEndOfTheStageStopsSoundsAndWithdrawsTheEffectManager) {
@@ -445,10 +501,10 @@ TEST_F(PlayTest, AManagerPublishedOverTheStagesOutlivesTheStage) {
 
 TEST_F(PlayTest, AFailedLoadUndoesWhatWasBuilt) {
     // The generated folder is read-only to tests, so the level fails where it makes its car.
-    Level::setCarMaker([](PhysicsSpace&, kesh::Decaler*, AudioSystem*,
-                          const std::wstring&) -> Level::CarParts {
-        throw std::runtime_error("no car today");
-    });
+    Level::setCarMaker(
+        [](PhysicsSpace&, kesh::Decaler*, AudioSystem*, const std::wstring&) -> Level::CarParts {
+            throw std::runtime_error("no car today");
+        });
     EXPECT_ANY_THROW(build());
     EXPECT_EQ(kesh::theEffectManager, nullptr);
     for (const char* name : {"carEngineNo", "carEngineLo", "carEngine", "carEngineHi"}) {

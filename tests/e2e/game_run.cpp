@@ -30,7 +30,8 @@ RunResult runGame(const RunSetup& setup) {
         rate.str() + " MORVALE_INPUT_SCRIPT=script.txt MORVALE_SCREENSHOT_DIR=. " +
         "MORVALE_SCREENSHOT_PRESENTS=" + presents +
         " MORVALE_QUIT_AFTER_FRAMES=" + std::to_string(setup.quitAfterFrames) + " '" +
-        MORVALE_GAME_EXECUTABLE "' " + setup.arguments + " > output.txt 2>&1";
+        (setup.program.empty() ? MORVALE_GAME_EXECUTABLE : setup.program) + "' " + setup.arguments +
+        " > output.txt 2>&1";
     const int status = std::system(command.c_str());
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     std::ifstream in(run.folder / "GameModule.log");

@@ -15,6 +15,9 @@ struct RunSetup {
     double clockRate = 1.0;
     long quitAfterFrames = 3000;  // a stuck run still ends
     std::string arguments = "level=drive_test.slev -log";
+    // The program run; the build's own when empty. A run that ends in the crash handler
+    // wants a copy of its own, since the dump goes next to the program.
+    std::string program;
 };
 
 struct RunResult {

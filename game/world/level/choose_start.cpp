@@ -40,5 +40,6 @@ StartChoice chooseStart(const std::vector<kesh::data::LocatorObject>& locators) 
         static_cast<unsigned int>(starts.size());
     choice.start = starts[pick]->transform;
     choice.end = ends[pick]->transform;
+    choice.paired = true;
     return choice;
 }

@@ -11,6 +11,8 @@
 struct StartChoice {
     D3DXMATRIX start;
     D3DXMATRIX end;
+    // Whether the level has a pair at all; without one both matrices are identities.
+    bool paired = false;
 };
 
 // Locators are starts when their tag begins with "start", ends when it begins with "end".

@@ -114,7 +114,8 @@ void Level::loadLevelFile() {
             std::make_unique<LevelCellGrid>(kesh::theEffectManager, statics->bounds(), 16, 16);
         placeEffects();
     } catch (const kesh::stream::error& e) {
-        kesh::writeLine(boost::log::logDebug(), "Load terrain data failed: ", e.what());
+        readFailure = e.what();
+        kesh::writeLine(boost::log::logDebug(), "Load terrain data failed: ", readFailure);
     }
 }
 
@@ -166,7 +167,18 @@ void Level::createCar(InputSystem* input, kesh::Decaler* decaler) {
     const StartChoice choice = chooseStart(levelData->locators);
     car->place(kesh::Transform(choice.start));
     target = choice.end;
+    startFound = choice.paired;
     switchCamera(false);
+}
+
+std::string Level::whyUnplayable() const {
+    if (!readFailure.empty()) {
+        return "Level " + levelName + " cannot be read: " + readFailure;
+    }
+    if (!startFound) {
+        return "Level " + levelName + " has no start and end locators to pair";
+    }
+    return std::string();
 }
 
 void Level::switchCamera(bool inside) {

@@ -78,6 +78,12 @@ public:
     float getGaugeValue() const;
     StaticsSet* getStatics() const { return statics.get(); }
     bool isLost() const { return lost; }
+    // Whether the run has somewhere to start and somewhere to get to: the level file was
+    // read whole and paired a start locator with an end locator. What the level was built
+    // from otherwise is no run to play.
+    bool playable() const { return readFailure.empty() && startFound; }
+    // Why the level cannot be played, for the player; empty when it can.
+    std::string whyUnplayable() const;
     kesh::CameraView& view() { return cameraView; }
 
     // For tests and tools.
@@ -122,6 +128,9 @@ private:
     bool outsideCamera;
     bool lost;
     D3DXMATRIX target;
+    bool startFound = false;
+    // The level file's read error, empty when the file was read whole.
+    std::string readFailure;
     // Both on the clock of simulated time, so that time the game stands still (the map, the
     // pause menu) never counts as time spent unstable.
     double simulatedTime;
