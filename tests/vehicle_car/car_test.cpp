@@ -318,6 +318,22 @@ TEST_F(CarTracks, AMarkWithoutSizeOrPlaceEndsTheTrail) {
     EXPECT_EQ(c.nextDecalRequest(), nullptr);
 }
 
+TEST_F(CarTracks, FarFromTheOriginTheTrailStillEnds) {
+    CCar& c = makeCar();
+    driveWheels(1000.0f);
+    c.update(kStep);
+    ASSERT_NE(c.nextDecalRequest(), nullptr);
+    // Floats 8 apart at 1e8: half a mark (1) added to the last mark rounds back onto it.
+    c.tracks->mark->position = D3DXVECTOR3(1e8f, 0.0f, 0.0f);
+    c.tracks->lastPosition = D3DXVECTOR3(std::nextafter(1e8f, 2e8f), 0.0f, 0.0f);
+    int marks = 0;
+    while (DecalRequest* mark = c.nextDecalRequest()) {
+        ASSERT_LT(++marks, 10);
+        EXPECT_EQ(mark->position, c.tracks->lastPosition);
+    }
+    EXPECT_EQ(marks, 1);
+}
+
 class CarLamps : public car_testing::CarTest {
 protected:
     void readLampEffect() {

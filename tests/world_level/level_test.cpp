@@ -304,6 +304,17 @@ TEST_F(LevelDrawing, FromInsideTheCarIsNotDrawnAndItsMarksWait) {
     EXPECT_EQ(level->decals().size(), 1u);
 }
 
+TEST_F(LevelDrawing, AMarkBacklogIsLaidAtMostOneDecalerFullAFrame) {
+    constexpr std::size_t kFull = kesh::Decaler::kMaxDecalsPerTexture;
+    car->requests.assign(kFull + 100, skid(5.0));
+    render(1.0);
+    EXPECT_EQ(level->decals().size(), kFull);
+    EXPECT_EQ(car->requests.size(), 100u) << "the rest wait in the car";
+    render(1.1);
+    EXPECT_TRUE(car->requests.empty());
+    EXPECT_EQ(level->decals().size(), kFull + 100);
+}
+
 TEST_F(LevelDrawing, TheMarkerWithoutMaterialIsDrawnUntexturedAtScaleTwo) {
     render(1.0);
     const auto& draws = d3d9::deviceRecord(device)->draws;

@@ -149,6 +149,10 @@ DecalRequest* CCar::nextDecalRequest() {
         return nullptr;
     }
     mark.angle = std::atan2(d.x, d.z) - kQuarterTurn;
-    mark.position += d * (h / distance);
+    const D3DXVECTOR3 next = mark.position + d * (h / distance);
+    const D3DXVECTOR3 left = tracks->lastPosition - next;
+    // Far from the origin half a mark can be less than the floats' spacing: a step that
+    // gets no closer lays the last mark where the car is, so that the trail still ends.
+    mark.position = D3DXVec3Length(&left) < distance ? next : tracks->lastPosition;
     return &mark;
 }

@@ -329,8 +329,16 @@ void Level::render(const kesh::CameraView& view, const FrameTime& t) {
 }
 
 void Level::collectDecals(const FrameTime& t) {
+    // No more than the decaler draws of one texture in a frame: a long backlog (a skid under
+    // the inside camera) is laid over the frames that follow instead of all at once.
+    std::size_t left = kesh::Decaler::kMaxDecalsPerTexture;
     for (const std::unique_ptr<CVehicle>& object : sceneObjects) {
-        while (const DecalRequest* request = object->nextDecalRequest()) {
+        while (left > 0) {
+            const DecalRequest* request = object->nextDecalRequest();
+            if (request == nullptr) {
+                break;
+            }
+            --left;
             timedDecals.push_back(TimedDecal{request->texture, request->position, request->colour,
                                              request->angle, request->size,
                                              t.time + request->lifetime});
