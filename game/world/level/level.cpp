@@ -22,6 +22,7 @@
 #include "game/world/cameras/inside_camera.h"
 #include "game/world/cameras/outside_camera.h"
 #include "game/world/data/level_file.h"
+#include "game/world/data/placement.h"
 #include "game/world/level/choose_start.h"
 #include "game/world/statics/statics_loader.h"
 
@@ -106,6 +107,11 @@ void Level::loadPhysicsParams() {
 void Level::loadLevelFile() {
     try {
         kesh::data::readLevelFileAt(params.root + params.levelFile, *levelData);
+        for (kesh::data::StaticObject& object : levelData->statics) {
+            object.transform = kesh::data::checkedPlacement(
+                object.transform, kesh::data::PlacementScale::Keep,
+                "Level " + levelName + ": static \"" + object.name + "\"");
+        }
         StaticsLoader loader(levelData.get(), kesh::toNarrow(params.meshFolder),
                              kesh::toNarrow(params.lightmapPrefix),
                              kesh::toNarrow(params.lightmapFolder));
@@ -116,6 +122,14 @@ void Level::loadLevelFile() {
     } catch (const kesh::stream::error& e) {
         readFailure = e.what();
         kesh::writeLine(boost::log::logDebug(), "Load terrain data failed: ", readFailure);
+    }
+    // Whatever was read of them: a start places the car's body, an end the target.
+    for (kesh::data::LocatorObject& locator : levelData->locators) {
+        if (beginsWith(locator.tag, "start") || beginsWith(locator.tag, "end")) {
+            locator.transform = kesh::data::checkedPlacement(
+                locator.transform, kesh::data::PlacementScale::Drop,
+                "Level " + levelName + ": locator \"" + locator.name + "\"");
+        }
     }
 }
 
