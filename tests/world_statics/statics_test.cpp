@@ -119,6 +119,37 @@ TEST_F(Statics, CollisionBoxesComeFromPartBoxesAfterTheFirst) {
     }
 }
 
+TEST_F(Statics, ARotatedSolidStaticCollidesAndHidesWhereItIsDrawn) {
+    // The building a quarter turn about y: its second part (x 0..4, y 0..3, z -2..0 in the
+    // mesh) goes to x -2..0, z -4..0, then to (20, 0, 10).
+    D3DXMATRIX turn;
+    D3DXMatrixRotationY(&turn, D3DX_PI * 0.5f);
+    kesh::data::LevelData level;
+    level.statics = {staticRecord(1, "bybis", turn * placedAt(20, 0, 10), 4)};
+    load(level);
+    const StaticCollisionMesh& building = *set->statics()[0]->collisionMesh;
+    ASSERT_EQ(building.obstacleBoxes.size(), 2u);
+    const kesh::BoundingBox part = building.obstacleBoxes[1].worldBounds();
+    const D3DXVECTOR3 least(18, 0, 6), most(20, 3, 10);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(part.min[i], least[i], 1e-4f) << i;
+        EXPECT_NEAR(part.max[i], most[i], 1e-4f) << i;
+    }
+
+    // ODE's box: a small ball inside the turned part touches it; one inside where the part
+    // would be unturned does not.
+    const auto touches = [&](float x, float z) {
+        const dGeomID ball = dCreateSphere(nullptr, 0.1);
+        dGeomSetPosition(ball, x, 1.5, z);
+        dContactGeom contact;
+        const int n = dCollide(ball, building.geoms[1], 1, &contact, sizeof contact);
+        dGeomDestroy(ball);
+        return n > 0;
+    };
+    EXPECT_TRUE(touches(19.0f, 7.0f));
+    EXPECT_FALSE(touches(22.0f, 9.0f));
+}
+
 TEST_F(Statics, BoundsAndGroundComeFromTheWorldBoxes) {
     writeArt("mesh/slab.wfm", boxMeshFile({-50, -1, -50}, {50, 0, 50}));
     kesh::data::LevelData level;
