@@ -14,6 +14,7 @@
 #include "game/world/level/level.h"
 #include "tests/render_effect_manager/log_capture.h"
 #include "tests/support/services_fixture.h"
+#include "tests/vehicle_car/car_fixture.h"
 #include "tests/world_statics/fake_vehicle.h"
 #include "tests/world_statics/world_art.h"
 
@@ -83,6 +84,17 @@ protected:
                 parts.controller = std::move(driver);
                 return parts;
             });
+    }
+
+    // The car of "car.lua" over its bundle, with a small box for each of its meshes.
+    void useRealCar() {
+        Level::setCarMaker(Level::CarMaker());
+        writeArt("levels/car.slev", artlib::levelFileBytes(car_testing::carBundle()));
+        writeArt("config/car.lua", car_testing::carScript());
+        for (const kesh::data::StaticObject& object : car_testing::carBundle().statics) {
+            writeArt("mesh/" + object.mesh + ".wfm",
+                     boxMeshFile({-0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, 0.5f}));
+        }
     }
 
     // The slab, a house (solid) and a shed (drawn in the first pass), placed in the level.

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "game/vehicle/car/car.h"
-#include "tests/vehicle_car/car_fixture.h"
 #include "tests/world_level/level_fixture.h"
 
 namespace {
@@ -19,13 +18,7 @@ class LevelPlacements : public LevelTest {
 protected:
     void SetUp() override {
         LevelTest::SetUp();
-        Level::setCarMaker(Level::CarMaker());
-        writeArt("levels/car.slev", artlib::levelFileBytes(car_testing::carBundle()));
-        writeArt("config/car.lua", car_testing::carScript());
-        for (const kesh::data::StaticObject& object : car_testing::carBundle().statics) {
-            writeArt("mesh/" + object.mesh + ".wfm",
-                     boxMeshFile({-0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, 0.5f}));
-        }
+        useRealCar();
     }
 
     // The basic level with a start and an end; the message the level fails with, or "".

@@ -19,13 +19,7 @@ class LevelRun : public LevelTest {
 protected:
     void SetUp() override {
         LevelTest::SetUp();
-        Level::setCarMaker(Level::CarMaker());
-        writeArt("levels/car.slev", artlib::levelFileBytes(car_testing::carBundle()));
-        writeArt("config/car.lua", car_testing::carScript());
-        for (const kesh::data::StaticObject& object : car_testing::carBundle().statics) {
-            writeArt("mesh/" + object.mesh + ".wfm",
-                     boxMeshFile({-0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, 0.5f}));
-        }
+        useRealCar();
         kesh::data::LevelData data = basicLevel();
         data.statics.push_back(staticRecord(4, "house", placedAt(-25, 0, -10), 4, {"solid"}));
         data.locators = {locatorRecord("spawn", "start", placedAt(0, 3, -80)),
