@@ -41,12 +41,12 @@ void expectCleanExit(const e2e::RunResult& run) {
 }
 
 // The drive test's start and end in the middle of the town's box, on the map at 800 x 600:
-// the car's icon (40 x 40) centred on the start, and the target's circle drawn at its scaled
-// size but placed by its unscaled half, so its centre sits 22 pixels up and left of the end.
+// the car's icon (40 x 40) centred on the start, and the target's circle centred on the end,
+// 30 units (37 pixels) below it.
 constexpr int kCarIconX = 281;
 constexpr int kCarIconY = 253;
-constexpr int kMarkerX = 259;
-constexpr int kMarkerY = 269;
+constexpr int kMarkerX = 281;
+constexpr int kMarkerY = 290;
 
 bool outline(int r, int g, int b) {
     return r < 45 && g < 45 && b < 45;

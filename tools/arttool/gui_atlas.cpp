@@ -87,8 +87,8 @@ Sheet helpPage(const TextPainter& text) {
     return sheet;
 }
 
-// The town's plan in the screen area the map screen maps the level into:
-// u = (512 - x) / W * 0.6011 + 0.0507, v = (z + 516) / D * 0.8317 + 0.037.
+// The town's plan in the screen area the map screen maps the level's statics box into:
+// u = (max x - x) / W * 0.6011 + 0.0507, v = (z - min z) / D * 0.8317 + 0.037.
 Sheet mapPage(const TextPainter& text, const TownPlan& plan) {
     Sheet sheet{"gui/menu_map", Image(1024, 1024), DdsFormat::Dxt1};
     Image& image = sheet.image;
