@@ -82,8 +82,7 @@ Sheet helpPage(const TextPainter& text) {
         text.draw(sheet.image, line[1], 26, 430, y, white);
         y += 46;
     }
-    text.drawCentred(sheet.image,
-                     "Ten seconds tilted over 11 degrees and the run is lost.", 22,
+    text.drawCentred(sheet.image, "Ten seconds tilted over 11 degrees and the run is lost.", 22,
                      pageWidth * 0.5f, 660, white);
     return sheet;
 }
