@@ -61,7 +61,7 @@ void GameMap::update(float t) {
     background.height = static_cast<int>(viewport.Height);
     const ReferenceFrame frame(viewport);
 
-    // The circle is drawn at the scaled size but centred with its unscaled half.
+    // The circle is drawn and centred at its size scaled to the screen.
     const float scale = 0.8f + 0.2f * static_cast<float>(pulse) / static_cast<float>(kPulseSteps);
     const int storedWidth = marker.width;
     const int storedHeight = marker.height;
@@ -84,8 +84,9 @@ void GameMap::update(float t) {
         kWhite);
     const float tint[4] = {1.0f, 1.0f, 1.0f, alpha};
     batch->addTintedSprite(
-        static_cast<int>(width * targetPos[0] + dx - static_cast<float>(sw / 2)),
-        static_cast<int>(height * targetPos[1] + dy - static_cast<float>(sh / 2)), 1, marker, tint);
+        static_cast<int>(width * targetPos[0] + dx - static_cast<float>(marker.width / 2)),
+        static_cast<int>(height * targetPos[1] + dy - static_cast<float>(marker.height / 2)), 1,
+        marker, tint);
     batch->addTintedSprite(0, 0, 0, background, kWhite);
     batch->flush();
     root->render();

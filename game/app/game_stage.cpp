@@ -210,15 +210,20 @@ std::array<float, 2> GameStage::worldToMap(const D3DXVECTOR3& position) const {
     if (statics == nullptr) {
         return {0.5f, 0.5f};
     }
-    const kesh::BoundingBox& box = statics->bounds();
+    return worldToMap(statics->bounds(), position);
+}
+
+std::array<float, 2> GameStage::worldToMap(const kesh::BoundingBox& box,
+                                           const D3DXVECTOR3& position) {
     const float width = box.max.x - box.min.x;
     const float depth = box.max.z - box.min.z;
     // A level without extent (no statics) would divide by zero.
     if (!(width > 0.0f && depth > 0.0f)) {
         return {0.5f, 0.5f};
     }
-    return {(512.0f - position.x) / width * 0.6011f + 0.0507f,
-            (position.z + 516.0f) / depth * 0.8317f + 0.037f};
+    // The map picture shows the box's largest x at its left and its smallest z at its top.
+    return {(box.max.x - position.x) / width * 0.6011f + 0.0507f,
+            (position.z - box.min.z) / depth * 0.8317f + 0.037f};
 }
 
 void GameStage::openMap() {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/bounding_box.h"
 #include "engine/core/perf_timer.h"
 #include "engine/core/resource.h"
 #include "engine/render/camera_view.h"
@@ -93,6 +94,9 @@ public:
     // A level position on the map screen (u, v in 0..1); y is ignored. A level box without
     // width or depth puts everything at the centre.
     std::array<float, 2> worldToMap(const D3DXVECTOR3& position) const;
+    // The same within the box of a level's statics, which the map picture shows.
+    static std::array<float, 2> worldToMap(const kesh::BoundingBox& box,
+                                           const D3DXVECTOR3& position);
     // One of the names not yet played, once the next ambient sound is due.
     void playAmbientSound();
     // Appends "z1" .. "z15".

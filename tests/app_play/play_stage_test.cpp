@@ -475,6 +475,25 @@ TEST_F(PlayTest, ALevelThatCannotBePlayedFailsTheStageNamingItsFile) {
     }
 }
 
+TEST(WorldToMapTest, AnyLevelsBoxSpansTheMapPicturesTown) {
+    kesh::BoundingBox box;
+    box.min = D3DXVECTOR3(-100.0f, -5.0f, 40.0f);
+    box.max = D3DXVECTOR3(300.0f, 50.0f, 240.0f);
+    // The box's largest x and smallest z at the plan's top-left, the others at its bottom-right.
+    std::array<float, 2> uv = GameStage::worldToMap(box, D3DXVECTOR3(300.0f, 9.0f, 40.0f));
+    EXPECT_FLOAT_EQ(uv[0], 0.0507f);
+    EXPECT_FLOAT_EQ(uv[1], 0.037f);
+    uv = GameStage::worldToMap(box, D3DXVECTOR3(-100.0f, 0.0f, 240.0f));
+    EXPECT_FLOAT_EQ(uv[0], 0.6518f);
+    EXPECT_FLOAT_EQ(uv[1], 0.8687f);
+    // The town's own box keeps the picture's placing.
+    box.min = D3DXVECTOR3(112.0f, 0.0f, -516.0f);
+    box.max = D3DXVECTOR3(512.0f, 20.0f, -116.0f);
+    uv = GameStage::worldToMap(box, D3DXVECTOR3(312.0f, 0.0f, -316.0f));
+    EXPECT_FLOAT_EQ(uv[0], 0.5f * 0.6011f + 0.0507f);
+    EXPECT_FLOAT_EQ(uv[1], 0.5f * 0.8317f + 0.037f);
+}
+
 TEST_F(PlayTest, TheEndOfTheStageStopsSoundsAndWithdrawsTheEffectManager) {
     buildAndPlay();
     frame();

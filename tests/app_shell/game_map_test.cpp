@@ -129,14 +129,14 @@ protected:
     GameMap800Test() : GameMapTest(800, 600) {}
 };
 
-TEST_F(GameMap800Test, TheCircleIsScaledButCentredWithItsUnscaledHalf) {
+TEST_F(GameMap800Test, TheCircleIsScaledAndCentredOnTheTarget) {
     GameMap map(dx.get(), settings, kCar, kTarget);
     const auto sprites = frame(map, 0.0f);
     ASSERT_EQ(sprites.size(), 4u);
     EXPECT_EQ(describe(sprites[0]), "menu_background_map at (0, 0) 800 x 600");
     EXPECT_EQ(describe(sprites[1]), "Pajero_icon at (180, 280) 40 x 40");
-    // 204 x 0.78125 = 159; x = 600 + 0 - 102, y = 150 + 5 x 0.78125 - 102 = 51.9.
-    EXPECT_EQ(describe(sprites[2]), "circle1 at (498, 51) 159 x 159");
+    // 204 x 0.78125 = 159; x = 600 + 0 - 79, y = 150 + 5 x 0.78125 - 79 = 74.9.
+    EXPECT_EQ(describe(sprites[2]), "circle1 at (521, 74) 159 x 159");
     EXPECT_EQ(describe(sprites[3]), "continue_w at (503, 567) 289 x 24");
 }
 

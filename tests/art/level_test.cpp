@@ -7,6 +7,7 @@
 #include <d3d9/seams.h>
 #include <d3dx9tex.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +22,7 @@
 #include "engine/render/mesh_info.h"
 #include "engine/render/mesh_loaders.h"
 #include "engine/render/texture_atlas.h"
+#include "game/app/game_stage.h"
 #include "game/app/shell_art.h"
 #include "game/vehicle/car/wheel.h"
 #include "game/vehicle/input/input_system.h"
@@ -178,9 +180,9 @@ TEST_F(LevelArtTest, WithTheTgaOptionTheTownDrawsFromItsTgaFiles) {
     expectFrameWithoutCheckerboard();
 }
 
-// The play stage puts the car and its goal on the map picture with u = (512 - x) / W *
-// 0.6011 + 0.0507 and v = (z + 516) / D * 0.8317 + 0.037 over the statics' box: the picture
-// must show the plan there: the routes on streets, the buildings where their solids stand.
+// The play stage puts the car and its goal on the map picture by the statics' box: the
+// picture must show the plan there: the routes on streets, the buildings where their solids
+// stand.
 TEST_F(LevelArtTest, TheMapPictureDrawsThePlanWhereThePlayStageMapsTheLevel) {
     GuiSettings gui;
     gui.textureFolder = kesh::toWide(artRoot() + "texture/hi/gui/");
@@ -201,10 +203,12 @@ TEST_F(LevelArtTest, TheMapPictureDrawsThePlanWhereThePlayStageMapsTheLevel) {
     ASSERT_EQ(picture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
     const kesh::BoundingBox& box = level->getStatics()->bounds();
     auto pixelAt = [&](float worldX, float worldZ) {
-        const float u = (512.0f - worldX) / (box.max.x - box.min.x) * 0.6011f + 0.0507f;
-        const float v = (worldZ + 516.0f) / (box.max.z - box.min.z) * 0.8317f + 0.037f;
-        const auto x = static_cast<UINT>((map->u + u * map->w) * static_cast<float>(desc.Width));
-        const auto y = static_cast<UINT>((map->v + v * map->h) * static_cast<float>(desc.Height));
+        const std::array<float, 2> uv =
+            GameStage::worldToMap(box, D3DXVECTOR3(worldX, 0.0f, worldZ));
+        const auto x =
+            static_cast<UINT>((map->u + uv[0] * map->w) * static_cast<float>(desc.Width));
+        const auto y =
+            static_cast<UINT>((map->v + uv[1] * map->h) * static_cast<float>(desc.Height));
         std::uint32_t colour = 0;
         std::memcpy(&colour,
                     static_cast<const std::uint8_t*>(locked.pBits) + y * locked.Pitch + 4 * x, 4);

@@ -41,12 +41,12 @@ void expectCleanExit(const e2e::RunResult& run) {
 }
 
 // The drive test's start and end in the middle of the town's box, on the map at 800 x 600:
-// the car's icon (40 x 40) centred on the start, and the target's circle drawn at its scaled
-// size but placed by its unscaled half, so its centre sits 22 pixels up and left of the end.
+// the car's icon (40 x 40) centred on the start, and the target's circle centred on the end,
+// 30 units (37 pixels) below it.
 constexpr int kCarIconX = 281;
 constexpr int kCarIconY = 253;
-constexpr int kMarkerX = 259;
-constexpr int kMarkerY = 269;
+constexpr int kMarkerX = 281;
+constexpr int kMarkerY = 290;
 
 bool outline(int r, int g, int b) {
     return r < 45 && g < 45 && b < 45;
@@ -139,6 +139,40 @@ TEST(GameRunTest, AfterJAVirtualWheelAndPedalsDriveToAWin) {
     const e2e::Picture win = e2e::picture(run, 600);
     ASSERT_TRUE(win.loaded());
     EXPECT_GT(countPixels(win, 100, 250, 700, 325, green), 3000) << "the win picture";
+}
+
+// The accelerator alone reaches the end by frame 390; held with it from the start, the
+// handbrake drags the rear wheels and the car gets there about a second later. The run goes
+// from the menu to the closed map, the given controls from frame 205 on, and out through the
+// menu after the win.
+void expectHandbrakeHoldsBack(const std::string& name, const std::string& controls) {
+    e2e::RunSetup setup;
+    setup.name = name;
+    setup.script = "30 press ESCAPE\n80 click 200 405\n130 press ESCAPE\n200 press TAB\n" +
+                   controls + "700 press SPACE\n760 click 200 492\n";
+    setup.presents = {415, 600};
+    const e2e::RunResult run = e2e::runGame(setup);
+    expectCleanExit(run);
+    EXPECT_EQ(e2e::output(run).find("input script"), std::string::npos) << e2e::output(run);
+    const e2e::Picture held = e2e::picture(run, 415);
+    const e2e::Picture win = e2e::picture(run, 600);
+    ASSERT_TRUE(held.loaded() && win.loaded());
+    EXPECT_LT(countPixels(held, 100, 250, 700, 325, green), 100) << "no win yet";
+    EXPECT_GT(countPixels(win, 100, 250, 700, 325, green), 3000) << "the win picture";
+}
+
+TEST(GameRunTest, SpaceIsTheHandbrake) {
+    expectHandbrakeHoldsBack("handbrake_space",
+                             "230 down UP\n230 down SPACE\n650 up UP\n650 up SPACE\n");
+}
+
+// The mouse moved far right before 'M' leaves mouse steering centred, so the left button
+// drives straight to the end, held back by the middle one.
+TEST(GameRunTest, MouseSteeringStartsCentredAndItsMiddleButtonIsTheHandbrake) {
+    expectHandbrakeHoldsBack("handbrake_mouse",
+                             "205 move 500 300\n210 move 790 300\n220 press M\n"
+                             "230 button 1 down\n230 button 3 down\n"
+                             "650 button 1 up\n650 button 3 up\n");
 }
 
 TEST(GameRunTest, WithoutTheAcceleratorAFastClockLosesOnTime) {

@@ -188,6 +188,45 @@ TEST_F(JeepController, BrakeCutsTheDriveAndTheHandbrakeTheRearWheels) {
     }
 }
 
+TEST_F(JeepController, SkidsBrakeAndBrakingRollsTheEngineTowardsTheCarsSpeed) {
+    controller.hold(1.0, 0.0);
+    run(90);
+    float speed = controller.engineSpeed();
+    // A skid brakes 0.2 a second on top of the pedals, which cuts the drive as well.
+    vehicle.skidding = true;
+    run(1);
+    const float skid = 0.2f * kStep;
+    EXPECT_FLOAT_EQ(controller.brakeValue(), skid);
+    speed += 10.0f * kStep - 100.0f * kStep * skid;
+    EXPECT_FLOAT_EQ(controller.engineSpeed(), speed) << "no roll-out without force feedback";
+    EXPECT_FLOAT_EQ(driveOf(0), (1.0f - skid) * speed);
+    vehicle.skidding = false;
+
+    // Braking, the engine speed moves by force_feedback x brake towards the car's own speed,
+    // from either side.
+    tuning.force_feedback = 0.1f;
+    controller.setParams(tuning);
+    controller.hold(-0.5, 0.0);
+    for (const float carSpeed : {5.0f, 30.0f}) {
+        vehicle.moving = D3DXVECTOR3(0.6f * carSpeed, 0.0f, 0.8f * carSpeed);
+        speed = controller.engineSpeed() - 100.0f * kStep * 0.5f;
+        run(1);
+        EXPECT_NEAR(controller.engineSpeed(), 0.95f * speed + 0.05f * carSpeed, 1e-4f)
+            << carSpeed;
+    }
+}
+
+TEST_F(JeepController, WheelResponseIsAQuarterOfEachWheelsResponseEveryStep) {
+    const D3DXVECTOR3 responses[4] = {{0, 0, -1}, {0, 0, -2}, {3, 0, -4}, {0, 0, 0}};
+    for (int i = 0; i < 4; ++i) {
+        vehicle.wheels[i].responseValue = responses[i];
+    }
+    run(1);
+    EXPECT_FLOAT_EQ(controller.wheelResponse(), 2.0f);
+    run(1);
+    EXPECT_FLOAT_EQ(controller.wheelResponse(), 2.0f) << "not summed over the steps";
+}
+
 TEST_F(JeepController, CollisionsAndTiltsCostEngineSpeed) {
     tuning.force_feedback = 0.1f;
     controller.setParams(tuning);

@@ -9,24 +9,70 @@ using dinput8_test::VirtualKind;
 
 class ChoosingTest : public InputSystemTest {};
 
-TEST_F(ChoosingTest, WithNeitherFlagOnlyTheKeysCountAndNoHandbrake) {
+TEST_F(ChoosingTest, WithNeitherFlagOnlyTheKeyboardCountsSpaceIncluded) {
     VirtualDevice wheel(VirtualKind::Wheel, 1, 1, "Test Wheel");
     start();
     wheel.setAxis(0, 32767);
     wheel.setButton(0, true);
     moveMouse(100);
+    win32::simulateMouseButton(window, 2, true);  // the right button brakes with 'M' only
+    win32::simulateMouseButton(window, 3, true);  // the middle one is its handbrake
     key(VK_UP, true);
-    key(VK_SPACE, true);
-    const DrivingInput out = poll();
+    DrivingInput out = poll();
     EXPECT_DOUBLE_EQ(out.accelerate, 0.25);
     EXPECT_FALSE(out.accelerateAnalog);
     EXPECT_DOUBLE_EQ(out.steering, 0.0);
-    EXPECT_FALSE(out.handbrake);
+    EXPECT_FALSE(out.handbrake) << "neither the wheel's brake button nor the middle button";
 
-    input->setJoystickEnabled(true);
-    EXPECT_TRUE(poll().handbrake) << "the brake key is a per-device state";
-    key(VK_UP, false);
+    key(VK_SPACE, true);
+    EXPECT_TRUE(poll().handbrake) << "Space is the keyboard's handbrake";
     key(VK_SPACE, false);
+    EXPECT_FALSE(poll().handbrake);
+    input->setJoystickEnabled(true);
+    EXPECT_TRUE(poll().handbrake) << "the wheel's brake button, held all along";
+    input->setJoystickEnabled(false);
+    input->setMouseEnabled(true);
+    out = poll();
+    EXPECT_TRUE(out.handbrake) << "the middle button, held all along";
+    EXPECT_DOUBLE_EQ(out.accelerate, 0.25) << "a held key beats nothing stronger";
+    key(VK_UP, false);
+    EXPECT_DOUBLE_EQ(poll().accelerate, -0.25) << "the right button, held all along";
+    win32::simulateMouseButton(window, 2, false);
+    win32::simulateMouseButton(window, 3, false);
+    out = poll();
+    EXPECT_DOUBLE_EQ(out.accelerate, 0.0);
+    EXPECT_FALSE(out.handbrake);
+}
+
+TEST_F(ChoosingTest, MouseSteeringStartsCentredAndItsButtonsDriveOnlyWithIt) {
+    start();
+    for (int i = 0; i < 10; ++i) {
+        moveMouse(100);
+        poll();
+    }
+    win32::simulateMouseButton(window, 1, true);
+    EXPECT_DOUBLE_EQ(poll().accelerate, 0.0) << "the left button does nothing without 'M'";
+    win32::simulateMouseButton(window, 1, false);
+    poll();
+
+    input->setMouseEnabled(true);
+    DrivingInput out = poll();
+    EXPECT_DOUBLE_EQ(out.steering, 0.0) << "the motion before 'M' is not kept";
+    win32::simulateMouseButton(window, 1, true);
+    moveMouse(50);
+    out = poll();
+    EXPECT_DOUBLE_EQ(out.accelerate, 0.25);
+    EXPECT_NEAR(out.steering, 0.1, 1e-9);
+
+    // Off and on again: centred once more, and the button let go meanwhile is let go.
+    input->setMouseEnabled(false);
+    moveMouse(-200);
+    win32::simulateMouseButton(window, 1, false);
+    poll();
+    input->setMouseEnabled(true);
+    out = poll();
+    EXPECT_DOUBLE_EQ(out.steering, 0.0);
+    EXPECT_DOUBLE_EQ(out.accelerate, 0.0);
 }
 
 TEST_F(ChoosingTest, MouseMovesAddUpAndSaturate) {

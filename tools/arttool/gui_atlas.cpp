@@ -82,13 +82,13 @@ Sheet helpPage(const TextPainter& text) {
         text.draw(sheet.image, line[1], 26, 430, y, white);
         y += 46;
     }
-    text.drawCentred(sheet.image, "Ten seconds on its side or roof and the run is lost.", 22,
+    text.drawCentred(sheet.image, "Ten seconds tilted over 11 degrees and the run is lost.", 22,
                      pageWidth * 0.5f, 660, white);
     return sheet;
 }
 
-// The town's plan in the screen area the map screen maps the level into:
-// u = (512 - x) / W * 0.6011 + 0.0507, v = (z + 516) / D * 0.8317 + 0.037.
+// The town's plan in the screen area the map screen maps the level's statics box into:
+// u = (max x - x) / W * 0.6011 + 0.0507, v = (z - min z) / D * 0.8317 + 0.037.
 Sheet mapPage(const TextPainter& text, const TownPlan& plan) {
     Sheet sheet{"gui/menu_map", Image(1024, 1024), DdsFormat::Dxt1};
     Image& image = sheet.image;

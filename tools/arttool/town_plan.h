@@ -35,8 +35,7 @@ struct Route {
 };
 
 struct TownPlan {
-    // The statics' box on the ground plane: the map screen expects x in [512 - W, 512] and
-    // z in [-516, -516 + D].
+    // The statics' box on the ground plane, which the map screen spans with the plan.
     static constexpr float maxX = 512.0f;
     static constexpr float minZ = -516.0f;
     static constexpr float size = 400.0f;

@@ -9,7 +9,12 @@ struct DrivingInput {
     bool handbrake = false;         // the brake action is held
 };
 
+// Which kind of device a state belongs to: the flags 'M' and 'J' decide whether the mouse's
+// and the controllers' controls count; the keyboard's always do.
+enum class InputSource { Keyboard, Mouse, Controller };
+
 struct DeviceState {
+    InputSource source = InputSource::Controller;
     double accelerate = 0.0;  // the two pedal parts below together
     double steering = 0.0;
     bool handbrake = false;

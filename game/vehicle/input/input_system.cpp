@@ -14,6 +14,17 @@ constexpr double kSteeringFactor = 1.0526316;
 constexpr double kMouseSteeringFactor = 0.2;
 constexpr DWORD kPressed = 0x80;
 
+InputSource sourceOf(const DIDEVICEINSTANCEW* instance) {
+    switch (instance == nullptr ? 0u : instance->dwDevType & 0xFFu) {
+        case DI8DEVTYPE_KEYBOARD:
+            return InputSource::Keyboard;
+        case DI8DEVTYPE_MOUSE:
+            return InputSource::Mouse;
+        default:
+            return InputSource::Controller;
+    }
+}
+
 BOOL enumerateDevice(LPCDIDEVICEINSTANCEW instance, LPDIRECTINPUTDEVICE8W device, DWORD, DWORD,
                      LPVOID system) {
     // A device that cannot be set up is skipped; the others still count.
@@ -27,6 +38,7 @@ InputSystem::InputSystem(HWND window)
     : keySensitivity(0.0),
       mouseSteering(0.0),
       keyAccelerate(0.0),
+      mouseButtonAccelerate(0.0),
       keySteering(0.0),
       actionMapGuid(kDrivingActionMapGuid),
       window(window),
@@ -47,6 +59,13 @@ InputSystem::InputSystem(HWND window)
 
 InputSystem::~InputSystem() {
     releaseDevices();
+}
+
+void InputSystem::setMouseEnabled(bool enabled) {
+    if (enabled && !mouseEnabled) {
+        mouseSteering = 0.0;
+    }
+    mouseEnabled = enabled;
 }
 
 void InputSystem::releaseDevices() {
@@ -78,7 +97,7 @@ HRESULT InputSystem::applyActionFormat(const DIACTIONFORMATW& format, bool enume
     return DI_OK;
 }
 
-HRESULT InputSystem::addDevice(const DIDEVICEINSTANCEW*, IDirectInputDevice8W* device) {
+HRESULT InputSystem::addDevice(const DIDEVICEINSTANCEW* instance, IDirectInputDevice8W* device) {
     if (device == nullptr) {
         return E_INVALIDARG;
     }
@@ -102,7 +121,9 @@ HRESULT InputSystem::addDevice(const DIDEVICEINSTANCEW*, IDirectInputDevice8W* d
     if (FAILED(result)) {
         return result;
     }
-    devices.emplace_back(win32::addRef(device), std::make_unique<DeviceState>());
+    auto state = std::make_unique<DeviceState>();
+    state->source = sourceOf(instance);
+    devices.emplace_back(win32::addRef(device), std::move(state));
     return DI_OK;
 }
 
@@ -114,7 +135,10 @@ void InputSystem::readEvents(const DIDEVICEOBJECTDATA& event, DeviceState& state
             state.steering = v * kSteeringFactor;
             break;
         case kActionMouseSteer:
-            mouseSteering = std::clamp(mouseSteering + v * kMouseSteeringFactor, -1.0, 1.0);
+            // Motion while mouse steering is off would turn the wheel the moment it goes on.
+            if (mouseEnabled) {
+                mouseSteering = std::clamp(mouseSteering + v * kMouseSteeringFactor, -1.0, 1.0);
+            }
             break;
         case kActionTurnLeft:
             keySteering = pressed ? -1.0 : 0.0;
@@ -131,10 +155,12 @@ void InputSystem::readEvents(const DIDEVICEOBJECTDATA& event, DeviceState& state
             state.accelerate = std::clamp(state.acceleratorPart + state.brakePart, -1.0, 1.0);
             break;
         case kActionAccelerateKey:
-            keyAccelerate = pressed ? 1.0 : 0.0;
+            (state.source == InputSource::Mouse ? mouseButtonAccelerate : keyAccelerate) =
+                pressed ? 1.0 : 0.0;
             break;
         case kActionDecelerateKey:
-            keyAccelerate = pressed ? -1.0 : 0.0;
+            (state.source == InputSource::Mouse ? mouseButtonAccelerate : keyAccelerate) =
+                pressed ? -1.0 : 0.0;
             break;
         case kActionBrake:
             state.handbrake = pressed;
@@ -152,11 +178,14 @@ void InputSystem::poll(DrivingInput& out) {
         // is held either: the layer's release events arrive only once it is back.
         const HRESULT acquired = input->Acquire();
         if (FAILED(acquired)) {
+            const InputSource source = state.source;
             state = DeviceState{};
+            state.source = source;
         }
         if (acquired == DIERR_OTHERAPPHASPRIO) {
             keySteering = 0.0;
             keyAccelerate = 0.0;
+            mouseButtonAccelerate = 0.0;
         }
         input->Poll();
         DIDEVICEOBJECTDATA events[kEventsPerPoll];
@@ -170,20 +199,27 @@ void InputSystem::poll(DrivingInput& out) {
     }
 
     out = DrivingInput{};
-    if (joystickEnabled) {
-        for (const Device& device : devices) {
-            const DeviceState& state = *device.second;
-            if (std::fabs(state.steering) > std::fabs(out.steering)) {
-                out.steering = state.steering;
-                out.steeringAnalog = true;
-            }
-            if (std::fabs(state.accelerate) > std::fabs(out.accelerate)) {
-                out.accelerate = state.accelerate;
-                out.accelerateAnalog = true;
-            }
-            if (state.handbrake) {
-                out.handbrake = true;
-            }
+    for (const Device& device : devices) {
+        const DeviceState& state = *device.second;
+        const bool counts = state.source == InputSource::Keyboard ||
+                            (state.source == InputSource::Mouse && mouseEnabled) ||
+                            (state.source == InputSource::Controller && joystickEnabled);
+        if (!counts) {
+            continue;
+        }
+        if (state.handbrake) {
+            out.handbrake = true;
+        }
+        if (state.source != InputSource::Controller) {
+            continue;
+        }
+        if (std::fabs(state.steering) > std::fabs(out.steering)) {
+            out.steering = state.steering;
+            out.steeringAnalog = true;
+        }
+        if (std::fabs(state.accelerate) > std::fabs(out.accelerate)) {
+            out.accelerate = state.accelerate;
+            out.accelerateAnalog = true;
         }
     }
     if (mouseEnabled && std::fabs(mouseSteering) > std::fabs(out.steering)) {
@@ -195,8 +231,13 @@ void InputSystem::poll(DrivingInput& out) {
         out.steering = keySteering * keySensitivity;
         out.steeringAnalog = false;
     }
-    if (std::fabs(keyAccelerate) > std::fabs(out.accelerate)) {
-        out.accelerate = keyAccelerate * keySensitivity;
+    // With mouse steering on, the mouse buttons are accelerate and brake keys of their own.
+    const double heldAccelerate =
+        mouseEnabled && std::fabs(mouseButtonAccelerate) > std::fabs(keyAccelerate)
+            ? mouseButtonAccelerate
+            : keyAccelerate;
+    if (std::fabs(heldAccelerate) > std::fabs(out.accelerate)) {
+        out.accelerate = heldAccelerate * keySensitivity;
         out.accelerateAnalog = false;
     }
 }

@@ -27,7 +27,9 @@ public:
 
     // Reads up to 10 events from each device and fills out: with the joystick flag the
     // largest controller values win, with the mouse flag the mouse steering may beat them,
-    // and a held key beats both (scaled by keySensitivity). Allocates nothing.
+    // and a held key beats both (scaled by keySensitivity); the mouse buttons count as keys
+    // with the mouse flag only. The handbrake is Space, the middle mouse button with the
+    // mouse flag and a controller's brake button with the joystick flag. Allocates nothing.
     void poll(DrivingInput& out);
 
     // Keeps a copy of format (its action array must outlive this object or the next call).
@@ -38,7 +40,8 @@ public:
     // is not kept and the failure returned (E_INVALIDARG for a null device).
     HRESULT addDevice(const DIDEVICEINSTANCEW* instance, IDirectInputDevice8W* device);
 
-    void setMouseEnabled(bool enabled) { mouseEnabled = enabled; }
+    // Mouse steering starts centred whenever it is switched on.
+    void setMouseEnabled(bool enabled);
     void setJoystickEnabled(bool enabled) { joystickEnabled = enabled; }
     bool isMouseEnabled() const { return mouseEnabled; }
     bool isJoystickEnabled() const { return joystickEnabled; }
@@ -54,6 +57,7 @@ private:
 
     double mouseSteering;
     double keyAccelerate;
+    double mouseButtonAccelerate;  // -1, 0 or 1 from the left and right mouse buttons
     double keySteering;
     GUID actionMapGuid;
     HWND window;
