@@ -115,23 +115,32 @@ float4 PS(nointerpolation int4 t : TEXCOORD0) : COLOR { return float4(t) / 4; }
 technique t { pass p { VertexShader = compile vs_3_0 VS(); PixelShader = compile ps_3_0 PS(); } }
 )";
 
-const float kFullScreen[4][3] = {
-    {-1.0f, 1.0f, 0.5f}, {1.0f, 1.0f, 0.5f}, {-1.0f, -1.0f, 0.5f}, {1.0f, -1.0f, 0.5f}};
+class VaryingTest : public ShaderPairingTest {
+protected:
+    // Draws the screen-filling quad `times` times with the effect's first pass.
+    void drawFullScreen(ID3DXEffect& effect, int times) {
+        static const float kQuad[4][3] = {
+            {-1.0f, 1.0f, 0.5f}, {1.0f, 1.0f, 0.5f}, {-1.0f, -1.0f, 0.5f}, {1.0f, -1.0f, 0.5f}};
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        device->BeginScene();
+        inScene = true;
+        UINT passes = 0;
+        ASSERT_EQ(effect.Begin(&passes, D3DXFX_DONOTSAVESTATE), D3D_OK);
+        ASSERT_EQ(effect.BeginPass(0), D3D_OK);
+        device->SetFVF(D3DFVF_XYZ);
+        for (int i = 0; i < times; ++i) {
+            EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, kQuad, sizeof kQuad[0]),
+                      D3D_OK);
+        }
+        effect.EndPass();
+        effect.End();
+    }
+};
 
-TEST_F(ShaderPairingTest, VaryingsOfDifferentWidthsLinkBySemantic) {
+TEST_F(VaryingTest, VaryingsOfDifferentWidthsLinkBySemantic) {
     ID3DXEffect* effect = make(kWidthsEffect);
     ASSERT_NE(effect, nullptr);
-    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    device->BeginScene();
-    inScene = true;
-    UINT passes = 0;
-    ASSERT_EQ(effect->Begin(&passes, D3DXFX_DONOTSAVESTATE), D3D_OK);
-    ASSERT_EQ(effect->BeginPass(0), D3D_OK);
-    device->SetFVF(D3DFVF_XYZ);
-    EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, kFullScreen, sizeof kFullScreen[0]),
-              D3D_OK);
-    effect->EndPass();
-    effect->End();
+    drawFullScreen(*effect, 1);
     const D3DCOLOR c = picture().pixel(kWidth / 2, kHeight / 2);
     EXPECT_NEAR(static_cast<int>((c >> 16) & 0xFF), 128, 1);
     EXPECT_NEAR(static_cast<int>((c >> 8) & 0xFF), 64, 1);
@@ -140,22 +149,12 @@ TEST_F(ShaderPairingTest, VaryingsOfDifferentWidthsLinkBySemantic) {
     effect->Release();
 }
 
-TEST_F(ShaderPairingTest, APairThatCannotLinkIsReportedOnceAndItsDrawsSkipped) {
+TEST_F(VaryingTest, APairThatCannotLinkIsReportedOnceAndItsDrawsSkipped) {
     std::vector<std::wstring> lines;
     win32::setDebugOutputSink([&](const std::wstring& text) { lines.push_back(text); });
     ID3DXEffect* effect = make(kUnlinkableEffect);
     ASSERT_NE(effect, nullptr);
-    device->BeginScene();
-    inScene = true;
-    UINT passes = 0;
-    ASSERT_EQ(effect->Begin(&passes, D3DXFX_DONOTSAVESTATE), D3D_OK);
-    ASSERT_EQ(effect->BeginPass(0), D3D_OK);
-    device->SetFVF(D3DFVF_XYZ);
-    for (int i = 0; i < 3; ++i) {
-        device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, kFullScreen, sizeof kFullScreen[0]);
-    }
-    effect->EndPass();
-    effect->End();
+    drawFullScreen(*effect, 3);
     win32::setDebugOutputSink(nullptr);
     EXPECT_EQ(stats().drawsSkipped, 3u);
     ASSERT_EQ(lines.size(), 1u);
