@@ -58,10 +58,6 @@ inline std::vector<std::string> linesOf(const std::string& channel) {
     return result;
 }
 
-inline lua_State* openGameState() {
-    return kesh::openGameLuaState().release();
-}
-
 class LuaTest : public ::testing::Test {
 protected:
     LuaTest() {
@@ -70,7 +66,8 @@ protected:
                   ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
-        L = openGameState();
+        state_ = kesh::openGameLuaState();
+        L = state_.get();
         config_.reset(new kesh::LuaConfig(L, kesh::toWide(folder_)));
         // As the game does: the engine types first, then every binder linked in.
         kesh::LuaBinderRegistry::runAll(L);
@@ -79,7 +76,7 @@ protected:
 
     ~LuaTest() override {
         config_.reset();
-        lua_close(L);
+        state_.reset();
         std::filesystem::remove_all(folder_);
     }
 
@@ -119,6 +116,7 @@ protected:
     }
 
     std::string folder_;
+    kesh::LuaStatePtr state_;
     lua_State* L = nullptr;
     std::unique_ptr<kesh::LuaConfig> config_;
 };

@@ -1,69 +1,82 @@
 #include <gtest/gtest.h>
 #include <lua.hpp>
-#include <luabind/luabind.hpp>
 
 #include <unistd.h>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
 
 #include "engine/core/lua/lua_config.h"
+#include "engine/core/lua/lua_state.h"
 #include "engine/core/strings.h"
 
 namespace {
 
-// Lets the state grow only up to a limit, so that a script can run out of memory.
-struct Budget {
-    std::size_t used = 0;
-    std::size_t limit = static_cast<std::size_t>(-1);
+class LuaLimitsTest : public ::testing::Test {
+protected:
+    LuaLimitsTest()
+        : folder(::testing::TempDir() + "lua-limits-" + std::to_string(getpid()) + "/") {
+        std::filesystem::create_directories(folder);
+    }
+    ~LuaLimitsTest() override { std::filesystem::remove_all(folder); }
+
+    void write(const std::string& name, const std::string& text) {
+        std::ofstream(folder + name) << text;
+    }
+    // The text of the error the script ends in, empty when it runs to its end.
+    std::string failure(kesh::LuaConfig& config, const std::string& name) {
+        try {
+            config.runFile(kesh::toWide(name));
+            return "";
+        } catch (const std::runtime_error& error) {
+            return error.what();
+        }
+    }
+
+    const std::string folder;
 };
 
-void* limitedAlloc(void* user, void* block, std::size_t oldSize, std::size_t newSize) {
-    Budget* budget = static_cast<Budget*>(user);
-    const std::size_t previous = block ? oldSize : 0;
-    if (newSize == 0) {
-        budget->used -= previous;
-        std::free(block);
-        return nullptr;
+TEST_F(LuaLimitsTest, ScriptThatRunsOutOfMemoryReportsStatusFour) {
+    write("greedy.lua", "local t = {}\nfor i = 1, 1e8 do t[i] = i end\n");
+    kesh::LuaLimits limits;
+    limits.memory = std::size_t(4) << 20;
+    kesh::LuaStatePtr state = kesh::openGameLuaState(limits);
+    kesh::LuaConfig config(state.get(), kesh::toWide(folder));
+    EXPECT_EQ(failure(config, "greedy.lua"),
+              "Lua error (4): Error while executing `" + folder + "greedy.lua': not enough memory");
+}
+
+TEST_F(LuaLimitsTest, RunawayScriptsEndAsLuaErrorsInTheGamesState) {
+    write("spin.lua", "while true do end\n");
+    write("doubling.lua", "local s = 'x'\nwhile true do s = s .. s end\n");
+    write("huge.lua", "return string.rep('x', 2^30)\n");
+    kesh::LuaStatePtr state = kesh::openGameLuaState();
+    kesh::LuaConfig config(state.get(), kesh::toWide(folder));
+    EXPECT_EQ(failure(config, "spin.lua"),
+              "Lua error (1): Error while executing `" + folder + "spin.lua': [string \"" + folder +
+                  "spin.lua\"]:1: script ran too long (more than 100000000 instructions)");
+    for (const char* name : {"doubling.lua", "huge.lua"}) {
+        EXPECT_EQ(failure(config, name), "Lua error (4): Error while executing `" + folder + name +
+                                             "': not enough memory");
     }
-    if (newSize > previous && budget->used + (newSize - previous) > budget->limit) {
-        return nullptr;
-    }
-    void* grown = std::realloc(block, newSize);
-    if (grown) {
-        budget->used = budget->used - previous + newSize;
-    }
-    return grown;
+    // What they held is given back: an ordinary script runs after them.
+    write("fine.lua", "local t = {} for i = 1, 1000 do t[i] = tostring(i) end return #t\n");
+    EXPECT_EQ(failure(config, "fine.lua"), "");
+    EXPECT_EQ(lua_tonumber(state.get(), -1), 1000);
+}
+
+TEST_F(LuaLimitsTest, EachScriptHasTheWholeInstructionAllowance) {
+    // About 600 000 instructions: two runs together would pass the limit, each alone does not.
+    write("busy.lua", "local n = 0\nfor i = 1, 300000 do n = n + i end\nreturn n\n");
+    kesh::LuaLimits limits;
+    limits.instructions = 1000000;
+    kesh::LuaStatePtr state = kesh::openGameLuaState(limits);
+    kesh::LuaConfig config(state.get(), kesh::toWide(folder));
+    EXPECT_EQ(failure(config, "busy.lua"), "");
+    EXPECT_EQ(failure(config, "busy.lua"), "");
+    write("longer.lua", "local n = 0\nfor i = 1, 600000 do n = n + i end\n");
+    EXPECT_NE(failure(config, "longer.lua").find("script ran too long"), std::string::npos);
 }
 
 }  // namespace
-
-TEST(LuaStatus, ScriptThatRunsOutOfMemoryReportsStatusFour) {
-    const std::string folder =
-        ::testing::TempDir() + "lua-memory-" + std::to_string(getpid()) + "/";
-    std::filesystem::create_directories(folder);
-    std::ofstream(folder + "greedy.lua") << "local t = {}\nfor i = 1, 1e8 do t[i] = i end\n";
-
-    Budget budget;
-    lua_State* L = lua_newstate(limitedAlloc, &budget);
-    luaL_requiref(L, "_G", luaopen_base, 1);
-    lua_settop(L, 0);
-    luabind::open(L);
-    {
-        kesh::LuaConfig config(L, kesh::toWide(folder));
-        budget.limit = budget.used + 256 * 1024;
-        try {
-            config.runFile(L"greedy.lua");
-            ADD_FAILURE() << "no exception";
-        } catch (const std::runtime_error& error) {
-            EXPECT_EQ(std::string(error.what()), "Lua error (4): Error while executing `" + folder +
-                                                     "greedy.lua': not enough memory");
-        }
-        budget.limit = static_cast<std::size_t>(-1);
-        lua_settop(L, 0);
-    }
-    lua_close(L);
-    std::filesystem::remove_all(folder);
-}

@@ -192,12 +192,11 @@ TEST(FixedFunction, CacheBuildsEachKeyOnce) {
 
 TEST(FixedFunction, TheGlslCheckItselfRejectsBrokenShaders) {
     EXPECT_NE(fxtest::glslErrors("#version 330\nvoid main() { nothing = 1; }\n", false), "");
-    // A pixel stage expecting more texture coordinates than the vertex stage writes.
+    // A vertex stage that declares a varying narrower than the vec4 the stages share.
     FixedPixelKey key = FixedPixelKey::deviceDefaults();
-    key.texcoordComponents = {{4, 0}};
-    FixedVertexKey vkey;
-    vkey.texcoords = 1;
-    EXPECT_NE(fxtest::glslLinkErrors(generateFixedVertexShader(vkey).source,
-                                     generateFixedPixelShader(key).source),
-              "");
+    key.texcoordComponents = {{2, 0}};
+    const char* const narrow =
+        "#version 330\nlayout(location = 0) in vec4 in_POSITION0;\nout vec2 fx_TEXCOORD0;\n"
+        "void main() { gl_Position = in_POSITION0; fx_TEXCOORD0 = vec2(0.0); }\n";
+    EXPECT_NE(fxtest::glslLinkErrors(narrow, generateFixedPixelShader(key).source), "");
 }

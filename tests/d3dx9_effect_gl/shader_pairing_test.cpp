@@ -1,10 +1,13 @@
 // Direct3D pairs any vertex shader with any pixel shader: here the vertex shader of one
-// effect and the pixel shader of another, whose parameters differ, on one draw.
+// effect and the pixel shader of another, whose parameters differ, on one draw; and it links
+// their varyings by semantic, whatever width each stage gives them.
 #include <d3dx9effect.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/d3d9_gl/gl_fixture.h"
+#include "win32/seams.h"
 
 namespace d3d9::testing {
 namespace {
@@ -92,6 +95,72 @@ TEST_F(ShaderPairingTest, AVertexShaderOfOneEffectDrawsWithThePixelShaderOfAnoth
     tintShader->Release();
     moving->Release();
     tinting->Release();
+}
+
+// A float4 written and a float2 read, a float written and a float4 read: Direct3D pads what
+// was not written with (0, 0, 0, 1).
+const char* const kWidthsEffect = R"(
+float4 VS(float3 p : POSITION, out float4 t : TEXCOORD0, out float c : TEXCOORD1) : POSITION
+{ t = float4(0.25, 0.5, 0.75, 1); c = 0.25; return float4(p, 1); }
+float4 PS(float2 t : TEXCOORD0, float4 c : TEXCOORD1) : COLOR
+{ return float4(t.y, c.x, c.w - c.y - c.z, 1); }
+technique t { pass p { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); } }
+)";
+
+// Reads as integers what its vertex shader writes as floats: no program can be linked.
+const char* const kUnlinkableEffect = R"(
+float4 VS(float3 p : POSITION, out float4 t : TEXCOORD0) : POSITION
+{ t = float4(1, 2, 3, 4); return float4(p, 1); }
+float4 PS(nointerpolation int4 t : TEXCOORD0) : COLOR { return float4(t) / 4; }
+technique t { pass p { VertexShader = compile vs_3_0 VS(); PixelShader = compile ps_3_0 PS(); } }
+)";
+
+class VaryingTest : public ShaderPairingTest {
+protected:
+    // Draws the screen-filling quad `times` times with the effect's first pass.
+    void drawFullScreen(ID3DXEffect& effect, int times) {
+        static const float kQuad[4][3] = {
+            {-1.0f, 1.0f, 0.5f}, {1.0f, 1.0f, 0.5f}, {-1.0f, -1.0f, 0.5f}, {1.0f, -1.0f, 0.5f}};
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        device->BeginScene();
+        inScene = true;
+        UINT passes = 0;
+        ASSERT_EQ(effect.Begin(&passes, D3DXFX_DONOTSAVESTATE), D3D_OK);
+        ASSERT_EQ(effect.BeginPass(0), D3D_OK);
+        device->SetFVF(D3DFVF_XYZ);
+        for (int i = 0; i < times; ++i) {
+            EXPECT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, kQuad, sizeof kQuad[0]),
+                      D3D_OK);
+        }
+        effect.EndPass();
+        effect.End();
+    }
+};
+
+TEST_F(VaryingTest, VaryingsOfDifferentWidthsLinkBySemantic) {
+    ID3DXEffect* effect = make(kWidthsEffect);
+    ASSERT_NE(effect, nullptr);
+    drawFullScreen(*effect, 1);
+    const D3DCOLOR c = picture().pixel(kWidth / 2, kHeight / 2);
+    EXPECT_NEAR(static_cast<int>((c >> 16) & 0xFF), 128, 1);
+    EXPECT_NEAR(static_cast<int>((c >> 8) & 0xFF), 64, 1);
+    EXPECT_EQ(c & 0xFF, 0xFFu);
+    EXPECT_EQ(stats().drawsSkipped, 0u) << stats().lastError;
+    effect->Release();
+}
+
+TEST_F(VaryingTest, APairThatCannotLinkIsReportedOnceAndItsDrawsSkipped) {
+    std::vector<std::wstring> lines;
+    win32::setDebugOutputSink([&](const std::wstring& text) { lines.push_back(text); });
+    ID3DXEffect* effect = make(kUnlinkableEffect);
+    ASSERT_NE(effect, nullptr);
+    drawFullScreen(*effect, 3);
+    win32::setDebugOutputSink(nullptr);
+    EXPECT_EQ(stats().drawsSkipped, 3u);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(
+        lines[0].rfind(L"Direct3D9: (ERROR) :shaders do not link, its draws are skipped: ", 0), 0u);
+    effect->Release();
 }
 
 }  // namespace

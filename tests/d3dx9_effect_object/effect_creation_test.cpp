@@ -150,10 +150,12 @@ TEST_F(EffectTest, ResourcesAreFoundByNameWithoutRegardToCase) {
 TEST_F(EffectTest, FilesIncludeTheirNeighboursAndMissingFilesFail) {
     TempFolder folder;
     const std::string dir = folder.path().string();
-    std::ofstream(dir + "/common.fxh") << "float4 tint = {1, 0, 0, 1};\n";
-    std::ofstream(dir + "/main.fx")
-        << "#include \"common.fxh\"\ntechnique t { pass a { TextureFactor = <tint>; } pass b { "
-           "} }\n";
+    // Both begin with the UTF-8 byte-order mark, as editors on Windows save them.
+    std::ofstream(dir + "/common.fxh") << "\xEF\xBB\xBF"
+                                          "float4 tint = {1, 0, 0, 1};\n";
+    std::ofstream(dir + "/main.fx") << "\xEF\xBB\xBF#include \"common.fxh\"\ntechnique t { pass a "
+                                       "{ TextureFactor = <tint>; } pass b { "
+                                       "} }\n";
     ID3DXEffect* effect = nullptr;
     ASSERT_EQ(D3DXCreateEffectFromFileA(device, (dir + "/main.fx").c_str(), nullptr, nullptr, 0,
                                         nullptr, &effect, nullptr),

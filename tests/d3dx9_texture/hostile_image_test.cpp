@@ -44,6 +44,17 @@ Bytes withJpegSize(Bytes jpeg, int width, int height) {
     return jpeg;
 }
 
+// The offset of the first marker 0xFF `code` after the start-of-image marker.
+size_t markerAt(const Bytes& jpeg, std::uint8_t code) {
+    for (size_t i = 2; i + 1 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == code) {
+            return i;
+        }
+    }
+    ADD_FAILURE() << "no marker " << int(code);
+    return 0;
+}
+
 void expectNear(D3DCOLOR got, D3DCOLOR want, int tolerance) {
     for (int shift : {0, 8, 16}) {
         EXPECT_NEAR(static_cast<int>((got >> shift) & 0xFF),
@@ -145,21 +156,58 @@ TEST_F(TextureTest, PngAndBmpHeadersThatPromiseMoreThanTheDataHoldFail) {
     EXPECT_EQ(texture, nullptr);
 }
 
-TEST_F(TextureTest, ImagesFarLargerThanTheirFilesAreRefused) {
-    // A million pixels are always allowed, whatever the file's size.
-    const Bytes small = flatGreyPng(1024, 1024, 0x66);
-    ASSERT_LT(small.size(), 8192u);
-    ASSERT_EQ(load(small), D3D_OK);
-    EXPECT_EQ(desc(0).Width, 1024u);
-    EXPECT_EQ(pixel(0, 1000, 1000), 0xFF666666u);
-    // Four million pixels in a few kilobytes: more than 32 pixels per byte of file.
-    const Bytes flat = flatGreyPng(2048, 2048, 0x66);
-    ASSERT_LT(flat.size(), (2048u * 2048u - (1u << 20)) / 32u);
-    EXPECT_EQ(load(flat), D3DXERR_INVALIDDATA);
-    // Enough bytes for them load.
-    const Bytes noise = png(gradient(2048, 2048, true), false);
-    ASSERT_GT(noise.size(), (2048u * 2048u - (1u << 20)) / 32u);
-    EXPECT_EQ(load(noise), D3D_OK);
+// Black and white squares of `side` pixels.
+Picture checkerboard(int width, int height, int side) {
+    Picture p{width, height, {}};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            p.pixels.push_back((x / side + y / side) % 2 == 0 ? 0xFF000000u : 0xFFFFFFFFu);
+        }
+    }
+    return p;
+}
+
+TEST_F(TextureTest, WellCompressedImagesLoadWhateverTheirFileSize) {
+    // A full-screen overlay of 17 KB, and 1280 x 1280 checkerboards: each far more pixels than
+    // 32 per byte of file.
+    const Bytes overlay = greyPng(1920, 1080, 0x20, 60);
+    ASSERT_LT(overlay.size(), 20000u);
+    const Bytes board = greyPng(1280, 1280, 0, 64);
+    ASSERT_LT(board.size(), 8000u);
+    const Bytes boardJpeg = turboJpeg(checkerboard(1280, 1280, 64), true);
+    ASSERT_LT(boardJpeg.size(), 19000u);
+    for (const Bytes* file : {&overlay, &board, &boardJpeg}) {
+        ASSERT_EQ(load(*file), D3D_OK) << file->size() << " bytes";
+        EXPECT_EQ(desc(0).Width, 2048u);
+    }
+    // As they are, unscaled.
+    D3DXIMAGE_INFO info{};
+    ASSERT_EQ(loadFrame(overlay, &info), D3D_OK);
+    EXPECT_EQ(pixel(0, 1919, 1079), 0xFF202020u);
+    EXPECT_EQ(pixel(0, 61, 0), 0xFFDFDFDFu);
+    ASSERT_EQ(loadFrame(board, &info), D3D_OK);
+    EXPECT_EQ(pixel(0, 70, 8), 0xFFFFFFFFu);
+    ASSERT_EQ(loadFrame(boardJpeg, &info), D3D_OK);
+    expectNear(pixel(0, 70, 8), 0xFFFFFFFFu, 6);
+    expectNear(pixel(0, 1270, 1250), 0xFF000000u, 6);
+}
+
+TEST_F(TextureTest, DecodedImagesAreBoundedByBytesNotByTheirFileSize) {
+    // 256 MB decoded at the most: 16384 x 4096 decodes (into a small texture: the device takes
+    // no side above 8192), one row more is refused before anything is allocated.
+    auto decode = [this](const Bytes& file, D3DXIMAGE_INFO* info) {
+        release();
+        return D3DXCreateTextureFromFileInMemoryEx(
+            device, file.data(), static_cast<UINT>(file.size()), 64, 16, 1, 0, D3DFMT_UNKNOWN,
+            D3DPOOL_MANAGED, D3DX_FILTER_NONE, D3DX_FILTER_NONE, 0, info, nullptr, &texture);
+    };
+    D3DXIMAGE_INFO info{};
+    ASSERT_EQ(decode(greyPng(16384, 4096, 0x33), &info), D3D_OK);
+    EXPECT_EQ(info.Width, 16384u);
+    EXPECT_EQ(info.Height, 4096u);
+    EXPECT_EQ(pixel(0, 63, 15), 0xFF333333u);
+    EXPECT_EQ(decode(greyPng(16384, 4097, 0x33), &info), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(texture, nullptr);
 }
 
 TEST_F(TextureTest, ProgressiveAndBaselineJpegDecode) {
@@ -188,12 +236,32 @@ TEST_F(TextureTest, JpegHeadersThatPromiseMoreThanTheDataHoldFail) {
     // Far more 8x8 blocks than the file has bits.
     EXPECT_EQ(load(withJpegSize(file, 16000, 16000)), D3DXERR_INVALIDDATA);
     EXPECT_EQ(load(withJpegSize(file, 17000, 8)), D3DXERR_INVALIDDATA);
-    // Cut inside the scans.
-    for (size_t keep : {file.size() / 2, file.size() - 40}) {
-        EXPECT_EQ(load(Bytes(file.begin(), file.begin() + keep)), D3DXERR_INVALIDDATA)
-            << "kept " << keep;
-    }
+    // Cut before the scans: no frame to decode.
+    const size_t scans = markerAt(file, 0xDA);
+    EXPECT_EQ(load(Bytes(file.begin(), file.begin() + scans)), D3DXERR_INVALIDDATA);
     EXPECT_EQ(texture, nullptr);
+}
+
+TEST_F(TextureTest, JpegsThatDecodeWithWarningsLoad) {
+    const Picture picture = checkerboard(64, 64, 16);
+    const Bytes file = turboJpeg(picture, false);
+    // "Extraneous bytes before marker": stray bytes between two header segments.
+    Bytes stray = file;
+    const size_t scans = markerAt(stray, 0xDA);
+    stray.insert(stray.begin() + static_cast<std::ptrdiff_t>(scans), {0x12, 0x34, 0x56});
+    // "Premature end of data segment": the scan stops half way, at the end-of-image marker.
+    Bytes shortScan(file.begin(),
+                    file.begin() + static_cast<std::ptrdiff_t>((scans + file.size()) / 2));
+    shortScan.insert(shortScan.end(), {0xFF, 0xD9});
+    // "Premature end of JPEG file": a download cut short.
+    const Bytes cut(file.begin(), file.end() - 40);
+    for (const auto& [name, damaged] :
+         {std::pair{"stray bytes", stray}, {"short scan", shortScan}, {"cut", cut}}) {
+        ASSERT_EQ(load(damaged), D3D_OK) << name;
+        // The top rows come before any damage.
+        expectNear(pixel(0, 4, 4), picture.at(4, 4), 6);
+        expectNear(pixel(0, 20, 4), picture.at(20, 4), 6);
+    }
 }
 
 }  // namespace

@@ -142,7 +142,7 @@ Bytes png(const Picture& picture, bool alpha) {
     return out;
 }
 
-Bytes flatGreyPng(int width, int height, std::uint8_t grey) {
+Bytes greyPng(int width, int height, std::uint8_t grey, int square) {
     auto putBig = [](Bytes& out, std::uint32_t value) {
         for (int shift = 24; shift >= 0; shift -= 8) {
             out.push_back(static_cast<std::uint8_t>(value >> shift));
@@ -165,7 +165,10 @@ Bytes flatGreyPng(int width, int height, std::uint8_t grey) {
     Bytes rows;
     for (int y = 0; y < height; ++y) {
         rows.push_back(0);  // no filter
-        rows.insert(rows.end(), static_cast<size_t>(width), grey);
+        for (int x = 0; x < width; ++x) {
+            const bool inverse = square > 0 && (x / square + y / square) % 2 == 1;
+            rows.push_back(inverse ? static_cast<std::uint8_t>(255 - grey) : grey);
+        }
     }
     uLongf packedSize = compressBound(static_cast<uLong>(rows.size()));
     Bytes packed(packedSize);

@@ -32,8 +32,9 @@ Bytes ddsCompressed(const char* fourCc, int width, int height, const std::vector
 Bytes compressDxt(const Picture& picture, D3DFORMAT format);
 
 Bytes png(const Picture& picture, bool alpha);
-// 8-bit grey of one shade, deflated as tightly as zlib can.
-Bytes flatGreyPng(int width, int height, std::uint8_t grey);
+// 8-bit grey, deflated as tightly as zlib can: one shade, or with `square` a checkerboard of
+// squares of that side in the shade and its inverse.
+Bytes greyPng(int width, int height, std::uint8_t grey, int square = 0);
 Bytes bmp(const Picture& picture);
 Bytes jpeg(const Picture& picture);
 // 4:2:0, quality 95.

@@ -1,5 +1,5 @@
-// ".x" meshes, loaded from a file as the game's mesh loader loads them: the loader ends in a
-// mesh or a failure code, nothing else.
+// ".x" meshes, loaded from a file and optimised for the vertex cache as the game's mesh loader
+// loads them: the loader ends in a mesh or a failure code, nothing else.
 #include <d3dx9mesh.h>
 
 #include <cstddef>
@@ -21,7 +21,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     win32::ComPtr<ID3DXBuffer> effects;
     DWORD materialCount = 0;
     win32::ComPtr<ID3DXMesh> mesh;
-    D3DXLoadMeshFromXA(path.c_str(), D3DXMESH_MANAGED, services.device, adjacency.out(),
-                       materials.out(), effects.out(), &materialCount, mesh.out());
+    if (FAILED(D3DXLoadMeshFromXA(path.c_str(), D3DXMESH_MANAGED, services.device, adjacency.out(),
+                                  materials.out(), effects.out(), &materialCount, mesh.out())) ||
+        !mesh) {
+        return 0;
+    }
+    const DWORD* adjacencyData =
+        adjacency ? static_cast<const DWORD*>(adjacency->GetBufferPointer()) : nullptr;
+    mesh->OptimizeInplace(D3DXMESHOPT_VERTEXCACHE, adjacencyData, nullptr, nullptr, nullptr);
     return 0;
 }

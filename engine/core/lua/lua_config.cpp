@@ -8,6 +8,7 @@
 #include "engine/core/lua/include_helper.h"
 #include "engine/core/lua/lua_chunk.h"
 #include "engine/core/lua/lua_protect.h"
+#include "engine/core/lua/lua_state.h"
 #include "engine/core/paths.h"
 #include "engine/core/strings.h"
 
@@ -58,6 +59,7 @@ void LuaConfig::runFile(const std::wstring& name) {
             *line.stream() << "Executing `" << narrowFull << "'" << std::endl;
         }
     }
+    resetInstructionCount(L);
     int results = 0;
     if (runChunkFile(L, &results, full) != 0) {
         throw std::runtime_error("Lua parse error");

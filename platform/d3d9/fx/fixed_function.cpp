@@ -128,10 +128,6 @@ std::string operation(std::uint32_t op, const std::string& a1, const std::string
     }
 }
 
-std::string vecType(unsigned components) {
-    return components == 1 ? "float" : "vec" + std::to_string(components);
-}
-
 }  // namespace
 
 FixedPixelKey FixedPixelKey::deviceDefaults() {
@@ -158,6 +154,7 @@ GlslShader generateFixedPixelShader(const FixedPixelKey& key, const TranslateOpt
     if (key.diffuse) {
         decl += "in vec4 fx_COLOR0;\n";
         shader.varyings.push_back("fx_COLOR0");
+        shader.varyingComponents.push_back(4);
         body += "    vec4 diffuse = fx_COLOR0;\n";
     } else {
         // Direct3D hands opaque white to the stages when the vertex colour is absent.
@@ -184,8 +181,9 @@ GlslShader generateFixedPixelShader(const FixedPixelKey& key, const TranslateOpt
                 coord = "vec2(fx_TEXCOORD" + n + ", 0.0)";
             }
             if (comps > 0) {
-                decl += "in " + vecType(comps) + " fx_TEXCOORD" + n + ";\n";
+                decl += "in vec4 fx_TEXCOORD" + n + ";\n";
                 shader.varyings.push_back("fx_TEXCOORD" + n);
+                shader.varyingComponents.push_back(comps);
             }
             body += "    vec4 tex" + n + " = texture(ff_texture" + n + ", " + coord + ");\n";
         }
@@ -231,15 +229,17 @@ GlslShader generateFixedVertexShader(const FixedVertexKey& key, const TranslateO
         decl += "out vec4 fx_COLOR0;\n";
         shader.attributes.push_back(VertexAttribute{"in_COLOR0", 10, 0, location++, 4});
         shader.varyings.push_back("fx_COLOR0");
+        shader.varyingComponents.push_back(4);
         body += "    fx_COLOR0 = in_COLOR0;\n";
     }
     for (unsigned t = 0; t < key.texcoords && t < 8; ++t) {
         const std::string n = std::to_string(t);
         decl += "layout(location = " + std::to_string(location) + ") in vec2 in_TEXCOORD" + n +
-                ";\nout vec2 fx_TEXCOORD" + n + ";\n";
+                ";\nout vec4 fx_TEXCOORD" + n + ";\n";
         shader.attributes.push_back(VertexAttribute{"in_TEXCOORD" + n, 5, t, location++, 2});
         shader.varyings.push_back("fx_TEXCOORD" + n);
-        body += "    fx_TEXCOORD" + n + " = in_TEXCOORD" + n + ";\n";
+        shader.varyingComponents.push_back(2);
+        body += "    fx_TEXCOORD" + n + " = vec4(in_TEXCOORD" + n + ", 0.0, 1.0);\n";
     }
     body += "}\n";
     shader.source = decl + "\n" + body;

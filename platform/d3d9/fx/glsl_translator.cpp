@@ -4,6 +4,8 @@
 
 #include <cctype>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace d3dx9::fx {
 namespace {
@@ -14,6 +16,42 @@ struct ContextDeleter {
     void operator()(spvc_context_s* c) const { spvc_context_destroy(c); }
 };
 using Context = std::unique_ptr<spvc_context_s, ContextDeleter>;
+
+// A varying narrower than a vec4: the shader's own variable and the vec4 the stages share.
+struct Varying {
+    std::string own;     // "dx_TEXCOORD0", private to the stage
+    std::string shared;  // "fx_TEXCOORD0"
+    unsigned width = 4;
+};
+
+std::string padded(const Varying& v) {
+    static const char* const kPadding[] = {"", ", 0.0, 0.0, 1.0", ", 0.0, 1.0", ", 1.0"};
+    return "vec4(" + v.own + kPadding[v.width] + ")";
+}
+
+// Turns the stage's declaration of its own variable ("out vec2 dx_TEXCOORD0;", qualifiers
+// and all) into a private global, and declares the shared vec4 with the same qualifiers.
+void shareAsVec4(std::string& source, const Varying& v) {
+    const std::string name = " " + v.own + ";";
+    const std::size_t end = source.find(name);
+    if (end == std::string::npos) {
+        throw EffectError("SPIR-V to GLSL: no declaration of " + v.own);
+    }
+    const std::size_t start = source.rfind('\n', end) + 1;  // npos + 1 is the first line
+    const std::string line = source.substr(start, end - start);
+    const std::size_t typeAt = line.rfind(' ');
+    const std::string qualifiers = line.substr(0, typeAt == std::string::npos ? 0 : typeAt);
+    auto endsWith = [&](const std::string& word) {
+        return qualifiers.size() >= word.size() &&
+               qualifiers.compare(qualifiers.size() - word.size(), word.size(), word) == 0;
+    };
+    if (typeAt == std::string::npos || !(endsWith("in") || endsWith("out"))) {
+        throw EffectError("SPIR-V to GLSL: unexpected declaration of " + v.own);
+    }
+    const std::string type = line.substr(typeAt + 1);
+    source.replace(start, end + name.size() - start,
+                   type + name + "\n" + qualifiers + " vec4 " + v.shared + ";");
+}
 
 void check(spvc_result r, spvc_context context, const char* what) {
     if (r != SPVC_SUCCESS) {
@@ -213,6 +251,28 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
         splitSemantic(sem && *sem ? sem : r.name, name, index);
     };
 
+    // Direct3D links a vertex output to a pixel input by semantic whatever their widths (a
+    // float4 written, a float2 read); GLSL wants one type on both sides. Every varying is
+    // therefore a vec4 between the stages, and the shader's own variable of its own width is
+    // a private global, copied from the varying before the entry point (pixel shaders) or
+    // into it, padded as Direct3D pads (0, 0, 0, 1), after it (vertex shaders).
+    std::vector<Varying> widened;
+    auto widen = [&](const spvc_reflected_resource& r, const std::string& glslName) {
+        const spvc_type type = spvc_compiler_get_type_handle(compiler, r.type_id);
+        const unsigned width = spvc_type_get_vector_size(type);
+        out.varyings.push_back(glslName);
+        out.varyingComponents.push_back(width);
+        if (spvc_type_get_basetype(type) != SPVC_BASETYPE_FP32 ||
+            spvc_type_get_num_array_dimensions(type) != 0 || spvc_type_get_columns(type) != 1 ||
+            width == 0 || width == 4) {
+            spvc_compiler_set_name(compiler, r.id, glslName.c_str());
+            return;
+        }
+        const std::string own = "dx" + glslName.substr(2);
+        spvc_compiler_set_name(compiler, r.id, own.c_str());
+        widened.push_back({own, glslName, width});
+    };
+
     spvc_resources_get_resource_list_for_type(resources, SPVC_RESOURCE_TYPE_STAGE_INPUT, &list,
                                               &count);
     for (size_t i = 0; i < count; ++i) {
@@ -233,7 +293,7 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
                 spvc_type_get_vector_size(spvc_compiler_get_type_handle(compiler, list[i].type_id));
             out.attributes.push_back(a);
         } else {
-            out.varyings.push_back(glslName);
+            widen(list[i], glslName);
         }
     }
     if (vertexStage) {
@@ -243,9 +303,7 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
             std::string name;
             std::uint32_t index = 0;
             semanticOf(list[i], name, index);
-            const std::string glslName = "fx_" + name + std::to_string(index);
-            spvc_compiler_set_name(compiler, list[i].id, glslName.c_str());
-            out.varyings.push_back(glslName);
+            widen(list[i], "fx_" + name + std::to_string(index));
         }
     }
 
@@ -278,7 +336,15 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
               raw, "header");
         ending = alphaTestStatements(colour, uniform);
     }
-    if (!ending.empty()) {
+    std::string opening;
+    for (const Varying& v : widened) {
+        if (vertexStage) {
+            ending = "    " + v.shared + " = " + padded(v) + ";\n" + ending;
+        } else {
+            opening += "    " + v.own + " = " + v.shared + std::string(".xyz", v.width + 1) + ";\n";
+        }
+    }
+    if (!ending.empty() || !opening.empty()) {
         check(spvc_compiler_add_header_line(compiler,
                                             (std::string("#define main ") + kShadedEntry).c_str()),
               raw, "header");
@@ -287,9 +353,12 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
     const char* source = nullptr;
     check(spvc_compiler_compile(compiler, &source), raw, "compile");
     out.source = source;
-    if (!ending.empty()) {
-        out.source += std::string("\n#undef main\nvoid main()\n{\n    ") + kShadedEntry + "();\n" +
-                      ending + "}\n";
+    for (const Varying& v : widened) {
+        shareAsVec4(out.source, v);
+    }
+    if (!ending.empty() || !opening.empty()) {
+        out.source += std::string("\n#undef main\nvoid main()\n{\n") + opening + "    " +
+                      kShadedEntry + "();\n" + ending + "}\n";
     }
     return out;
 }

@@ -1,8 +1,10 @@
 #include "gl/programs.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
+#include <string>
+
+#include <windows.h>
 
 namespace d3d9::gl {
 
@@ -13,41 +15,12 @@ namespace {
 constexpr const char* kPositionAdjust = "dx_position_adjust";
 constexpr const char* kAlphaTest = "dx_alpha_test";
 
-// The words and punctuation of GLSL text.
-std::vector<std::string> tokens(const std::string& source) {
-    std::vector<std::string> out;
-    for (std::size_t i = 0; i < source.size();) {
-        const unsigned char c = static_cast<unsigned char>(source[i]);
-        if (std::isspace(c)) {
-            ++i;
-        } else if (std::isalnum(c) || c == '_') {
-            std::size_t end = i;
-            while (end < source.size() &&
-                   (std::isalnum(static_cast<unsigned char>(source[end])) || source[end] == '_')) {
-                ++end;
-            }
-            out.push_back(source.substr(i, end - i));
-            i = end;
-        } else {
-            out.push_back(std::string(1, source[i]));
-            ++i;
-        }
-    }
-    return out;
-}
-
-// The size of a vertex output ("out vec2 fx_TEXCOORD0;"), 0 when it is not written.
-unsigned outputComponents(const std::vector<std::string>& words, const std::string& name) {
-    for (std::size_t i = 0; i + 3 < words.size(); ++i) {
-        if (words[i] != "out" || words[i + 2] != name || words[i + 3] != ";") {
-            continue;
-        }
-        const std::string& type = words[i + 1];
-        if (type == "float") {
-            return 1;
-        }
-        if (type == "vec2" || type == "vec3" || type == "vec4") {
-            return static_cast<unsigned>(type[3] - '0');
+// The stage's own width of a vertex output, 0 when it declares none.
+unsigned outputComponents(const fx::GlslShader& shader, const std::string& name) {
+    for (std::size_t i = 0; i < shader.varyings.size() && i < shader.varyingComponents.size();
+         ++i) {
+        if (shader.varyings[i] == name) {
+            return shader.varyingComponents[i];
         }
     }
     return 0;
@@ -184,17 +157,16 @@ bool ProgramCache::compile(Stage& stage) {
     GLint ok = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
     if (ok != GL_TRUE) {
-        stats_.lastError = infoLog(shader, false);
+        fail("shader does not compile", infoLog(shader, false));
         glDeleteShader(shader);
         return false;
     }
     stage.shader = shader;
     ++stats_.shadersTranslated;
     if (stage.vertex) {
-        const std::vector<std::string> words = tokens(stage.glsl.source);
-        stage.diffuseOut = outputComponents(words, "fx_COLOR0") != 0;
-        stage.texcoordOut = {outputComponents(words, "fx_TEXCOORD0"),
-                             outputComponents(words, "fx_TEXCOORD1")};
+        stage.diffuseOut = outputComponents(stage.glsl, "fx_COLOR0") != 0;
+        stage.texcoordOut = {outputComponents(stage.glsl, "fx_TEXCOORD0"),
+                             outputComponents(stage.glsl, "fx_TEXCOORD1")};
     }
     return true;
 }
@@ -212,7 +184,7 @@ const ProgramCache::Stage* ProgramCache::shaderStage(const ShaderCode& code, boo
                                           options_[alphaTest]);
         compile(*stage);
     } catch (const fx::EffectError& error) {
-        stats_.lastError = error.what();
+        fail("shader cannot be translated", error.what());
     }
     const Stage* result = stage->shader != 0 ? stage.get() : nullptr;
     shaders_[key] = std::move(stage);
@@ -263,7 +235,7 @@ const ProgramCache::Stage* ProgramCache::fixedPixelStage(const DeviceState& stat
             slot->glsl = generated_[alphaTest].pixelShader(key);
             compile(*slot);
         } catch (const fx::EffectError& error) {
-            stats_.lastError = error.what();
+            fail("fixed-function shader cannot be built", error.what());
         }
     }
     return slot->shader != 0 ? slot.get() : nullptr;
@@ -314,6 +286,13 @@ Program* ProgramCache::find(const DeviceState& state, const std::vector<D3DVERTE
     return link(*vertex, *pixel);
 }
 
+void ProgramCache::fail(const std::string& what, const std::string& complaint) {
+    stats_.lastError = complaint;
+    const std::string line =
+        "Direct3D9: (ERROR) :" + what + ", its draws are skipped: " + complaint + "\n";
+    OutputDebugStringW(std::wstring(line.begin(), line.end()).c_str());
+}
+
 Program* ProgramCache::link(const Stage& vertex, const Stage& pixel) {
     const GLuint name = glCreateProgram();
     glAttachShader(name, vertex.shader);
@@ -325,7 +304,7 @@ Program* ProgramCache::link(const Stage& vertex, const Stage& pixel) {
     glDetachShader(name, pixel.shader);
     auto program = std::make_unique<Program>();
     if (ok != GL_TRUE) {
-        stats_.lastError = infoLog(name, true);
+        fail("shaders do not link", infoLog(name, true));
         glDeleteProgram(name);
         // Remembered as a failure, so the same pair is not linked again every draw.
         programs_[{&vertex, &pixel}] = nullptr;

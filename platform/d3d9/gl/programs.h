@@ -100,6 +100,10 @@ private:
     const Stage* fixedPixelStage(const DeviceState& state, const Stage& vertex, bool alphaTest);
     // Compiles the stage's text; false with the log in the stats.
     bool compile(Stage& stage);
+    // Keeps the complaint in the stats and reports it on the debug output, as Direct3D's
+    // debug runtime reports a draw it refuses. Every failure is remembered where it happened
+    // (a stage or a pair that failed is never built again), so each is reported once.
+    void fail(const std::string& what, const std::string& complaint);
     Program* find(const DeviceState& state, const std::vector<D3DVERTEXELEMENT9>& layout,
                   bool alphaTest);
     Program* link(const Stage& vertex, const Stage& pixel);

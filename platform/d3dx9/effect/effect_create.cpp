@@ -28,6 +28,17 @@ bool hasMacros(const D3DXMACRO* defines) {
     return defines != nullptr && defines[0].Name != nullptr;
 }
 
+// The text of an effect or an included file, without the UTF-8 byte-order mark that editors
+// on Windows put at the start of a file.
+std::string effectText(const void* data, size_t size) {
+    const char* text = static_cast<const char*>(data);
+    if (size >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) {
+        text += 3;
+        size -= 3;
+    }
+    return std::string(text, size);
+}
+
 // An include handler of the caller, through the parser's interface.
 IncludeHandler callerIncludes(ID3DXInclude* include) {
     return [include](const std::string& name, const std::string&, std::string& resolvedName,
@@ -38,7 +49,7 @@ IncludeHandler callerIncludes(ID3DXInclude* include) {
             data == nullptr) {
             return false;
         }
-        text.assign(static_cast<const char*>(data), bytes);
+        text = effectText(data, bytes);
         include->Close(data);
         resolvedName = name;
         return true;
@@ -51,7 +62,7 @@ IncludeHandler filesBeside() {
         if (!bytes) {
             return false;
         }
-        text.assign(bytes->begin(), bytes->end());
+        text = effectText(bytes->data(), bytes->size());
         return true;
     });
 }
@@ -110,8 +121,7 @@ HRESULT D3DXCreateEffect(IDirect3DDevice9* device, const void* data, UINT length
         }
         return D3DERR_INVALIDCALL;
     }
-    const std::string text(static_cast<const char*>(data), length);
-    return createEffect(device, "memory", text, defines,
+    return createEffect(device, "memory", effectText(data, length), defines,
                         include != nullptr ? callerIncludes(include) : IncludeHandler(), pool,
                         effect, errors);
 }
@@ -135,8 +145,7 @@ HRESULT D3DXCreateEffectFromFileA(IDirect3DDevice9* device, const char* file,
         }
         return D3DERR_NOTFOUND;
     }
-    const std::string text(bytes->begin(), bytes->end());
-    return createEffect(device, file, text, defines,
+    return createEffect(device, file, effectText(bytes->data(), bytes->size()), defines,
                         include != nullptr ? callerIncludes(include) : filesBeside(), pool, effect,
                         errors);
 }
@@ -156,8 +165,7 @@ HRESULT D3DXCreateEffectFromResourceW(IDirect3DDevice9* device, HMODULE module, 
         }
         return D3DXERR_INVALIDDATA;
     }
-    const std::string text(reinterpret_cast<const char*>(resource->bytes), resource->size);
-    return createEffect(device, resource->name, text, defines,
-                        include != nullptr ? callerIncludes(include) : IncludeHandler(), pool,
-                        effect, errors);
+    return createEffect(device, resource->name, effectText(resource->bytes, resource->size),
+                        defines, include != nullptr ? callerIncludes(include) : IncludeHandler(),
+                        pool, effect, errors);
 }

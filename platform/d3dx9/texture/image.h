@@ -63,18 +63,15 @@ HRESULT readDds(const BYTE* data, size_t size, Image& image);
 HRESULT readStbImage(const BYTE* data, size_t size, Image& image);
 // JPEG, baseline and progressive.
 HRESULT readJpeg(const BYTE* data, size_t size, Image& image);
-// What a file of `size` bytes may decode to: kPixelsAlways, and kPixelsPerFileByte for each of
-// its bytes. A texture made from an image holds about 40 bytes per image pixel at its peak
-// (the image, its level rounded up to powers of two, the texture's chain), so what loading
-// a file allocates stays within a fixed allowance and a bounded multiple of its size. Files
-// that compress better than this (a flat 2048 x 2048 PNG of a few kilobytes) are refused.
-constexpr unsigned long long kPixelsAlways = 1ull << 20;
-constexpr unsigned long long kPixelsPerFileByte = 32;
+// The most bytes a decoded image may take (4 per pixel): 8192 x 8192, or 16384 x 4096. Whatever
+// its file's size, an image within this and the side limit loads; the limit is checked before
+// the image is allocated, so that a header cannot ask for gigabytes.
+constexpr unsigned long long kMaxImageBytes = 256ull << 20;
 
 // False when a file of `size` bytes cannot be the image its header declares: a side of 0 or
-// above kMaxImageSide, more pixels than the limit above, or fewer bytes than `leastBytes`,
-// what the format needs at its most compact for that many pixels. Every reader asks this
-// before it sizes anything from the header.
+// above the side limit (kMaxImageSide, or less through setImageSideLimit), more than
+// kMaxImageBytes decoded, or fewer bytes than `leastBytes`, what the format needs at its most
+// compact for that many pixels. Every reader asks this before it sizes anything from the header.
 bool plausibleImageSize(UINT width, UINT height, unsigned long long leastBytes, size_t size);
 
 // An uncompressed level of another size: scaled by the filter, or with D3DX_FILTER_NONE

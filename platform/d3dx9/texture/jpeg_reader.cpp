@@ -19,6 +19,13 @@ struct Decompressor {
     void operator()(void* handle) const { tjDestroy(handle); }
 };
 
+// Whether the call that just failed only warned: many real files draw a warning ("premature
+// end of data segment", "extraneous bytes before marker") and still decode, whole or nearly
+// so, as other decoders show them.
+bool onlyWarned(void* handle) {
+    return tjGetErrorCode(handle) == TJERR_WARNING;
+}
+
 }  // namespace
 
 HRESULT readJpeg(const BYTE* data, size_t size, Image& image) {
@@ -36,8 +43,9 @@ HRESULT readJpeg(const BYTE* data, size_t size, Image& image) {
     int height = 0;
     int subsampling = 0;
     int colourSpace = 0;
-    if (tjDecompressHeader3(handle.get(), source, length, &width, &height, &subsampling,
-                            &colourSpace) != 0 ||
+    if ((tjDecompressHeader3(handle.get(), source, length, &width, &height, &subsampling,
+                             &colourSpace) != 0 &&
+         !onlyWarned(handle.get())) ||
         width <= 0 || height <= 0) {
         return D3DXERR_INVALIDDATA;
     }
@@ -51,10 +59,11 @@ HRESULT readJpeg(const BYTE* data, size_t size, Image& image) {
     level.width = w;
     level.height = h;
     level.bytes = LevelBytes(4ull * w * h);
-    // A warning (data cut short, a damaged segment) fails the file rather than show grey;
-    // the scan limit keeps a progressive file of endless tiny scans from taking minutes.
+    // Only an error fails the file. The scan limit keeps a progressive file of endless tiny scans
+    // from taking minutes.
     if (tjDecompress2(handle.get(), source, length, level.bytes.data(), width, 0, height, TJPF_BGRA,
-                      TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS) != 0) {
+                      TJFLAG_LIMITSCANS) != 0 &&
+        !onlyWarned(handle.get())) {
         return D3DXERR_INVALIDDATA;
     }
     image.format = D3DFMT_X8R8G8B8;

@@ -1,6 +1,7 @@
 // Level storage, and the limit on what an image file may ask to be allocated.
 #include <new>
 
+#include "d3dx9/seams.h"
 #include "texture/image.h"
 
 namespace d3dx9 {
@@ -13,9 +14,23 @@ LevelBytes::LevelBytes(size_t size) : size_(size) {
     }
 }
 
+namespace {
+
+UINT sideLimit = kMaxImageSide;
+
+}  // namespace
+
+void setImageSideLimit(UINT side) {
+    sideLimit = side < kMaxImageSide ? side : kMaxImageSide;
+}
+
+UINT imageSideLimit() {
+    return sideLimit;
+}
+
 bool plausibleImageSize(UINT width, UINT height, unsigned long long leastBytes, size_t size) {
-    return width > 0 && height > 0 && width <= kMaxImageSide && height <= kMaxImageSide &&
-           1ull * width * height <= kPixelsAlways + kPixelsPerFileByte * size && leastBytes <= size;
+    return width > 0 && height > 0 && width <= sideLimit && height <= sideLimit &&
+           4ull * width * height <= kMaxImageBytes && leastBytes <= size;
 }
 
 }  // namespace d3dx9

@@ -21,11 +21,11 @@ void tearDown() {
 
 }  // namespace
 
-Services& Services::instance() {
+Services& Services::instance(morvale_testing::DeviceKind kind) {
     // Torn down at exit, after the statics the targets made from them, so that the temporary
     // art folder goes too.
-    static Services* services = [] {
-        made = new Services();
+    static Services* services = [kind] {
+        made = new Services(kind);
         made->SetUp();
         if (made->device == nullptr || made->dx == nullptr || made->lua == nullptr) {
             std::fprintf(stderr, "fuzz services: could not be set up\n");

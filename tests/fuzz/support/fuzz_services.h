@@ -10,7 +10,9 @@ namespace fuzz_support {
 class Services : public morvale_testing::ServicesTest {
 public:
     // Aborts when the services cannot be set up: nothing a target finds would mean anything.
-    static Services& instance();
+    // The first call chooses the device: the null device, or the drawing backend for a target
+    // that draws (over SDL's offscreen driver, which tests/fuzz/run.sh selects).
+    static Services& instance(morvale_testing::DeviceKind kind = morvale_testing::DeviceKind::Null);
 
     using ServicesTest::artRoot;
     using ServicesTest::TearDown;
@@ -25,7 +27,7 @@ public:
     using ServicesTest::textures;
 
 private:
-    Services() = default;
+    explicit Services(morvale_testing::DeviceKind kind) : ServicesTest(kind) {}
     void TestBody() override {}
 };
 

@@ -1,4 +1,5 @@
-// Test seams of the D3DX layer: a record of the text fonts were asked to draw.
+// Test seams of the D3DX layer: a record of the text fonts were asked to draw, and a lower
+// limit on the sides of image files.
 #pragma once
 
 #include <deque>
@@ -29,5 +30,10 @@ bool textRecording();
 constexpr size_t kMaxTextDraws = 4096;
 const std::deque<TextDraw>& textDraws();
 void clearTextDraws();
+
+// The longest side an image file may declare, 16384 unless lowered here (never raised above
+// it). The texture fuzz target lowers it, so that what a tiny file may decode to stays small.
+void setImageSideLimit(UINT side);
+UINT imageSideLimit();
 
 }  // namespace d3dx9

@@ -9,8 +9,9 @@
 //   pairs them, and each stage is fed from its own constant registers;
 // - vertex inputs are "in_<USAGE><index>" ("in_POSITION0", "in_TEXCOORD1") at explicit
 //   locations;
-// - vertex outputs and pixel inputs are "fx_<SEMANTIC><index>" ("fx_TEXCOORD0",
-//   "fx_COLOR0"), so the two stages link by their Direct3D semantics.
+// - vertex outputs and pixel inputs are vec4s named "fx_<SEMANTIC><index>" ("fx_TEXCOORD0",
+//   "fx_COLOR0"), whatever width each stage gives them, so the two stages link by their
+//   Direct3D semantics alone.
 #pragma once
 
 #include <cstdint>
@@ -62,6 +63,8 @@ struct GlslShader {
     std::vector<SamplerBinding> samplers;
     std::vector<VertexAttribute> attributes;  // vertex shaders only
     std::vector<std::string> varyings;        // outputs (vertex) or inputs (pixel)
+    // The stage's own width of each varying (1 to 4): between the stages every one is a vec4.
+    std::vector<unsigned> varyingComponents;
 };
 
 struct TranslateOptions {
