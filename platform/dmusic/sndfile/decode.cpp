@@ -34,7 +34,11 @@ std::shared_ptr<const Pcm> refuseTooLong(const std::string& path, HRESULT& error
     const std::string text = "dmusic: " + path + " is longer than the " +
                              std::to_string(longestSeconds()) +
                              " seconds a sound may last: not loaded\n";
-    OutputDebugStringW(std::wstring(text.begin(), text.end()).c_str());
+    std::wstring wide;
+    for (const char c : text) {
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(c));  // the bytes, as text
+    }
+    OutputDebugStringW(wide.c_str());
     error = E_OUTOFMEMORY;
     return nullptr;
 }
