@@ -37,8 +37,8 @@ bool combine(char op, long long a, long long b, long long& out) {
 }
 
 // Recursive descent over one token range with the C precedence of the operators it knows;
-// every step fails softly so that a static declaration it cannot read is left to the
-// shader compiler.
+// every step but an overflow fails softly so that a static declaration it cannot read is left
+// to the shader compiler.
 class Evaluator {
 public:
     Evaluator(const std::vector<Token>& tokens, std::size_t begin, std::size_t end,
