@@ -20,6 +20,7 @@ struct SeamState {
 // Outside the locked state: every call of the layer reads them.
 std::atomic<bool> recording{false};
 std::atomic<bool> failingLoads{false};
+std::atomic<int> longestSound{0};
 
 SeamState& state() {
     static SeamState instance;
@@ -72,6 +73,10 @@ HRESULT injectedLoadFailure(const std::wstring& path) {
     return found == s.loadFailures.end() ? S_OK : found->second;
 }
 
+int longestSoundSeconds() {
+    return longestSound.load(std::memory_order_relaxed);
+}
+
 void resetSeamState() {
     SeamState& s = state();
     std::lock_guard<std::mutex> lock(s.mutex);
@@ -80,6 +85,7 @@ void resetSeamState() {
     recording.store(false, std::memory_order_relaxed);
     s.loadFailures.clear();
     failingLoads.store(false, std::memory_order_relaxed);
+    longestSound.store(0, std::memory_order_relaxed);
     s.events.clear();
 }
 
@@ -104,6 +110,10 @@ void failLoad(const std::wstring& fileName, HRESULT result) {
     std::lock_guard<std::mutex> lock(s.mutex);
     s.loadFailures[dmusic::lowerFileName(fileName)] = result;
     dmusic::failingLoads.store(true, std::memory_order_relaxed);
+}
+
+void setLongestSound(int seconds) {
+    dmusic::longestSound.store(seconds, std::memory_order_relaxed);
 }
 
 void setRecording(bool enabled) {

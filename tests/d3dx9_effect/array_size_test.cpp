@@ -68,11 +68,20 @@ TEST(EffectArraySizes, ASizeThatIsNoPositiveConstantFailsWithItsLine) {
     EXPECT_EQ(parseError("float a[(2];"), "sizes.fx(1): " + notConstant);
     EXPECT_EQ(parseError("float a[2"), "sizes.fx(1): missing ']'");
     EXPECT_EQ(parseError("float a[99999999999];"), "sizes.fx(1): " + notConstant);
-    EXPECT_EQ(parseError("float a[65535 * 65535 * 65535];"), "sizes.fx(1): " + notConstant);
     EXPECT_EQ(
         parseError("float a[" + std::string(10000, '(') + "1" + std::string(10000, ')') + "];"),
         "sizes.fx(1): " + notConstant);
     EXPECT_EQ(parseError("float a[0];"), "sizes.fx(1): bad array size");
+    // Operands fit in 32 bits but their results need not: each step is checked, and an
+    // overflow names the line of its operator.
+    const std::string overflow = "integer constant overflow";
+    EXPECT_EQ(parseError("static const int N = 4294967295 * 4294967295;"),
+              "sizes.fx(1): " + overflow);
+    EXPECT_EQ(parseError("float a[4294967295 *\n4294967295];"), "sizes.fx(1): " + overflow);
+    EXPECT_EQ(parseError("float a[1 +\n65535 * 65535 * 65535];"), "sizes.fx(2): " + overflow);
+    EXPECT_EQ(parseError("float a[-4294967295 - 1];"), "sizes.fx(1): " + overflow);
+    EXPECT_EQ(parseError("static const int N = 65536;\nfloat a[N * N / N];"),
+              "sizes.fx(2): " + overflow);
     EXPECT_EQ(parseError("static const int N = 2;\nfloat a[N - 3];"),
               "sizes.fx(2): bad array size");
     EXPECT_EQ(parseError("float a[65537];"), "sizes.fx(1): bad array size");

@@ -102,6 +102,35 @@ TEST_F(XHostileTest, BlocksNestedDeeperThanTheImporterFollowsAreRefused) {
     expectRefused(nested(100000), "100000 frames deep");
 }
 
+TEST_F(XHostileTest, MoreObjectsThanTheImportersMemoryBudgetAreRefused) {
+    auto siblings = [](int count, const std::string& frame) {
+        std::string frames;
+        for (int i = 0; i < count; ++i) {
+            frames += frame;
+        }
+        return quadText("", "Quad", frames);
+    };
+    // Each 9-byte frame would cost the importer 1.3 KB: 130 MB for this 0.9 MB file.
+    expectRefused(siblings(100000, "Frame {}\n"), "100000 empty frames");
+    expectQuad(siblings(20000, "Frame {}\n"), "20000 empty frames");
+    // A scene as a modelling tool writes it, near the budget for its size.
+    const std::string placed =
+        "Frame Part {\n FrameTransformMatrix {\n  " + kIdentity + "\n }\n Frame Child { }\n}\n";
+    expectQuad(siblings(13000, placed), "13000 placed frames with a child each");
+    expectRefused(siblings(60000, placed), "60000 placed frames with a child each");
+
+    auto materials = [](int count) {
+        std::string list = "  MeshMaterialList { " + std::to_string(count) + "; 2; 0, 0;;\n";
+        for (int i = 0; i < count; ++i) {
+            list += "   Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;;\n    TextureFilename { \"m" +
+                    std::to_string(i) + ".dds\"; }\n   }\n";
+        }
+        return quadText(list + "  }\n");
+    };
+    expectQuad(materials(3000), "3000 materials");
+    expectRefused(materials(20000), "20000 materials");
+}
+
 TEST_F(XHostileTest, CompressedTextLoadsAndIsCheckedLikeText) {
     expectQuad(compressed(quadText()), "one block");
     // Comments long enough for several blocks, each inflated with the one before as its

@@ -2,11 +2,13 @@
 // texture names, part boxes, and records that do not hold together.
 #include <array>
 #include <cstring>
+#include <unordered_set>
 
 #include "engine/core/stream_error.h"
 #include "engine/render/mesh_builder.h"
 #include "tests/render_mesh/mesh_fixture.h"
 #include "tests/support/memory_source.h"
+#include "tests/support/weld_records.h"
 #include "tools/artlib/mesh_writer.h"
 
 namespace {
@@ -154,6 +156,35 @@ TEST_F(MeshBuilderTest, IndicesWidenAtTheSixtyFiveThousandFiveHundredAndThirtyFi
         EXPECT_EQ(made->GetNumVertices(), count);
         EXPECT_EQ((made->GetOptions() & D3DXMESH_32BIT) != 0, count == 65535u) << count;
         EXPECT_EQ(indices().back(), count - 1);
+    }
+}
+
+TEST_F(MeshBuilderTest, KeysWhoseFieldsCancelInAShiftedHashStillSpreadAndWeld) {
+    // Position 4n with normal n, and uv index n with second uv index 16n: families that a
+    // hash of shifted fields folds into one value.
+    std::unordered_set<std::size_t> positional;
+    std::unordered_set<std::size_t> textured;
+    const kesh::WeldKeyHash hash;
+    constexpr std::int32_t kKeys = 60000;
+    for (std::int32_t n = 0; n < kKeys; ++n) {
+        positional.insert(hash(kesh::WeldKey{{4 * n, n, 0, -1, -1}}));
+        textured.insert(hash(kesh::WeldKey{{0, 0, n, 16 * n, 2}}));
+    }
+    EXPECT_EQ(positional.size(), std::size_t(kKeys));
+    EXPECT_EQ(textured.size(), std::size_t(kKeys));
+
+    // Files of 4 and 10 MB made of such corners, which took seconds to a minute to weld.
+    for (const std::uint32_t triangles : {20000u, 50000u}) {
+        testing_support::MemorySource source(
+            artlib::meshFileBytes(morvale_testing::weldRecords(triangles, true)));
+        kesh::StreamReader reader(&source);
+        built.reset(kesh::readTriMesh(dx.get(), reader));
+        ASSERT_EQ(built->mesh->GetNumVertices(), triangles * 3);
+        const std::vector<Vertex> v = vertices();
+        const std::vector<DWORD> ix = indices();
+        for (const std::uint32_t n : {0u, 1u, triangles, triangles * 3 - 1}) {
+            EXPECT_EQ(v[ix[n]].position[0], float(n)) << n;
+        }
     }
 }
 

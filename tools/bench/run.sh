@@ -29,6 +29,7 @@ echo "|----------------------------------------------|------------------|-------
 "$bin/physics_step_bench" 2>> "$profile"
 "$bin/level_load_bench" null 2>> "$profile"
 "$bin/level_load_bench" gl 2>> "$profile"
+"$bin/weld_bench" 2>> "$profile"
 "$bin/game_process_bench" final_level.slev 2>> "$profile"
 echo
 echo "Profiles: $profile"

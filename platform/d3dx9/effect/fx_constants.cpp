@@ -12,9 +12,33 @@ bool inRange(long long v) {
     return v >= -kLimit && v <= kLimit;
 }
 
+// a op b for operands within the limit; the product of two such operands may not fit in
+// a long long at all, so every operation is checked before its result is used.
+bool combine(char op, long long a, long long b, long long& out) {
+    bool overflow = false;
+    switch (op) {
+        case '+':
+            overflow = __builtin_add_overflow(a, b, &out);
+            break;
+        case '-':
+            overflow = __builtin_sub_overflow(a, b, &out);
+            break;
+        case '*':
+            overflow = __builtin_mul_overflow(a, b, &out);
+            break;
+        case '/':
+            out = a / b;
+            break;
+        default:
+            out = a % b;
+            break;
+    }
+    return !overflow && inRange(out);
+}
+
 // Recursive descent over one token range with the C precedence of the operators it knows;
-// every step fails softly so that a static declaration it cannot read is left to the
-// shader compiler.
+// every step but an overflow fails softly so that a static declaration it cannot read is left
+// to the shader compiler.
 class Evaluator {
 public:
     Evaluator(const std::vector<Token>& tokens, std::size_t begin, std::size_t end,
@@ -55,13 +79,13 @@ private:
             if (!plus && !take("-")) {
                 return true;
             }
+            const std::size_t opAt = at_ - 1;
             long long r = 0;
             if (!product(r)) {
                 return false;
             }
-            v = plus ? v + r : v - r;
-            if (!inRange(v)) {
-                return false;
+            if (!combine(plus ? '+' : '-', v, r, v)) {
+                throw ConstantOverflow(opAt);
             }
         }
     }
@@ -81,13 +105,13 @@ private:
             } else {
                 return true;
             }
+            const std::size_t opAt = at_ - 1;
             long long r = 0;
             if (!unary(r) || (op != '*' && r == 0)) {
                 return false;
             }
-            v = op == '*' ? v * r : op == '/' ? v / r : v % r;
-            if (!inRange(v)) {
-                return false;
+            if (!combine(op, v, r, v)) {
+                throw ConstantOverflow(opAt);
             }
         }
     }

@@ -138,13 +138,22 @@ private:
             if (end >= tokens.size() || tokens[end].kind == TokenKind::End) {
                 return;
             }
-            if (const std::optional<long long> value = constants_.evaluate(tokens, begin, end)) {
+            if (const std::optional<long long> value = constantValue(begin, end)) {
                 constants_.define(name, *value);
             }
             if (!is(tokens[end], ",")) {
                 return;
             }
             at = end + 1;
+        }
+    }
+
+    // An expression that overflows is an error of the file, not a size to guess at.
+    std::optional<long long> constantValue(std::size_t begin, std::size_t end) const {
+        try {
+            return constants_.evaluate(ts_.tokens, begin, end);
+        } catch (const ConstantOverflow& overflow) {
+            fail(ts_.tokens[overflow.token], "integer constant overflow");
         }
     }
 
@@ -170,7 +179,7 @@ private:
             if (begin == close) {
                 fail(size, "expected an array size");
             }
-            const std::optional<long long> n = constants_.evaluate(ts_.tokens, begin, close);
+            const std::optional<long long> n = constantValue(begin, close);
             if (!n) {
                 fail(size, "array size of '" + p.name + "' is not a constant integer");
             }

@@ -12,8 +12,10 @@ namespace d3dx9 {
 // numbers left in the file can fill; a face of no corners, or a corner past its vertices or
 // normals; a SkinWeights vertex past its mesh's vertices; a MeshMaterialList with face
 // indices whose first object is not a Material; a name or string longer than the importer
-// holds; blocks nested deeper than it follows; a binary length that passes the end, or a
-// binary float read from an integer list. Files in other forms pass unchecked.
+// holds; blocks nested deeper than it follows; more data objects (frames, meshes, materials,
+// animations, keys) than a budget of the importer's memory for the file's size allows; a
+// binary length that passes the end, or a binary float read from an integer list. Files in
+// other forms pass unchecked.
 bool xCountsPlausible(const char* data, std::size_t size);
 
 }  // namespace d3dx9

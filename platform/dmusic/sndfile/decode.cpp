@@ -3,18 +3,45 @@
 #include <dmerror.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+
+#include "seam_state.h"
 
 namespace dmusic {
 namespace {
 
-// Longer files are refused rather than filling memory: 20 minutes at 48 kHz.
-constexpr sf_count_t kMaxFrames = 48000 * 60 * 20;
+// A sound is held whole as stereo float, so its length bounds its memory: ten minutes, and
+// no more frames than ten minutes at 48 kHz (230 MB) at higher rates.
+constexpr sf_count_t kLongestSeconds = 600;
+constexpr sf_count_t kFastestHeldRate = 48000;
 
 struct SndFileCloser {
     void operator()(SNDFILE* file) const { sf_close(file); }
 };
+
+sf_count_t longestSeconds() {
+    const int chosen = longestSoundSeconds();
+    return chosen > 0 ? chosen : kLongestSeconds;
+}
+
+sf_count_t mostFrames(int rate) {
+    return longestSeconds() * std::min<sf_count_t>(rate, kFastestHeldRate);
+}
+
+std::shared_ptr<const Pcm> refuseTooLong(const std::string& path, HRESULT& error) {
+    const std::string text = "dmusic: " + path + " is longer than the " +
+                             std::to_string(longestSeconds()) +
+                             " seconds a sound may last: not loaded\n";
+    std::wstring wide;
+    for (const char c : text) {
+        wide += static_cast<wchar_t>(static_cast<unsigned char>(c));  // the bytes, as text
+    }
+    OutputDebugStringW(wide.c_str());
+    error = E_OUTOFMEMORY;
+    return nullptr;
+}
 
 }  // namespace
 
@@ -32,11 +59,20 @@ std::shared_ptr<const Pcm> decodeFile(const std::string& path, HRESULT& error) {
         error = DMUS_E_UNSUPPORTED_STREAM;
         return nullptr;
     }
+    const sf_count_t limit = mostFrames(info.samplerate);
+    // A length the header declares past the limit is refused unread (libsndfile reports the
+    // largest count for a length it does not know).
+    if (info.frames > limit && info.frames != SF_COUNT_MAX) {
+        return refuseTooLong(path, error);
+    }
 
     auto pcm = std::make_shared<Pcm>();
     pcm->rate = info.samplerate;
     const int channels = info.channels;
-    // The frame count in the header may lie (truncated files): read until the data ends.
+    std::vector<float>& samples = pcm->samples;
+    // Sized once from the header; a truncated file holds less, and a header that understates
+    // the length grows the buffer up to the limit and no further.
+    samples.reserve(static_cast<std::size_t>(2 * std::clamp<sf_count_t>(info.frames, 0, limit)));
     constexpr sf_count_t kChunk = 4096;
     std::vector<float> chunk(static_cast<std::size_t>(kChunk * channels));
     sf_count_t total = 0;
@@ -45,20 +81,27 @@ std::shared_ptr<const Pcm> decodeFile(const std::string& path, HRESULT& error) {
         if (got <= 0) {
             break;
         }
+        if (got > limit - total) {
+            return refuseTooLong(path, error);
+        }
         total += got;
-        if (total > kMaxFrames) {
-            error = DMUS_E_UNSUPPORTED_STREAM;
-            return nullptr;
+        const auto wanted = static_cast<std::size_t>(2 * total);
+        if (wanted > samples.capacity()) {
+            samples.reserve(static_cast<std::size_t>(std::min<sf_count_t>(
+                std::max<sf_count_t>(2 * samples.capacity(), wanted), 2 * limit)));
         }
         for (sf_count_t i = 0; i < got; ++i) {
             const float* frame = &chunk[static_cast<std::size_t>(i * channels)];
-            pcm->samples.push_back(frame[0]);
-            pcm->samples.push_back(channels > 1 ? frame[1] : frame[0]);
+            samples.push_back(frame[0]);
+            samples.push_back(channels > 1 ? frame[1] : frame[0]);
         }
     }
-    if (pcm->samples.empty()) {
+    if (samples.empty()) {
         error = DMUS_E_UNSUPPORTED_STREAM;
         return nullptr;
+    }
+    if (samples.capacity() > samples.size()) {
+        samples.shrink_to_fit();
     }
     error = S_OK;
     return pcm;

@@ -19,8 +19,9 @@ struct Pcm {
 };
 
 // Decodes a whole file. On failure returns null and sets `error` to
-// DMUS_E_LOADER_FAILEDOPEN (cannot be opened) or DMUS_E_UNSUPPORTED_STREAM (not a sound
-// file libsndfile reads, or no sound in it).
+// DMUS_E_LOADER_FAILEDOPEN (cannot be opened), DMUS_E_UNSUPPORTED_STREAM (not a sound
+// file libsndfile reads, or no sound in it) or E_OUTOFMEMORY (longer than ten minutes, or
+// than ten minutes at 48 kHz for a faster rate; the debugger output says so).
 std::shared_ptr<const Pcm> decodeFile(const std::string& path, HRESULT& error);
 
 }  // namespace dmusic

@@ -36,6 +36,10 @@ bool usesLoopback(IDirectMusicPerformance8* performance);
 // matches fail with the given code.
 void failLoad(const std::wstring& fileName, HRESULT result);
 
+// Sounds longer than this many seconds are refused; 0 (the default) keeps the layer's own
+// limit. A fuzz run lowers it so that a declared length cannot ask for the full limit's memory.
+void setLongestSound(int seconds);
+
 enum class Call {
     InitAudio,
     SetSearchDirectory,
@@ -90,7 +94,8 @@ void clearEvents();
 // paths, segment states).
 int liveObjects();
 
-// Back to Automatic output, no capture, no load failures, no recording, no events.
+// Back to Automatic output, no capture, no load failures, the layer's own longest sound, no
+// recording, no events.
 void reset();
 
 }  // namespace dmusic_test
