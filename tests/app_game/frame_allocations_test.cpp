@@ -1,7 +1,7 @@
 // The game's own frame around the play stage touches no heap once warm, sounds aside: the
-// frame's global state pass and the play stage with the real car standing. A car driving here would bring cells into the
-// game camera's longer view, and a cell's effects are made when it comes into view; the play
-// stage's own test drives.
+// frame's global state pass and the play stage with the real car standing. A car driving
+// here would bring cells into the game camera's longer view, and a cell's effects are made
+// when it comes into view; the play stage's own test drives.
 #include <gtest/gtest.h>
 
 #include <cstddef>
