@@ -6,8 +6,8 @@
 // accelerator held, then the level is updated by exactly one step at a time, each followed by
 // the bare program's step from the state the game's body started that step in (so the
 // level's work once an update, such as its loss rules, counts in every step of the game's).
-// Each figure is the median CPU time of a step. Where the level's steps spend their CPU goes to standard
-// error.
+// Each figure is the median CPU time of a step. Where the level's steps spend their CPU goes
+// to standard error.
 //
 //   physics_step_bench [steps [start]]     (default 3000 steps from start 0)
 #include <cmath>
