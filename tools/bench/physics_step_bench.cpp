@@ -96,7 +96,7 @@ int run(int steps, int start) {
     }
     D3DXVECTOR3 position;
     car->position(position);
-    std::fprintf(stderr, "from start %d, the car ends at (%.1f, %.2f, %.1f)\n", start, position.x,
+    std::fprintf(stderr, "from start %d, the car ends at (%.6f, %.6f, %.6f)\n", start, position.x,
                  position.y, position.z);
 
     // The profile comes from drives of their own: the sampler's signal handler walks the
