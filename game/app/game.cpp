@@ -77,7 +77,7 @@ Game::Game(kesh::DxDevice* device, lua_State* lua, HWND window, const GameOption
     }
     publishServices();
     if (logDebug().isEnabled() || options.camera) {
-        attachScreenLog();
+        attachScreenLog(options.fps || options.camera);
     }
     kesh::publish(kesh::theLuaConfig, std::make_unique<kesh::LuaConfig>(lua, root + L"config/"));
     kesh::LuaBinderRegistry::runAll(lua);
@@ -131,17 +131,22 @@ void Game::publishServices() {
                   std::make_unique<kesh::DebugRenderer>(device, "debug_render.fx"));
 }
 
-void Game::attachScreenLog() {
+void Game::attachScreenLog(bool shown) {
     clearScreenChannel();
     services.screenLog = true;
-    boost::log::addLogAppender(
-        "screen",
-        [](const std::string&, const std::string& text) {
-            if (kesh::theDebugRenderer != nullptr) {
-                kesh::theDebugRenderer->addScreenText(text, kScreenLogColor);
-            }
-        },
-        kScreenLogOrder);
+    // The debug queues are drawn only with the frame-rate or the camera text. Otherwise the
+    // channel keeps no appender, and lines written every frame (the level's readout) are not
+    // even formatted.
+    if (shown) {
+        boost::log::addLogAppender(
+            "screen",
+            [](const std::string&, const std::string& text) {
+                if (kesh::theDebugRenderer != nullptr) {
+                    kesh::theDebugRenderer->addScreenText(text, kScreenLogColor);
+                }
+            },
+            kScreenLogOrder);
+    }
     boost::log::flushLogCache();
 }
 

@@ -82,7 +82,7 @@ private:
     };
 
     void publishServices();
-    void attachScreenLog();
+    void attachScreenLog(bool shown);
     void drawText(const std::wstring& text, int left, int top, const float rgba[4]);
     void drawNotice();
     void drawFrameRate();

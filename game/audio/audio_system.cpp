@@ -113,6 +113,20 @@ void AudioSystem::setVolume(const std::string& name, float volume) {
     }
 }
 
+CSoundBase* AudioSystem::findSound(const std::string& name) const {
+    if (!bank) {
+        return nullptr;
+    }
+    SoundPtr sound = bank->findRandomSound(name);
+    return sound ? sound.get() : bank->findCombinedSound(name).get();
+}
+
+void AudioSystem::setVolume(CSoundBase* sound, float volume) {
+    if (sound != nullptr && bank && (bank->flags & CSoundBank::kSoundsEnabled) != 0) {
+        sound->setVolume(volume);
+    }
+}
+
 void AudioSystem::stopAll() {
     if (bank) {
         bank->stopAll();

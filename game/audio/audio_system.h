@@ -13,6 +13,7 @@
 #include "engine/core/resource/resource_id.h"
 
 class CSoundBank;
+class CSoundBase;
 
 namespace kesh {
 class LuaConfig;
@@ -50,6 +51,12 @@ public:
     void stopSound(const std::string& name);
     // At once, on a sound of either family.
     void setVolume(const std::string& name, float volume);
+    // The sound setVolume by that name reaches, found once for a caller that sets its volume
+    // every step: null before init and for a name of neither family. It lives as long as the
+    // audio system.
+    CSoundBase* findSound(const std::string& name) const;
+    // As setVolume by name, without the lookup; null does nothing.
+    void setVolume(CSoundBase* sound, float volume);
     void stopAll();
     // Loads and plays "battle1.wav" looping on the music performance, when music is on.
     void playBackgroundMusic();

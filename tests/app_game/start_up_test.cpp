@@ -77,6 +77,12 @@ TEST_F(StartUpTest, TheCameraOptionMovesTheFarPlaneAndPutsTheScreenLogOnScreen) 
     EXPECT_EQ(kesh::theDebugRenderer->screenTexts().front().color, 0xFF40FF40u);
 }
 
+TEST_F(StartUpTest, WithoutTheFpsOrCameraOptionScreenLinesAreNotEvenFormatted) {
+    start();
+    boost::log::LogLine line(boost::log::logScreen());
+    EXPECT_EQ(line.stream(), nullptr);
+}
+
 // The texture cache's folder and extension, as its loader reports a file it cannot load.
 std::string missingTexturePath() {
     static std::vector<std::string> lines;

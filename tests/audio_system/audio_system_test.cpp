@@ -78,6 +78,7 @@ TEST_F(AudioSystemTest, HarmlessBeforeInitAndInitOnlyOnce) {
     audio.startSound("carEngine");
     audio.update();
     EXPECT_EQ(count(Call::InitAudio), 0u);
+    EXPECT_EQ(audio.findSound("carEngine"), nullptr);
     audio.init(nullptr);
     audio.init(nullptr);
     EXPECT_EQ(count(Call::InitAudio), 2u) << "a second init made new performances";
@@ -195,4 +196,17 @@ TEST_F(AudioSystemRequests, SetVolumeReachesCombinedSoundsWhileSoundsAreOn) {
     audio.enableSounds(false);
     audio.setVolume("carEngine", 0.1f);
     EXPECT_EQ(count(Call::SetPathVolume), 1u);
+
+    // The same through the sound found once.
+    CSoundBase* engine = audio.findSound("carEngine");
+    ASSERT_EQ(engine, bank().findCombinedSound("carEngine").get());
+    EXPECT_EQ(audio.findSound("beep"), bank().findRandomSound("beep").get());
+    EXPECT_EQ(audio.findSound("nothing"), nullptr);
+    audio.setVolume(engine, 0.1f);
+    EXPECT_EQ(count(Call::SetPathVolume), 1u);
+    audio.enableSounds(true);
+    audio.setVolume(engine, 0.5f);
+    audio.setVolume(nullptr, 0.5f);
+    ASSERT_EQ(count(Call::SetPathVolume), 2u);
+    EXPECT_EQ(events(Call::SetPathVolume)[1].millibels, -2062);
 }

@@ -39,6 +39,22 @@ void record(const std::string& channel) {
         100);
 }
 
+TEST(LogLineStreams, ALineNoAppenderWillReceiveGetsNoStreamOnceCachingHasEnded) {
+    EXPECT_EXIT(
+        {
+            bl::Logger nobody = bl::getLogger("nobody");
+            // While caching, an appender attached later still receives the line.
+            const bool cached = bl::LogLine(nobody).stream() != nullptr;
+            record("heard");
+            bl::flushLogCache();
+            const bool dropped = bl::LogLine(nobody).stream() == nullptr;
+            bl::Logger heard = bl::getLogger("heard");
+            const bool given = bl::LogLine(heard).stream() != nullptr;
+            finish(cached && dropped && given, "streams only for lines someone receives");
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 TEST(LogLineStreams, ALineStartsWithDefaultFormattingWhateverTheLineBeforeLeft) {
     EXPECT_EXIT(
         {

@@ -126,3 +126,25 @@ TEST(Transform, RotateVectorAgreesWithTheRotationMatrix) {
     t.rotateVector(&turned, &turned);  // in place
     expectNear(turned, 0, 0, -1);
 }
+
+TEST(Transform, RotationRoundsExactlyAsTheTwoQuaternionProducts) {
+    // The car's path depends on every bit of it.
+    D3DXQUATERNION q;
+    const D3DXVECTOR3 axis(0.3f, -1.0f, 0.7f);
+    for (float angle : {0.0f, 0.1f, 1.3f, 3.1f, -2.2f}) {
+        D3DXQuaternionRotationAxis(&q, &axis, angle);
+        for (const D3DXVECTOR3& v :
+             {D3DXVECTOR3(1e-3f, 2.0f, -7.5f), D3DXVECTOR3(-30.0f, 0.25f, 1e4f)}) {
+            const D3DXQUATERNION p(v.x, v.y, v.z, 0.0f);
+            const D3DXQUATERNION conjugate(-q.x, -q.y, -q.z, q.w);
+            D3DXQUATERNION t, r;
+            D3DXQuaternionMultiply(&t, &conjugate, &p);
+            D3DXQuaternionMultiply(&r, &t, &q);
+            D3DXVECTOR3 out;
+            kesh::rotateByQuaternion(&out, v, q);
+            EXPECT_EQ(out.x, r.x) << angle;
+            EXPECT_EQ(out.y, r.y) << angle;
+            EXPECT_EQ(out.z, r.z) << angle;
+        }
+    }
+}

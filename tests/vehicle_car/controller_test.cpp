@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "dmusic/test_seam.h"
 #include "game/audio/audio_system.h"
 #include "game/vehicle/car/ray_wheel.h"
 #include "game/vehicle/car/vehicle.h"
@@ -334,6 +335,36 @@ TEST_F(JeepControllerSound, SetsTheVolumesOnTheAudioSystem) {
     controller.step(kStep);
     EXPECT_GT(controller.engineSpeed(), 0.0f);
     EXPECT_EQ(audio.queuedPlays(), 0u);
+}
+
+TEST_F(JeepControllerSound, SendsAVolumeAtOnceButOnlyWhenItChanges) {
+    writeArt("config/audio.lua",
+             "local p = SoundsPerformance()\n"
+             "p.carEngineNo.loop.id = res('no.wav')\n"
+             "p.carEngineLo.loop.id = res('lo.wav')\n"
+             "p.carEngine.loop.id = res('mid.wav')\n"
+             "p.carEngineHi.loop.id = res('hi.wav')\n"
+             "return p\n");
+    PhysicsWorld world;
+    PhysicsSpace space(world);
+    StandInVehicle vehicle(space);
+    AudioSystem audio(*kesh::theLuaConfig, *music);
+    audio.init(nullptr);
+    dmusic_test::setRecording(true);
+    dmusic_test::clearEvents();
+    const auto sent = [] { return dmusic_test::events(dmusic_test::Call::SetPathVolume).size(); };
+    ScriptedController controller(&audio);
+    controller.setVehicle(&vehicle);
+
+    controller.step(kStep);  // at rest: all four, in the step that computes them
+    EXPECT_EQ(sent(), 4u);
+    controller.step(kStep);
+    controller.step(kStep);
+    EXPECT_EQ(sent(), 4u) << "volumes that did not change were sent again";
+    controller.hold(1.0, 0.0);
+    controller.step(kStep);  // the engine speeds up: the low and the idle sound change
+    EXPECT_EQ(sent(), 6u);
+    dmusic_test::setRecording(false);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <array>
 #include <vector>
 
 #include "tests/vehicle_physics/physics_fixture.h"
@@ -130,4 +132,69 @@ TEST_F(Contacts, FrictionCanBeOrientedOnlyFromShapesWithAnOrientation) {
     for (dGeomID g : {sphere, capsule, cylinder, ray, empty, aroundBox, aroundPlane}) {
         dGeomDestroy(g);
     }
+}
+
+namespace {
+
+// A field of boxes, 1 x 1 x 1 every 1.5 along x and z, with a few stacked on top.
+class BoxField : public PhysicsObject {
+public:
+    explicit BoxField(PhysicsSpace& space) {
+        for (int i = 0; i < 30; ++i) {
+            for (int k = 0; k < 30; ++k) {
+                addBox(1.5 * i - 20.0, 0.5, 1.5 * k - 20.0);
+            }
+        }
+        addBox(0.0, 1.5, 0.0);
+        setSpace(&space);
+    }
+
+private:
+    void addBox(dReal x, dReal y, dReal z) {
+        const dGeomID box = dCreateBox(nullptr, 1.0, 1.0, 1.0);
+        dGeomSetPosition(box, x, y, z);
+        addGeom(box);
+    }
+};
+
+// The contacts gathered last, as (depth, position), sorted.
+std::vector<std::array<dReal, 4>> found(const PhysicsWorld& world) {
+    std::vector<std::array<dReal, 4>> out;
+    for (int i = 0; i < world.contactCount; ++i) {
+        const dContactGeom& c = world.contacts[i];
+        out.push_back({c.depth, c.pos[0], c.pos[1], c.pos[2]});
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+}  // namespace
+
+TEST_F(Contacts, AQuadTreeOfStillBoxesGivesTheSameContacts) {
+    PhysicsSpace simple(*world);
+    PhysicsSpace tree(*world);
+    BoxField simpleField(simple);
+    BoxField treeField(tree);
+    tree.makeQuadTree();
+    ASSERT_EQ(dSpaceGetClass(tree.id), dQuadTreeSpaceClass);
+    ASSERT_EQ(dSpaceGetNumGeoms(tree.id), dSpaceGetNumGeoms(simple.id));
+
+    // A long, tilted probe across many boxes, also across the field's edge.
+    BoxRow probe(1);
+    dGeomBoxSetLengths(probe.geoms[0], 6.0, 1.2, 2.5);
+    const dQuaternion tilt = {0.96, 0.1, 0.2, 0.15};
+    dGeomSetQuaternion(probe.geoms[0], tilt);
+    for (const auto& at : std::vector<std::array<dReal, 3>>{
+             {0.0, 1.0, 0.0}, {-19.0, 0.8, 5.0}, {23.5, 0.5, 23.0}, {100.0, 0.5, 0.0}}) {
+        dGeomSetPosition(probe.geoms[0], at[0], at[1], at[2]);
+        world->gatherContacts(probe, simple);
+        const std::vector<std::array<dReal, 4>> expected = found(*world);
+        world->gatherContacts(probe, tree);
+        // The tree visits its blocks in an order of its own.
+        EXPECT_EQ(found(*world), expected) << at[0];
+        EXPECT_FALSE(expected.empty() && at[0] < 50.0) << at[0];
+    }
+    // A plane has no bounds: its space stays as it is.
+    ground.makeQuadTree();
+    EXPECT_EQ(dSpaceGetClass(ground.id), dSimpleSpaceClass);
 }

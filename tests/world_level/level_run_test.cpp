@@ -89,4 +89,36 @@ TEST_F(LevelRun, TheCarDrivesForwardOnTheGroundForFiveSeconds) {
     EXPECT_LT(level->view().camera._43, end.z);
 }
 
+// The path of the car driven into a house and steered away, as the code stepped it when the
+// positions were recorded: a cheaper step must still make the same contacts and forces.
+TEST_F(LevelRun, TheCarKeepsItsPathStepForStep) {
+    kesh::data::LevelData data = basicLevel();
+    data.statics.push_back(staticRecord(4, "house", placedAt(5, 0, -60), 4, {"solid"}));
+    data.locators = {locatorRecord("spawn", "start", placedAt(0, 3, -80)),
+                     locatorRecord("goal", "end", placedAt(0, 0, 80))};
+    writeLevel(data);
+    build(L"levels/test.slev", input.get());
+    CVehicle* vehicle = level->vehicle();
+    ASSERT_NE(vehicle, nullptr);
+    const D3DXVECTOR3 recorded[] = {{0.0000f, 1.8375f, -76.4309f},  {-0.0714f, 1.5801f, -66.9979f},
+                                    {-1.0673f, 1.5229f, -66.6858f}, {-1.9594f, 1.4021f, -65.0320f},
+                                    {-1.9926f, 1.5189f, -64.9705f}, {-1.9911f, 1.5139f, -64.9789f}};
+    win32::simulateKey(window, VK_UP, true);
+    for (int second = 0; second < 6; ++second) {
+        if (second == 2) {
+            win32::simulateKey(window, VK_LEFT, true);
+        }
+        for (int i = 0; i < 60; ++i) {
+            frame(1.0 / 60.0);
+        }
+        D3DXVECTOR3 p;
+        vehicle->position(p);
+        const D3DXVECTOR3 off = p - recorded[second];
+        EXPECT_LT(D3DXVec3Length(&off), 0.01f)
+            << "after " << second + 1 << " s at " << p.x << ", " << p.y << ", " << p.z;
+    }
+    win32::simulateKey(window, VK_LEFT, false);
+    win32::simulateKey(window, VK_UP, false);
+}
+
 }  // namespace

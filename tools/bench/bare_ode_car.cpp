@@ -7,6 +7,7 @@
 #include "game/vehicle/car/car.h"
 #include "game/vehicle/physics/ground_plane.h"
 #include "game/vehicle/physics/physics_space.h"
+#include "game/world/statics/statics_set.h"
 
 namespace bench {
 namespace {
@@ -51,8 +52,17 @@ dGeomID copyShape(dGeomID from) {
 
 }  // namespace
 
-BareOdeCar::BareOdeCar(const CCar& car, const PhysicsSpace& statics, const GroundPlane& ground,
-                       const physics::params::SCollisions& surfaces, float cruise)
+BareOdeCar::State BareOdeCar::State::of(dBodyID body) {
+    State state{};
+    std::copy_n(dBodyGetPosition(body), 3, state.position);
+    std::copy_n(dBodyGetQuaternion(body), 4, state.rotation);
+    std::copy_n(dBodyGetLinearVel(body), 3, state.velocity);
+    std::copy_n(dBodyGetAngularVel(body), 3, state.spin);
+    return state;
+}
+
+BareOdeCar::BareOdeCar(const CCar& car, StaticsSet& statics, const GroundPlane& ground,
+                       const physics::params::SCollisions& surfaces)
     : world(dWorldCreate()),
       joints(dJointGroupCreate(0)),
       carSpace(dSimpleSpaceCreate(nullptr)),
@@ -60,7 +70,6 @@ BareOdeCar::BareOdeCar(const CCar& car, const PhysicsSpace& statics, const Groun
       staticsSpace(dSimpleSpaceCreate(nullptr)),
       groundSpace(dSimpleSpaceCreate(nullptr)),
       body(dBodyCreate(world)),
-      cruise(cruise),
       found(),
       feedback() {
     dWorldSetGravity(world, 0.0, -98.1, 0.0);
@@ -99,12 +108,19 @@ BareOdeCar::BareOdeCar(const CCar& car, const PhysicsSpace& statics, const Groun
         Mount mount{car.mounts[i].x, car.mounts[i].z, dCreateRay(wheelSpace, length), length};
         mounts.push_back(mount);
     }
-    const dSpaceID levelStatics = statics.id;
-    for (int i = 0; i < dSpaceGetNumGeoms(levelStatics); ++i) {
-        const dGeomID g = dSpaceGetGeom(levelStatics, i);
-        const dGeomID copy = copyShape(g);
-        copyPose(g, copy);
-        dSpaceAdd(staticsSpace, copy);
+    // In the order the level put them in its space.
+    for (const auto& instance : statics.statics()) {
+        if (!instance->collisionMesh) {
+            continue;
+        }
+        for (dGeomID g : instance->collisionMesh->geoms) {
+            const dGeomID copy = copyShape(g);
+            copyPose(g, copy);
+            dSpaceAdd(staticsSpace, copy);
+        }
+    }
+    if (dSpaceGetClass(statics.collisionSpace().id) == dQuadTreeSpaceClass) {
+        staticsSpace = PhysicsSpace::quadTreeOf(staticsSpace);
     }
     dVector4 plane;
     dGeomPlaneGetParams(ground.geoms.front(), plane);
@@ -147,7 +163,11 @@ void BareOdeCar::collide(dSpaceID other, const physics::params::SPhysicalSurface
     }
 }
 
-void BareOdeCar::step(float dt) {
+void BareOdeCar::step(const State& from, float dt) {
+    dBodySetPosition(body, from.position[0], from.position[1], from.position[2]);
+    dBodySetQuaternion(body, from.rotation);
+    dBodySetLinearVel(body, from.velocity[0], from.velocity[1], from.velocity[2]);
+    dBodySetAngularVel(body, from.spin[0], from.spin[1], from.spin[2]);
     lastContacts = 0;
     feedbackUsed = 0;
     const dReal weightPerWheel = mass * 98.1 / static_cast<dReal>(mounts.size());
@@ -168,13 +188,6 @@ void BareOdeCar::step(float dt) {
             const dReal push = stiffness * (m.length - hit.depth) - damping * velocity[1];
             dBodyAddForceAtPos(body, 0.0, push > 0 ? push : 0.0, 0.0, at[0], at[1], at[2]);
         }
-    }
-    dVector3 forward;
-    dBodyVectorToWorld(body, 0.0, 0.0, 1.0, forward);
-    const dReal* v = dBodyGetLinearVel(body);
-    const dReal speed = v[0] * forward[0] + v[1] * forward[1] + v[2] * forward[2];
-    if (speed < cruise) {
-        dBodyAddRelForce(body, 0.0, 0.0, mass * 20.0);
     }
     collide(staticsSpace, buildings);
     collide(groundSpace, terrain);

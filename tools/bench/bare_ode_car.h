@@ -3,10 +3,11 @@
 // wheel rays, the level's static collision boxes and its ground plane), stepped the way the
 // level steps: rays cast against the ground, the body's geoms collided with the statics and
 // the ground into contact joints with the script's surfaces (feedback on, as the game keeps
-// it), one dWorldStep of the same size, the joints dropped. The wheels hold the body up by a
-// plain spring and damper along each ray, at the height the car had when it was copied (so
-// that its body meets the ground as the car's does), and a force drives it forward up to a
-// speed: no more than the program needs to keep the car on its wheels and moving.
+// it), one dWorldStep of the same size, the joints dropped. Before each step the body takes
+// the state the game's body had before its own step (replay), so both collide the same geoms
+// at the same places and make the same contacts. The wheels push by a plain spring and damper
+// along each ray, which costs what any wheel force costs; where the body goes afterwards is
+// not looked at.
 #pragma once
 
 #include <ode/ode.h>
@@ -17,7 +18,7 @@
 
 class CCar;
 class GroundPlane;
-class PhysicsSpace;
+class StaticsSet;
 
 namespace bench {
 
@@ -25,18 +26,26 @@ class BareOdeCar {
 public:
     static constexpr int kMaxContacts = 256;
 
-    // Copies what it needs; nothing of the game is used by step. cruise is the forward speed
-    // the drive force pushes up to.
-    BareOdeCar(const CCar& car, const PhysicsSpace& statics, const GroundPlane& ground,
-               const physics::params::SCollisions& surfaces, float cruise);
+    // The state of a body: position, quaternion, linear and angular velocity.
+    struct State {
+        dReal position[3];
+        dQuaternion rotation;
+        dReal velocity[3];
+        dReal spin[3];
+        static State of(dBodyID body);
+    };
+
+    // Copies what it needs; nothing of the game is used by step. The statics go into a space
+    // of the class the game's statics space has.
+    BareOdeCar(const CCar& car, StaticsSet& statics, const GroundPlane& ground,
+               const physics::params::SCollisions& surfaces);
     ~BareOdeCar();
     BareOdeCar(const BareOdeCar&) = delete;
     BareOdeCar& operator=(const BareOdeCar&) = delete;
 
-    void step(float dt);
+    void step(const State& from, float dt);
     // Contact joints of the last step.
     int contacts() const { return lastContacts; }
-    const dReal* position() const { return dBodyGetPosition(body); }
 
 private:
     struct Mount {
@@ -55,7 +64,6 @@ private:
     dBodyID body;
     dReal mass;
     dReal rideHeight;  // of the body above the ground, where the springs rest
-    float cruise;
     std::vector<dGeomID> carGeoms;
     std::vector<Mount> mounts;
     physics::params::SPhysicalSurface terrain;

@@ -144,7 +144,7 @@ CpuSampler::CpuSampler(long intervalMicroseconds, std::size_t capacity)
     event.sigev_notify = SIGEV_THREAD_ID;
     event.sigev_signo = SIGPROF;
     event._sigev_un._tid = gettid();
-    if (timer_create(CLOCK_MONOTONIC, &event, &timer) != 0) {
+    if (timer_create(CLOCK_THREAD_CPUTIME_ID, &event, &timer) != 0) {
         sigaction(SIGPROF, &previous, nullptr);
         delete samples;
         samples = nullptr;

@@ -1,10 +1,12 @@
-// A sampling profiler of one thread's CPU time: a timer interrupts the thread at a fixed
-// interval of wall time and keeps the call stack it finds, weighed by the CPU time the thread
-// used since the sample before. (A timer on the thread's CPU clock would fire only at the
-// kernel's scheduler ticks, a few hundred times a second.) Afterwards each sample is put
+// A sampling profiler of one thread's CPU time: a timer on the thread's own CPU clock
+// interrupts it each time it has run for the interval and keeps the call stack it finds,
+// weighed by the CPU time the thread used since the sample before. The kernel looks at CPU
+// timers at its scheduler ticks, so a sample comes at most once a tick (a few hundred times
+// a second of CPU); a timer of wall time would instead land in blocking waits (a GL finish,
+// a sleep) and charge them the CPU time used before them. Afterwards each sample is put
 // under the first of the named functions found on its stack, and the weights are summed by
-// the function and by the library they were taken in. Time the thread spends waiting (a GL
-// finish, a sleep) weighs nothing: shares are shares of the thread's CPU time.
+// the function and by the library they were taken in: shares are shares of the thread's CPU
+// time.
 #pragma once
 
 #include <signal.h>
@@ -19,7 +21,7 @@ namespace bench {
 
 class CpuSampler {
 public:
-    // Samples the calling thread every interval, from start to stop; holds
+    // Samples the calling thread every interval of its CPU time, from start to stop; holds
     // at most capacity samples (the rest are dropped). One sampler per process at a time.
     explicit CpuSampler(long intervalMicroseconds = 50, std::size_t capacity = 40000);
     ~CpuSampler();

@@ -3,7 +3,11 @@
 // difference of two runs that differ only in how many frames they play, and the most
 // resident memory the game held in the longer run.
 //
-//   game_process_bench [<level file>...]   (default: drive_test.slev and final_level.slev)
+// The game runs in the folder given (its input script and its log files go there), by default
+// a fresh folder under the temporary folder, removed afterwards.
+//
+//   game_process_bench [--folder <folder>] [<level file>...]
+//                                           (default: drive_test.slev and final_level.slev)
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -68,14 +72,28 @@ Run fastest(const std::string& level, long frames, const std::filesystem::path& 
 
 int main(int argc, char** argv) {
     std::vector<std::string> levels;
+    std::filesystem::path given;
     for (int i = 1; i < argc; ++i) {
-        levels.emplace_back(argv[i]);
+        if (std::string(argv[i]) == "--folder" && i + 1 < argc) {
+            given = argv[++i];
+        } else {
+            levels.emplace_back(argv[i]);
+        }
     }
     if (levels.empty()) {
         levels = {"drive_test.slev", "final_level.slev"};
     }
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / "morvale_game_process_bench";
+    std::filesystem::path folder = given;
+    if (given.empty()) {
+        // A folder of this run's own: two runs at once must not share one.
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "morvale_game_process_XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            std::perror("no temporary folder");
+            return 1;
+        }
+        folder = pattern;
+    }
     std::filesystem::create_directories(folder);
     // Past both videos, the menu and the map by frame 200; the accelerator held from 230.
     std::ofstream(folder / "script.txt") << "30 press ESCAPE\n80 click 200 405\n"
@@ -97,6 +115,8 @@ int main(int argc, char** argv) {
         bench::printRow("resident memory, peak" + of,
                         bench::format("%.0f MB", longer.residentMegabytes), "< 200 MB");
     }
-    std::filesystem::remove_all(folder);
+    if (given.empty()) {
+        std::filesystem::remove_all(folder);
+    }
     return 0;
 }

@@ -13,12 +13,27 @@ namespace {
 
 constexpr int kCloseMapKey = 0x43;  // 'C'
 
+// The game picks start (first rand after seeding with the time + the counter's whole
+// seconds) modulo the number of starts. A time whose pick is start modulo 840, the least
+// common multiple of 1 to 8, picks start for any number of starts up to eight.
+std::int64_t timePicking(int start, LONGLONG seconds) {
+    constexpr long kCommonMultiple = 840;
+    const long wanted = ((start - seconds) % kCommonMultiple + kCommonMultiple) % kCommonMultiple;
+    for (std::int64_t time = 0;; ++time) {
+        msvcrt_srand(static_cast<unsigned int>(time));
+        if (msvcrt_rand() % kCommonMultiple == wanted) {
+            return time;
+        }
+    }
+}
+
 }  // namespace
 
 GameSession::GameSession(d3d9::BackendKind backend, int width, int height)
     : backend(backend), artRoot(kesh::toWide(MORVALE_ART_ROOT)) {
     previousCounter = win32::setPerformanceCounterSource([this] { return counter; });
     previousFrequency = win32::setPerformanceFrequency(kFrequency);
+    previousTime = win32::setTimeSource([this] { return seedTime; });
     win32::useWindowBackend(win32::WindowBackendKind::Sdl);
     d3d9::useBackend(backend);
 
@@ -63,9 +78,11 @@ GameSession::~GameSession() {
     win32::resetWindowSystem();
     win32::setPerformanceFrequency(previousFrequency);
     win32::setPerformanceCounterSource(previousCounter);
+    win32::setTimeSource(previousTime);
 }
 
-void GameSession::play() {
+void GameSession::play(int start) {
+    seedTime = timePicking(start, counter / kFrequency);
     theGame->activateStage(GameStage::kPlayStage);
     frame();
     stage()->onKey(kCloseMapKey);

@@ -2,7 +2,9 @@
 // host, the game object over the art folder the build generates), run one turn of its loop at
 // a time on a performance counter that moves 1/60 s per turn. play() goes to the play stage
 // on the sample level, closes its map and holds the accelerator: the frames that follow
-// drive the real car.
+// drive the real car. The level's start is picked as the game picks it, from the C runtime's
+// generator seeded with the time: the session sets the time so that the pick is the one asked
+// for, and every run of a benchmark starts at the same place.
 #pragma once
 
 #include <d3d9.h>
@@ -18,6 +20,7 @@
 #include "game/app/game.h"
 #include "game/app/game_stage.h"
 #include "win32/com_ptr.h"
+#include "win32/crt.h"
 #include "win32/seams.h"
 
 namespace bench {
@@ -32,7 +35,9 @@ public:
     GameSession(const GameSession&) = delete;
     GameSession& operator=(const GameSession&) = delete;
 
-    void play();
+    // start counts the level's start locators from 0 and wraps around their number (up to
+    // eight of them).
+    void play(int start = 0);
     // One turn of the game's loop: the window's messages, then a frame.
     void frame();
     // Waits until the drawing backend has carried out every command given so far.
@@ -52,6 +57,8 @@ private:
     LONGLONG counter = 1000 * kFrequency;
     long finishes = 0;
     win32::CounterSource previousCounter;
+    win32::TimeSource previousTime;
+    std::int64_t seedTime = 0;
     LONGLONG previousFrequency = 0;
     bool comStarted = false;
     kesh::LuaStatePtr lua;

@@ -94,14 +94,15 @@ int run(const std::string& backendName, int frames) {
     drive(session, frames, drives, timed);
     const float timedDistance = drives.distance;
 
-    // Enough samples on either backend, within the sampler's capacity. The sampler runs
-    // through whole drives: started and stopped around each frame, it would find every
-    // frame at the same point.
+    // Enough samples on either backend, within the sampler's capacity: its timer fires about
+    // once a scheduler tick of the thread's CPU, and a null frame takes some 50 us. The
+    // sampler runs through whole drives: started and stopped around each frame, it would
+    // find every frame at the same point.
     bench::CpuSampler sampler(gl ? 250 : 50);
     Around sampling;
     sampling.begin = [&] { sampler.start(); };
     sampling.end = [&] { sampler.stop(); };
-    drive(session, gl ? frames : 4 * frames, drives, sampling);
+    drive(session, gl ? frames : 40 * frames, drives, sampling);
 
     const std::string on = ", " + backendName;
     printRow("play frame CPU" + on + ", median", format("%.3f ms", bench::median(cpu) * 1e3),

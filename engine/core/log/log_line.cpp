@@ -76,7 +76,8 @@ std::streamsize LineStream::Buffer::xsputn(const char* s, std::streamsize count)
 
 LogLine::LogLine(Logger& channel)
     : channel_(&channel), exceptionsInFlight_(std::uncaught_exceptions()) {
-    if (channel.isEnabled()) {
+    // Once caching has ended, a line no appender will receive is not formatted at all.
+    if (channel.isEnabled() && (channel->hasAppenders() || LogManager::instance().isCaching())) {
         stream_ = takeStream();
     }
 }

@@ -1,6 +1,7 @@
 // One line written to a channel. Construct it on a channel, insert into its stream only when
-// the stream is present (a disabled channel gets none, so nothing is formatted), and end the
-// text with std::endl: the line is handed to the log manager when the LogLine is destroyed.
+// the stream is present (a disabled channel gets none, nor does one without appenders once
+// caching has ended, so nothing is formatted), and end the text with std::endl: the line is
+// handed to the log manager when the LogLine is destroyed.
 //
 //     boost::log::LogLine line(boost::log::logDebug());
 //     if (line.stream()) *line.stream() << "Loaded " << name << std::endl;

@@ -29,6 +29,7 @@ public:
     void insertModifier(const Modifier& modifier, int order);
     void clearAppenders();
     void clearModifiers();
+    bool hasAppenders() const { return !appenders_.empty(); }
 
     // Runs the line through every modifier, then hands it to every appender. An empty
     // function throws boost::bad_function_call; entries before it have already run.

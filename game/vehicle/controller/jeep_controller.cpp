@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "game/audio/audio_system.h"
 #include "game/vehicle/car/vehicle.h"
@@ -17,6 +18,8 @@ constexpr float kSkidBrakePerSecond = 0.2f;
 constexpr float kLetGo = 0.05f;
 constexpr float kReturnRate = 0.7f;
 constexpr float kHalfPi = static_cast<float>(D3DX_PI) * 0.5f;
+// Differs from every volume, itself included.
+constexpr float kNotSent = std::numeric_limits<float>::quiet_NaN();
 
 float signOf(float v) {
     return v >= 0.0f ? 1.0f : -1.0f;
@@ -49,7 +52,9 @@ C4X4WheelJeepController::C4X4WheelJeepController(AudioSystem* audioUsed)
       steeringInput(0.0f),
       handbrake(false),
       audio(audioUsed),
-      volumes{0.0f, 0.0f, 0.0f, 0.0f} {}
+      volumes{0.0f, 0.0f, 0.0f, 0.0f},
+      engineSounds{nullptr, nullptr, nullptr, nullptr},
+      sentVolumes{kNotSent, kNotSent, kNotSent, kNotSent} {}
 
 void C4X4WheelJeepController::setParams(const car::params::SCarController& params) {
     tuning = params;
@@ -158,9 +163,27 @@ void C4X4WheelJeepController::setEngineSounds() {
     volumes[3] = 2.0f * (std::clamp(r, 0.5f, 1.0f) - 0.5f);
     for (int i = 0; i < kEngineSounds; ++i) {
         volumes[i] = std::clamp(volumes[i], 0.0f, 1.0f);
-        if (audio != nullptr) {
-            audio->setVolume(kEngineSoundNames[i], volumes[i]);
+    }
+    if (audio == nullptr) {
+        return;
+    }
+    findEngineSounds();
+    for (int i = 0; i < kEngineSounds; ++i) {
+        if (engineSounds[i] != nullptr && volumes[i] != sentVolumes[i]) {
+            audio->setVolume(engineSounds[i], volumes[i]);
+            sentVolumes[i] = volumes[i];
         }
+    }
+}
+
+void C4X4WheelJeepController::findEngineSounds() {
+    for (CSoundBase* sound : engineSounds) {
+        if (sound != nullptr) {
+            return;
+        }
+    }
+    for (int i = 0; i < kEngineSounds; ++i) {
+        engineSounds[i] = audio->findSound(kEngineSoundNames[i]);
     }
 }
 

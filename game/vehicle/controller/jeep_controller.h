@@ -9,6 +9,7 @@
 #include "game/vehicle/input/driving_input.h"
 
 class AudioSystem;
+class CSoundBase;
 
 class C4X4WheelJeepController : public CVehicleController {
 public:
@@ -53,6 +54,7 @@ private:
     void rollOut(float dt);
     void switchGear(float dt);
     void setEngineSounds();
+    void findEngineSounds();
 
     float response;
     float attachmentFactor;
@@ -69,4 +71,8 @@ private:
     bool handbrake;
     AudioSystem* audio;
     float volumes[kEngineSounds];
+    // Looked up by name once the audio system has them; a volume goes to its sound only when
+    // it differs from the one sent before (NaN: none sent yet).
+    CSoundBase* engineSounds[kEngineSounds];
+    float sentVolumes[kEngineSounds];
 };

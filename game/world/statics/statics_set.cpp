@@ -65,6 +65,7 @@ void StaticsSet::finishBounds() {
         }
         worldBoxes.push_back(worldBox);
     }
+    space.makeQuadTree();
     queryGrid = std::make_unique<StaticsGrid>(box);
     for (std::size_t i = 0; i < instances.size(); ++i) {
         queryGrid->insert(instances[i].get(), worldBoxes[i]);
