@@ -26,6 +26,7 @@ echo "|----------------------------------------------|------------------|-------
 : > "$profile"
 "$bin/play_frame_bench" null 2>> "$profile"
 "$bin/play_frame_bench" gl 2>> "$profile"
+"$bin/d3d9_draw_bench" 2>> "$profile"
 "$bin/physics_step_bench" 2>> "$profile"
 "$bin/level_load_bench" null 2>> "$profile"
 "$bin/level_load_bench" gl 2>> "$profile"
