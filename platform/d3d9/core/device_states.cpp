@@ -191,6 +191,7 @@ HRESULT Device::SetVertexShaderConstantF(UINT start, const float* data, UINT cou
         return D3DERR_INVALIDCALL;
     }
     std::copy(data, data + count * 4, state_.vertexConstants.begin() + start * 4);
+    state_.vertexConstantsVersion = nextConstantsVersion();
     return D3D_OK;
 }
 
@@ -199,6 +200,7 @@ HRESULT Device::SetPixelShaderConstantF(UINT start, const float* data, UINT coun
         return D3DERR_INVALIDCALL;
     }
     std::copy(data, data + count * 4, state_.pixelConstants.begin() + start * 4);
+    state_.pixelConstantsVersion = nextConstantsVersion();
     return D3D_OK;
 }
 

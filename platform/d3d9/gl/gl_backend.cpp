@@ -72,6 +72,13 @@ bool GlBackend::current() const {
     return context_.makeCurrent();
 }
 
+bool GlBackend::currentInFrame() {
+    if (!checkedInFrame_ || !context_.lastMadeCurrent()) {
+        checkedInFrame_ = current();
+    }
+    return checkedInFrame_;
+}
+
 HRESULT GlBackend::configure(HWND window, const D3DPRESENT_PARAMETERS& parameters) {
     if (!context_.valid()) {
         std::string error;
@@ -84,6 +91,7 @@ HRESULT GlBackend::configure(HWND window, const D3DPRESENT_PARAMETERS& parameter
         vertexInput_ = std::make_unique<VertexInput>(cache_);
         programs_ = std::make_unique<ProgramCache>(cache_, stats_);
     }
+    checkedInFrame_ = false;
     if (!current()) {
         return D3DERR_NOTAVAILABLE;
     }
@@ -139,7 +147,7 @@ void GlBackend::makeBackBuffer(const D3DPRESENT_PARAMETERS& parameters) {
 }
 
 void GlBackend::clear(const RecordedClear& clear, const DeviceState& state) {
-    if (!current()) {
+    if (!currentInFrame()) {
         return;
     }
     GLbitfield mask = 0;
@@ -197,7 +205,7 @@ void GlBackend::bindTextures(const Program& program, const DeviceState& state) {
 }
 
 void GlBackend::draw(const DrawCall& call) {
-    if (!current()) {
+    if (!currentInFrame()) {
         return;
     }
     Program* program = programs_->program(call.state, call.layout, call.layoutId);
@@ -249,6 +257,8 @@ void GlBackend::draw(const DrawCall& call) {
 }
 
 HRESULT GlBackend::present() {
+    // The next frame asks again: between frames the program may do anything.
+    checkedInFrame_ = false;
     if (!current()) {
         return D3D_OK;
     }
