@@ -92,6 +92,7 @@ HRESULT GlBackend::configure(HWND window, const D3DPRESENT_PARAMETERS& parameter
         programs_ = std::make_unique<ProgramCache>(cache_, stats_);
     }
     checkedInFrame_ = false;
+    appliedStates_ = 0;
     if (!current()) {
         return D3DERR_NOTAVAILABLE;
     }
@@ -150,6 +151,7 @@ void GlBackend::clear(const RecordedClear& clear, const DeviceState& state) {
     if (!currentInFrame()) {
         return;
     }
+    appliedStates_ = 0;
     GLbitfield mask = 0;
     // Clear ignores the write masks of draws.
     if (clear.flags & D3DCLEAR_TARGET) {
@@ -214,7 +216,10 @@ void GlBackend::draw(const DrawCall& call) {
         return;
     }
     const DeviceState& state = call.state;
-    applyRenderStates(state, depthBuffer_, height_, cache_);
+    if (state.renderStatesVersion == 0 || state.renderStatesVersion != appliedStates_) {
+        applyRenderStates(state, depthBuffer_, height_, cache_);
+        appliedStates_ = state.renderStatesVersion;
+    }
     cache_.program(program->name);
     programs_->upload(*program, state, state.viewport.Width, state.viewport.Height);
     bindTextures(*program, state);
@@ -259,6 +264,7 @@ void GlBackend::draw(const DrawCall& call) {
 HRESULT GlBackend::present() {
     // The next frame asks again: between frames the program may do anything.
     checkedInFrame_ = false;
+    appliedStates_ = 0;
     if (!current()) {
         return D3D_OK;
     }

@@ -49,6 +49,9 @@ private:
     StateCache cache_;
     DrawingStats stats_;
     bool checkedInFrame_ = false;
+    // The device's render states version applyRenderStates() last ran for; 0 after the
+    // backend set render states of its own (a clear, Present).
+    std::uint64_t appliedStates_ = 0;
     std::unique_ptr<GlResources> resources_;
     std::unique_ptr<VertexInput> vertexInput_;
     std::unique_ptr<ProgramCache> programs_;

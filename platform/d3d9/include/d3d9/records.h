@@ -24,7 +24,7 @@ constexpr int kIntConstantCount = 16;
 constexpr int kBoolConstantCount = 16;
 
 // A number this process never handed out before (the first is 1).
-inline std::uint64_t nextConstantsVersion() {
+inline std::uint64_t nextStateVersion() {
     static std::atomic<std::uint64_t> last{0};
     return last.fetch_add(1, std::memory_order_relaxed) + 1;
 }
@@ -55,11 +55,12 @@ struct DeviceState {
     std::array<int, kIntConstantCount * 4> pixelIntConstants{};
     std::array<BOOL, kBoolConstantCount> vertexBoolConstants{};
     std::array<BOOL, kBoolConstantCount> pixelBoolConstants{};
-    // A fresh nextConstantsVersion() whenever a constant register of the stage is set (0:
-    // not known): two equal versions other than 0 mean the same registers, and a backend
-    // need not look at what it uploaded under that version again.
+    // A fresh nextStateVersion() whenever a constant register of the stage is set, or a
+    // render state or the viewport changes (0: not known). Two equal versions other than 0
+    // mean the same values: a backend need not look again at what it applied under one.
     std::uint64_t vertexConstantsVersion = 0;
     std::uint64_t pixelConstantsVersion = 0;
+    std::uint64_t renderStatesVersion = 0;
 
     DWORD renderState(D3DRENDERSTATETYPE state) const { return renderStates[state]; }
     DWORD stageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) const {
