@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "gl_fixture.h"
+#include "tests/support/test_window.h"
 
 namespace d3d9::testing {
 namespace {
@@ -293,6 +294,35 @@ TEST_F(Resources, ResetFollowsTheWindowClientSize) {
     EXPECT_EQ(image.width, 80u);
     EXPECT_EQ(image.height, 60u);
     EXPECT_EQ(image.pixel(79, 59), kBlue);
+}
+
+TEST_F(Resources, DevicesDrawingInTurnWithinAFrameKeepToTheirOwnBackBuffers) {
+    HWND otherWindow = morvale_testing::makeWindow(kWidth, kHeight);
+    D3DPRESENT_PARAMETERS otherParameters = parameters;
+    IDirect3DDevice9* other = nullptr;
+    ASSERT_EQ(direct3d->CreateDevice(0, D3DDEVTYPE_HAL, otherWindow,
+                                     D3DCREATE_HARDWARE_VERTEXPROCESSING, &otherParameters, &other),
+              D3D_OK);
+    useDiffuse();
+    drawQuad(0, 0, 8, 8, kRed);
+    // The other device's draws take the thread's context between two of this one's.
+    std::swap(device, other);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlue, 1.0f, 0);
+    device->BeginScene();
+    useDiffuse();
+    drawQuad(16, 0, 24, 8, kGreen);
+    device->EndScene();
+    std::swap(device, other);
+    drawQuad(32, 0, 40, 8, kGreen);
+    const BackBufferImage image = picture();
+    EXPECT_EQ(image.pixel(4, 4), kRed);
+    EXPECT_EQ(image.pixel(20, 4), kBlack);
+    EXPECT_EQ(image.pixel(36, 4), kGreen);
+    BackBufferImage otherImage;
+    ASSERT_TRUE(readBackBuffer(other, otherImage));
+    EXPECT_EQ(otherImage.pixel(20, 4), kGreen);
+    EXPECT_EQ(otherImage.pixel(36, 4), kBlue);
+    EXPECT_EQ(other->Release(), 0u);
 }
 
 }  // namespace

@@ -168,6 +168,43 @@ TEST_F(Shaders, RowVectorMatricesMoveWhereDirect3DMovesThem) {
     EXPECT_EQ(image.pixel(48, 36), 0xFF00FF00u);
 }
 
+TEST_F(Shaders, EachProgramDrawsWithTheRegistersAsTheyAreAtItsDraw) {
+    ShaderPair first(device, kTransformEffect);
+    ShaderPair second(device, kTransformEffect);
+    const UINT transformAt = first.vertexBuilt.registers.at("g_transform");
+    const UINT colourAt = first.pixelBuilt.registers.at("g_colour");
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const float right[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0.5f, 0, 0, 1};
+    const float green[4] = {0.0f, 1.0f, 0.0f, 1.0f};
+    const float red[4] = {1.0f, 0.0f, 0.0f, 1.0f};
+    device->SetVertexShaderConstantF(transformAt, identity, 4);
+    device->SetPixelShaderConstantF(colourAt, green, 1);
+    device->SetVertexShader(first.vertex);
+    device->SetPixelShader(first.pixel);
+    drawQuad(0, 0, 8, 8, 0);
+    // The registers change under the second program; the first must see that when it
+    // draws again, whatever it uploaded before.
+    device->SetVertexShader(second.vertex);
+    device->SetPixelShader(second.pixel);
+    device->SetPixelShaderConstantF(colourAt, red, 1);
+    drawQuad(0, 16, 8, 24, 0);
+    device->SetVertexShader(first.vertex);
+    device->SetPixelShader(first.pixel);
+    drawQuad(0, 32, 8, 40, 0);
+    device->SetVertexShaderConstantF(transformAt, right, 4);
+    drawQuad(8, 32, 16, 40, 0);
+    drawQuad(0, 0, 8, 8, 0);
+    device->SetVertexShader(nullptr);
+    device->SetPixelShader(nullptr);
+    const BackBufferImage image = picture();
+    EXPECT_EQ(image.pixel(4, 36), 0xFFFF0000u);
+    EXPECT_EQ(image.pixel(28, 36), 0xFFFF0000u) << "the new matrix was not used";
+    EXPECT_EQ(image.pixel(12, 36), 0xFF000000u);
+    EXPECT_EQ(image.pixel(20, 4), 0xFFFF0000u);
+    EXPECT_EQ(image.pixel(4, 4), 0xFF00FF00u);
+    EXPECT_EQ(image.pixel(4, 20), 0xFFFF0000u);
+}
+
 TEST_F(Shaders, SamplersReadTheTextureOfTheirStage) {
     ShaderPair shaders(device, kTextureEffect);
     const UINT stage = shaders.pixelBuilt.registers.at("g_sampler");

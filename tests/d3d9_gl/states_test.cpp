@@ -52,6 +52,21 @@ TEST_F(States, ClearIgnoresColourWritesAndDepthWrites) {
     EXPECT_EQ(image.pixel(30, 30), 0xFF123456u);
 }
 
+TEST_F(States, DrawsAfterAClearKeepTheirMasksAndScissorOff) {
+    useDiffuse();
+    device->SetRenderState(D3DRS_COLORWRITEENABLE, 1);  // red only
+    drawQuad(0, 0, 10, 10, 0xFFFFFFFF);
+    const D3DRECT rect{20, 20, 30, 30};
+    device->Clear(1, &rect, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+    // The clear unmasked the channels and cut to its rectangle; the draws' states did not
+    // change, and must hold again.
+    drawQuad(0, 20, 40, 40, 0xFFFFFFFF);
+    const BackBufferImage image = picture();
+    EXPECT_EQ(image.pixel(5, 5), 0xFFFF0000u);
+    EXPECT_EQ(image.pixel(25, 25), 0xFFFF00FFu);
+    EXPECT_EQ(image.pixel(35, 35), 0xFFFF0000u);
+}
+
 TEST_F(States, ClearRectanglesClearOnlyThemselves) {
     const D3DRECT rect{4, 6, 10, 12};
     device->Clear(1, &rect, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);

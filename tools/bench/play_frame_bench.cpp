@@ -6,10 +6,17 @@
 // Present: llvmpipe draws on threads of its own). A second stretch of the same drive is
 // sampled for the shares of the frame's CPU spent in the level update, in the audio update
 // and in the rest of the frame, which is its drawing. The functions and libraries the CPU
-// time is spent in go to standard error.
+// time is spent in go to standard error. On OpenGL, the drive is also run once in each of
+// the two views (cockpit and outside camera) for their frame times, the process's CPU a
+// frame (llvmpipe's threads included) and the fragments shaded per back-buffer pixel:
+// how many times over the scene covers the screen.
 //
 //   play_frame_bench null|gl [frames]     (default 1200 frames of each stretch)
+#include <time.h>
+
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,6 +26,7 @@
 
 #include "bench_figures.h"
 #include "cpu_sampler.h"
+#include "fragment_query.h"
 #include "game/world/level/level.h"
 #include "game_session.h"
 
@@ -71,6 +79,68 @@ void drive(bench::GameSession& session, int frames, Drives& drives, const Around
         const D3DXVECTOR3 moved = carPosition(session) - start;
         drives.distance += std::sqrt(moved.x * moved.x + moved.z * moved.z);
     }
+}
+
+double processCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+struct ViewFigures {
+    double wall = 0.0;        // median, seconds
+    double processCpu = 0.0;  // median, seconds
+    double fragmentsPerPixel = 0.0;
+};
+
+// One drive in the cockpit view or the outside view, each frame under a fragment query.
+ViewFigures measureView(bench::GameSession& session, bool inside, int frames, int pixels,
+                        std::string& counted) {
+    session.play();
+    if (session.stage()->isInsideView() != inside) {
+        session.stage()->toggleView();
+    }
+    for (int i = 0; i < 60; ++i) {
+        session.frame();
+    }
+    session.finishDrawing();
+    bench::FragmentQuery query;
+    counted = query.counts();
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    std::vector<double> fragments;
+    for (int i = 0; i < std::min(frames, kDriveFrames); ++i) {
+        const double wallStart = bench::wallSeconds();
+        const double cpuStart = processCpuSeconds();
+        query.begin();
+        session.frame();
+        const std::uint64_t shaded = query.end();
+        session.finishDrawing();
+        cpu.push_back(processCpuSeconds() - cpuStart);
+        wall.push_back(bench::wallSeconds() - wallStart);
+        fragments.push_back(static_cast<double>(shaded) / pixels);
+    }
+    return {bench::median(wall), bench::median(cpu), bench::median(fragments)};
+}
+
+void printViews(bench::GameSession& session, int frames) {
+    std::string counted;
+    const ViewFigures cockpit = measureView(session, true, frames, 800 * 600, counted);
+    const ViewFigures outside = measureView(session, false, frames, 800 * 600, counted);
+    const std::pair<const char*, const ViewFigures*> views[] = {{"cockpit", &cockpit},
+                                                                {"outside", &outside}};
+    for (const auto& [name, figures] : views) {
+        const std::string view = std::string(", gl, ") + name + " view";
+        printRow("play frame wall" + view, format("%.3f ms", figures->wall * 1e3), "-");
+        printRow("play frame process CPU" + view, format("%.3f ms", figures->processCpu * 1e3),
+                 "-");
+        printRow("fragments " + counted + "/pixel" + view,
+                 format("%.2f", figures->fragmentsPerPixel), "-");
+    }
+    printRow("outside/cockpit frame wall, gl", format("%.2fx", outside.wall / cockpit.wall),
+             "<= 1.3x");
+    printRow("outside/cockpit process CPU, gl",
+             format("%.2fx", outside.processCpu / cockpit.processCpu), "<= 1.3x");
 }
 
 int run(const std::string& backendName, int frames) {
@@ -158,6 +228,9 @@ int run(const std::string& backendName, int frames) {
                  format("%.1f %%", 100.0 * shares[p] / sampled), "-");
     }
     printRow("car driven in the timed frames" + on, format("%.1f units", timedDistance), "-");
+    if (gl) {
+        printViews(session, frames);
+    }
     if (drives.pausedFrames > 0) {
         printRow("frames with the run paused" + on, std::to_string(drives.pausedFrames), "0");
     }

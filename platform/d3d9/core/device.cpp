@@ -180,6 +180,7 @@ HRESULT Device::SetViewport(const D3DVIEWPORT9* viewport) {
         return D3DERR_INVALIDCALL;
     }
     state_.viewport = *viewport;
+    state_.renderStatesVersion = nextStateVersion();
     return D3D_OK;
 }
 

@@ -45,18 +45,22 @@ HRESULT Device::CreatePixelShader(const DWORD* function, IDirect3DPixelShader9**
 }
 
 HRESULT Device::SetVertexShaderConstantI(UINT start, const int* data, UINT count) {
+    state_.vertexConstantsVersion = nextStateVersion();
     return setConstants(state_.vertexIntConstants, 4, start, data, count);
 }
 
 HRESULT Device::SetPixelShaderConstantI(UINT start, const int* data, UINT count) {
+    state_.pixelConstantsVersion = nextStateVersion();
     return setConstants(state_.pixelIntConstants, 4, start, data, count);
 }
 
 HRESULT Device::SetVertexShaderConstantB(UINT start, const BOOL* data, UINT count) {
+    state_.vertexConstantsVersion = nextStateVersion();
     return setConstants(state_.vertexBoolConstants, 1, start, data, count);
 }
 
 HRESULT Device::SetPixelShaderConstantB(UINT start, const BOOL* data, UINT count) {
+    state_.pixelConstantsVersion = nextStateVersion();
     return setConstants(state_.pixelBoolConstants, 1, start, data, count);
 }
 

@@ -127,7 +127,10 @@ HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
     if (state >= kRenderStateCount) {
         return D3DERR_INVALIDCALL;
     }
-    state_.renderStates[state] = value;
+    if (state_.renderStates[state] != value) {
+        state_.renderStates[state] = value;
+        state_.renderStatesVersion = nextStateVersion();
+    }
     return D3D_OK;
 }
 
@@ -191,6 +194,7 @@ HRESULT Device::SetVertexShaderConstantF(UINT start, const float* data, UINT cou
         return D3DERR_INVALIDCALL;
     }
     std::copy(data, data + count * 4, state_.vertexConstants.begin() + start * 4);
+    state_.vertexConstantsVersion = nextStateVersion();
     return D3D_OK;
 }
 
@@ -199,6 +203,7 @@ HRESULT Device::SetPixelShaderConstantF(UINT start, const float* data, UINT coun
         return D3DERR_INVALIDCALL;
     }
     std::copy(data, data + count * 4, state_.pixelConstants.begin() + start * 4);
+    state_.pixelConstantsVersion = nextStateVersion();
     return D3D_OK;
 }
 

@@ -72,6 +72,13 @@ bool GlBackend::current() const {
     return context_.makeCurrent();
 }
 
+bool GlBackend::currentInFrame() {
+    if (!checkedInFrame_ || !context_.lastMadeCurrent()) {
+        checkedInFrame_ = current();
+    }
+    return checkedInFrame_;
+}
+
 HRESULT GlBackend::configure(HWND window, const D3DPRESENT_PARAMETERS& parameters) {
     if (!context_.valid()) {
         std::string error;
@@ -84,6 +91,8 @@ HRESULT GlBackend::configure(HWND window, const D3DPRESENT_PARAMETERS& parameter
         vertexInput_ = std::make_unique<VertexInput>(cache_);
         programs_ = std::make_unique<ProgramCache>(cache_, stats_);
     }
+    checkedInFrame_ = false;
+    appliedStates_ = 0;
     if (!current()) {
         return D3DERR_NOTAVAILABLE;
     }
@@ -139,9 +148,10 @@ void GlBackend::makeBackBuffer(const D3DPRESENT_PARAMETERS& parameters) {
 }
 
 void GlBackend::clear(const RecordedClear& clear, const DeviceState& state) {
-    if (!current()) {
+    if (!currentInFrame()) {
         return;
     }
+    appliedStates_ = 0;
     GLbitfield mask = 0;
     // Clear ignores the write masks of draws.
     if (clear.flags & D3DCLEAR_TARGET) {
@@ -197,7 +207,7 @@ void GlBackend::bindTextures(const Program& program, const DeviceState& state) {
 }
 
 void GlBackend::draw(const DrawCall& call) {
-    if (!current()) {
+    if (!currentInFrame()) {
         return;
     }
     Program* program = programs_->program(call.state, call.layout, call.layoutId);
@@ -206,7 +216,10 @@ void GlBackend::draw(const DrawCall& call) {
         return;
     }
     const DeviceState& state = call.state;
-    applyRenderStates(state, depthBuffer_, height_, cache_);
+    if (state.renderStatesVersion == 0 || state.renderStatesVersion != appliedStates_) {
+        applyRenderStates(state, depthBuffer_, height_, cache_);
+        appliedStates_ = state.renderStatesVersion;
+    }
     cache_.program(program->name);
     programs_->upload(*program, state, state.viewport.Width, state.viewport.Height);
     bindTextures(*program, state);
@@ -249,6 +262,9 @@ void GlBackend::draw(const DrawCall& call) {
 }
 
 HRESULT GlBackend::present() {
+    // The next frame asks again: between frames the program may do anything.
+    checkedInFrame_ = false;
+    appliedStates_ = 0;
     if (!current()) {
         return D3D_OK;
     }

@@ -35,6 +35,11 @@ public:
 private:
     // Makes the context current; false once its window is gone (nothing is drawn then).
     bool current() const;
+    // current() once a frame: between two Presents only another device's context can
+    // take the thread's place, and that is known without asking SDL. Draws and clears
+    // ask this; the window's lookup and SDL's checks would cost a draw as much as the
+    // draw itself.
+    bool currentInFrame();
     void makeBackBuffer(const D3DPRESENT_PARAMETERS& parameters);
     void deleteBackBuffer();
     void bindTextures(const Program& program, const DeviceState& state);
@@ -43,6 +48,10 @@ private:
     GlContext context_;
     StateCache cache_;
     DrawingStats stats_;
+    bool checkedInFrame_ = false;
+    // The device's render states version applyRenderStates() last ran for; 0 after the
+    // backend set render states of its own (a clear, Present).
+    std::uint64_t appliedStates_ = 0;
     std::unique_ptr<GlResources> resources_;
     std::unique_ptr<VertexInput> vertexInput_;
     std::unique_ptr<ProgramCache> programs_;

@@ -16,7 +16,12 @@ void requestCoreContextAttributes() {
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 }
 
+const GlContext* GlContext::lastMadeCurrent_ = nullptr;
+
 GlContext::~GlContext() {
+    if (lastMadeCurrent_ == this) {
+        lastMadeCurrent_ = nullptr;
+    }
     if (context_ != nullptr) {
         SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context_));
     }
@@ -32,6 +37,8 @@ bool GlContext::create(SDL_Window* window, std::string& error) {
         return false;
     }
     requestCoreContextAttributes();
+    // A new context is made current: whichever was before no longer is.
+    lastMadeCurrent_ = nullptr;
     SDL_GLContext context = SDL_GL_CreateContext(window);
     if (context == nullptr) {
         error = std::string("cannot create an OpenGL 3.3 core context: ") + SDL_GetError();
@@ -49,6 +56,7 @@ bool GlContext::create(SDL_Window* window, std::string& error) {
     }
     window_ = window;
     context_ = context;
+    lastMadeCurrent_ = this;
     return true;
 }
 
@@ -56,11 +64,12 @@ bool GlContext::makeCurrent() const {
     if (context_ == nullptr) {
         return false;
     }
-    // Every draw asks; making a current context current again may cost a flush.
-    if (SDL_GL_GetCurrentContext() == context_ && SDL_GL_GetCurrentWindow() == window_) {
-        return true;
-    }
-    return SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_)) == 0;
+    // Making a current context current again may cost a flush.
+    const bool made =
+        (SDL_GL_GetCurrentContext() == context_ && SDL_GL_GetCurrentWindow() == window_) ||
+        SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_)) == 0;
+    lastMadeCurrent_ = made ? this : nullptr;
+    return made;
 }
 
 void GlContext::setSwapInterval(int interval) const {

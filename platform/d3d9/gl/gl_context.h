@@ -21,11 +21,16 @@ public:
     SDL_Window* window() const { return window_; }
     // Makes the context current on its window; false once the window is gone.
     bool makeCurrent() const;
+    // Whether this was the last context made current by any GlContext of the process
+    // (nothing else here makes contexts current).
+    bool lastMadeCurrent() const { return lastMadeCurrent_ == this; }
     void setSwapInterval(int interval) const;
     void swap() const;
     void drawableSize(int& width, int& height) const;
 
 private:
+    static const GlContext* lastMadeCurrent_;
+
     SDL_Window* window_ = nullptr;
     void* context_ = nullptr;
 };

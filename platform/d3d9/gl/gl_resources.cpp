@@ -79,6 +79,8 @@ GlResources::~GlResources() {
 
 void GlResources::abandon() {
     bound_.fill(BoundTexture());
+    recentVertices_ = RecentBuffer();
+    recentIndices_ = RecentBuffer();
     buffers_.clear();
     textures_.clear();
     userBuffer_ = 0;
@@ -143,6 +145,11 @@ void GlResources::updated(const ResourceBase& resource) {
 }
 
 void GlResources::destroyed(const ResourceBase& resource, bool withGl) {
+    for (RecentBuffer* recent : {&recentVertices_, &recentIndices_}) {
+        if (recent->resource == &resource) {
+            *recent = RecentBuffer();
+        }
+    }
     if (auto found = buffers_.find(&resource); found != buffers_.end()) {
         if (withGl) {
             cache_.bufferDeleted(found->second.name);
@@ -163,9 +170,14 @@ void GlResources::destroyed(const ResourceBase& resource, bool withGl) {
     }
 }
 
-GLuint GlResources::bufferFor(const ResourceBase& resource, const BufferData& data) {
+GLuint GlResources::bufferFor(const ResourceBase& resource, const BufferData& data,
+                              RecentBuffer& recent) {
+    if (recent.resource == &resource) {
+        return recent.name;
+    }
     auto found = buffers_.find(&resource);
     if (found != buffers_.end()) {
+        recent = {&resource, found->second.name};
         return found->second.name;
     }
     Buffer buffer;
@@ -174,15 +186,16 @@ GLuint GlResources::bufferFor(const ResourceBase& resource, const BufferData& da
     glBufferData(GL_COPY_WRITE_BUFFER, data.size(), data.bytes(), GL_DYNAMIC_DRAW);
     glBindBuffer(GL_COPY_WRITE_BUFFER, 0);
     buffers_[&resource] = buffer;
+    recent = {&resource, buffer.name};
     return buffer.name;
 }
 
 GLuint GlResources::buffer(const VertexBuffer& buffer) {
-    return bufferFor(buffer, buffer.data());
+    return bufferFor(buffer, buffer.data(), recentVertices_);
 }
 
 GLuint GlResources::buffer(const IndexBuffer& buffer) {
-    return bufferFor(buffer, buffer.data());
+    return bufferFor(buffer, buffer.data(), recentIndices_);
 }
 
 GLuint GlResources::userData(const BYTE* data, UINT size) {

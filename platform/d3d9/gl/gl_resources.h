@@ -68,7 +68,13 @@ private:
         GlTexture* gl = nullptr;
     };
 
-    GLuint bufferFor(const ResourceBase& resource, const BufferData& data);
+    // The buffer a draw last asked for of one kind: draws that repeat it skip the lookup.
+    struct RecentBuffer {
+        const ResourceBase* resource = nullptr;
+        GLuint name = 0;
+    };
+
+    GLuint bufferFor(const ResourceBase& resource, const BufferData& data, RecentBuffer& recent);
     void upload(const Texture& texture, GlTexture& gl, UINT level);
 
     StateCache& cache_;
@@ -76,6 +82,8 @@ private:
     std::map<const ResourceBase*, GlTexture> textures_;
     GLuint userBuffer_ = 0;
     std::array<BoundTexture, kTextureUnits> bound_{};
+    RecentBuffer recentVertices_;
+    RecentBuffer recentIndices_;
 };
 
 }  // namespace d3d9::gl

@@ -91,6 +91,22 @@ TypeShape shapeOf(GLenum type) {
     }
 }
 
+// What gather() would copy for a uniform of whole registers (components a multiple of four),
+// in place: its first value, with the byte count in size.
+const float* contiguous(const Program::Uniform& uniform, const TypeShape& shape,
+                        const std::array<float, kShaderConstantCount * 4>& file, size_t& size) {
+    const size_t perElement = static_cast<size_t>(shape.components) / 4;
+    const size_t first = uniform.registerIndex;
+    size_t elements = 0;
+    if (first < kShaderConstantCount && uniform.arraySize > 0) {
+        elements = std::min({static_cast<size_t>(uniform.arraySize),
+                             size_t{uniform.registerCount} / perElement,
+                             (kShaderConstantCount - first) / perElement});
+    }
+    size = elements * perElement * 4 * sizeof(float);
+    return file.data() + first * 4;
+}
+
 // Element e's n values from a register file: vectors start each element on a register,
 // matrices take their values packed.
 // Returns the number of values written to out, which holds at least capacity.
@@ -406,7 +422,17 @@ Program* ProgramCache::link(const Stage& vertex, const Stage& pixel) {
 
 void ProgramCache::upload(Program& program, const DeviceState& state, UINT viewportWidth,
                           UINT viewportHeight) {
+    // A stage whose registers were not set since they were last uploaded is skipped whole.
+    const bool vertexKnown = state.vertexConstantsVersion != 0 &&
+                             state.vertexConstantsVersion == program.vertexConstantsVersion;
+    const bool pixelKnown = state.pixelConstantsVersion != 0 &&
+                            state.pixelConstantsVersion == program.pixelConstantsVersion;
+    program.vertexConstantsVersion = state.vertexConstantsVersion;
+    program.pixelConstantsVersion = state.pixelConstantsVersion;
     for (Program::Uniform& uniform : program.uniforms) {
+        if (uniform.vertexStage ? vertexKnown : pixelKnown) {
+            continue;
+        }
         const TypeShape shape = shapeOf(uniform.type);
         const float* floats = floatScratch_.data();
         const GLint* ints = intScratch_.data();
@@ -437,7 +463,14 @@ void ProgramCache::upload(Program& program, const DeviceState& state, UINT viewp
         };
         const std::uint8_t* bytes = nullptr;
         size_t size = 0;
-        if (shape.isFloat) {
+        if (shape.isFloat && uniform.kind == ConstantKind::Float && shape.components % 4 == 0) {
+            // Whole registers per element, one after the other: the register file already
+            // holds the values as GL takes them.
+            floats = contiguous(uniform, shape,
+                                uniform.vertexStage ? state.vertexConstants : state.pixelConstants,
+                                size);
+            bytes = reinterpret_cast<const std::uint8_t*>(floats);
+        } else if (shape.isFloat) {
             size = collect(floatScratch_.data(), floatScratch_.size()) * sizeof(float);
             bytes = reinterpret_cast<const std::uint8_t*>(floats);
         } else {

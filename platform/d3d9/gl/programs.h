@@ -48,6 +48,9 @@ struct Program {
     std::array<float, 4> lastFactor{{-1, -1, -1, -1}};
     std::array<float, 2> lastAdjust{{0, 0}};
     std::array<float, 2> lastAlphaTest{{-1, -1}};
+    // The device's constants versions the uniforms were last uploaded from (0: none).
+    std::uint64_t vertexConstantsVersion = 0;
+    std::uint64_t pixelConstantsVersion = 0;
 };
 
 class ProgramCache {

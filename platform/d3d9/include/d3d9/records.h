@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <atomic>
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
@@ -20,6 +22,12 @@ constexpr int kStreamCount = 16;
 constexpr int kShaderConstantCount = 256;
 constexpr int kIntConstantCount = 16;
 constexpr int kBoolConstantCount = 16;
+
+// A number this process never handed out before (the first is 1).
+inline std::uint64_t nextStateVersion() {
+    static std::atomic<std::uint64_t> last{0};
+    return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 
 struct StreamBinding {
     IDirect3DVertexBuffer9* buffer = nullptr;
@@ -47,6 +55,12 @@ struct DeviceState {
     std::array<int, kIntConstantCount * 4> pixelIntConstants{};
     std::array<BOOL, kBoolConstantCount> vertexBoolConstants{};
     std::array<BOOL, kBoolConstantCount> pixelBoolConstants{};
+    // A fresh nextStateVersion() whenever a constant register of the stage is set, or a
+    // render state or the viewport changes (0: not known). Two equal versions other than 0
+    // mean the same values: a backend need not look again at what it applied under one.
+    std::uint64_t vertexConstantsVersion = 0;
+    std::uint64_t pixelConstantsVersion = 0;
+    std::uint64_t renderStatesVersion = 0;
 
     DWORD renderState(D3DRENDERSTATETYPE state) const { return renderStates[state]; }
     DWORD stageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) const {
