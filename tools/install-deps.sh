@@ -21,6 +21,7 @@ packages=(
   libgtest-dev libgmock-dev
   libbenchmark-dev
   clang libclang-rt-14-dev
+  xvfb openbox xdotool
 )
 
 missing=()

@@ -97,6 +97,21 @@ protected:
     if (!(condition))          \
     finish(false, #condition)
 
+// The game is the server's only client here, as on a bare X server: each closed connection
+// lets the server reset, and a connection made meanwhile is dropped.
+TEST_F(X11DisplayTest, TheDisplayIsReachedRightAfterTheLastConnectionClosed) {
+    EXPECT_EXIT(
+        {
+            useTheServer();
+            for (int round = 0; round < 100; ++round) {
+                const d3d9::AdapterDescription adapter = d3d9::displayAdapter();
+                CHILD_CHECK(adapter.modes.count(D3DFMT_X8R8G8B8) == 1);
+            }
+            finish(true, "");
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(X11DisplayTest, TheAdapterListsTheServersModes) {
     EXPECT_EXIT(
         {

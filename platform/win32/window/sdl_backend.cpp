@@ -7,6 +7,7 @@
 #include <set>
 
 #include "kernel/internal.h"
+#include "win32/sdl_video.h"
 #include "win32/utf8.h"
 #include "win32/window_seams.h"
 #include "window/native_events.h"
@@ -225,7 +226,7 @@ private:
 }  // namespace
 
 std::unique_ptr<WindowBackend> makeSdlBackend() {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!startSdlVideo()) {
         return nullptr;
     }
     detail::setMessageBoxPresenter(showMessageBoxSdl);
