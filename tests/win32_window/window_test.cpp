@@ -183,6 +183,41 @@ TEST_F(WindowTest, UserActionsArriveAsWindowsMessages) {
     EXPECT_EQ(sizeMessages[3].wParam, static_cast<WPARAM>(SIZE_RESTORED));
 }
 
+// The picture is stretched from the back buffer over the client area: a pointer over a
+// drawn button must hit it, and a window appearing under a resting pointer reports it.
+TEST_F(WindowTest, PointerPositionsAreBackBufferPixelsAndArriveWithoutMotion) {
+    const HWND window = make(sizeof(LONG_PTR));
+    RECT rect{0, 0, 800, 600};
+    AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    MoveWindow(window, 0, 0, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    drain();
+    seen.clear();
+    const auto lastMotion = [] {
+        std::optional<std::pair<int, int>> position;
+        for (const auto& s : seen) {
+            if (s.message == WM_MOUSEMOVE)
+                position = std::make_pair(int{LOWORD(s.lParam)}, int{HIWORD(s.lParam)});
+        }
+        seen.clear();
+        return position;
+    };
+    win32::setBackBufferSize(window, 1024, 768);
+    win32::simulateMouseMove(window, 400, 300);
+    drain();
+    EXPECT_EQ(lastMotion(), std::make_pair(512, 384));
+    win32::simulatePointerArrival(window, 799, 0);
+    drain();
+    EXPECT_EQ(lastMotion(), std::make_pair(1022, 0));
+    win32::simulatePointerArrival(window, 800, 10);  // beside the client area
+    win32::simulatePointerArrival(window, -1, 10);
+    drain();
+    EXPECT_EQ(lastMotion(), std::nullopt);
+    win32::setBackBufferSize(window, 0, 0);
+    win32::simulateMouseMove(window, 400, 300);
+    drain();
+    EXPECT_EQ(lastMotion(), std::make_pair(400, 300));
+}
+
 TEST_F(WindowTest, ScreenHasNinetySixDotsPerInch) {
     const HDC dc = GetDC(nullptr);
     EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSY), 96);

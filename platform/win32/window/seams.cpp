@@ -1,6 +1,7 @@
 // Test seams of the window layer, and the SDL message box the kernel's MessageBoxW shows.
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -110,6 +111,19 @@ void simulateMouseMove(HWND handle, int x, int y) {
 void simulateMouseButton(HWND handle, int button, bool down) {
     if (Window* window = windowOf(handle)) {
         mouseButtonChanged(WindowSystem::instance(), *window, button, down, 0, 0);
+    }
+}
+
+void setBackBufferSize(HWND handle, int width, int height) {
+    if (Window* window = windowOf(handle)) {
+        window->backBufferWidth = std::max(0, width);
+        window->backBufferHeight = std::max(0, height);
+    }
+}
+
+void simulatePointerArrival(HWND handle, int x, int y) {
+    if (Window* window = windowOf(handle)) {
+        pointerArrived(WindowSystem::instance(), *window, x, y, 0);
     }
 }
 

@@ -35,6 +35,8 @@ void simulateClose(HWND window);
 void simulateKey(HWND window, WPARAM virtualKey, bool down);
 void simulateMouseMove(HWND window, int x, int y);
 void simulateMouseButton(HWND window, int button, bool down);
+// The window appears under a pointer resting at (x, y) of its client area.
+void simulatePointerArrival(HWND window, int x, int y);
 // The window gains or loses the keyboard focus (WM_ACTIVATE, and the input hook's report).
 void simulateFocus(HWND window, bool focused);
 
@@ -64,6 +66,19 @@ void requestOpenGLWindows(bool on);
 
 // The SDL_Window behind a window, for the drawing backends; null for headless windows.
 void* sdlWindow(HWND window);
+
+// Whether the display shows the window's client area at this size at the top-left corner
+// of the screen, waiting a moment for a window manager to carry out a full-screen request.
+// Asks the display server itself: SDL takes a full-screen request as done even where nobody
+// carries it out (a bare X server, a window manager that ignores it). When it is not, the
+// window is made windowed again at its client size, with no resize message. True for
+// headless windows, which have no display.
+bool confirmFullscreen(HWND window, int width, int height);
+
+// The size of the back buffer a device draws into the window, which the picture is scaled
+// from to fill the client area: mouse messages then carry back-buffer pixels, so what is
+// drawn under the pointer is what the pointer hits. 0 x 0 when no device draws.
+void setBackBufferSize(HWND window, int width, int height);
 
 // Shows a message box through SDL (when a video driver is available) and writes the text
 // to standard error; never blocks while a headless backend is in use. While recording is
