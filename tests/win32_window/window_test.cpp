@@ -274,6 +274,21 @@ TEST(MessageBoxSdlTest, WritesToStandardErrorWithoutBlockingOffscreen) {
     EXPECT_TRUE(win32::recordedMessageBoxes().empty());
 }
 
+// A box shows each line of its text on one line: the fatal error's text must fit the screen.
+TEST(MessageBoxSdlTest, LongTextIsBrokenAtBlanksIntoLinesThatFit) {
+    const std::string fatal =
+        "Application terminating: Failed to fetch resource: "
+        "levels/a_level_name_that_is_quite_long_indeed.slev (caf\xc3\xa9)";
+    const std::string wrapped = win32::wrapMessageBoxText(fatal, 30);
+    EXPECT_EQ(wrapped,
+              "Application terminating:\nFailed to fetch resource:\n"
+              "levels/a_level_name_that_is_quite_long_indeed.slev\n(caf\xc3\xa9)");
+    EXPECT_EQ(win32::wrapMessageBoxText("one two\nthree", 30), "one two\nthree");
+    EXPECT_EQ(win32::wrapMessageBoxText("", 30), "");
+    // Exactly full lines stay whole.
+    EXPECT_EQ(win32::wrapMessageBoxText("abc def", 7), "abc def");
+}
+
 // Tests start with boxes recorded: even on a real display nothing waits for a click.
 TEST(MessageBoxSdlTest, RecordsInsteadOfShowingOnAnyDisplay) {
     ASSERT_TRUE(win32::messageBoxRecording());

@@ -7,8 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <sstream>
 
 #include "win32/utf8.h"
+#include "window/box_watch.h"
 #include "window/native_events.h"
 #include "window/window_system.h"
 
@@ -133,6 +135,39 @@ void simulateFocus(HWND handle, bool focused) {
     }
 }
 
+std::string wrapMessageBoxText(const std::string& utf8Text, size_t columns) {
+    // Characters, not bytes: continuation bytes of UTF-8 do not count.
+    const auto length = [](const std::string& word) {
+        return static_cast<size_t>(
+            std::count_if(word.begin(), word.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+    };
+    std::string wrapped;
+    std::istringstream lines(utf8Text);
+    std::string line;
+    bool firstLine = true;
+    while (std::getline(lines, line)) {
+        if (!firstLine) {
+            wrapped += '\n';
+        }
+        firstLine = false;
+        std::istringstream words(line);
+        std::string word;
+        size_t filled = 0;
+        while (words >> word) {
+            if (filled > 0 && filled + 1 + length(word) > columns) {
+                wrapped += '\n';
+                filled = 0;
+            } else if (filled > 0) {
+                wrapped += ' ';
+                ++filled;
+            }
+            wrapped += word;
+            filled += length(word);
+        }
+    }
+    return wrapped;
+}
+
 void showMessageBoxSdl(const std::wstring& text, const std::wstring& caption) {
     const std::string utf8Text = toUtf8(text);
     const std::string utf8Caption = toUtf8(caption);
@@ -143,8 +178,10 @@ void showMessageBoxSdl(const std::wstring& text, const std::wstring& caption) {
         std::lock_guard<std::mutex> lock(record.mutex);
         record.boxes.push_back({text, caption});
     } else if (canShowMessageBox()) {
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, utf8Caption.c_str(), utf8Text.c_str(),
-                                 nullptr);
+        // About 600 pixels of the box's font: readable on any screen the game runs on.
+        const BoxWatch watch(utf8Caption);
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, utf8Caption.c_str(),
+                                 wrapMessageBoxText(utf8Text, 72).c_str(), nullptr);
     }
 }
 

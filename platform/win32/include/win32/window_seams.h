@@ -85,6 +85,11 @@ void setBackBufferSize(HWND window, int width, int height);
 // on, the box is recorded instead of shown, so no test waits for a click.
 void showMessageBoxSdl(const std::wstring& text, const std::wstring& caption);
 
+// The text as a box shows it: SDL's boxes give each line of the text one line on screen, so
+// a long line is broken at blanks into lines of at most this many characters (a word longer
+// than that keeps its own line).
+std::string wrapMessageBoxText(const std::string& utf8Text, size_t columns);
+
 struct RecordedMessageBox {
     std::wstring text;
     std::wstring caption;
