@@ -14,6 +14,7 @@ target_compile_definitions(morvale_lua INTERFACE LUABIND_USE_CXX11 BOOST_BIND_GL
 
 pkg_check_modules(ODE REQUIRED IMPORTED_TARGET ode)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
+pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
 pkg_check_modules(OPENAL REQUIRED IMPORTED_TARGET openal)
 pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)

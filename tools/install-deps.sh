@@ -8,7 +8,7 @@ packages=(
   libboost-dev
   liblua5.2-dev libluabind-dev
   libode-dev
-  libsdl2-dev
+  libsdl2-dev libx11-dev
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   glslang-dev spirv-cross libspirv-cross-c-shared-dev
   libstb-dev
@@ -21,6 +21,7 @@ packages=(
   libgtest-dev libgmock-dev
   libbenchmark-dev
   clang libclang-rt-14-dev
+  xvfb openbox xdotool
 )
 
 missing=()

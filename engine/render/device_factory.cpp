@@ -213,6 +213,19 @@ bool DxDeviceFactory::selectFullscreen(UINT width, UINT height, int, int) {
     return true;
 }
 
+void DxDeviceFactory::selectWindowed() {
+    D3DDISPLAYMODE desktop{};
+    if (!getDisplayMode(0, desktop)) {
+        desktop = D3DDISPLAYMODE{};
+    }
+    presentParameters_.Windowed = TRUE;
+    presentParameters_.BackBufferWidth = 0;
+    presentParameters_.BackBufferHeight = 0;
+    presentParameters_.FullScreen_RefreshRateInHz = 0;
+    presentParameters_.BackBufferFormat = desktop.Format;
+    fullscreen_ = false;
+}
+
 win32::ComPtr<IDirect3DDevice9> DxDeviceFactory::createDevice(HWND window) {
     writeLine(logVideo(), "Creating device: ", "fullscreen: ", fullscreen_,
               " type: ", static_cast<int>(deviceType_), " hwnd: ", static_cast<const void*>(window),

@@ -39,6 +39,9 @@ public:
     // parameters keep the rate the mode was enumerated with: the display offers no other,
     // so a caller must not force one.
     bool selectFullscreen(UINT width, UINT height, int refresh, int reserved);
+    // Back to the windowed settings after a full-screen selection: the back buffer follows
+    // the window's client area in the desktop's format. The depth/stencil choice stays.
+    void selectWindowed();
     // The device for the caller to hold. Throws when Direct3D refuses.
     win32::ComPtr<IDirect3DDevice9> createDevice(HWND window);
 

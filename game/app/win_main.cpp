@@ -33,6 +33,27 @@ void report(const std::wstring& text, const wchar_t* caption) {
     MessageBoxW(nullptr, text.c_str(), caption, MB_OK);
 }
 
+void warnWindowed(HWND window) {
+    MessageBoxW(window, L"Fullscreen mode selection failed. Trying to use windowed mode.",
+                L"Warning", MB_OK);
+}
+
+// A full-screen mode that the display does not carry out (no window manager, or one that
+// ignores the request) fails the device; the game then stays windowed, as when no mode was
+// found, rather than drawing a full-screen picture shrunk into its window.
+win32::ComPtr<IDirect3DDevice9> createDevice(kesh::DxDeviceFactory& factory, HWND window) {
+    if (factory.isFullscreen()) {
+        try {
+            return factory.createDevice(window);
+        } catch (const std::runtime_error& failure) {
+            kesh::writeLine(boost::log::logVideo(), failure.what());
+            warnWindowed(window);
+            factory.selectWindowed();
+        }
+    }
+    return factory.createDevice(window);
+}
+
 // Steps from the depth/stencil selection to the end of the message loop; the game, the device
 // wrapper and the options are gone when this returns or throws.
 void runGame(kesh::DxDeviceFactory& factory, kesh::ApplicationWindow& window,
@@ -42,13 +63,11 @@ void runGame(kesh::DxDeviceFactory& factory, kesh::ApplicationWindow& window,
         throw std::runtime_error("Cannot find compatible deth/stencil surface");
     }
     if (!factory.selectFullscreen(1024, 768, -1, 0)) {
-        MessageBoxW(window.getWindow(),
-                    L"Fullscreen mode selection failed. Trying to use windowed mode.", L"Warning",
-                    MB_OK);
+        warnWindowed(window.getWindow());
     }
     // A full-screen mode keeps the refresh rate it was enumerated with: the display offers
     // no other, and asking for one it lacks fails the device.
-    device = factory.createDevice(window.getWindow());
+    device = createDevice(factory, window.getWindow());
     if (!device) {
         throw std::runtime_error("Cannot create device");
     }

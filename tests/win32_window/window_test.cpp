@@ -183,6 +183,41 @@ TEST_F(WindowTest, UserActionsArriveAsWindowsMessages) {
     EXPECT_EQ(sizeMessages[3].wParam, static_cast<WPARAM>(SIZE_RESTORED));
 }
 
+// The picture is stretched from the back buffer over the client area: a pointer over a
+// drawn button must hit it, and a window appearing under a resting pointer reports it.
+TEST_F(WindowTest, PointerPositionsAreBackBufferPixelsAndArriveWithoutMotion) {
+    const HWND window = make(sizeof(LONG_PTR));
+    RECT rect{0, 0, 800, 600};
+    AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    MoveWindow(window, 0, 0, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    drain();
+    seen.clear();
+    const auto lastMotion = [] {
+        std::optional<std::pair<int, int>> position;
+        for (const auto& s : seen) {
+            if (s.message == WM_MOUSEMOVE)
+                position = std::make_pair(int{LOWORD(s.lParam)}, int{HIWORD(s.lParam)});
+        }
+        seen.clear();
+        return position;
+    };
+    win32::setBackBufferSize(window, 1024, 768);
+    win32::simulateMouseMove(window, 400, 300);
+    drain();
+    EXPECT_EQ(lastMotion(), std::make_pair(512, 384));
+    win32::simulatePointerArrival(window, 799, 0);
+    drain();
+    EXPECT_EQ(lastMotion(), std::make_pair(1022, 0));
+    win32::simulatePointerArrival(window, 800, 10);  // beside the client area
+    win32::simulatePointerArrival(window, -1, 10);
+    drain();
+    EXPECT_EQ(lastMotion(), std::nullopt);
+    win32::setBackBufferSize(window, 0, 0);
+    win32::simulateMouseMove(window, 400, 300);
+    drain();
+    EXPECT_EQ(lastMotion(), std::make_pair(400, 300));
+}
+
 TEST_F(WindowTest, ScreenHasNinetySixDotsPerInch) {
     const HDC dc = GetDC(nullptr);
     EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSY), 96);
@@ -237,6 +272,21 @@ TEST(MessageBoxSdlTest, WritesToStandardErrorWithoutBlockingOffscreen) {
     win32::setMessageBoxRecording(true);
     EXPECT_EQ(written, "Fatal error: Application terminating: caf\xc3\xa9\n");
     EXPECT_TRUE(win32::recordedMessageBoxes().empty());
+}
+
+// A box shows each line of its text on one line: the fatal error's text must fit the screen.
+TEST(MessageBoxSdlTest, LongTextIsBrokenAtBlanksIntoLinesThatFit) {
+    const std::string fatal =
+        "Application terminating: Failed to fetch resource: "
+        "levels/a_level_name_that_is_quite_long_indeed.slev (caf\xc3\xa9)";
+    const std::string wrapped = win32::wrapMessageBoxText(fatal, 30);
+    EXPECT_EQ(wrapped,
+              "Application terminating:\nFailed to fetch resource:\n"
+              "levels/a_level_name_that_is_quite_long_indeed.slev\n(caf\xc3\xa9)");
+    EXPECT_EQ(win32::wrapMessageBoxText("one two\nthree", 30), "one two\nthree");
+    EXPECT_EQ(win32::wrapMessageBoxText("", 30), "");
+    // Exactly full lines stay whole.
+    EXPECT_EQ(win32::wrapMessageBoxText("abc def", 7), "abc def");
 }
 
 // Tests start with boxes recorded: even on a real display nothing waits for a click.

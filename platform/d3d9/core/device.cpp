@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "win32/window_seams.h"
+
 namespace d3d9 {
 
 Device::Device(IDirect3D9* direct3d, AdapterDescription adapter, HWND focusWindow,
@@ -23,9 +25,12 @@ Device::Device(IDirect3D9* direct3d, AdapterDescription adapter, HWND focusWindo
     setDefaultState(state_, parameters_.EnableAutoDepthStencil != 0, parameters_.BackBufferWidth,
                     parameters_.BackBufferHeight);
     refreshLayout();
+    win32::setBackBufferSize(deviceWindow(), static_cast<int>(parameters_.BackBufferWidth),
+                             static_cast<int>(parameters_.BackBufferHeight));
 }
 
 Device::~Device() {
+    win32::setBackBufferSize(deviceWindow(), 0, 0);
     unbindAll();
     context_->device = nullptr;
     direct3d_->Release();
@@ -79,6 +84,8 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* parameters) {
     }
     *parameters = resolved;
     parameters_ = resolved;
+    win32::setBackBufferSize(window, static_cast<int>(resolved.BackBufferWidth),
+                             static_cast<int>(resolved.BackBufferHeight));
     restoreDefaults();
     inScene_ = false;
     condition_ = D3D_OK;

@@ -32,11 +32,7 @@ public:
     void failNextReset(HRESULT result) { nextResetFailure_ = result; }
     DeviceContext& context() { return *context_; }
     // Takes the creation parameters' full-screen mode, as CreateDevice does.
-    HRESULT applyDisplayMode() {
-        return fullscreen_.apply(
-            parameters_.hDeviceWindow != nullptr ? parameters_.hDeviceWindow : focusWindow_,
-            parameters_);
-    }
+    HRESULT applyDisplayMode() { return fullscreen_.apply(deviceWindow(), parameters_); }
 
     HRESULT TestCooperativeLevel() override;
     HRESULT Reset(D3DPRESENT_PARAMETERS* parameters) override;
@@ -101,6 +97,9 @@ public:
                             UINT stride) override;
 
 private:
+    HWND deviceWindow() const {
+        return parameters_.hDeviceWindow != nullptr ? parameters_.hDeviceWindow : focusWindow_;
+    }
     bool lost() const { return condition_ != D3D_OK; }
     // Drops every binding (with its reference) and restores the default state.
     void restoreDefaults();

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "d3d9/display.h"
+#include "win32/sdl_video.h"
 
 namespace d3d9 {
 
@@ -61,7 +62,7 @@ AdapterDescription displayAdapter() {
     AdapterDescription adapter = defaultAdapter();
     adapter.modes.clear();
     adapter.description = "Morvale display adapter";
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!win32::startSdlVideo()) {
         // No video at all: windows are headless and have the headless desktop.
         adapter.desktopMode = {1024, 768, 0, D3DFMT_X8R8G8B8};
         return adapter;

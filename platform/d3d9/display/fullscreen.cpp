@@ -136,7 +136,11 @@ HRESULT enterFullscreen(HWND window, const D3DPRESENT_PARAMETERS& parameters) {
         SDL_SetWindowFullscreen(native, SDL_WINDOW_FULLSCREEN) != 0) {
         return D3DERR_NOTAVAILABLE;
     }
-    return D3D_OK;
+    // Direct3D shows a full-screen device's window at once. SDL switches a window only once
+    // it is shown, and reports the switch done whether or not anybody carried it out: a
+    // window left at its windowed size would show the picture shrunk, so that is a failure.
+    ShowWindow(window, SW_SHOWNORMAL);
+    return win32::confirmFullscreen(window, mode.w, mode.h) ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
 void leaveFullscreen(HWND window) {

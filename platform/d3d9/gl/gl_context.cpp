@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "gl/gl_api.h"
+#include "win32/sdl_video.h"
 
 namespace d3d9::gl {
 
@@ -85,7 +86,7 @@ void GlContext::drawableSize(int& width, int& height) const {
 }
 
 bool probeGlContext(std::string& reason) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!win32::startSdlVideo()) {
         reason = std::string("no video driver: ") + SDL_GetError();
         return false;
     }

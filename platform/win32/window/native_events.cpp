@@ -51,11 +51,38 @@ void keyChanged(WindowSystem& system, Window& window, WPARAM virtualKey, bool do
     }
 }
 
+namespace {
+
+// Client pixels to back-buffer pixels: the picture is stretched from the back buffer over the
+// whole client area.
+LPARAM pointerPosition(const WindowSystem& system, const Window& window, int x, int y) {
+    const RECT client = system.clientRect(window);
+    if (window.backBufferWidth > 0 && window.backBufferHeight > 0 && client.right > 0 &&
+        client.bottom > 0) {
+        x = static_cast<int>(static_cast<long long>(x) * window.backBufferWidth / client.right);
+        y = static_cast<int>(static_cast<long long>(y) * window.backBufferHeight / client.bottom);
+    }
+    return MAKELPARAM(x, y);
+}
+
+}  // namespace
+
 void mouseMoved(WindowSystem& system, Window& window, int x, int y, int dx, int dy,
                 WPARAM buttons) {
     window.pointer = {x, y};
-    postMessage(system, window.handle, WM_MOUSEMOVE, buttons, MAKELPARAM(x, y));
+    postMessage(system, window.handle, WM_MOUSEMOVE, buttons,
+                pointerPosition(system, window, x, y));
     detail::reportMouseMotion(window.handle, dx, dy);
+}
+
+void pointerArrived(WindowSystem& system, Window& window, int x, int y, WPARAM buttons) {
+    const RECT client = system.clientRect(window);
+    if (x < 0 || y < 0 || x >= client.right || y >= client.bottom) {
+        return;
+    }
+    window.pointer = {x, y};
+    postMessage(system, window.handle, WM_MOUSEMOVE, buttons,
+                pointerPosition(system, window, x, y));
 }
 
 void mouseButtonChanged(WindowSystem& system, Window& window, int button, bool down, int x, int y) {
@@ -65,7 +92,7 @@ void mouseButtonChanged(WindowSystem& system, Window& window, int button, bool d
         return;
     }
     const UINT message = down ? downMessages[button - 1] : upMessages[button - 1];
-    postMessage(system, window.handle, message, 0, MAKELPARAM(x, y));
+    postMessage(system, window.handle, message, 0, pointerPosition(system, window, x, y));
     detail::reportMouseButton(window.handle, button - 1, down);
 }
 

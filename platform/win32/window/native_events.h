@@ -16,6 +16,10 @@ void restored(WindowSystem& system, Window& window);
 void keyChanged(WindowSystem& system, Window& window, WPARAM virtualKey, bool down, bool repeat);
 // The pointer is at (x, y) in the client area after moving by (dx, dy).
 void mouseMoved(WindowSystem& system, Window& window, int x, int y, int dx, int dy, WPARAM buttons);
+// The window appeared under the pointer, gained the focus or the pointer entered it at (x, y)
+// of its client area: a motion message as Windows sends one, so a click that follows without
+// moving hits what lies under the pointer. Nothing when the pointer is outside the client area.
+void pointerArrived(WindowSystem& system, Window& window, int x, int y, WPARAM buttons);
 // button 1 left, 2 right, 3 middle.
 void mouseButtonChanged(WindowSystem& system, Window& window, int button, bool down, int x, int y);
 void focusChanged(WindowSystem& system, Window& window, bool focused);

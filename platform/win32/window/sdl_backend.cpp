@@ -1,12 +1,15 @@
 // Real windows through SDL2. SDL events become the messages Windows would post; a burst
 // of resize events within one pump is bracketed like a border drag.
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
 
 #include <algorithm>
 #include <map>
 #include <set>
 
 #include "kernel/internal.h"
+#include "win32/sdl_video.h"
 #include "win32/utf8.h"
 #include "win32/window_seams.h"
 #include "window/native_events.h"
@@ -110,15 +113,9 @@ public:
                     break;
                 case SDL_MOUSEMOTION:
                     if (Window* window = target(system, event.motion.windowID)) {
-                        WPARAM buttons = 0;
-                        if (event.motion.state & SDL_BUTTON_LMASK)
-                            buttons |= MK_LBUTTON;
-                        if (event.motion.state & SDL_BUTTON_RMASK)
-                            buttons |= MK_RBUTTON;
-                        if (event.motion.state & SDL_BUTTON_MMASK)
-                            buttons |= MK_MBUTTON;
                         mouseMoved(system, *window, event.motion.x, event.motion.y,
-                                   event.motion.xrel, event.motion.yrel, buttons);
+                                   event.motion.xrel, event.motion.yrel,
+                                   buttonFlags(event.motion.state));
                     }
                     break;
                 case SDL_MOUSEBUTTONDOWN:
@@ -151,6 +148,29 @@ public:
     }
 
 private:
+    static WPARAM buttonFlags(Uint32 state) {
+        WPARAM buttons = 0;
+        if (state & SDL_BUTTON_LMASK)
+            buttons |= MK_LBUTTON;
+        if (state & SDL_BUTTON_RMASK)
+            buttons |= MK_RBUTTON;
+        if (state & SDL_BUTTON_MMASK)
+            buttons |= MK_MBUTTON;
+        return buttons;
+    }
+
+    // SDL reports motion only when the pointer moves; Windows also when a window appears
+    // under it, gains the focus or the pointer enters it.
+    static void pointerArrived(WindowSystem& system, Window& window) {
+        int x = 0;
+        int y = 0;
+        int left = 0;
+        int top = 0;
+        const Uint32 state = SDL_GetGlobalMouseState(&x, &y);
+        SDL_GetWindowPosition(static_cast<SDL_Window*>(window.native), &left, &top);
+        win32::pointerArrived(system, window, x - left, y - top, buttonFlags(state));
+    }
+
     Window* target(WindowSystem& system, Uint32 id) {
         const auto entry = byId_.find(id);
         if (entry != byId_.end()) {
@@ -207,6 +227,11 @@ private:
                 break;
             case SDL_WINDOWEVENT_FOCUS_GAINED:
                 focusChanged(system, *window, true);
+                pointerArrived(system, *window);
+                break;
+            case SDL_WINDOWEVENT_SHOWN:
+            case SDL_WINDOWEVENT_ENTER:
+                pointerArrived(system, *window);
                 break;
             case SDL_WINDOWEVENT_FOCUS_LOST:
                 focusChanged(system, *window, false);
@@ -225,11 +250,68 @@ private:
 }  // namespace
 
 std::unique_ptr<WindowBackend> makeSdlBackend() {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!startSdlVideo()) {
         return nullptr;
     }
     detail::setMessageBoxPresenter(showMessageBoxSdl);
     return std::make_unique<SdlBackend>();
+}
+
+namespace {
+
+// Where the display server really shows the window: SDL's own figures follow its requests.
+SDL_Rect shownGeometry(SDL_Window* native) {
+    SDL_Rect shown{};
+    SDL_GetWindowPosition(native, &shown.x, &shown.y);
+    SDL_GetWindowSize(native, &shown.w, &shown.h);
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(native, &info) && info.subsystem == SDL_SYSWM_X11) {
+        XWindowAttributes attributes{};
+        ::Window child = 0;
+        XSync(info.info.x11.display, False);
+        if (XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes) &&
+            XTranslateCoordinates(info.info.x11.display, info.info.x11.window, attributes.root, 0,
+                                  0, &shown.x, &shown.y, &child)) {
+            shown.w = attributes.width;
+            shown.h = attributes.height;
+        }
+    }
+    return shown;
+}
+
+int dropResizesOf(void* windowId, SDL_Event* event) {
+    return event->type != SDL_WINDOWEVENT ||
+           event->window.windowID != static_cast<Uint32>(reinterpret_cast<uintptr_t>(windowId)) ||
+           (event->window.event != SDL_WINDOWEVENT_SIZE_CHANGED &&
+            event->window.event != SDL_WINDOWEVENT_RESIZED);
+}
+
+}  // namespace
+
+bool confirmFullscreen(HWND handle, int width, int height) {
+    auto* native = static_cast<SDL_Window*>(sdlWindow(handle));
+    Window* window = WindowSystem::instance().find(handle);
+    if (native == nullptr || window == nullptr) {
+        return true;
+    }
+    // Window managers answer within a few frames; a bare server never does.
+    for (int turn = 0; turn < 50; ++turn) {
+        SDL_PumpEvents();
+        const SDL_Rect shown = shownGeometry(native);
+        if (shown.x == 0 && shown.y == 0 && shown.w == width && shown.h == height) {
+            return true;
+        }
+        SDL_Delay(10);
+    }
+    // SDL believes the window has the mode's size even after leaving full screen: it gets
+    // its windowed size back, and the resizes SDL reported meanwhile never happened.
+    SDL_SetWindowFullscreen(native, 0);
+    const RECT client = WindowSystem::instance().clientRect(*window);
+    SDL_SetWindowSize(native, std::max<LONG>(1, client.right), std::max<LONG>(1, client.bottom));
+    SDL_PumpEvents();
+    SDL_FilterEvents(dropResizesOf, reinterpret_cast<void*>(uintptr_t{SDL_GetWindowID(native)}));
+    return false;
 }
 
 void* sdlWindow(HWND handle) {

@@ -1,13 +1,16 @@
 // Test seams of the window layer, and the SDL message box the kernel's MessageBoxW shows.
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <sstream>
 
 #include "win32/utf8.h"
+#include "window/box_watch.h"
 #include "window/native_events.h"
 #include "window/window_system.h"
 
@@ -113,10 +116,56 @@ void simulateMouseButton(HWND handle, int button, bool down) {
     }
 }
 
+void setBackBufferSize(HWND handle, int width, int height) {
+    if (Window* window = windowOf(handle)) {
+        window->backBufferWidth = std::max(0, width);
+        window->backBufferHeight = std::max(0, height);
+    }
+}
+
+void simulatePointerArrival(HWND handle, int x, int y) {
+    if (Window* window = windowOf(handle)) {
+        pointerArrived(WindowSystem::instance(), *window, x, y, 0);
+    }
+}
+
 void simulateFocus(HWND handle, bool focused) {
     if (Window* window = windowOf(handle)) {
         focusChanged(WindowSystem::instance(), *window, focused);
     }
+}
+
+std::string wrapMessageBoxText(const std::string& utf8Text, size_t columns) {
+    // Characters, not bytes: continuation bytes of UTF-8 do not count.
+    const auto length = [](const std::string& word) {
+        return static_cast<size_t>(
+            std::count_if(word.begin(), word.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+    };
+    std::string wrapped;
+    std::istringstream lines(utf8Text);
+    std::string line;
+    bool firstLine = true;
+    while (std::getline(lines, line)) {
+        if (!firstLine) {
+            wrapped += '\n';
+        }
+        firstLine = false;
+        std::istringstream words(line);
+        std::string word;
+        size_t filled = 0;
+        while (words >> word) {
+            if (filled > 0 && filled + 1 + length(word) > columns) {
+                wrapped += '\n';
+                filled = 0;
+            } else if (filled > 0) {
+                wrapped += ' ';
+                ++filled;
+            }
+            wrapped += word;
+            filled += length(word);
+        }
+    }
+    return wrapped;
 }
 
 void showMessageBoxSdl(const std::wstring& text, const std::wstring& caption) {
@@ -129,8 +178,10 @@ void showMessageBoxSdl(const std::wstring& text, const std::wstring& caption) {
         std::lock_guard<std::mutex> lock(record.mutex);
         record.boxes.push_back({text, caption});
     } else if (canShowMessageBox()) {
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, utf8Caption.c_str(), utf8Text.c_str(),
-                                 nullptr);
+        // About 600 pixels of the box's font: readable on any screen the game runs on.
+        const BoxWatch watch(utf8Caption);
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, utf8Caption.c_str(),
+                                 wrapMessageBoxText(utf8Text, 72).c_str(), nullptr);
     }
 }
 

@@ -42,7 +42,11 @@ struct Window {
     bool minimized = false;
     bool destroying = false;
     WindowFocus focus = WindowFocus::NeverReported;
-    POINT pointer{};         // last reported pointer position, client pixels
+    POINT pointer{};  // last reported pointer position, client pixels
+    // The back buffer of the device drawing into the window; pointer positions are reported
+    // in its pixels. 0 x 0: no device, client pixels.
+    int backBufferWidth = 0;
+    int backBufferHeight = 0;
     void* native = nullptr;  // owned by the backend
 };
 

@@ -35,6 +35,8 @@ void simulateClose(HWND window);
 void simulateKey(HWND window, WPARAM virtualKey, bool down);
 void simulateMouseMove(HWND window, int x, int y);
 void simulateMouseButton(HWND window, int button, bool down);
+// The window appears under a pointer resting at (x, y) of its client area.
+void simulatePointerArrival(HWND window, int x, int y);
 // The window gains or loses the keyboard focus (WM_ACTIVATE, and the input hook's report).
 void simulateFocus(HWND window, bool focused);
 
@@ -65,10 +67,28 @@ void requestOpenGLWindows(bool on);
 // The SDL_Window behind a window, for the drawing backends; null for headless windows.
 void* sdlWindow(HWND window);
 
+// Whether the display shows the window's client area at this size at the top-left corner
+// of the screen, waiting a moment for a window manager to carry out a full-screen request.
+// Asks the display server itself: SDL takes a full-screen request as done even where nobody
+// carries it out (a bare X server, a window manager that ignores it). When it is not, the
+// window is made windowed again at its client size, with no resize message. True for
+// headless windows, which have no display.
+bool confirmFullscreen(HWND window, int width, int height);
+
+// The size of the back buffer a device draws into the window, which the picture is scaled
+// from to fill the client area: mouse messages then carry back-buffer pixels, so what is
+// drawn under the pointer is what the pointer hits. 0 x 0 when no device draws.
+void setBackBufferSize(HWND window, int width, int height);
+
 // Shows a message box through SDL (when a video driver is available) and writes the text
 // to standard error; never blocks while a headless backend is in use. While recording is
 // on, the box is recorded instead of shown, so no test waits for a click.
 void showMessageBoxSdl(const std::wstring& text, const std::wstring& caption);
+
+// The text as a box shows it: SDL's boxes give each line of the text one line on screen, so
+// a long line is broken at blanks into lines of at most this many characters (a word longer
+// than that keeps its own line).
+std::string wrapMessageBoxText(const std::string& utf8Text, size_t columns);
 
 struct RecordedMessageBox {
     std::wstring text;

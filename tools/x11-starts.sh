@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# Starts the game many times in a row on a real X server (Xvfb of its own, with and without
+# the openbox window manager) and counts the starts that fail: a non-zero exit, a crash
+# report, a run that hangs (a message box nobody answers, say), a log without "Successfull
+# exit" or a start that draws nothing. Each failed run's output stays in the work folder.
+# Needs xvfb and xdotool, and openbox for the starts with a window manager.
+#
+#   tools/x11-starts.sh [-n starts] [-d display] [-s WxH] [-w yes|no|both] [-f frames]
+#                       [-i input-script] [-b build folder] [-k work folder]
+#
+# Defaults: 100 starts, display :99, a 1024x768 screen, half of the starts under openbox,
+# 30 frames each (MORVALE_QUIT_AFTER_FRAMES), build/.
+set -euo pipefail
+
+starts=100
+display=:99
+screen=1024x768
+wm=both
+frames=30
+script=
+build=build
+work=
+while getopts "n:d:s:w:f:i:b:k:" option; do
+    case $option in
+        n) starts=$OPTARG ;;
+        d) display=$OPTARG ;;
+        s) screen=$OPTARG ;;
+        w) wm=$OPTARG ;;
+        f) frames=$OPTARG ;;
+        i) script=$(realpath "$OPTARG") ;;
+        b) build=$OPTARG ;;
+        k) work=$OPTARG ;;
+        *) sed -n '2,12p' "$0" >&2; exit 2 ;;
+    esac
+done
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+case $build in /*) ;; *) build=$root/$build ;; esac
+game=$build/bin/morvale
+if [[ ! -x $game ]]; then
+    echo "x11-starts: no game at $game (build the morvale and proc_art targets)" >&2
+    exit 2
+fi
+work=${work:-$(mktemp -d /tmp/morvale-starts.XXXXXX)}
+mkdir -p "$work"
+
+server=
+manager=
+stop() {
+    [[ -n $manager ]] && kill "$manager" 2>/dev/null && wait "$manager" 2>/dev/null
+    [[ -n $server ]] && kill "$server" 2>/dev/null && wait "$server" 2>/dev/null
+    manager=
+    server=
+    return 0
+}
+trap stop EXIT
+trap "exit 1" INT TERM
+
+socket=/tmp/.X11-unix/X${display#:}
+if [[ -e $socket ]]; then
+    echo "x11-starts: display $display is taken (choose another with -d)" >&2
+    exit 2
+fi
+Xvfb "$display" -screen 0 "${screen}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+server=$!
+for _ in $(seq 100); do
+    [[ -S $socket ]] && break
+    sleep 0.05
+done
+if [[ ! -S $socket ]] || ! kill -0 "$server" 2>/dev/null; then
+    echo "x11-starts: Xvfb did not start on $display (see $work/xvfb.log)" >&2
+    exit 2
+fi
+
+export DISPLAY=$display SDL_VIDEODRIVER=x11
+export ALSOFT_DRIVERS=${ALSOFT_DRIVERS:-null} SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+export MORVALE_QUIT_AFTER_FRAMES=$frames
+[[ -n $script ]] && export MORVALE_INPUT_SCRIPT=$script
+
+with_manager() {
+    case $wm in
+        yes) return 0 ;;
+        no) return 1 ;;
+        *) (($1 % 2 == 0)) ;;
+    esac
+}
+
+# The crash handler writes its reports next to the executable.
+crash_reports() {
+    find "$build/bin" -maxdepth 1 -name '*-crash-*.dmp' | wc -l
+}
+
+# The box takes the keyboard focus itself, even without a window manager.
+answer_warning() {
+    for _ in $(seq 300); do
+        if [[ $(xdotool getwindowfocus getwindowname 2>/dev/null) == Warning ]]; then
+            xdotool key Return
+            return
+        fi
+        sleep 0.1
+    done
+}
+
+failed=0
+for run in $(seq 1 "$starts"); do
+    if with_manager "$run"; then
+        if [[ -z $manager ]]; then
+            openbox >"$work/openbox.log" 2>&1 &
+            manager=$!
+            sleep 0.3
+        fi
+        kind=openbox
+    else
+        if [[ -n $manager ]]; then
+            kill "$manager" 2>/dev/null && wait "$manager" 2>/dev/null || true
+            manager=
+        fi
+        kind=bare
+    fi
+    folder=$work/run_$run
+    mkdir -p "$folder"
+    before=$(crash_reports)
+    # Where full screen does not take (no window manager) the game warns that it stays
+    # windowed; the warning is answered as a player would, with Enter.
+    answer_warning &
+    answerer=$!
+    status=0
+    (cd "$folder" && timeout 120 "$game" -log >out.txt 2>&1) || status=$?
+    kill "$answerer" 2>/dev/null || true
+    wait "$answerer" 2>/dev/null || true
+    after=$(crash_reports)
+    # A start that lost the display runs on without drawing: that is a failure too.
+    if ((status != 0)) || ((after != before)) ||
+        ! grep -q "Successfull exit" "$folder/GameModule.log" 2>/dev/null ||
+        grep -q "nothing will be drawn" "$folder/out.txt"; then
+        failed=$((failed + 1))
+        reason=$(grep -m1 -h "Application terminating\|nothing will be drawn" "$folder/out.txt" ||
+            true)
+        echo "start $run ($kind): FAILED, exit $status${reason:+: $reason}"
+    else
+        rm -rf "$folder"
+    fi
+done
+echo "x11-starts: $failed of $starts starts failed ($screen, window manager: $wm, work: $work)"
+((failed == 0))
