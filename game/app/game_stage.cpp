@@ -342,6 +342,8 @@ void GameStage::update() {
         *cameraTarget = level->view();
     }
     globe->render(*camera);
+    // The globe is the backdrop: nothing of the level may end behind it.
+    device->getDevice()->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
     decaler->clear();
     level->render(*camera, frameTime);
     kesh::theEffectManager->render(*camera, 0, 0xFFFFFFFFu);

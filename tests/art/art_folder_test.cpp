@@ -6,6 +6,7 @@
 #include <d3dx9.h>
 #include <luabind/luabind.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -205,6 +206,22 @@ TEST_F(ArtFolderTest, TheGlobeLoadsAsTextX) {
     ID3DXMesh* globe = kesh::theMeshCache->fetch(kesh::ResourceId("sphere.x"));
     ASSERT_NE(globe, nullptr);
     EXPECT_GT(globe->GetNumFaces(), 500u);  // not the loader's default box
+
+    // Drawn round the eye: seen only between the cameras' near planes (at most 1) and the
+    // far plane (150).
+    void* data = nullptr;
+    ASSERT_EQ(globe->LockVertexBuffer(D3DLOCK_READONLY, &data), D3D_OK);
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    float nearest = 1e30f, farthest = 0.0f;
+    for (DWORD i = 0; i < globe->GetNumVertices(); ++i) {
+        const auto* position =
+            reinterpret_cast<const D3DXVECTOR3*>(bytes + i * globe->GetNumBytesPerVertex());
+        nearest = std::min(nearest, D3DXVec3Length(position));
+        farthest = std::max(farthest, D3DXVec3Length(position));
+    }
+    globe->UnlockVertexBuffer();
+    EXPECT_GT(nearest, 2.0f);
+    EXPECT_LT(farthest, 150.0f);
 }
 
 TEST_F(ArtFolderTest, TheTownKeepsTheRulesOfThePlayStage) {
