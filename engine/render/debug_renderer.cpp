@@ -127,9 +127,9 @@ void DebugRenderer::drawShadowed(const std::wstring& text, RECT rect, std::uint3
     font->drawText(text.c_str(), -1, &rect, rgba, format);
 }
 
-void DebugRenderer::drawScreenTexts() {
+void DebugRenderer::drawScreenTexts(LONG top) {
     const LONG width = static_cast<LONG>(device->getViewport().Width);
-    LONG y = 3;
+    LONG y = top;
     for (const ScreenText& line : screenQueue) {
         RECT rect{3, y, width, 0};
         font->measureText(line.text.c_str(), -1, &rect, 0);
@@ -159,12 +159,12 @@ void DebugRenderer::drawWorldTexts(const CameraView& camera) {
     }
 }
 
-void DebugRenderer::draw(const CameraView& camera) {
+void DebugRenderer::draw(const CameraView& camera, LONG textTop) {
     if (theEffectCache == nullptr) {
         throwRuntimeError(L"DebugRenderer::draw: no effect cache");
     }
     drawShapes(theEffectCache->fetch(ResourceId(effectName)), camera);
-    drawScreenTexts();
+    drawScreenTexts(textTop);
     drawWorldTexts(camera);
 }
 

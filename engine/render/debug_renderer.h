@@ -63,9 +63,9 @@ public:
     void addWorldText(const std::wstring& text, const D3DXVECTOR3* position, std::uint32_t color);
     void clear();
 
-    // Draws everything queued, shapes first, then the text column from (3, 3), then the
-    // world labels; the queues are kept. Throws when the effect cannot be fetched or run.
-    void draw(const CameraView& camera);
+    // Draws everything queued, shapes first, then the text column from (3, textTop), then
+    // the world labels; the queues are kept. Throws when the effect cannot be fetched or run.
+    void draw(const CameraView& camera, LONG textTop = 3);
 
     const DebugQueue<Sphere>& spheres() const { return sphereQueue; }
     const DebugQueue<Box>& boxes() const { return boxQueue; }
@@ -76,7 +76,7 @@ private:
     void setShapeParameters(ID3DXEffect* effect, const D3DXMATRIX& world, const CameraView& camera,
                             std::uint32_t color, std::uint32_t flags);
     void drawShapes(ID3DXEffect* effect, const CameraView& camera);
-    void drawScreenTexts();
+    void drawScreenTexts(LONG top);
     void drawWorldTexts(const CameraView& camera);
     void drawShadowed(const std::wstring& text, RECT rect, std::uint32_t color, DWORD format);
 

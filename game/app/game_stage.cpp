@@ -352,6 +352,8 @@ void GameStage::update() {
         *cameraTarget = level->view();
     }
     globe->render(*camera);
+    // The globe is the backdrop: nothing of the level may end behind it.
+    device->getDevice()->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
     decaler->clear();
     level->render(*camera, frameTime);
     kesh::theEffectManager->render(*camera, 0, 0xFFFFFFFFu);
@@ -359,6 +361,9 @@ void GameStage::update() {
     previousFrame.count = counter();
 
     if (carInterface) {
+        // The instruments lie in front of the camera, and a building closer than they are
+        // would hide them: they are drawn over the scene, depth-tested among themselves only.
+        device->getDevice()->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
         D3DXVECTOR3 car;
         D3DXQUATERNION orientation;
         D3DXVECTOR3 target;

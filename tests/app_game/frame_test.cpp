@@ -113,7 +113,10 @@ TEST_F(FrameTest, TheCameraOptionQueuesThePositionAndDrawsTheQueues) {
     const auto& last = kesh::theDebugRenderer->screenTexts().back();
     EXPECT_EQ(last.text.rfind(L"Camera position: ", 0), 0u) << kesh::toNarrow(last.text);
     EXPECT_EQ(last.color, 0xFFFF8080u);
-    EXPECT_FALSE(textsDrawn(last.text).empty());
+    const auto drawn = textsDrawn(last.text);
+    ASSERT_FALSE(drawn.empty());
+    // The column starts below the band of the play stage's countdown (40 of 768 rows).
+    EXPECT_GE(drawn.front().rect.top, 40 * 240 / 768);
 }
 
 TEST_F(FrameTest, NoFrameWhileTheDeviceIsLostAndTenMillisecondSleepsUntilItIsBack) {

@@ -127,6 +127,38 @@ TEST_F(PlayTest, TheFirstFrameShowsOnlyTheMapAndAdvancesNothing) {
     EXPECT_TRUE(statics);
 }
 
+TEST_F(PlayTest, TheInstrumentsAreDrawnOverTheSceneInBothViews) {
+    buildAndPlay();
+    d3d9::DeviceRecord* record = d3d9::deviceRecord(device);
+    for (const bool outside : {true, false}) {
+        stage->onKey(kKeyV);
+        ASSERT_EQ(stage->isInsideView(), !outside);
+        record->clear();
+        frame();
+        // One depth-only clear: the town before it, every instrument after it.
+        const d3d9::RecordedClear* depth = nullptr;
+        for (const d3d9::RecordedClear& clear : record->clears) {
+            if (clear.flags == D3DCLEAR_ZBUFFER) {
+                depth = &clear;
+            }
+        }
+        ASSERT_NE(depth, nullptr) << outside;
+        // Draws of the town and of the instruments, before and after the clear.
+        int town[2] = {0, 0};
+        int instruments[2] = {0, 0};
+        for (std::size_t i = 0; i < record->draws.size(); ++i) {
+            const std::string& texture = record->draws[i].textureNames[0];
+            const int after = i < depth->drawsBefore ? 0 : 1;
+            town[after] += texture.find("town/") != std::string::npos ? 1 : 0;
+            instruments[after] += texture.find("interface/") != std::string::npos ? 1 : 0;
+        }
+        EXPECT_GT(town[0], 0) << outside;
+        EXPECT_EQ(town[1], 0) << outside;
+        EXPECT_EQ(instruments[0], 0) << outside;
+        EXPECT_GT(instruments[1], 0) << outside;
+    }
+}
+
 TEST_F(PlayTest, TheMapOpenedInPlayCostsOneBigDeltaBoundedToTenSteps) {
     buildAndPlay();
     frame();

@@ -6,16 +6,19 @@
 #include <d3dx9.h>
 #include <luabind/luabind.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <vector>
 
 #include "engine/core/bounding_box.h"
 #include "engine/render/mesh_info.h"
 #include "engine/render/mesh_loaders.h"
 #include "game/audio/music_segment_cache.h"
+#include "game/audio/volume_curve.h"
 #include "game/vehicle/params/car_params.h"
 #include "tests/art/generated_art.h"
 #include "win32/com_ptr.h"
@@ -24,6 +27,26 @@ namespace {
 
 using namespace art_testing;
 using kesh::data::LevelData;
+
+// The samples of a generated 16-bit mono sound file.
+std::vector<int> monoSamples(const std::string& sound) {
+    const Bytes wav = readBytes("audio/" + sound);
+    std::vector<int> samples(wav.size() > 44 ? (wav.size() - 44) / 2 : 0);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        std::int16_t v;
+        std::memcpy(&v, wav.data() + 44 + 2 * i, 2);
+        samples[i] = v;
+    }
+    return samples;
+}
+
+double rmsDecibels(const std::vector<int>& samples) {
+    double power = 0.0;
+    for (const int v : samples) {
+        power += (v / 32768.0) * (v / 32768.0);
+    }
+    return 10.0 * std::log10(power / static_cast<double>(samples.size()) + 1e-20);
+}
 
 const char* const soundFiles[] = {
     "crash1.wav",     "crash2.wav",    "crash3.wav",  "skid1.wav",       "skid2.wav",
@@ -184,20 +207,26 @@ TEST_F(ArtFolderTest, SoundsLoadThroughTheMusicLoaderAndLoopsCloseUp) {
     // A loop's last sample leads into its first as any two neighbours do.
     for (const char* loop : {"engine_idle.wav", "engine_lo.wav", "engine_mid.wav", "engine_hi.wav",
                              "video01.wav", "battle1.wav"}) {
-        const Bytes wav = readBytes(std::string("audio/") + loop);
-        ASSERT_GT(wav.size(), 1000u);
-        const std::size_t count = (wav.size() - 44) / 2;
-        auto sample = [&](std::size_t i) {
-            std::int16_t v;
-            std::memcpy(&v, wav.data() + 44 + 2 * i, 2);
-            return static_cast<int>(v);
-        };
+        const std::vector<int> sample = monoSamples(loop);
+        ASSERT_GT(sample.size(), 500u);
         int largestStep = 0;
-        for (std::size_t i = 1; i < count; ++i) {
-            largestStep = std::max(largestStep, std::abs(sample(i) - sample(i - 1)));
+        for (std::size_t i = 1; i < sample.size(); ++i) {
+            largestStep = std::max(largestStep, std::abs(sample[i] - sample[i - 1]));
         }
-        EXPECT_LE(std::abs(sample(0) - sample(count - 1)), largestStep) << loop;
+        EXPECT_LE(std::abs(sample.front() - sample.back()), largestStep) << loop;
     }
+}
+
+TEST_F(ArtFolderTest, TheLevelsMusicIsHeardWithTheEngine) {
+    // As the play stage plays them: the music at its master volume of 0.7, the engine's
+    // idle loop at full volume and its low loop at 0.4 (the rest silent).
+    const double music = rmsDecibels(monoSamples("battle1.wav")) + volumeToMillibels(0.7f) / 100.0;
+    const double idle = rmsDecibels(monoSamples("engine_idle.wav"));
+    const double low = rmsDecibels(monoSamples("engine_lo.wav")) + volumeToMillibels(0.4f) / 100.0;
+    const double engine =
+        10.0 * std::log10(std::pow(10.0, idle / 10.0) + std::pow(10.0, low / 10.0));
+    EXPECT_GT(music, engine - 6.0);
+    EXPECT_LT(music, engine + 3.0) << "the engine is not drowned either";
 }
 
 TEST_F(ArtFolderTest, TheGlobeLoadsAsTextX) {
@@ -205,6 +234,22 @@ TEST_F(ArtFolderTest, TheGlobeLoadsAsTextX) {
     ID3DXMesh* globe = kesh::theMeshCache->fetch(kesh::ResourceId("sphere.x"));
     ASSERT_NE(globe, nullptr);
     EXPECT_GT(globe->GetNumFaces(), 500u);  // not the loader's default box
+
+    // Drawn round the eye: seen only between the cameras' near planes (at most 1) and the
+    // far plane (150).
+    void* data = nullptr;
+    ASSERT_EQ(globe->LockVertexBuffer(D3DLOCK_READONLY, &data), D3D_OK);
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    float nearest = 1e30f, farthest = 0.0f;
+    for (DWORD i = 0; i < globe->GetNumVertices(); ++i) {
+        const auto* position =
+            reinterpret_cast<const D3DXVECTOR3*>(bytes + i * globe->GetNumBytesPerVertex());
+        nearest = std::min(nearest, D3DXVec3Length(position));
+        farthest = std::max(farthest, D3DXVec3Length(position));
+    }
+    globe->UnlockVertexBuffer();
+    EXPECT_GT(nearest, 2.0f);
+    EXPECT_LT(farthest, 150.0f);
 }
 
 TEST_F(ArtFolderTest, TheTownKeepsTheRulesOfThePlayStage) {

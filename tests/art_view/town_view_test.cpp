@@ -119,17 +119,19 @@ TEST_F(TownViewTest, TheJeepAndTheGoalMarker) {
     EXPECT_GT(untouched, 0.3f);
 }
 
-TEST_F(TownViewTest, TheGlobeShowsTheEarthFromOutside) {
-    // As the play stage draws it: the text ".x" sphere with "car.fx" and the Earth texture.
+TEST_F(TownViewTest, TheGlobeShowsTheSkyAroundTheEye) {
+    // As the play stage draws it: the text ".x" sphere with "car.fx" and its texture, centred
+    // on the eye, seen through the game's far plane. Faces wound the wrong way would be
+    // culled and leave the picture untouched.
     kesh::Mesh globe("sphere.x", "car.fx", "misc/Earth.dds", 0);
     begin();
-    globe.render(lookingAt({0, 0.8f, -3.2f}, {0, 0, 0}, 100.0f));
-    const float untouched = finish("globe");
-    EXPECT_LT(untouched, 0.9f);
-    EXPECT_GT(untouched, 0.5f);
-    // From slightly above, the south polar ice lies on the far side: seen from inside (the
-    // faces wound the wrong way) it would show white low in front.
-    EXPECT_LT((image.pixel(320, 365) >> 16) & 0xFF, 200u);
+    globe.render(lookingAt({0, 0, 0}, {0, 0.1f, 1}, 150.0f));
+    EXPECT_LT(finish("globe"), 0.01f);
+    // Blue sky above the horizon, grey haze below it.
+    const D3DCOLOR sky = image.pixel(320, 40);
+    EXPECT_GT(sky & 0xFF, (sky >> 16) & 0xFF);
+    const D3DCOLOR haze = image.pixel(320, 460);
+    EXPECT_LT(static_cast<int>(haze & 0xFF) - static_cast<int>((haze >> 16) & 0xFF), 20);
 }
 
 // The instruments as the car interface places them: world x scale x placement x projection,

@@ -242,6 +242,36 @@ TEST_F(Resources, TextureUpdatesAfterUnlockAreDrawn) {
     EXPECT_EQ(image.pixel(25, 5), kBlue);
 }
 
+TEST_F(Resources, AnUpdateReachesItsOwnTextureWhicheverUnitWasLastActive) {
+    // A on stage 0, B modulating on stage 1: the draw leaves unit 1 the active one. A's
+    // update must still reach A, not the texture bound on the active unit.
+    IDirect3DTexture9* a = makeTexture(1, 1, D3DFMT_A8R8G8B8, {kRed});
+    IDirect3DTexture9* b = makeTexture(1, 1, D3DFMT_A8R8G8B8, {0xFFFFFFFF});
+    device->SetTexture(0, a);
+    device->SetTexture(1, b);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    drawTexturedQuad(0, 0, 10, 10);
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(a->LockRect(0, &locked, nullptr, 0), D3D_OK);
+    *static_cast<DWORD*>(locked.pBits) = kBlue;
+    a->UnlockRect(0);
+    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    drawTexturedQuad(20, 0, 30, 10);
+    device->SetTexture(0, b);
+    drawTexturedQuad(40, 0, 50, 10);
+    device->SetTexture(0, nullptr);
+    device->SetTexture(1, nullptr);
+    a->Release();
+    b->Release();
+    const BackBufferImage image = picture();
+    EXPECT_EQ(image.pixel(5, 5), kRed);
+    EXPECT_EQ(image.pixel(25, 5), kBlue);
+    EXPECT_EQ(image.pixel(45, 5), 0xFFFFFFFFu);
+}
+
 TEST_F(Resources, X8TexelsAreOpaque) {
     IDirect3DTexture9* texture = makeTexture(1, 1, D3DFMT_X8R8G8B8, {0x00FF0000});
     device->SetTexture(0, texture);

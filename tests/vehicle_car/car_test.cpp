@@ -435,6 +435,8 @@ TEST_F(CarLamps, DebugViewShowsWheelsShapesPositionAndBars) {
     // The box and the two capsules.
     EXPECT_EQ(kesh::theDebugRenderer->boxes().size(), 3u);
     EXPECT_EQ(kesh::theDebugRenderer->boxes().front().color, 0xFFA040A0u);
+    // In wireframe with depth: a solid box would hide the car it stands for.
+    EXPECT_EQ(kesh::theDebugRenderer->boxes().front().flags, 3u);
 }
 
 // Keeps the car's world matrix its debug view hands to the wheels.

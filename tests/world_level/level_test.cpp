@@ -134,6 +134,11 @@ TEST_F(LevelTest, PlacesTheCarAtTheStartAndAimsAtItsEnd) {
     level->getTargetPosition(targetPosition);
     EXPECT_EQ(position, D3DXVECTOR3(3, 1, -40));
     EXPECT_EQ(targetPosition, D3DXVECTOR3(-7, 0, 60));
+
+    // Before any step has run, so that the run's first frame already shows the level.
+    level->switchCamera(true);
+    EXPECT_FLOAT_EQ(level->view().camera._41, 3.0f);
+    EXPECT_FLOAT_EQ(level->view().camera._43, -40.0f);
 }
 
 TEST_F(LevelTest, EffectLocatorsGoToTheCellsOrStayGlobal) {

@@ -157,7 +157,11 @@ kesh::data::StaticObject part(std::uint32_t id, const std::string& name, const s
     return object;
 }
 
-// Text ".x": a unit sphere with its texture wrapped once round.
+// The globe's radius: the play stage draws it round the eye, so it must lie beyond every
+// camera's near plane (at most 1) and inside the far plane (150), corners of the view included.
+constexpr float kGlobeRadius = 100.0f;
+
+// Text ".x": the sky globe, its texture wrapped once round, seen from inside.
 std::string sphereX() {
     const int rings = 16, segments = 32;
     std::string vertices, normals, uvs, faces;
@@ -171,8 +175,10 @@ std::string sphereX() {
                         z = std::sin(lat) * std::sin(lon);
             std::snprintf(line, sizeof line, "%s%.6f;%.6f;%.6f;", vertexCount ? ",\n" : "", x, y,
                           z);
-            vertices += line;
             normals += line;
+            std::snprintf(line, sizeof line, "%s%.3f;%.3f;%.3f;", vertexCount ? ",\n" : "",
+                          x * kGlobeRadius, y * kGlobeRadius, z * kGlobeRadius);
+            vertices += line;
             std::snprintf(line, sizeof line, "%s%.6f;%.6f;", vertexCount ? ",\n" : "",
                           1.0f - static_cast<float>(s) / segments, static_cast<float>(r) / rings);
             uvs += line;
@@ -183,7 +189,7 @@ std::string sphereX() {
         for (int s = 0; s < segments; ++s) {
             const int a = r * (segments + 1) + s, b = a + 1, c = a + segments + 1, d = c + 1;
             std::snprintf(line, sizeof line, "%s3;%d,%d,%d;,\n3;%d,%d,%d;", faceCount ? ",\n" : "",
-                          a, d, b, a, c, d);
+                          a, b, d, a, d, c);
             faces += line;
             faceCount += 2;
         }

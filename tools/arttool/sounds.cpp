@@ -71,6 +71,16 @@ void normalise(Samples& s, float peak) {
     }
 }
 
+// A soft saturation that lifts the quiet parts towards the peaks: the music's notes are
+// short and its peaks far above its body, so normalising alone leaves it faint.
+void compress(Samples& s, float drive) {
+    normalise(s, 1.0f);
+    const float top = std::tanh(drive);
+    for (float& v : s) {
+        v = std::tanh(v * drive) / top;
+    }
+}
+
 // Short fades at both ends so one-shots start and stop without a click.
 void fadeEnds(Samples& s, float in = 0.005f, float out = 0.02f) {
     const auto inCount = static_cast<std::size_t>(in * rate);
@@ -109,7 +119,9 @@ Samples engine(int firing, int throb, float roughness, std::uint32_t seed) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         s[i] += rumble[i] * roughness * 6.0f;
     }
-    normalise(s, 0.6f);
+    // Four loops sound together under the music and the one-shots; at the idle's full
+    // volume the engine leaves the game's music (at 0.7 of its master volume) audible.
+    normalise(s, 0.3f);
     return s;
 }
 
@@ -348,7 +360,11 @@ void makeSounds(const ArtOutput& out) {
     save(out, "video03.wav", music(4, 110.0f, {0, 5, -2, 3}, hook, true, 33));
     save(out, "video04.wav", music(4, 90.0f, {2, -3, 0, -5}, calm, false, 34));
     save(out, "video05.wav", music(4, 130.0f, {0, 3, 5, 3}, hook, true, 35));
-    save(out, "battle1.wav", music(8, 128.0f, {0, 0, -4, -4, 3, 3, -2, 5}, hook, true, 36));
+    // The level's music plays under the engine: denser than the videos' soundtracks.
+    Samples background = music(8, 128.0f, {0, 0, -4, -4, 3, 3, -2, 5}, hook, true, 36);
+    compress(background, 2.5f);
+    normalise(background, 0.9f);
+    save(out, "battle1.wav", background);
 }
 
 }  // namespace arttool

@@ -1,5 +1,6 @@
 #include "tools/arttool/textures.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "tools/arttool/noise.h"
@@ -263,24 +264,26 @@ Image tracks() {
 }
 
 // The globe, equirectangular: seas, noise continents, ice at the poles.
-Image earth() {
+// The globe around the level is the sky seen from inside it: the texture's top row is the
+// zenith, its middle the horizon, with clouds above and haze below.
+Image sky() {
     Image image(512, 256);
     fillWith(image, [](float x, float y) {
         const float lon = x / 512.0f * 2.0f * pi;
-        const float lat = (y / 256.0f - 0.5f) * pi;
-        // Noise on the sphere's surface wraps round without a seam.
-        const float px = std::cos(lat) * std::cos(lon) * 3.0f + 10.0f;
-        const float pz = std::cos(lat) * std::sin(lon) * 3.0f + 10.0f;
-        const float py = std::sin(lat) * 3.0f + 10.0f;
-        const float land = fractalNoise(px + pz * 0.7f, py + pz * 0.3f, 81, 5);
-        if (std::fabs(lat) > 1.25f) {
-            return argb(255, 240, 245, 250);
+        const float height = 1.0f - y / 128.0f;  // 1 at the zenith, 0 at the horizon
+        if (height <= 0.0f) {
+            return mix(argb(255, 185, 195, 200), argb(255, 120, 130, 125),
+                       std::min(1.0f, -height * 4.0f));
         }
-        if (land > 0.55f) {
-            const float dry = fractalNoise(px * 2.0f, py * 2.0f + pz, 82, 3);
-            return mix(argb(255, 60, 120, 50), argb(255, 170, 150, 90), dry * 1.4f - 0.3f);
-        }
-        return mix(argb(255, 10, 40, 110), argb(255, 30, 90, 160), land / 0.55f);
+        const Argb air = mix(argb(255, 190, 210, 230), argb(255, 60, 110, 190),
+                             std::sqrt(std::min(1.0f, height * 1.5f)));
+        // Clouds on a ring of noise round the sky, so the texture wraps without a seam.
+        const float px = std::cos(lon) * 4.0f + 10.0f;
+        const float pz = std::sin(lon) * 4.0f + 10.0f;
+        const float cloud = fractalNoise(px + pz * 0.7f, height * 6.0f + pz * 0.3f, 81, 5);
+        const float cover =
+            std::clamp((cloud - 0.5f) * 3.0f, 0.0f, 1.0f) * std::min(1.0f, height * 5.0f);
+        return mix(air, argb(255, 245, 245, 250), cover);
     });
     return image;
 }
@@ -371,9 +374,9 @@ void makeTextures(const ArtOutput& out) {
     out.writeTexture("effects/beacon_ring", beaconRing(), DdsFormat::Dxt5);
     out.writeTexture("effects/lamp_decal", lampDecal(), DdsFormat::Dxt5);
     out.writeTexture("misc/tracks", tracks(), DdsFormat::Dxt5);
-    const Image globe = earth();
+    const Image globe = sky();
     out.writeTexture("misc/Earth", globe, DdsFormat::Dxt1);
-    out.writePicture("earth.png", globe);
+    out.writePicture("sky.png", globe);
 }
 
 }  // namespace arttool

@@ -217,6 +217,9 @@ void Level::switchCamera(bool inside) {
     }
     camera->setTarget(car);
     camera->setView(&cameraView);
+    // Placed at once: the first frame of a run (or after a switch) may be drawn before any
+    // step has run, and would otherwise look through an empty view at nothing.
+    camera->update(0.0f);
     kesh::writeLine(boost::log::logDebug(), "Level::switchCamera: ok");
 }
 

@@ -229,6 +229,9 @@ void GlResources::bindTexture(int unit, IDirect3DBaseTexture9* texture) {
     cache_.texture(unit, gl.name);
     for (UINT level = 0; level < gl.dirty.size(); ++level) {
         if (gl.dirty[level]) {
+            // The binding may have been cached with another unit active since: an upload
+            // there would overwrite whatever texture that unit holds.
+            cache_.activeTexture(unit);
             upload(*resource, gl, level);
             gl.dirty[level] = false;
         }

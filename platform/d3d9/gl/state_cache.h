@@ -46,6 +46,8 @@ public:
     void arrayBuffer(GLuint name);
     void elementBuffer(GLuint name);  // part of the bound vertex array
     void texture(int unit, GLuint name);
+    // Texture uploads go to the active unit's binding: they make their own unit active.
+    void activeTexture(int unit);
     void sampler(int unit, GLuint name);
     void drawFramebuffer(GLuint name);
 
@@ -64,8 +66,6 @@ public:
 
 private:
     static constexpr GLuint kUnknown = 0xFFFFFFFFu;
-
-    void activeTexture(int unit);
 
     std::uint64_t calls_ = 0;
     std::uint64_t bufferGeneration_ = 0;

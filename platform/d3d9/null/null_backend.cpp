@@ -17,6 +17,7 @@ HRESULT NullBackend::configure(HWND, const D3DPRESENT_PARAMETERS&) {
 void NullBackend::clear(const RecordedClear& clear, const DeviceState&) {
     if (drawRecording()) {
         record_.clears.push_back(clear);
+        record_.clears.back().drawsBefore = record_.draws.size();
     }
 }
 

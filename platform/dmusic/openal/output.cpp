@@ -2,6 +2,15 @@
 
 namespace dmusic {
 
+namespace {
+
+// Many sounds at once (a crash over the engine and the music) can sum beyond full scale.
+// OpenAL Soft limits integer output by itself but hands float output on unclamped, and the
+// sound server then clips it hard: the limiter is asked for on every output.
+const ALCint kLimited[] = {ALC_OUTPUT_LIMITER_SOFT, ALC_TRUE, 0};
+
+}  // namespace
+
 AlOutput::AlOutput(ALCdevice* device, ALCcontext* context, bool loopback, int rate)
     : device_(device), context_(context), loopback_(loopback), rate_(rate) {}
 
@@ -21,7 +30,7 @@ std::unique_ptr<AlOutput> AlOutput::openDevice() {
     if (device == nullptr) {
         return nullptr;
     }
-    ALCcontext* context = alcCreateContext(device, nullptr);
+    ALCcontext* context = alcCreateContext(device, kLimited);
     if (context == nullptr) {
         alcCloseDevice(device);
         return nullptr;
@@ -53,6 +62,8 @@ std::unique_ptr<AlOutput> AlOutput::openLoopback(int rate) {
                                  rate,
                                  ALC_HRTF_SOFT,
                                  ALC_FALSE,
+                                 ALC_OUTPUT_LIMITER_SOFT,
+                                 ALC_TRUE,
                                  0};
     ALCcontext* context = alcCreateContext(device, attributes);
     if (context == nullptr) {

@@ -108,6 +108,8 @@ struct RecordedClear {
     D3DCOLOR color = 0;
     float z = 0.0f;
     DWORD stencil = 0;
+    // Draws recorded before this clear: where it fell among them.
+    size_t drawsBefore = 0;
 };
 
 struct RecordedLock {
