@@ -115,6 +115,13 @@ float4 PS(nointerpolation int4 t : TEXCOORD0) : COLOR { return float4(t) / 4; }
 technique t { pass p { VertexShader = compile vs_3_0 VS(); PixelShader = compile ps_3_0 PS(); } }
 )";
 
+// Direct3D pads a position narrower than float4 with 0 for z and 1 for w.
+const char* const kNarrowPositionEffect = R"(
+float3 VS(float3 p : POSITION) : POSITION { return float3(p.xy * 0.5, p.z); }
+float4 PS() : COLOR { return float4(0, 1, 0, 1); }
+technique t { pass p { VertexShader = compile vs_2_0 VS(); PixelShader = compile ps_2_0 PS(); } }
+)";
+
 class VaryingTest : public ShaderPairingTest {
 protected:
     // Draws the screen-filling quad `times` times with the effect's first pass.
@@ -145,6 +152,18 @@ TEST_F(VaryingTest, VaryingsOfDifferentWidthsLinkBySemantic) {
     EXPECT_NEAR(static_cast<int>((c >> 16) & 0xFF), 128, 1);
     EXPECT_NEAR(static_cast<int>((c >> 8) & 0xFF), 64, 1);
     EXPECT_EQ(c & 0xFF, 0xFFu);
+    EXPECT_EQ(stats().drawsSkipped, 0u) << stats().lastError;
+    effect->Release();
+}
+
+TEST_F(VaryingTest, APositionNarrowerThanFloat4IsPaddedLikeDirect3D) {
+    ID3DXEffect* effect = make(kNarrowPositionEffect);
+    ASSERT_NE(effect, nullptr);
+    drawFullScreen(*effect, 1);
+    const BackBufferImage image = picture();
+    EXPECT_EQ(rgb(image.pixel(kWidth / 2, kHeight / 2)), 0x00FF00u);
+    EXPECT_EQ(rgb(image.pixel(kWidth * 3 / 4 - 2, kHeight / 4 + 2)), 0x00FF00u);
+    EXPECT_EQ(rgb(image.pixel(kWidth * 3 / 4 + 2, kHeight / 2)), 0u) << "right of the half quad";
     EXPECT_EQ(stats().drawsSkipped, 0u) << stats().lastError;
     effect->Release();
 }

@@ -20,9 +20,11 @@ using Context = std::unique_ptr<spvc_context_s, ContextDeleter>;
 // A varying narrower than a vec4: the shader's own variable and the vec4 the stages share.
 struct Varying {
     std::string own;     // "dx_TEXCOORD0", private to the stage
-    std::string shared;  // "fx_TEXCOORD0"
+    std::string shared;  // "fx_TEXCOORD0", or "gl_Position", which GLSL declares itself
     unsigned width = 4;
 };
+
+constexpr const char* kClipPosition = "gl_Position";
 
 std::string padded(const Varying& v) {
     static const char* const kPadding[] = {"", ", 0.0, 0.0, 1.0", ", 0.0, 1.0", ", 1.0"};
@@ -49,8 +51,10 @@ void shareAsVec4(std::string& source, const Varying& v) {
         throw EffectError("SPIR-V to GLSL: unexpected declaration of " + v.own);
     }
     const std::string type = line.substr(typeAt + 1);
-    source.replace(start, end + name.size() - start,
-                   type + name + "\n" + qualifiers + " vec4 " + v.shared + ";");
+    source.replace(
+        start, end + name.size() - start,
+        type + name +
+            (v.shared == kClipPosition ? "" : "\n" + qualifiers + " vec4 " + v.shared + ";"));
 }
 
 void check(spvc_result r, spvc_context context, const char* what) {
@@ -161,6 +165,36 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
                                        &compiler),
           raw, "compiler");
 
+    spvc_resources resources = nullptr;
+    check(spvc_compiler_create_shader_resources(compiler, &resources), raw, "resources");
+
+    // Direct3D takes a position output narrower than float4 and pads it (0, 0, 0, 1);
+    // gl_Position is a vec4 only. The shader writes a private variable of its own width
+    // instead, copied into gl_Position after the entry point.
+    std::vector<Varying> widened;
+    if (vertexStage) {
+        const spvc_reflected_builtin_resource* builtins = nullptr;
+        size_t builtinCount = 0;
+        check(spvc_resources_get_builtin_resource_list_for_type(
+                  resources, SPVC_BUILTIN_RESOURCE_TYPE_STAGE_OUTPUT, &builtins, &builtinCount),
+              raw, "built-in outputs");
+        for (size_t i = 0; i < builtinCount; ++i) {
+            const spvc_type type =
+                spvc_compiler_get_type_handle(compiler, builtins[i].value_type_id);
+            const unsigned width = spvc_type_get_vector_size(type);
+            if (builtins[i].builtin == SpvBuiltInPosition && width >= 1 && width < 4 &&
+                spvc_type_get_basetype(type) == SPVC_BASETYPE_FP32) {
+                const std::string own = "dx_POSITION0";
+                spvc_compiler_unset_decoration(compiler, builtins[i].resource.id,
+                                               SpvDecorationBuiltIn);
+                spvc_compiler_set_name(compiler, builtins[i].resource.id, own.c_str());
+                widened.push_back({own, kClipPosition, width});
+            }
+        }
+    }
+    // With the position written after the entry point, so is its depth fixup.
+    const bool fixupAfterEntry = !widened.empty() && options.fixupDepth;
+
     spvc_compiler_options opts = nullptr;
     check(spvc_compiler_create_compiler_options(compiler, &opts), raw, "options");
     spvc_compiler_options_set_uint(opts, SPVC_COMPILER_OPTION_GLSL_VERSION, 330);
@@ -169,12 +203,10 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
                                    SPVC_FALSE);
     spvc_compiler_options_set_bool(
         opts, SPVC_COMPILER_OPTION_GLSL_EMIT_UNIFORM_BUFFER_AS_PLAIN_UNIFORMS, SPVC_TRUE);
-    spvc_compiler_options_set_bool(opts, SPVC_COMPILER_OPTION_FIXUP_DEPTH_CONVENTION,
-                                   vertexStage && options.fixupDepth ? SPVC_TRUE : SPVC_FALSE);
+    spvc_compiler_options_set_bool(
+        opts, SPVC_COMPILER_OPTION_FIXUP_DEPTH_CONVENTION,
+        vertexStage && options.fixupDepth && !fixupAfterEntry ? SPVC_TRUE : SPVC_FALSE);
     check(spvc_compiler_install_compiler_options(compiler, opts), raw, "install options");
-
-    spvc_resources resources = nullptr;
-    check(spvc_compiler_create_shader_resources(compiler, &resources), raw, "resources");
 
     GlslShader out;
     out.vertex = vertexStage;
@@ -256,7 +288,6 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
     // therefore a vec4 between the stages, and the shader's own variable of its own width is
     // a private global, copied from the varying before the entry point (pixel shaders) or
     // into it, padded as Direct3D pads (0, 0, 0, 1), after it (vertex shaders).
-    std::vector<Varying> widened;
     auto widen = [&](const spvc_reflected_resource& r, const std::string& glslName) {
         const spvc_type type = spvc_compiler_get_type_handle(compiler, r.type_id);
         const unsigned width = spvc_type_get_vector_size(type);
@@ -335,6 +366,9 @@ GlslShader translateToGlsl(const std::vector<std::uint32_t>& spirv, bool vertexS
         check(spvc_compiler_add_header_line(compiler, ("uniform vec2 " + uniform + ";").c_str()),
               raw, "header");
         ending = alphaTestStatements(colour, uniform);
+    }
+    if (fixupAfterEntry) {
+        ending = "    gl_Position.z = 2.0 * gl_Position.z - gl_Position.w;\n" + ending;
     }
     std::string opening;
     for (const Varying& v : widened) {
