@@ -161,14 +161,20 @@ kesh::data::StaticObject part(std::uint32_t id, const std::string& name, const s
 // camera's near plane (at most 1) and inside the far plane (150), corners of the view included.
 constexpr float kGlobeRadius = 100.0f;
 
-// Text ".x": the sky globe, its texture wrapped once round, seen from inside.
+// How far below the horizon the globe reaches. The town's ground covers the eye's view below
+// it, so a whole sphere would only shade a second full screen of sky under the ground.
+constexpr float kGlobeSkirt = pi * 20.0f / 180.0f;
+
+// Text ".x": the sky globe, its texture wrapped once round, seen from inside: a dome from the
+// zenith to a skirt below the horizon, mapped as the whole sphere would be.
 std::string sphereX() {
-    const int rings = 16, segments = 32;
+    const int rings = 12, segments = 32;
+    const float lowest = pi / 2 + kGlobeSkirt;
     std::string vertices, normals, uvs, faces;
     int vertexCount = 0, faceCount = 0;
     char line[128];
     for (int r = 0; r <= rings; ++r) {
-        const float lat = pi * r / rings;  // from the north pole down
+        const float lat = lowest * r / rings;  // from the north pole down
         for (int s = 0; s <= segments; ++s) {
             const float lon = 2.0f * pi * s / segments;
             const float x = std::sin(lat) * std::cos(lon), y = std::cos(lat),
@@ -180,7 +186,7 @@ std::string sphereX() {
                           x * kGlobeRadius, y * kGlobeRadius, z * kGlobeRadius);
             vertices += line;
             std::snprintf(line, sizeof line, "%s%.6f;%.6f;", vertexCount ? ",\n" : "",
-                          1.0f - static_cast<float>(s) / segments, static_cast<float>(r) / rings);
+                          1.0f - static_cast<float>(s) / segments, lat / pi);
             uvs += line;
             ++vertexCount;
         }
