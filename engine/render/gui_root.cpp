@@ -21,6 +21,7 @@ Font* GuiRoot::font(std::uint32_t index) const {
 
 void GuiRoot::addElement(GuiElement* element) {
     elements.push_back(element);
+    onMouseMove(lastX, lastY);
 }
 
 void GuiRoot::removeElement(GuiElement* element) {

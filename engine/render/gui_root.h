@@ -37,6 +37,8 @@ public:
     // Null for an index other than 0 or 1.
     Font* font(std::uint32_t index) const;
 
+    // The new element is hit-tested at the last pointer position at once, so a page shown
+    // under a resting pointer takes a click without a move first.
     void addElement(GuiElement* element);
     // Cuts the list at the first occurrence: that element and all after it leave the list.
     // Nothing is deleted.

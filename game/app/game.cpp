@@ -280,6 +280,11 @@ void Game::activateStage(int number) {
         audio->setMusicVolume(0.0f);
     }
     stage = buildStage(number);
+    // A menu built under a resting pointer must know it is there, or a click without a move
+    // lands nowhere.
+    if (pointerSeen) {
+        stage->onMouseMove(mouseX, mouseY);
+    }
     if (number == 2 || number == 3) {
         audio->startSound(number == 2 ? "video01" : "video02");
         audio->setMusicVolume(0.0f);
@@ -352,6 +357,7 @@ void Game::onMouseMove(int x, int y) {
     }
     mouseX = x;
     mouseY = y;
+    pointerSeen = true;
     cameraDrag.update(x, y);
 }
 

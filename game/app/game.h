@@ -95,6 +95,7 @@ private:
     kesh::CameraDrag cameraDrag;
     std::int32_t mouseX = 0;
     std::int32_t mouseY = 0;
+    bool pointerSeen = false;
     std::unique_ptr<kesh::Font> font;
     kesh::PerfTimer timer;
     std::int64_t startCount = 0;

@@ -234,6 +234,7 @@ void GameStage::openMap() {
     const std::array<float, 2> carOnMap = worldToMap(car);
     const std::array<float, 2> targetOnMap = worldToMap(target);
     map = std::make_unique<GameMap>(device, guiSettings(), carOnMap.data(), targetOnMap.data());
+    map->onMouseMove(pointer[0], pointer[1]);
 }
 
 void GameStage::closeMap() {
@@ -242,6 +243,7 @@ void GameStage::closeMap() {
 }
 
 void GameStage::onMouseMove(int x, int y) {
+    pointer = {x, y};
     if (pauseMenu) {
         pauseMenu->onMouseMove(x, y);
     } else if (map) {
@@ -284,9 +286,11 @@ void GameStage::onKey(int key) {
     } else if (key == kEscape) {
         paused = true;
         pauseMenu = std::make_unique<ShellMenu>(device, guiSettings(), true, false);
+        pauseMenu->onMouseMove(pointer[0], pointer[1]);
     } else if (key == kKeyH || key == kF1) {
         paused = true;
         pauseMenu = std::make_unique<ShellMenu>(device, guiSettings(), true, true);
+        pauseMenu->onMouseMove(pointer[0], pointer[1]);
     } else if (key == kKeyC || key == kTab) {
         openMap();
         paused = true;

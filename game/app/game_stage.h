@@ -74,7 +74,8 @@ public:
     GameStage(const GameStage&) = delete;
     GameStage& operator=(const GameStage&) = delete;
 
-    // To the pause menu when it is open, else to the map screen when it is open.
+    // To the pause menu when it is open, else to the map screen when it is open; remembered
+    // for the pages that open later.
     void onMouseMove(int x, int y) override;
     void onMouseWheel(int) override {}
     void onMouseButton(int button, bool down) override;
@@ -156,6 +157,9 @@ private:
     std::int64_t pictureCount = 0;
     std::int64_t nextAmbientCount = 0;
     std::unique_ptr<ShellMenu> pauseMenu;
+    // The last pointer position, handed to the pause menu and the map when they open; the
+    // GUI's "nowhere" until the first move.
+    std::array<int, 2> pointer{-1000, -1000};
     std::unique_ptr<CarInterface> carInterface;
     GameStageParams params;
     bool insideView = true;

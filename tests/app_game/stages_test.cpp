@@ -6,7 +6,9 @@
 
 #include <cstring>
 
+#include "engine/render/gui_button.h"
 #include "game/app/exit_stage.h"
+#include "game/app/game_map.h"
 #include "game/app/game_stage.h"
 #include "game/app/menu_stage.h"
 #include "game/app/video_stage.h"
@@ -28,6 +30,14 @@ protected:
         const LRESULT result = game->onMessage(window, WM_KEYDOWN, key, 0, &handled);
         EXPECT_FALSE(handled);
         return result;
+    }
+    // Presses and releases the left button where the pointer rests.
+    void clickWithoutMove() {
+        game->onMouseButton(1, 1);
+        game->onMouseButton(1, 0);
+    }
+    static std::pair<int, int> middleOf(const kesh::GuiElement* element) {
+        return {element->x + element->w / 2, element->y + element->h / 2};
     }
     int noticeDraws(const std::wstring& text) {
         int count = 0;
@@ -108,6 +118,41 @@ TEST_F(StagesTest, ThePlayStageTakesTheSceneCameraAndMAndJToggleItsInput) {
     now += 100;  // fixed steps move the level's camera
     game->onFrame();
     EXPECT_NE(std::memcmp(&before.camera, &game->sceneCamera().camera, sizeof before.camera), 0);
+}
+
+// The pointer left resting where a button appears (the menu built after the video, the map
+// and the pause menu opened by a key) is over that button: one click, no move, chooses it.
+TEST_F(StagesTest, PagesShownUnderTheRestingPointerTakeAClickWithoutAMove) {
+    start();
+    game->activateStage(1);
+    const auto start = middleOf(
+        static_cast<MenuStage*>(game->currentStage())->shellMenu()->currentPage()->children[0]);
+    game->activateStage(2);
+    game->onMouseMove(start.first, start.second);
+    game->activateStage(1);
+    clickWithoutMove();
+    EXPECT_EQ(static_cast<MenuStage*>(game->currentStage())->shellMenu()->result(),
+              ShellMenu::Start);
+
+    game->activateStage(4);
+    GameStage* play = game->currentGameStage();
+    ASSERT_NE(play->gameMap(), nullptr);
+    const auto mapContinue = middleOf(play->gameMap()->button());
+    press(VK_TAB);
+    game->onMouseMove(mapContinue.first, mapContinue.second);
+    press(VK_TAB);
+    ASSERT_NE(play->gameMap(), nullptr);
+    clickWithoutMove();
+    EXPECT_TRUE(play->gameMap()->done());
+    press(VK_TAB);
+
+    press(VK_ESCAPE);
+    const auto exit = middleOf(play->shellMenu()->currentPage()->children[3]);
+    press(VK_ESCAPE);
+    game->onMouseMove(exit.first, exit.second);
+    press(VK_ESCAPE);
+    clickWithoutMove();
+    EXPECT_EQ(play->shellMenu()->result(), ShellMenu::Exit);
 }
 
 TEST_F(StagesTest, WithTheMouseOptionThePlayStageLeavesTheSceneCameraAlone) {

@@ -175,6 +175,23 @@ TEST(GameRunTest, MouseSteeringStartsCentredAndItsMiddleButtonIsTheHandbrake) {
                              "650 button 1 up\n650 button 3 up\n");
 }
 
+// A pointer that rests where a button appears is over it: the menu's START, the Continue of
+// the map that the run opens with and the pause menu's EXIT each take a click with no motion
+// since their page came up, the first two placed while a video still plays.
+TEST(GameRunTest, AClickWithoutMotionLandsOnTheButtonUnderTheRestingPointer) {
+    e2e::RunSetup setup;
+    setup.name = "click_without_motion";
+    setup.script =
+        "10 move 200 405\n30 press ESCAPE\n80 button 1 down\n81 button 1 up\n"
+        "100 move 650 579\n130 press ESCAPE\n200 button 1 down\n201 button 1 up\n"
+        "260 move 200 490\n270 press ESCAPE\n300 button 1 down\n301 button 1 up\n";
+    const e2e::RunResult run = e2e::runGame(setup);
+    EXPECT_EQ(e2e::output(run).find("input script"), std::string::npos) << e2e::output(run);
+    EXPECT_EQ(run.exitCode, 0) << run.folder;
+    // video, menu, video, play, exit screen
+    EXPECT_EQ(e2e::stagesActivated(run.log), (std::vector<int>{2, 1, 3, 4, 5}));
+}
+
 TEST(GameRunTest, WithoutTheAcceleratorAFastClockLosesOnTime) {
     e2e::RunSetup setup;
     setup.name = "lose_on_time";

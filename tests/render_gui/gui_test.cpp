@@ -117,6 +117,22 @@ TEST_F(GuiTreeTest, BeforeTheFirstMoveTheLastPointerIsFarOffScreen) {
     EXPECT_TRUE(owner.clicks.empty());
 }
 
+// A page shown under a pointer that has not moved since takes the click, as a player
+// expects who left the pointer where the button appears.
+TEST_F(GuiTreeTest, APageAddedUnderTheRestingPointerTakesAClickWithoutAMove) {
+    root->onMouseMove(50, 15);
+    auto page = std::make_unique<GuiImage>(root.get(), kPage);
+    Button* button = addButton(page.get(), 10, 10, 100, 20, 42);
+    root->addElement(page.get());
+    EXPECT_TRUE(button->hover);
+    EXPECT_EQ(root->hoveredElement(), button);
+    root->onMouseButton(1, true);
+    root->onMouseButton(1, false);
+    ASSERT_EQ(owner.clicks.size(), 1u);
+    EXPECT_EQ(owner.clicks[0].id, 42u);
+    root->removeElement(page.get());
+}
+
 TEST_F(GuiTreeTest, APressAndReleaseInsideClicksOnceWithTheButtonsIdAndUser) {
     Button* button = addButton(addPage(), 10, 10, 100, 20, 42);
     root->onMouseMove(20, 20);
