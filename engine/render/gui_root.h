@@ -46,9 +46,8 @@ public:
     void setCallback(GuiCallback callback);
     // An empty callback is ignored.
     void fireCallback(std::uint32_t id, void* user, std::uint32_t event);
-    // The element gets the pointer exclusively; null releases it and recomputes the hover
-    // states at the last pointer position. Either way nothing is hovered until the next
-    // move.
+    // The element gets the pointer exclusively, and nothing is hovered while it holds it;
+    // null releases it and recomputes the hover states at the last pointer position.
     void setCapture(GuiElement* element);
 
     void onMouseMove(int x, int y);
