@@ -1,8 +1,11 @@
 // Buffers, textures, declarations and Reset on the drawing backend.
+#include <d3dx9.h>
+
 #include <cstring>
 
 #include "gl_fixture.h"
 #include "tests/support/test_window.h"
+#include "tools/artlib/png_writer.h"
 
 namespace d3d9::testing {
 namespace {
@@ -223,6 +226,34 @@ TEST_F(Resources, SamplerAddressModesReachTheTexture) {
     EXPECT_EQ(image.pixel(35, 5), kGreen);
     EXPECT_EQ(image.pixel(25, 25), kGreen);
     EXPECT_EQ(image.pixel(5, 25), kRed);
+}
+
+TEST_F(Resources, AnImageWiderThanTheDeviceTakesIsDrawnScaledToFit) {
+    // Red on its left half, blue on its right: a valid file, twice the widest texture.
+    artlib::Image strip(16384, 64, kRed);
+    for (int y = 0; y < strip.height; ++y) {
+        for (int x = strip.width / 2; x < strip.width; ++x) {
+            strip.at(x, y) = kBlue;
+        }
+    }
+    const artlib::Bytes png = artlib::pngBytes(strip);
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(D3DXCreateTextureFromFileInMemoryEx(device, png.data(), static_cast<UINT>(png.size()),
+                                                  D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0,
+                                                  D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT,
+                                                  D3DX_DEFAULT, 0, nullptr, nullptr, &texture),
+              D3D_OK);
+    D3DSURFACE_DESC desc{};
+    ASSERT_EQ(texture->GetLevelDesc(0, &desc), D3D_OK);
+    EXPECT_EQ(desc.Width, 8192u);
+    device->SetTexture(0, texture);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    drawTexturedQuad(0, 0, 64, 48);
+    device->SetTexture(0, nullptr);
+    texture->Release();
+    const BackBufferImage image = picture();
+    EXPECT_EQ(image.pixel(10, 24), kRed);
+    EXPECT_EQ(image.pixel(54, 24), kBlue);
 }
 
 TEST_F(Resources, TextureUpdatesAfterUnlockAreDrawn) {

@@ -230,6 +230,30 @@ TEST_F(TextureTest, ScaledImageFillsTheTexture) {
     EXPECT_EQ(pixel(0, 0, 0), 0xFF408020u);
 }
 
+TEST_F(TextureTest, ImageLargerThanTheDeviceTakesIsScaledToItsLargestTexture) {
+    D3DCAPS9 caps{};
+    ASSERT_EQ(device->GetDeviceCaps(&caps), D3D_OK);
+    ASSERT_EQ(caps.MaxTextureWidth, 8192u);
+    // A long strip, dark on its left half and light on its right: a few KB of PNG.
+    const Bytes strip = greyPng(16384, 64, 0x20, 8192);
+    ASSERT_LT(strip.size(), 8000u);
+    D3DXIMAGE_INFO info{};
+    ASSERT_EQ(load(strip, &info), D3D_OK);
+    EXPECT_EQ(info.Width, 16384u);
+    EXPECT_EQ(desc(0).Width, 8192u);
+    EXPECT_EQ(desc(0).Height, 64u);
+    EXPECT_EQ(texture->GetLevelCount(), 14u);
+    // Scaled, not cut: the light half fills the right half of the texture.
+    EXPECT_EQ(pixel(0, 4000, 10), 0xFF202020u);
+    EXPECT_EQ(pixel(0, 8191, 63), 0xFFDFDFDFu);
+    // A video frame too is fitted rather than refused.
+    ASSERT_EQ(loadFrame(strip, &info), D3D_OK);
+    EXPECT_EQ(desc(0).Width, 8192u);
+    // A side above what any image may have stays refused.
+    EXPECT_EQ(load(greyPng(16385, 64, 0x20)), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(texture, nullptr);
+}
+
 TEST_F(TextureTest, BmpJpegAndTgaDecode) {
     const Picture picture = gradient(4, 4, true);
     D3DXIMAGE_INFO info{};
@@ -263,9 +287,8 @@ TEST_F(TextureTest, TruncatedOrForeignDataFails) {
     }
     const Bytes jpg = jpeg(gradient(8, 8, true));
     EXPECT_EQ(load(Bytes(jpg.begin(), jpg.begin() + 100)), D3DXERR_INVALIDDATA);
-    EXPECT_EQ(
-        load(Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}),
-        D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}),
+              D3DXERR_INVALIDDATA);
     EXPECT_EQ(load(Bytes(64, 0xEE)), D3DXERR_INVALIDDATA);
     EXPECT_EQ(texture, nullptr);
     EXPECT_EQ(d3d9::liveObjects(ObjectType::Texture), 0);

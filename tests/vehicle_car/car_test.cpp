@@ -106,7 +106,9 @@ TEST_F(CarConfig, MassSharesFollowTheWeightShift) {
 
 TEST_F(CarConfig, RefusesSizesThatBuildNoBody) {
     for (const char* bad : {"car.width = 0\n", "car.length = -1\n", "car.height = 0/0\n",
-                            "car.height = 10\n", "car.height = 17\n", "car.mass_ode = 0\n"}) {
+                            "car.height = 10\n", "car.height = 17\n", "car.mass_ode = 0\n",
+                            "car.width = 1/0 car.height = 1/0 car.length = 1/0\n",
+                            "car.length = 1/0\n", "car.mass_ode = 1/0\n"}) {
         writeCarScript(bad);
         EXPECT_THROW(makeCar(), std::runtime_error) << bad;
     }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cmath>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 #include "d3d9/seams.h"
 #include "engine/render/debug_renderer.h"
@@ -117,6 +120,54 @@ TEST_F(Statics, CollisionBoxesComeFromPartBoxesAfterTheFirst) {
         EXPECT_TRUE(drawn.containsWithin(1e-4f, b.min));
         EXPECT_TRUE(drawn.containsWithin(1e-4f, b.max));
     }
+}
+
+TEST_F(Statics, UnusablePartBoxesFailTheLoadNamingMeshAndPart) {
+    const float inf = INFINITY, nan = NAN, big = 3e38f;
+    D3DXMATRIX huge;
+    D3DXMatrixScaling(&huge, 1e20f, 1.0f, 1.0f);
+    struct Case {
+        const char* name;
+        bbox part;
+        D3DXMATRIX placement;
+    };
+    const Case hostile[] = {
+        {"flat", partBox(0, 1, 0, 1, 1, 1), placedAt(0, 0, 0)},
+        {"nan", partBox(nan, 0, 0, nan, 1, 1), placedAt(0, 0, 0)},
+        {"endless", partBox(-inf, 0, 0, 1, 1, 1), placedAt(0, 0, 0)},
+        {"overflowing", partBox(-big, 0, 0, big, 1, 1), placedAt(0, 0, 0)},
+        {"overscaled", partBox(0, 0, 0, 1e20f, 1, 1), huge},
+    };
+    for (const Case& c : hostile) {
+        writeArt(std::string("mesh/") + c.name + ".wfm",
+                 boxMeshFile({0, 0, 0}, {1, 1, 1}, {c.part}));
+        kesh::data::LevelData level;
+        level.statics = {staticRecord(1, c.name, c.placement, 4)};
+        try {
+            load(level);
+            ADD_FAILURE() << c.name << " loaded";
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()), std::string("Mesh ") + c.name +
+                                                 ".wfm: part box 0 has a side that is not "
+                                                 "above 0 or not finite");
+        }
+    }
+    // Corners in either order, a thin sheet and a vast slab are all sound boxes.
+    writeArt("mesh/odd.wfm",
+             boxMeshFile({0, 0, 0}, {1, 1, 1},
+                         {partBox(0, 0, 0, 1e6f, 1e6f, 1e6f), partBox(1, 2, 1, -1, 0, -1),
+                          partBox(0, 0, 0, 1e6f, 1e-3f, 1e6f)}));
+    kesh::data::LevelData level;
+    level.statics = {staticRecord(1, "odd", placedAt(0, 0, 0), 4)};
+    load(level);
+    const StaticCollisionMesh& odd = *set->statics().back()->collisionMesh;
+    ASSERT_EQ(odd.geoms.size(), 2u);
+    dVector3 lengths;
+    dGeomBoxGetLengths(ode_compat::geomTransformGetGeom(odd.geoms[0]), lengths);
+    EXPECT_EQ(lengths[0], 2.0);
+    EXPECT_EQ(lengths[1], 2.0);
+    dGeomBoxGetLengths(ode_compat::geomTransformGetGeom(odd.geoms[1]), lengths);
+    EXPECT_NEAR(lengths[1], 1e-3, 1e-9);
 }
 
 TEST_F(Statics, ARotatedSolidStaticCollidesAndHidesWhereItIsDrawn) {

@@ -20,18 +20,24 @@ constexpr int kWheels = 4;
 constexpr float kWheelbaseShare = 0.8f;
 constexpr const char* kLampEffect = "car_light";
 
-// The sizes a body can be built from: a box with a side below zero makes ODE abort, and a
-// mass of zero or less is refused by dBodySetMass.
+bool aboveZeroAndFinite(float v) {
+    return v > 0.0f && std::isfinite(v);
+}
+
+// The sizes a body can be built from: a box or capsule with a side below zero or NaN makes
+// ODE abort (an endless size turns to NaN once the car's parts are taken from it), and a mass
+// of zero or less is refused by dBodySetMass.
 void checkSizes(const car::params::SCar& p) {
-    if (!(p.width > 0.0f) || !(p.length > 0.0f) || !(p.height > 0.0f)) {
-        throw std::runtime_error("Car: width, length and height must be above 0");
+    if (!aboveZeroAndFinite(p.width) || !aboveZeroAndFinite(p.length) ||
+        !aboveZeroAndFinite(p.height)) {
+        throw std::runtime_error("Car: width, length and height must be above 0 and finite");
     }
     const float r = p.height * 0.25f;
     if (p.width - r < 0.0f || p.length - 2.0f * r < 0.0f) {
         throw std::runtime_error("Car: the body is too high for its width or length");
     }
-    if (!(p.mass_ode > 0.0f)) {
-        throw std::runtime_error("Car: mass_ode must be above 0");
+    if (!aboveZeroAndFinite(p.mass_ode)) {
+        throw std::runtime_error("Car: mass_ode must be above 0 and finite");
     }
 }
 

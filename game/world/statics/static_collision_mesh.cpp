@@ -1,5 +1,8 @@
 #include "game/world/statics/static_collision_mesh.h"
 
+#include <cmath>
+#include <stdexcept>
+
 #include "engine/render/debug_renderer.h"
 #include "engine/render/mesh_loaders.h"
 
@@ -32,26 +35,39 @@ D3DXVECTOR3 lengthsOf(dGeomID box) {
                        static_cast<float>(lengths[2]));
 }
 
+bool finiteVector(const D3DXVECTOR3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
 }  // namespace
 
-StaticCollisionMesh::StaticCollisionMesh(const std::string& meshName, const kesh::Transform& t) {
+StaticCollisionMesh::StaticCollisionMesh(const std::string& meshName, const kesh::Transform& t)
+    : StaticCollisionMesh(*kesh::theMeshInfoCache->fetch(meshName), meshName, t) {}
+
+StaticCollisionMesh::StaticCollisionMesh(const kesh::MeshInfo& info, const std::string& meshName,
+                                         const kesh::Transform& t) {
     ode_compat::initialise();
-    const kesh::MeshInfo* info = kesh::theMeshInfoCache->fetch(meshName);
-    const std::size_t count = info->boxCount();
+    const std::size_t count = info.boxCount();
     // With several part boxes the first one bounds the whole static; the others are its
     // solid parts.
     for (std::size_t i = count > 1 ? 1 : 0; i < count; ++i) {
-        const kesh::BoundingBox& box = *info->box(i);
+        const kesh::BoundingBox& box = *info.box(i);
         const D3DXVECTOR3 size = box.max - box.min;
-        const dGeomID g =
-            dCreateBox(nullptr, size.x * t.scale.x, size.y * t.scale.y, size.z * t.scale.z);
+        const D3DXVECTOR3 sides(size.x * t.scale.x, size.y * t.scale.y, size.z * t.scale.z);
         // The mesh builder already turned the part boxes into the drawn mesh's z, so the
         // box goes where the static is drawn.
         kesh::Transform placement;
         placement.position = D3DXVECTOR3((box.min.x + box.max.x) * 0.5f * t.scale.x,
                                          (box.min.y + box.max.y) * 0.5f * t.scale.y,
                                          (box.min.z + box.max.z) * 0.5f * t.scale.z);
-        addTransformedGeom(g, placement);
+        // ODE aborts the process on a side below zero or NaN, and an endless or flat box
+        // collides as nonsense: such a file fails to load instead.
+        if (!(sides.x > 0.0f && sides.y > 0.0f && sides.z > 0.0f) || !finiteVector(sides) ||
+            !finiteVector(placement.position)) {
+            throw std::runtime_error("Mesh " + meshName + ": part box " + std::to_string(i) +
+                                     " has a side that is not above 0 or not finite");
+        }
+        addTransformedGeom(dCreateBox(nullptr, sides.x, sides.y, sides.z), placement);
     }
     setTransform(t);
 }

@@ -8,6 +8,7 @@
 
 #include "engine/core/oriented_box.h"
 #include "engine/core/transform.h"
+#include "engine/render/mesh_info.h"
 #include "game/vehicle/physics/physics_object.h"
 
 class StaticCollisionMesh : public PhysicsObject {
@@ -15,7 +16,12 @@ public:
     // The boxes come from the ".wfm" mesh of that name (through the mesh-info cache, whose
     // failure to fetch it throws): boxes 1..n when the mesh has more than one, box 0 when it
     // has exactly one, sized by t's scale. The object is placed at t.
+    // Throws std::runtime_error naming the mesh and the part when a box, scaled, has a side
+    // that is not above 0 or not finite.
     StaticCollisionMesh(const std::string& meshName, const kesh::Transform& t);
+    // The same from a mesh already at hand; meshName only names it in errors.
+    StaticCollisionMesh(const kesh::MeshInfo& info, const std::string& meshName,
+                        const kesh::Transform& t);
 
     // Places every box at t's position and rotation and rebuilds obstacleBoxes.
     void setTransform(const kesh::Transform& t);

@@ -1,5 +1,5 @@
-// D3DXCreateTextureFromFile*: decode, fit to the requested size, format and levels, copy
-// into a new texture.
+// D3DXCreateTextureFromFile*: decode, fit to the requested size (within the device's largest
+// texture), format and levels, copy into a new texture.
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -59,10 +59,16 @@ struct Plan {
     D3DFORMAT format = D3DFMT_UNKNOWN;
 };
 
-HRESULT plan(const Image& image, const Request& request, Plan& out) {
+// A side the device cannot take is brought down to its largest, and the image is scaled to
+// fit: an image may be larger than any texture (0 in the caps: no limit).
+UINT fittedSide(UINT side, DWORD largest) {
+    return largest != 0 && side > largest ? largest : side;
+}
+
+HRESULT plan(const Image& image, const Request& request, const D3DCAPS9& caps, Plan& out) {
     const ImageLevel& top = image.levels.front();
-    out.width = targetSide(request.width, top.width);
-    out.height = targetSide(request.height, top.height);
+    out.width = fittedSide(targetSide(request.width, top.width), caps.MaxTextureWidth);
+    out.height = fittedSide(targetSide(request.height, top.height), caps.MaxTextureHeight);
     out.format = request.format == D3DFMT_UNKNOWN ? image.format : request.format;
     const UINT fullChain = fullChainLength(out.width, out.height);
     UINT wanted = request.mipLevels;
@@ -180,8 +186,12 @@ HRESULT createFromMemory(IDirect3DDevice9* device, const BYTE* data, size_t size
         info->ResourceType = D3DRTYPE_TEXTURE;
         info->ImageFileFormat = image.fileFormat;
     }
+    D3DCAPS9 caps{};
+    if (FAILED(hr = device->GetDeviceCaps(&caps))) {
+        return hr;
+    }
     Plan made;
-    if (FAILED(hr = plan(image, request, made))) {
+    if (FAILED(hr = plan(image, request, caps, made))) {
         return hr;
     }
     ComRef<IDirect3DTexture9> result;

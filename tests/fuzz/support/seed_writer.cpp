@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/box_records.h"
 #include "tests/support/sample_data.h"
 #include "tools/artlib/level_writer.h"
 #include "tools/artlib/mesh_writer.h"
@@ -56,5 +57,10 @@ int main(int argc, char** argv) {
         write(root / "mesh" / ("sample-v0" + suffix + ".wfm"),
               artlib::meshFileBytes(mesh, options));
     }
+    // A mesh that builds, with the part boxes of a building (the whole, then two solid
+    // parts), so that the boxes reach the collision shape.
+    maya_common::data::tri_mesh building = morvale_testing::boxRecords({-4, 0, -2}, {4, 6, 2});
+    building.bboxes = {{-4, 0, -2, 4, 6, 2}, {-4, 0, -2, 0, 6, 2}, {4, 3, 2, 0, 0, 0}};
+    write(root / "mesh" / "building.wfm", artlib::meshFileBytes(building));
     return 0;
 }
