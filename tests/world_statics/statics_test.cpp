@@ -132,7 +132,6 @@ TEST_F(Statics, UnusablePartBoxesFailTheLoadNamingMeshAndPart) {
         D3DXMATRIX placement;
     };
     const Case hostile[] = {
-        {"flat", partBox(0, 1, 0, 1, 1, 1), placedAt(0, 0, 0)},
         {"nan", partBox(nan, 0, 0, nan, 1, 1), placedAt(0, 0, 0)},
         {"endless", partBox(-inf, 0, 0, 1, 1, 1), placedAt(0, 0, 0)},
         {"overflowing", partBox(-big, 0, 0, big, 1, 1), placedAt(0, 0, 0)},
@@ -148,26 +147,27 @@ TEST_F(Statics, UnusablePartBoxesFailTheLoadNamingMeshAndPart) {
             ADD_FAILURE() << c.name << " loaded";
         } catch (const std::runtime_error& e) {
             EXPECT_EQ(std::string(e.what()), std::string("Mesh ") + c.name +
-                                                 ".wfm: part box 0 has a side that is not "
-                                                 "above 0 or not finite");
+                                                 ".wfm: part box 0 has a side that is not finite");
         }
     }
-    // Corners in either order, a thin sheet and a vast slab are all sound boxes.
+    // Corners in either order, a thin sheet, a flat one and a vast slab are all sound boxes.
     writeArt("mesh/odd.wfm",
              boxMeshFile({0, 0, 0}, {1, 1, 1},
                          {partBox(0, 0, 0, 1e6f, 1e6f, 1e6f), partBox(1, 2, 1, -1, 0, -1),
-                          partBox(0, 0, 0, 1e6f, 1e-3f, 1e6f)}));
+                          partBox(0, 0, 0, 1e6f, 1e-3f, 1e6f), partBox(0, 1, 0, 1, 1, 1)}));
     kesh::data::LevelData level;
     level.statics = {staticRecord(1, "odd", placedAt(0, 0, 0), 4)};
     load(level);
     const StaticCollisionMesh& odd = *set->statics().back()->collisionMesh;
-    ASSERT_EQ(odd.geoms.size(), 2u);
+    ASSERT_EQ(odd.geoms.size(), 3u);
     dVector3 lengths;
     dGeomBoxGetLengths(ode_compat::geomTransformGetGeom(odd.geoms[0]), lengths);
     EXPECT_EQ(lengths[0], 2.0);
     EXPECT_EQ(lengths[1], 2.0);
     dGeomBoxGetLengths(ode_compat::geomTransformGetGeom(odd.geoms[1]), lengths);
     EXPECT_NEAR(lengths[1], 1e-3, 1e-9);
+    dGeomBoxGetLengths(ode_compat::geomTransformGetGeom(odd.geoms[2]), lengths);
+    EXPECT_EQ(lengths[1], 0.0);
 }
 
 TEST_F(Statics, ARotatedSolidStaticCollidesAndHidesWhereItIsDrawn) {

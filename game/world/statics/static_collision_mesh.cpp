@@ -60,12 +60,12 @@ StaticCollisionMesh::StaticCollisionMesh(const kesh::MeshInfo& info, const std::
         placement.position = D3DXVECTOR3((box.min.x + box.max.x) * 0.5f * t.scale.x,
                                          (box.min.y + box.max.y) * 0.5f * t.scale.y,
                                          (box.min.z + box.max.z) * 0.5f * t.scale.z);
-        // ODE aborts the process on a side below zero or NaN, and an endless or flat box
-        // collides as nonsense: such a file fails to load instead.
-        if (!(sides.x > 0.0f && sides.y > 0.0f && sides.z > 0.0f) || !finiteVector(sides) ||
+        // ODE aborts the process on a side below zero or NaN, and an endless box collides as
+        // nonsense: such a file fails to load instead. A flat box (a sheet) is sound.
+        if (!(sides.x >= 0.0f && sides.y >= 0.0f && sides.z >= 0.0f) || !finiteVector(sides) ||
             !finiteVector(placement.position)) {
             throw std::runtime_error("Mesh " + meshName + ": part box " + std::to_string(i) +
-                                     " has a side that is not above 0 or not finite");
+                                     " has a side that is not finite");
         }
         addTransformedGeom(dCreateBox(nullptr, sides.x, sides.y, sides.z), placement);
     }

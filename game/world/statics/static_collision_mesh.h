@@ -17,7 +17,7 @@ public:
     // failure to fetch it throws): boxes 1..n when the mesh has more than one, box 0 when it
     // has exactly one, sized by t's scale. The object is placed at t.
     // Throws std::runtime_error naming the mesh and the part when a box, scaled, has a side
-    // that is not above 0 or not finite.
+    // that is not finite.
     StaticCollisionMesh(const std::string& meshName, const kesh::Transform& t);
     // The same from a mesh already at hand; meshName only names it in errors.
     StaticCollisionMesh(const kesh::MeshInfo& info, const std::string& meshName,
