@@ -9,7 +9,7 @@ set(MORVALE_LIBRARY_LAYERS
     "platform_d3dx9,platform_dinput8,platform_dmusic"
     "engine_core"
     "engine_render"
-    "game_world_data"
+    "game_data"
     "game_audio"
     "game_vehicle"
     "game_world"

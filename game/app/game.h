@@ -13,11 +13,11 @@
 
 #include "engine/core/perf_timer.h"
 #include "engine/render/camera_view.h"
-#include "engine/render/dx_device.h"
-#include "engine/render/font.h"
-#include "engine/render/window_listeners.h"
+#include "engine/render/device/dx_device.h"
+#include "engine/render/gui/font.h"
+#include "engine/render/device/window_listeners.h"
 #include "game/app/game_options.h"
-#include "game/app/stage.h"
+#include "game/app/stages/stage.h"
 #include "game/audio/audio_system.h"
 
 class GameStage;

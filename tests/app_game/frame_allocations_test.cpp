@@ -6,8 +6,8 @@
 
 #include <cstddef>
 
-#include "engine/render/debug_renderer.h"
-#include "game/app/game_stage.h"
+#include "engine/render/debug/debug_renderer.h"
+#include "game/app/stages/game_stage.h"
 #include "game/world/level/level.h"
 #include "tests/app_game/game_fixture.h"
 #include "tests/support/allocation_counter.h"

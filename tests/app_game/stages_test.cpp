@@ -6,12 +6,12 @@
 
 #include <cstring>
 
-#include "engine/render/gui_button.h"
-#include "game/app/exit_stage.h"
-#include "game/app/game_map.h"
-#include "game/app/game_stage.h"
-#include "game/app/menu_stage.h"
-#include "game/app/video_stage.h"
+#include "engine/render/gui/gui_button.h"
+#include "game/app/stages/exit_stage.h"
+#include "game/app/shell/game_map.h"
+#include "game/app/stages/game_stage.h"
+#include "game/app/stages/menu_stage.h"
+#include "game/app/stages/video_stage.h"
 #include "game/audio/performance.h"
 #include "game/audio/sound_bank.h"
 #include "game/vehicle/input/input_system.h"

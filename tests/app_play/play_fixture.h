@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "engine/core/strings.h"
-#include "game/app/game_stage.h"
+#include "game/app/stages/game_stage.h"
 #include "game/audio/audio_system.h"
 #include "game/world/level/level.h"
 #include "tests/art/generated_art.h"

@@ -11,12 +11,12 @@
 #include <stdexcept>
 
 #include "engine/core/publish.h"
-#include "engine/render/gui_image.h"
+#include "engine/render/gui/gui_image.h"
 #include "engine/render/visual_effects/effect_manager.h"
-#include "game/app/car_interface.h"
-#include "game/app/cockpit_view.h"
-#include "game/app/game_map.h"
-#include "game/app/shell_menu.h"
+#include "game/app/hud/car_interface.h"
+#include "game/app/hud/cockpit_view.h"
+#include "game/app/shell/game_map.h"
+#include "game/app/shell/shell_menu.h"
 #include "game/audio/sound_bank.h"
 #include "game/vehicle/input/input_system.h"
 #include "tests/app_play/play_fixture.h"

@@ -2,7 +2,7 @@
 // ".slev": which parts each view draws, with which effect, texture and matrix; the radar's
 // signal bar and direction mark; the bearing's refresh, error and wrap; the beep cadence;
 // and view switching with files that cannot be read.
-#include "game/app/car_interface.h"
+#include "game/app/hud/car_interface.h"
 
 #include <d3dx9.h>
 #include <win32/crt.h>
@@ -12,10 +12,10 @@
 #include <stdexcept>
 
 #include "engine/core/stream_error.h"
-#include "game/app/cockpit_view.h"
-#include "game/app/outside_view.h"
+#include "game/app/hud/cockpit_view.h"
+#include "game/app/hud/outside_view.h"
 #include "game/audio/audio_system.h"
-#include "game/world/data/level_file.h"
+#include "game/data/level_file.h"
 #include "tests/app_shell/shell_fixture.h"
 #include "tools/artlib/level_writer.h"
 #include "tools/artlib/mesh_writer.h"

@@ -1,7 +1,7 @@
 // The map screen on the null device: where the car's icon and the target's circle are
 // drawn, the circle's pulse, wobble and fade, the sub-pixel jitter, the screen log line
 // and the continue button.
-#include "game/app/game_map.h"
+#include "game/app/shell/game_map.h"
 
 #include <win32/crt.h>
 

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <limits>
 
-#include "game/app/gui_number_display.h"
-#include "game/app/gui_picture_widget.h"
+#include "game/app/hud/gui_number_display.h"
+#include "game/app/shell/gui_picture_widget.h"
 #include "tests/app_shell/shell_fixture.h"
 
 namespace shell_testing {

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "engine/core/strings.h"
-#include "engine/render/texture_loader.h"
-#include "game/app/gui_settings.h"
+#include "engine/render/texture/texture_loader.h"
+#include "game/app/shell/gui_settings.h"
 #include "tests/render_gl/art_files.h"
 #include "tests/render_quads/quads_fixture.h"
 

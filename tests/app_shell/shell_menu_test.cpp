@@ -1,9 +1,9 @@
 // The shell menu on the null device: the layout of its pages in the reference frame and
 // scaled, the results of its buttons, the help page in both flows, Escape, and pages that
 // are replaced from inside their own button's click.
-#include "game/app/shell_menu.h"
+#include "game/app/shell/shell_menu.h"
 
-#include "engine/render/gui_button.h"
+#include "engine/render/gui/gui_button.h"
 #include "tests/app_shell/shell_fixture.h"
 
 namespace shell_testing {

@@ -14,8 +14,8 @@
 #include <string>
 
 #include "engine/core/strings.h"
-#include "game/app/cockpit_view.h"
-#include "game/app/shell_menu.h"
+#include "game/app/hud/cockpit_view.h"
+#include "game/app/shell/shell_menu.h"
 #include "tests/render_gl/art_files.h"
 #include "tests/support/services_fixture.h"
 #include "tools/artlib/level_writer.h"

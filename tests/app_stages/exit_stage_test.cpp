@@ -2,7 +2,7 @@
 // update after more than five seconds, never at exactly five.
 #include <gtest/gtest.h>
 
-#include "game/app/exit_stage.h"
+#include "game/app/stages/exit_stage.h"
 #include "tests/app_stages/stages_fixture.h"
 
 namespace stages_testing {

@@ -2,8 +2,8 @@
 // in that frame; keys and the mouse reach the menu.
 #include <gtest/gtest.h>
 
-#include "engine/render/gui_button.h"
-#include "game/app/menu_stage.h"
+#include "engine/render/gui/gui_button.h"
+#include "game/app/stages/menu_stage.h"
 #include "tests/app_stages/stages_fixture.h"
 
 namespace stages_testing {

@@ -2,7 +2,7 @@
 // be read, and ignores every other key and the mouse.
 #include <gtest/gtest.h>
 
-#include "game/app/video_stage.h"
+#include "game/app/stages/video_stage.h"
 #include "tests/app_stages/stages_fixture.h"
 
 namespace stages_testing {

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "engine/core/bounding_box.h"
-#include "engine/render/mesh_info.h"
-#include "engine/render/mesh_loaders.h"
+#include "engine/render/mesh/mesh_info.h"
+#include "engine/render/mesh/mesh_loaders.h"
 #include "game/audio/music_segment_cache.h"
 #include "game/audio/volume_curve.h"
 #include "game/vehicle/params/car_params.h"

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "engine/core/strings.h"
-#include "engine/render/mesh_loaders.h"
-#include "game/app/car_interface.h"
+#include "engine/render/mesh/mesh_loaders.h"
+#include "game/app/hud/car_interface.h"
 #include "tests/art/art_log.h"
 #include "tests/art/generated_art.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/core/strings.h"
-#include "engine/render/mesh_loaders.h"
+#include "engine/render/mesh/mesh_loaders.h"
 #include "engine/render/visual_effects/effect_manager.h"
 #include "tests/art/art_log.h"
 #include "tests/art/generated_art.h"

@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "engine/core/strings.h"
-#include "engine/render/texture_loader.h"
-#include "game/world/data/level_file.h"
+#include "engine/render/texture/texture_loader.h"
+#include "game/data/level_file.h"
 
 namespace art_testing {
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "game/world/data/level_data.h"
+#include "game/data/level_data.h"
 #include "tests/support/services_fixture.h"
 
 namespace art_testing {

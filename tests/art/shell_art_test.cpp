@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "engine/core/strings.h"
-#include "engine/render/sprite_frame.h"
-#include "engine/render/texture_atlas.h"
-#include "game/app/game_map.h"
-#include "game/app/gui_number_display.h"
-#include "game/app/gui_picture_widget.h"
-#include "game/app/shell_art.h"
-#include "game/app/shell_menu.h"
+#include "engine/render/gui/sprite_frame.h"
+#include "engine/render/gui/texture_atlas.h"
+#include "game/app/shell/game_map.h"
+#include "game/app/hud/gui_number_display.h"
+#include "game/app/shell/gui_picture_widget.h"
+#include "game/app/shell/shell_art.h"
+#include "game/app/shell/shell_menu.h"
 #include "tests/art/art_log.h"
 #include "tests/art/generated_art.h"
 

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "engine/core/strings.h"
-#include "engine/render/frame_sequence.h"
-#include "engine/render/video.h"
-#include "game/app/video_stage.h"
+#include "engine/render/video/frame_sequence.h"
+#include "engine/render/video/video.h"
+#include "game/app/stages/video_stage.h"
 #include "tests/art/art_log.h"
 #include "tests/art/generated_art.h"
 

@@ -9,8 +9,8 @@
 
 #include "d3d9/drawing.h"
 #include "engine/render/camera_view.h"
-#include "engine/render/mesh.h"
-#include "engine/render/mesh_instance.h"
+#include "engine/render/mesh/mesh.h"
+#include "engine/render/mesh/mesh_instance.h"
 #include "tests/art/generated_art.h"
 
 namespace {

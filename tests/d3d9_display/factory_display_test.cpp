@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "d3d9/display.h"
-#include "engine/render/device_factory.h"
+#include "engine/render/device/device_factory.h"
 #include "tests/render_device/render_fixture.h"
 
 namespace kesh::testing {

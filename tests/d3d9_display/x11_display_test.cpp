@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "d3d9/display.h"
-#include "engine/render/device_factory.h"
+#include "engine/render/device/device_factory.h"
 #include "tests/render_device/render_fixture.h"
 
 extern char** environ;

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/render/mesh_records.h"
-#include "game/world/data/level_data.h"
+#include "engine/render/mesh/mesh_records.h"
+#include "game/data/level_data.h"
 #include "tests/support/allocation_counter.h"
 #include "tests/support/memory_source.h"
 #include "tests/support/sample_data.h"

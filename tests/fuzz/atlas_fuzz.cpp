@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "engine/render/sprite_frame.h"
-#include "engine/render/texture_atlas.h"
+#include "engine/render/gui/sprite_frame.h"
+#include "engine/render/gui/texture_atlas.h"
 #include "tests/fuzz/support/memory_bound.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

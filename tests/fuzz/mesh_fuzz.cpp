@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/core/stream_error.h"
-#include "engine/render/mesh_builder.h"
+#include "engine/render/mesh/mesh_builder.h"
 #include "game/world/statics/static_collision_mesh.h"
 #include "tests/fuzz/support/fuzz_services.h"
 #include "tests/fuzz/support/memory_bound.h"

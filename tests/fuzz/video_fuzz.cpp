@@ -10,7 +10,7 @@
 #include <string>
 
 #include "engine/core/strings.h"
-#include "engine/render/frame_sequence.h"
+#include "engine/render/video/frame_sequence.h"
 #include "tests/fuzz/support/fuzz_services.h"
 #include "tests/fuzz/support/memory_bound.h"
 

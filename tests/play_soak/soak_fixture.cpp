@@ -13,9 +13,9 @@
 #include <sstream>
 
 #include "engine/core/log.h"
-#include "game/app/gui_picture_widget.h"
-#include "game/app/gui_settings.h"
-#include "game/app/shell_menu.h"
+#include "game/app/shell/gui_picture_widget.h"
+#include "game/app/shell/gui_settings.h"
+#include "game/app/shell/shell_menu.h"
 #include "game/vehicle/car/vehicle.h"
 #include "game/vehicle/car/wheel.h"
 

@@ -1,13 +1,13 @@
 // The debug renderer's queues drawn through the embedded debug effect: the shape flags as
 // the null device records them, the text column and the world labels.
-#include "engine/render/debug_renderer.h"
+#include "engine/render/debug/debug_renderer.h"
 
 #include <d3dx9/seams.h>
 #include <boost/make_shared.hpp>
 
 #include <limits>
 
-#include "engine/render/effect_cache.h"
+#include "engine/render/effect/effect_cache.h"
 #include "tests/render_effects/effect_fixture.h"
 #include "tests/support/allocation_counter.h"
 

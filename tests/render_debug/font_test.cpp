@@ -1,6 +1,6 @@
 // Font: its height in points at the screen's 96 dpi, its colour from four floats, its face
 // name cut to the description's field, and its life across a device reset.
-#include "engine/render/font.h"
+#include "engine/render/gui/font.h"
 
 #include <d3dx9/seams.h>
 

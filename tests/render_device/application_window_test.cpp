@@ -1,4 +1,4 @@
-#include "engine/render/application_window.h"
+#include "engine/render/device/application_window.h"
 
 #include <cstdlib>
 #include <functional>

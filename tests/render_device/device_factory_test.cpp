@@ -1,8 +1,8 @@
-#include "engine/render/device_factory.h"
+#include "engine/render/device/device_factory.h"
 
 #include <stdexcept>
 
-#include "engine/render/format_name.h"
+#include "engine/render/device/format_name.h"
 #include "render_fixture.h"
 
 namespace kesh::testing {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/core/log.h"
-#include "engine/render/drawing_backend.h"
+#include "engine/render/device/drawing_backend.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/render/dx_device.h"
+#include "engine/render/device/dx_device.h"
 
 #include <memory>
 #include <stdexcept>

@@ -3,7 +3,7 @@
 // flags and the colour their description gives.
 #include <gtest/gtest.h>
 
-#include "engine/render/quad_batcher.h"
+#include "engine/render/quad/quad_batcher.h"
 #include "engine/render/visual_effects/effect_manager.h"
 #include "tests/render_effect_manager/effect_art.h"
 

@@ -9,7 +9,7 @@
 
 #include "d3d9/seams.h"
 #include "engine/core/strings.h"
-#include "engine/render/mesh_records.h"
+#include "engine/render/mesh/mesh_records.h"
 #include "tests/render_effect_manager/log_capture.h"
 #include "tests/support/services_fixture.h"
 #include "tools/artlib/mesh_writer.h"

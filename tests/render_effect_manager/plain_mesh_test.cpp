@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/publish.h"
-#include "engine/render/effect_cache.h"
+#include "engine/render/effect/effect_cache.h"
 #include "engine/render/visual_effects/effect.h"
 #include "engine/render/visual_effects/effect_manager.h"
 #include "tests/render_effect_manager/effect_art.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/render/device_factory.h"
-#include "engine/render/dx_device.h"
+#include "engine/render/device/device_factory.h"
+#include "engine/render/device/dx_device.h"
 #include "tests/render_device/render_fixture.h"
 #include "tests/win32/temp_folder.h"
 

@@ -1,11 +1,11 @@
 // The loader's chain of fallbacks: the file, the embedded resource of the same name, then
 // the one shared error effect; and device loss reaching every live effect.
-#include "engine/render/effect_loader.h"
+#include "engine/render/effect/effect_loader.h"
 
 #include <d3dx9/effect_seams.h>
 #include <boost/make_shared.hpp>
 
-#include "engine/render/effect_cache.h"
+#include "engine/render/effect/effect_cache.h"
 
 #include "effect_fixture.h"
 

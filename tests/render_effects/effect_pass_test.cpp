@@ -1,6 +1,6 @@
 // EffectPass runs each drawing pass once and the restore pass once at the end, whatever
 // leaves the scope.
-#include "engine/render/effect_pass.h"
+#include "engine/render/effect/effect_pass.h"
 
 #include <d3dx9/effect_seams.h>
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/render/mesh_records.h"
+#include "engine/render/mesh/mesh_records.h"
 
 namespace render_gl {
 

@@ -3,8 +3,8 @@
 // built-in error effect, checked on the pixels read back where the result is certain.
 #include <d3dx9.h>
 
-#include "engine/render/font.h"
-#include "engine/render/mesh_instance.h"
+#include "engine/render/gui/font.h"
+#include "engine/render/mesh/mesh_instance.h"
 #include "tests/render_gl/art_files.h"
 #include "tests/render_gl/engine_gl_fixture.h"
 #include "tools/artlib/mesh_writer.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "d3d9/seams.h"
-#include "engine/render/effect_loader.h"
+#include "engine/render/effect/effect_loader.h"
 #include "tests/support/test_window.h"
 #include "win32/window_seams.h"
 

@@ -17,12 +17,12 @@
 
 #include "d3d9/drawing.h"
 #include "engine/render/camera_view.h"
-#include "engine/render/debug_renderer.h"
-#include "engine/render/device_factory.h"
-#include "engine/render/dx_device.h"
-#include "engine/render/effect_cache.h"
-#include "engine/render/mesh_loaders.h"
-#include "engine/render/texture_loader.h"
+#include "engine/render/debug/debug_renderer.h"
+#include "engine/render/device/device_factory.h"
+#include "engine/render/device/dx_device.h"
+#include "engine/render/effect/effect_cache.h"
+#include "engine/render/mesh/mesh_loaders.h"
+#include "engine/render/texture/texture_loader.h"
 #include "tests/win32/temp_folder.h"
 
 namespace render_gl {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "engine/render/texture_loader.h"
+#include "engine/render/texture/texture_loader.h"
 #include "tests/render_gl/art_files.h"
 #include "tests/render_quads/quads_fixture.h"
 

@@ -5,9 +5,9 @@
 
 #include <climits>
 
-#include "engine/render/gui_button.h"
-#include "engine/render/gui_image.h"
-#include "engine/render/gui_root.h"
+#include "engine/render/gui/gui_button.h"
+#include "engine/render/gui/gui_image.h"
+#include "engine/render/gui/gui_root.h"
 #include "tests/render_gui/gui_fixture.h"
 
 namespace kesh::testing {

@@ -1,13 +1,13 @@
 // The sprite batch on the null device: the order of the queue, the quad and the parameters
 // each sprite is drawn with, texts between the sprites, and the renderer across a reset.
-#include "engine/render/sprite_batch.h"
+#include "engine/render/gui/sprite_batch.h"
 
 #include <d3dx9/effect_seams.h>
 #include <d3dx9effect.h>
 
 #include <cstring>
 
-#include "engine/render/effect_cache.h"
+#include "engine/render/effect/effect_cache.h"
 #include "tests/render_gui/gui_fixture.h"
 
 namespace kesh::testing {

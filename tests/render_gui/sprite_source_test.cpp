@@ -1,6 +1,6 @@
 // Image names to frames and regions: the three spellings a frame request tries, and the
 // exact name a region request takes.
-#include "engine/render/sprite_frame.h"
+#include "engine/render/gui/sprite_frame.h"
 
 #include <gtest/gtest.h>
 

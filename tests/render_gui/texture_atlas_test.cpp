@@ -1,5 +1,5 @@
 // The ".tai" index: which lines make entries, which are skipped, and how names are matched.
-#include "engine/render/texture_atlas.h"
+#include "engine/render/gui/texture_atlas.h"
 
 #include <gtest/gtest.h>
 

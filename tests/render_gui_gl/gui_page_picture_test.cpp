@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/render/gui_button.h"
-#include "engine/render/gui_image.h"
-#include "engine/render/gui_root.h"
+#include "engine/render/gui/gui_button.h"
+#include "engine/render/gui/gui_image.h"
+#include "engine/render/gui/gui_root.h"
 #include "tests/render_gl/art_files.h"
 #include "tests/support/services_fixture.h"
 

@@ -5,7 +5,7 @@
 #include <unordered_set>
 
 #include "engine/core/stream_error.h"
-#include "engine/render/mesh_builder.h"
+#include "engine/render/mesh/mesh_builder.h"
 #include "tests/render_mesh/mesh_fixture.h"
 #include "tests/support/memory_source.h"
 #include "tests/support/weld_records.h"

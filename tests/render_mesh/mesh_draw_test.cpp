@@ -4,13 +4,13 @@
 
 #include <algorithm>
 
-#include "engine/render/effect_cache.h"
-#include "engine/render/effect_loader.h"
-#include "engine/render/mesh.h"
-#include "engine/render/mesh_builder.h"
-#include "engine/render/mesh_instance.h"
-#include "engine/render/mesh_loaders.h"
-#include "engine/render/texture_loader.h"
+#include "engine/render/effect/effect_cache.h"
+#include "engine/render/effect/effect_loader.h"
+#include "engine/render/mesh/mesh.h"
+#include "engine/render/mesh/mesh_builder.h"
+#include "engine/render/mesh/mesh_instance.h"
+#include "engine/render/mesh/mesh_loaders.h"
+#include "engine/render/texture/texture_loader.h"
 #include "tests/render_mesh/mesh_fixture.h"
 #include "tools/artlib/mesh_writer.h"
 

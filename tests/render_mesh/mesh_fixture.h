@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "engine/core/log.h"
-#include "engine/render/dx_device.h"
-#include "engine/render/mesh_records.h"
+#include "engine/render/device/dx_device.h"
+#include "engine/render/mesh/mesh_records.h"
 #include "tests/d3d9/d3d9_fixture.h"
 #include "tests/support/box_records.h"
 #include "tests/win32/temp_folder.h"

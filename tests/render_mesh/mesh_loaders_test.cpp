@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "engine/render/mesh_builder.h"
-#include "engine/render/mesh_loaders.h"
+#include "engine/render/mesh/mesh_builder.h"
+#include "engine/render/mesh/mesh_loaders.h"
 #include "tests/render_mesh/mesh_fixture.h"
 #include "tests/support/memory_source.h"
 #include "tools/artlib/mesh_writer.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/render/mesh_records.h"
+#include "engine/render/mesh/mesh_records.h"
 #include "tests/support/memory_source.h"
 #include "tests/support/sample_data.h"
 #include "tools/artlib/mesh_writer.h"

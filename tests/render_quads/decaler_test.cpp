@@ -1,7 +1,7 @@
 // The decaler over the null device with the art folder's "decal.fx": the vertex cursor and
 // its lock modes, the per-texture cap, the corners laid on the ground, unbinding, failures
 // and a device reset.
-#include "engine/render/decaler.h"
+#include "engine/render/quad/decaler.h"
 
 #include <gmock/gmock.h>
 
@@ -11,8 +11,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "engine/render/effect_cache.h"
-#include "engine/render/texture_loader.h"
+#include "engine/render/effect/effect_cache.h"
+#include "engine/render/texture/texture_loader.h"
 #include "tests/render_quads/quads_fixture.h"
 #include "tests/support/allocation_counter.h"
 

@@ -1,6 +1,6 @@
 // The quad renderer of both vertex types: its buffers as the device makes them, a chunk as
 // it is drawn, its life across a device reset, and a vertex whose FVF lies about its size.
-#include "engine/render/particle_quad_renderer.h"
+#include "engine/render/quad/particle_quad_renderer.h"
 
 #include <gmock/gmock.h>
 
@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "engine/render/listener_registration.h"
-#include "engine/render/quad_vertices.h"
+#include "engine/render/device/listener_registration.h"
+#include "engine/render/quad/quad_vertices.h"
 #include "tests/render_quads/quads_fixture.h"
 
 namespace kesh::testing {

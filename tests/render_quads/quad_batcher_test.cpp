@@ -1,14 +1,14 @@
 // The quad batcher over the null device with the art folder's "billboard.fx": chunking,
 // bucket order, the flags-to-parameters rule, the corners of both kinds of quad, clear,
 // a device reset and the heap in a steady frame.
-#include "engine/render/quad_batcher.h"
+#include "engine/render/quad/quad_batcher.h"
 
 #include <gmock/gmock.h>
 
 #include <cstring>
 #include <memory>
 
-#include "engine/render/effect_cache.h"
+#include "engine/render/effect/effect_cache.h"
 #include "tests/render_quads/quads_fixture.h"
 #include "tests/support/allocation_counter.h"
 

@@ -1,6 +1,6 @@
 // The texture loader: the extension rule on file names only, textures from files, and the
 // shared checkerboard that stands in for every texture that cannot be loaded.
-#include "engine/render/texture_loader.h"
+#include "engine/render/texture/texture_loader.h"
 
 #include <cstring>
 #include <fstream>

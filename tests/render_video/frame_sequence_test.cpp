@@ -3,7 +3,7 @@
 
 #include <limits>
 
-#include "engine/render/frame_sequence.h"
+#include "engine/render/video/frame_sequence.h"
 #include "tests/render_video/video_fixture.h"
 
 namespace video_testing {

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "engine/render/video.h"
+#include "engine/render/video/video.h"
 #include "tests/render_video/video_fixture.h"
 #include "tests/support/allocation_counter.h"
 

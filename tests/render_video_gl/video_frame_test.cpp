@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "engine/render/video.h"
+#include "engine/render/video/video.h"
 #include "tests/render_video/video_fixture.h"
 
 namespace video_testing {

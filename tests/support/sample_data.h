@@ -4,8 +4,8 @@
 
 #include <tuple>
 
-#include "engine/render/mesh_records.h"
-#include "game/world/data/level_data.h"
+#include "engine/render/mesh/mesh_records.h"
+#include "game/data/level_data.h"
 
 namespace kesh {
 namespace data {

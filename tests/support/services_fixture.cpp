@@ -12,7 +12,7 @@
 #include "engine/core/lua/lua_binder_registry.h"
 #include "engine/core/publish.h"
 #include "engine/core/strings.h"
-#include "engine/render/effect_loader.h"
+#include "engine/render/effect/effect_loader.h"
 #include "game/audio/music_segment_loader.h"
 #include "tests/support/test_window.h"
 #include "win32/window_seams.h"

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "engine/render/mesh_records.h"
+#include "engine/render/mesh/mesh_records.h"
 
 namespace morvale_testing {
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "engine/core/strings.h"
-#include "engine/render/ground_height_source.h"
+#include "engine/render/quad/ground_height_source.h"
 #include "game/vehicle/car/car.h"
 #include "game/vehicle/params/physics_params.h"
 #include "game/vehicle/physics/ground_plane.h"

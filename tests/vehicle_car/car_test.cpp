@@ -7,8 +7,8 @@
 
 #include "engine/core/publish.h"
 #include "engine/core/stream_error.h"
-#include "engine/render/debug_renderer.h"
-#include "engine/render/decaler.h"
+#include "engine/render/debug/debug_renderer.h"
+#include "engine/render/quad/decaler.h"
 #include "engine/render/visual_effects/billboard_component.h"
 #include "engine/render/visual_effects/effect_component.h"
 #include "game/audio/audio_system.h"

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "engine/render/debug_renderer.h"
+#include "engine/render/debug/debug_renderer.h"
 #include "game/vehicle/car/ray_wheel.h"
 #include "tests/vehicle_car/car_fixture.h"
 

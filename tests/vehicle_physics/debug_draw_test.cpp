@@ -1,6 +1,6 @@
 // Geoms queued as debug boxes: where the unit box's corner lands must be where ODE puts the
 // shape's corner.
-#include "engine/render/debug_renderer.h"
+#include "engine/render/debug/debug_renderer.h"
 #include "game/vehicle/physics/physics_object.h"
 #include "game/vehicle/physics/physics_world.h"
 #include "tests/render_effects/effect_fixture.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "game/world/data/level_data.h"
+#include "game/data/level_data.h"
 #include "tests/support/memory_source.h"
 #include "tests/support/sample_data.h"
 #include "tools/artlib/level_writer.h"

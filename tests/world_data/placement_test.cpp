@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "game/world/data/placement.h"
+#include "game/data/placement.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "engine/core/strings.h"
-#include "engine/render/decaler.h"
-#include "engine/render/ground_height_source.h"
+#include "engine/render/quad/decaler.h"
+#include "engine/render/quad/ground_height_source.h"
 #include "game/world/level/level.h"
 #include "tests/render_effect_manager/log_capture.h"
 #include "tests/support/services_fixture.h"

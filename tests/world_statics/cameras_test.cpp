@@ -3,7 +3,7 @@
 #include <cmath>
 #include <memory>
 
-#include "engine/render/debug_renderer.h"
+#include "engine/render/debug/debug_renderer.h"
 #include "game/vehicle/physics/physics_world.h"
 #include "game/world/cameras/inside_camera.h"
 #include "game/world/cameras/outside_camera.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "d3d9/seams.h"
-#include "engine/render/debug_renderer.h"
+#include "engine/render/debug/debug_renderer.h"
 #include "game/vehicle/physics/physics_world.h"
 #include "game/world/statics/statics_loader.h"
 #include "game/world/statics/statics_set.h"

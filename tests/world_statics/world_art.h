@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/render/mesh_records.h"
-#include "game/world/data/level_data.h"
+#include "engine/render/mesh/mesh_records.h"
+#include "game/data/level_data.h"
 #include "tests/support/box_records.h"
 #include "tools/artlib/level_writer.h"
 #include "tools/artlib/mesh_writer.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/world/data/level_data.h"
+#include "game/data/level_data.h"
 #include "tools/artlib/stream_writer.h"
 
 namespace artlib {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/render/mesh_records.h"
+#include "engine/render/mesh/mesh_records.h"
 #include "tools/artlib/stream_writer.h"
 
 namespace artlib {

@@ -14,7 +14,7 @@
 
 #include "bench_figures.h"
 #include "engine/core/publish.h"
-#include "engine/render/quad_batcher.h"
+#include "engine/render/quad/quad_batcher.h"
 #include "engine/render/visual_effects/effect_manager.h"
 #include "game/world/level/level.h"
 #include "game_session.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "bench_figures.h"
-#include "engine/render/mesh_builder.h"
+#include "engine/render/mesh/mesh_builder.h"
 #include "game_session.h"
 #include "tests/support/weld_records.h"
 

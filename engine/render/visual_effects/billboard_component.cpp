@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/render/quad_batcher.h"
+#include "engine/render/quad/quad_batcher.h"
 
 namespace kesh {
 namespace effect {

@@ -4,11 +4,11 @@
 #include <cmath>
 
 #include "engine/core/errors.h"
-#include "engine/render/effect_cache.h"
-#include "engine/render/effect_pass.h"
-#include "engine/render/mesh.h"
-#include "engine/render/mesh_loaders.h"
-#include "engine/render/texture_loader.h"
+#include "engine/render/effect/effect_cache.h"
+#include "engine/render/effect/effect_pass.h"
+#include "engine/render/mesh/mesh.h"
+#include "engine/render/mesh/mesh_loaders.h"
+#include "engine/render/texture/texture_loader.h"
 
 namespace kesh {
 namespace effect {

@@ -2,7 +2,7 @@
 // age, depth and blending as its description says.
 #pragma once
 
-#include "engine/render/mesh_info.h"
+#include "engine/render/mesh/mesh_info.h"
 #include "engine/render/visual_effects/effect_component.h"
 #include "engine/render/visual_effects/effect_context.h"
 #include "engine/render/visual_effects/effect_params.h"

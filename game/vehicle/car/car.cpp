@@ -11,8 +11,8 @@
 #include "game/vehicle/car/ray_wheel.h"
 #include "game/vehicle/physics/physics_space.h"
 #include "game/vehicle/physics/physics_world.h"
-#include "game/world/data/level_data.h"
-#include "game/world/data/level_file.h"
+#include "game/data/level_data.h"
+#include "game/data/level_file.h"
 
 namespace {
 

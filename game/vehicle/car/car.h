@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/render/mesh.h"
+#include "engine/render/mesh/mesh.h"
 #include "engine/render/visual_effects/effect_handle.h"
 #include "game/vehicle/car/tracks.h"
 #include "game/vehicle/car/vehicle.h"

@@ -2,8 +2,8 @@
 #include <cmath>
 #include <sstream>
 
-#include "engine/render/debug_renderer.h"
-#include "engine/render/decaler.h"
+#include "engine/render/debug/debug_renderer.h"
+#include "engine/render/quad/decaler.h"
 #include "engine/render/visual_effects/effect_component.h"
 #include "game/vehicle/car/car.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <sstream>
 
-#include "engine/render/debug_renderer.h"
+#include "engine/render/debug/debug_renderer.h"
 #include "game/vehicle/physics/physics_space.h"
 #include "game/vehicle/physics/physics_world.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/render/mesh.h"
+#include "engine/render/mesh/mesh.h"
 #include "game/vehicle/car/wheel.h"
 #include "game/vehicle/physics/physics_object.h"
 

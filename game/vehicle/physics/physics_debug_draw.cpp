@@ -1,4 +1,4 @@
-#include "engine/render/debug_renderer.h"
+#include "engine/render/debug/debug_renderer.h"
 #include "game/vehicle/physics/physics_object.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/core/transform.h"
-#include "engine/render/debug_renderer.h"
+#include "engine/render/debug/debug_renderer.h"
 #include "game/vehicle/car/vehicle.h"
 #include "game/world/statics/statics_set.h"
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "game/world/data/level_data.h"
+#include "game/data/level_data.h"
 
 struct StartChoice {
     D3DXMATRIX start;

@@ -13,7 +13,7 @@
 
 #include "engine/core/resource.h"
 #include "engine/render/camera_view.h"
-#include "engine/render/dx_device.h"
+#include "engine/render/device/dx_device.h"
 #include "game/vehicle/car/vehicle.h"
 #include "game/vehicle/controller/vehicle_controller.h"
 #include "game/vehicle/params/physics_params.h"
@@ -22,7 +22,7 @@
 #include "game/vehicle/physics/physics_world.h"
 #include "game/world/cameras/car_camera.h"
 #include "game/world/cells/level_cell_grid.h"
-#include "game/world/data/level_data.h"
+#include "game/data/level_data.h"
 #include "game/world/level/frame_time.h"
 #include "game/world/level/level_params.h"
 #include "game/world/level/timed_decal.h"

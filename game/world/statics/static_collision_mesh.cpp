@@ -3,8 +3,8 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "engine/render/debug_renderer.h"
-#include "engine/render/mesh_loaders.h"
+#include "engine/render/debug/debug_renderer.h"
+#include "engine/render/mesh/mesh_loaders.h"
 
 namespace {
 

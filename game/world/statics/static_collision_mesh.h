@@ -8,7 +8,7 @@
 
 #include "engine/core/oriented_box.h"
 #include "engine/core/transform.h"
-#include "engine/render/mesh_info.h"
+#include "engine/render/mesh/mesh_info.h"
 #include "game/vehicle/physics/physics_object.h"
 
 class StaticCollisionMesh : public PhysicsObject {

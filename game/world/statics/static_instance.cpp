@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/core/transform.h"
-#include "engine/render/mesh_loaders.h"
+#include "engine/render/mesh/mesh_loaders.h"
 
 StaticInstance::StaticInstance(kesh::DxDevice* device, std::uint32_t id, std::uint32_t drawMask,
                                const std::string& lightmapName, const std::string& meshName,

@@ -10,8 +10,8 @@
 
 #include "engine/core/oriented_box.h"
 #include "engine/core/resource.h"
-#include "engine/render/dx_device.h"
-#include "engine/render/mesh_instance.h"
+#include "engine/render/device/dx_device.h"
+#include "engine/render/mesh/mesh_instance.h"
 #include "game/world/statics/static_collision_mesh.h"
 
 class StaticInstance {

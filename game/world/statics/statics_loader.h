@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "game/world/data/level_data.h"
+#include "game/data/level_data.h"
 
 class StaticsSet;
 

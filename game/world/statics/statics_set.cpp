@@ -4,10 +4,10 @@
 #include <sstream>
 
 #include "engine/core/transform.h"
-#include "engine/render/debug_renderer.h"
-#include "engine/render/effect_cache.h"
-#include "engine/render/mesh_loaders.h"
-#include "engine/render/texture_loader.h"
+#include "engine/render/debug/debug_renderer.h"
+#include "engine/render/effect/effect_cache.h"
+#include "engine/render/mesh/mesh_loaders.h"
+#include "engine/render/texture/texture_loader.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "engine/core/bounding_box.h"
 #include "engine/core/resource.h"
 #include "engine/render/camera_view.h"
-#include "engine/render/dx_device.h"
+#include "engine/render/device/dx_device.h"
 #include "game/vehicle/physics/physics_space.h"
 #include "game/world/statics/static_instance.h"
 #include "game/world/statics/statics_grid.h"

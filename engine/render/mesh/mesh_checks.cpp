@@ -1,0 +1,67 @@
+#include "engine/render/mesh/mesh_checks.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/core/stream_error.h"
+
+namespace kesh {
+
+using maya_common::data::tri_index;
+
+namespace {
+
+[[noreturn]] void fail() {
+    throw stream::error(1);
+}
+
+void checkTriangles(const std::vector<tri_index>& triangles, std::size_t expected,
+                    std::size_t listSize) {
+    if (triangles.size() != expected) {
+        fail();
+    }
+    for (const tri_index& t : triangles) {
+        if (t.a >= listSize || t.b >= listSize || t.c >= listSize) {
+            fail();
+        }
+    }
+}
+
+void checkUv(const maya_common::data::tri_mesh& mesh, std::size_t set) {
+    if (mesh.uv_tris.size() <= set || mesh.uv_tris[set].empty()) {
+        return;
+    }
+    if (mesh.uv_sets.size() <= set || mesh.uv_sets[set].dim < 2) {
+        fail();
+    }
+    // Entries that have both of their first two floats.
+    const auto& uv = mesh.uv_sets[set];
+    const std::size_t size = uv.values.size();
+    const std::size_t entries = size < 2 ? 0 : (size - 2) / uv.dim + 1;
+    checkTriangles(mesh.uv_tris[set], mesh.position_tris.size(), entries);
+}
+
+}  // namespace
+
+void checkMeshRecords(const maya_common::data::tri_mesh& mesh) {
+    const std::size_t faces = mesh.position_tris.size();
+    checkTriangles(mesh.position_tris, faces, mesh.positions.size());
+    if (!mesh.normal_tris.empty()) {
+        checkTriangles(mesh.normal_tris, faces, mesh.normals.size());
+    }
+    checkUv(mesh, 0);
+    checkUv(mesh, 1);
+    if (!mesh.face_materials.empty()) {
+        if (mesh.face_materials.size() != faces) {
+            fail();
+        }
+        const std::size_t materials = mesh.materials.materials.size();
+        for (int material : mesh.face_materials) {
+            if (material < 0 || static_cast<std::size_t>(material) >= materials) {
+                fail();
+            }
+        }
+    }
+}
+
+}  // namespace kesh
