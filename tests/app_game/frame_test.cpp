@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "engine/render/device/application_window.h"
 #include "engine/render/debug/debug_renderer.h"
+#include "engine/render/device/application_window.h"
 #include "tests/app_game/game_fixture.h"
 #include "win32/window_seams.h"
 

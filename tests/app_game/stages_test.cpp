@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "engine/render/gui/gui_button.h"
-#include "game/app/stages/exit_stage.h"
 #include "game/app/shell/game_map.h"
+#include "game/app/stages/exit_stage.h"
 #include "game/app/stages/game_stage.h"
 #include "game/app/stages/menu_stage.h"
 #include "game/app/stages/video_stage.h"

@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "engine/render/quad/decaler.h"
 #include "engine/render/effect/effect_cache.h"
+#include "engine/render/quad/decaler.h"
 #include "engine/render/quad/quad_batcher.h"
 #include "tests/render_quads/quads_fixture.h"
 

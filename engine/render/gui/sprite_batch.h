@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "engine/render/device/dx_device.h"
-#include "engine/render/gui/font.h"
 #include "engine/render/device/listener_registration.h"
+#include "engine/render/gui/font.h"
+#include "engine/render/gui/sprite_frame.h"
 #include "engine/render/quad/particle_quad_renderer.h"
 #include "engine/render/quad/quad_vertices.h"
-#include "engine/render/gui/sprite_frame.h"
 
 namespace kesh {
 

@@ -18,8 +18,8 @@
 #include "engine/render/camera_view.h"
 #include "engine/render/device/device_listener.h"
 #include "engine/render/device/dx_device.h"
-#include "engine/render/quad/ground_height_source.h"
 #include "engine/render/device/listener_registration.h"
+#include "engine/render/quad/ground_height_source.h"
 #include "engine/render/quad/quad_vertices.h"
 #include "win32/com_ptr.h"
 

@@ -13,8 +13,8 @@
 #include "engine/core/perf_timer.h"
 #include "engine/render/device/device_listener.h"
 #include "engine/render/device/dx_device.h"
-#include "engine/render/video/frame_sequence.h"
 #include "engine/render/quad/quad_vertices.h"
+#include "engine/render/video/frame_sequence.h"
 #include "win32/com_ptr.h"
 
 namespace kesh {

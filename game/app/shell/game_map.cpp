@@ -7,8 +7,8 @@
 
 #include "engine/core/log.h"
 #include "engine/core/vector_io.h"
-#include "engine/render/log_lines.h"
 #include "engine/render/gui/texture_atlas.h"
+#include "engine/render/log_lines.h"
 #include "engine/render/texture/texture_loader.h"
 #include "game/app/shell/shell_art.h"
 

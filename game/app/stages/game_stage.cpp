@@ -4,14 +4,14 @@
 #include <utility>
 
 #include "engine/core/publish.h"
-#include "engine/render/quad/decaler.h"
 #include "engine/render/effect/effect_cache.h"
 #include "engine/render/mesh/mesh.h"
+#include "engine/render/quad/decaler.h"
 #include "engine/render/quad/quad_batcher.h"
 #include "engine/render/visual_effects/effect_manager.h"
 #include "game/app/hud/car_interface.h"
-#include "game/app/shell/game_map.h"
 #include "game/app/hud/gui_number_display.h"
+#include "game/app/shell/game_map.h"
 #include "game/app/shell/gui_picture_widget.h"
 #include "game/app/shell/gui_settings.h"
 #include "game/app/shell/shell_menu.h"

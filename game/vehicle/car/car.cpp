@@ -8,11 +8,11 @@
 #include "engine/core/strings.h"
 #include "engine/render/log_lines.h"
 #include "engine/render/visual_effects/effect_manager.h"
+#include "game/data/level_data.h"
+#include "game/data/level_file.h"
 #include "game/vehicle/car/ray_wheel.h"
 #include "game/vehicle/physics/physics_space.h"
 #include "game/vehicle/physics/physics_world.h"
-#include "game/data/level_data.h"
-#include "game/data/level_file.h"
 
 namespace {
 
