@@ -1,7 +1,7 @@
 // The application object: owns the process-wide services (the five resource caches, the
 // debug renderer, the script host), the on-screen font, the audio system and the current
 // stage; runs one frame each time the window's pump is idle and switches between the five
-// stages by number (1 menu, 2 and 3 the videos, 4 the play stage, 5 the exit screen).
+// stages (StageId).
 #pragma once
 
 #include <windows.h>
@@ -55,8 +55,8 @@ public:
     void onMouseWheel(int delta) override;
     void onMouseButton(int button, int down) override;
 
-    // Replaces the current stage (the old one goes first); 0 keeps it.
-    void activateStage(int number);
+    // Replaces the current stage (the old one goes first); None keeps it.
+    void activateStage(StageId id);
     // Shown on the bottom line for 2 seconds from the timer's last tick.
     void showNotice(const std::wstring& text);
 
@@ -69,9 +69,8 @@ public:
     float framesPerSecond() const { return fps; }
 
 protected:
-    // The stage of a number from 1 to 5, built as the program builds it; tests put stages of
-    // their own in here.
-    virtual std::unique_ptr<Stage> buildStage(int number);
+    // A stage built as the program builds it; tests put stages of their own in here.
+    virtual std::unique_ptr<Stage> buildStage(StageId id);
 
 private:
     // Withdraws the published services when the game goes, also when its constructor fails

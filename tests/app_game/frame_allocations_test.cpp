@@ -26,7 +26,7 @@ protected:
 
 TEST_F(FrameAllocations, PlayFramesAllocateNothingOnceWarm) {
     start();
-    game->activateStage(4);
+    game->activateStage(StageId::Play);
     ASSERT_NE(game->currentGameStage(), nullptr);
     ASSERT_NE(game->currentGameStage()->currentLevel()->vehicle(), nullptr);
     bool handled = false;

@@ -54,14 +54,14 @@ TEST_F(StagesTest, EachStageWithItsSoundsAndMusicVolume) {
     ASSERT_EQ(game->audioSystem()->queuedStarts(), 0u);
     const std::size_t stopsBefore = dmusic_test::events(dmusic_test::Call::StopEx).size();
 
-    game->activateStage(1);
+    game->activateStage(StageId::Menu);
     EXPECT_NE(dynamic_cast<MenuStage*>(game->currentStage()), nullptr);
     // The videos' sounds are stopped at once, not at the next frame.
     EXPECT_EQ(game->audioSystem()->queuedStops(), 0u);
     EXPECT_GT(dmusic_test::events(dmusic_test::Call::StopEx).size(), stopsBefore);
     EXPECT_FLOAT_EQ(musicVolume(), 0.7f);
 
-    game->activateStage(3);
+    game->activateStage(StageId::SecondVideo);
     auto* second = dynamic_cast<VideoStage*>(game->currentStage());
     ASSERT_NE(second, nullptr);
     EXPECT_NE(second->currentVideo(), nullptr);
@@ -69,7 +69,7 @@ TEST_F(StagesTest, EachStageWithItsSoundsAndMusicVolume) {
     EXPECT_EQ(game->audioSystem()->queuedStops(), 0u);
     EXPECT_FLOAT_EQ(musicVolume(), 0.0f);
 
-    game->activateStage(5);
+    game->activateStage(StageId::Exit);
     EXPECT_NE(dynamic_cast<ExitStage*>(game->currentStage()), nullptr);
     EXPECT_FLOAT_EQ(musicVolume(), 0.0f);
     EXPECT_EQ(game->currentGameStage(), nullptr);
@@ -79,14 +79,14 @@ TEST_F(StagesTest, EnteringAVideoStopsNoSound) {
     start();
     game->onFrame();
     const std::size_t stopsBefore = dmusic_test::events(dmusic_test::Call::StopEx).size();
-    game->activateStage(3);
-    game->activateStage(2);
+    game->activateStage(StageId::SecondVideo);
+    game->activateStage(StageId::FirstVideo);
     EXPECT_EQ(dmusic_test::events(dmusic_test::Call::StopEx).size(), stopsBefore);
 }
 
 TEST_F(StagesTest, ThePlayStageTakesTheSceneCameraAndMAndJToggleItsInput) {
     start();
-    game->activateStage(4);
+    game->activateStage(StageId::Play);
     GameStage* play = game->currentGameStage();
     ASSERT_NE(play, nullptr);
     EXPECT_EQ(game->currentStage(), play);
@@ -124,17 +124,17 @@ TEST_F(StagesTest, ThePlayStageTakesTheSceneCameraAndMAndJToggleItsInput) {
 // and the pause menu opened by a key) is over that button: one click, no move, chooses it.
 TEST_F(StagesTest, PagesShownUnderTheRestingPointerTakeAClickWithoutAMove) {
     start();
-    game->activateStage(1);
+    game->activateStage(StageId::Menu);
     const auto start = middleOf(
         static_cast<MenuStage*>(game->currentStage())->shellMenu()->currentPage()->children[0]);
-    game->activateStage(2);
+    game->activateStage(StageId::FirstVideo);
     game->onMouseMove(start.first, start.second);
-    game->activateStage(1);
+    game->activateStage(StageId::Menu);
     clickWithoutMove();
     EXPECT_EQ(static_cast<MenuStage*>(game->currentStage())->shellMenu()->result(),
               ShellMenu::Start);
 
-    game->activateStage(4);
+    game->activateStage(StageId::Play);
     GameStage* play = game->currentGameStage();
     ASSERT_NE(play->gameMap(), nullptr);
     const auto mapContinue = middleOf(play->gameMap()->button());
@@ -159,7 +159,7 @@ TEST_F(StagesTest, WithTheMouseOptionThePlayStageLeavesTheSceneCameraAlone) {
     GameOptions options;
     options.mouse = true;
     start(options);
-    game->activateStage(4);
+    game->activateStage(StageId::Play);
     ASSERT_NE(game->currentGameStage(), nullptr);
     press(VK_TAB);
     const kesh::CameraView before = game->sceneCamera();
@@ -171,7 +171,7 @@ TEST_F(StagesTest, WithTheMouseOptionThePlayStageLeavesTheSceneCameraAlone) {
 
 TEST_F(StagesTest, MAndJOutsideThePlayStageOnlyReachTheStage) {
     start();
-    useFakes(1);
+    useFakes(StageId::Menu);
     press('M');
     press('J');
     EXPECT_TRUE(game->currentNotice().empty());
@@ -184,7 +184,7 @@ TEST_F(StagesTest, MAndJOutsideThePlayStageOnlyReachTheStage) {
 
 TEST_F(StagesTest, ANoticeShowsForTwoSecondsFromItsOwnStart) {
     start();
-    useFakes(1);
+    useFakes(StageId::Menu);
     now = 1000;
     game->onFrame();
     game->showNotice(L"first");
@@ -226,7 +226,7 @@ TEST_F(StagesTest, MouseEventsReachTheStageAndDragTheCameraOnlyWithTheMouseOptio
     GameOptions options;
     options.mouse = true;
     start(options);
-    useFakes(1);
+    useFakes(StageId::Menu);
     const kesh::CameraView before = game->sceneCamera();
     game->onMouseMove(100, 100);
     game->onMouseButton(1, 1);
@@ -243,7 +243,7 @@ TEST_F(StagesTest, MouseEventsReachTheStageAndDragTheCameraOnlyWithTheMouseOptio
 
 TEST_F(StagesTest, WithoutTheMouseOptionADragLeavesTheCameraAlone) {
     start();
-    useFakes(1);
+    useFakes(StageId::Menu);
     const kesh::CameraView before = game->sceneCamera();
     game->onMouseMove(100, 100);
     game->onMouseButton(2, 1);

@@ -66,7 +66,7 @@ TEST_F(PlayTest, LoadingLeavesARunPausedUnderTheMapWithEverythingInPlace) {
     EXPECT_NE(dynamic_cast<CockpitView*>(stage->carInterfaceView()->currentView()), nullptr);
     EXPECT_NE(stage->countdownDisplay(), nullptr);
     EXPECT_EQ(stage->pictureWidget(), nullptr);
-    EXPECT_EQ(stage->nextStage(), 0);
+    EXPECT_EQ(stage->nextStage(), StageId::None);
     EXPECT_EQ(stage->runStartCount(), now);
 
     const std::vector<std::string> names = {"z1", "z2",  "z3",  "z4",  "z5",  "z6",  "z7", "z8",
@@ -292,11 +292,11 @@ TEST_F(PlayTest, APictureHoldsKeysForMoreThanThreeSeconds) {
     const LONGLONG shown = now;
     now = shown + 3 * kSecond;
     stage->onKey(kEscape);
-    EXPECT_EQ(stage->nextStage(), 0);
+    EXPECT_EQ(stage->nextStage(), StageId::None);
     EXPECT_EQ(stage->shellMenu(), nullptr);
     now = shown + 3 * kSecond + 1;
     stage->onKey('Q');
-    EXPECT_EQ(stage->nextStage(), GameStage::kMenuStage);
+    EXPECT_EQ(stage->nextStage(), StageId::Menu);
 }
 
 TEST_F(PlayTest, KeysActByStateFirstMatchOnly) {
@@ -354,7 +354,7 @@ TEST_F(PlayTest, KeysActByStateFirstMatchOnly) {
     // Other keys do nothing.
     stage->onKey('X');
     EXPECT_FALSE(stage->isPaused());
-    EXPECT_EQ(stage->nextStage(), 0);
+    EXPECT_EQ(stage->nextStage(), StageId::None);
 }
 
 // The pause menu's rows, top to bottom: restart, continue, help, exit.
@@ -381,15 +381,15 @@ TEST_P(PauseMenuResults, AChoiceIsActedOnInTheNextFrameAndTheMenuGoes) {
     EXPECT_EQ(stage->shellMenu(), nullptr);
     switch (row) {
         case 0:
-            EXPECT_EQ(stage->nextStage(), GameStage::kPlayStage);
+            EXPECT_EQ(stage->nextStage(), StageId::Play);
             EXPECT_TRUE(stage->isPaused());
             break;
         case 1:
-            EXPECT_EQ(stage->nextStage(), 0);
+            EXPECT_EQ(stage->nextStage(), StageId::None);
             EXPECT_FALSE(stage->isPaused());
             break;
         case 3:
-            EXPECT_EQ(stage->nextStage(), GameStage::kExitStage);
+            EXPECT_EQ(stage->nextStage(), StageId::Exit);
             EXPECT_TRUE(stage->isPaused());
             break;
     }

@@ -263,7 +263,7 @@ void GameStage::onKey(int key) {
     if (picture) {
         const double held = static_cast<double>(readCounter() - pictureCount) / timer.freq.QuadPart;
         if (held > kPictureHold) {
-            next = kMenuStage;
+            next = StageId::Menu;
         }
         return;
     }
@@ -396,10 +396,10 @@ void GameStage::handlePauseMenu() {
             break;
         case ShellMenu::Exit:
             pauseMenu.reset();
-            next = kExitStage;
+            next = StageId::Exit;
             break;
         case ShellMenu::Start:
-            next = kPlayStage;
+            next = StageId::Play;
             pauseMenu.reset();
             break;
         case ShellMenu::Continue:

@@ -60,10 +60,6 @@ public:
     static constexpr float kGaugeAngleFactor = 4.712389f;
     static constexpr double kKeySensitivity = 0.25;
 
-    static constexpr int kMenuStage = 1;
-    static constexpr int kPlayStage = 4;
-    static constexpr int kExitStage = 5;
-
     // Loads the run: effects, sounds, input, the level, the map (open), the globe, the car
     // interface and the countdown. device, audio and camera are not owned and must outlive
     // the stage. Every failure but the effect list's leaves as an exception.
@@ -81,7 +77,7 @@ public:
     void onMouseButton(int button, bool down) override;
     // One frame, between BeginScene and EndScene.
     void update() override;
-    int nextStage() override { return next; }
+    StageId nextStage() override { return next; }
     void onKey(int virtualKey) override;
 
     // The ground under the decals is the plane y = 0.
@@ -163,7 +159,7 @@ private:
     std::unique_ptr<CarInterface> carInterface;
     GameStageParams params;
     bool insideView = true;
-    int next = 0;
+    StageId next = StageId::None;
     bool paused = true;
     std::vector<std::string> ambientNames;
 
