@@ -24,7 +24,6 @@
 #include "game/app/stages/video_stage.h"
 #include "game/audio/music_segment_cache.h"
 #include "game/audio/music_segment_loader.h"
-#include "game/vehicle/input/input_system.h"
 
 namespace {
 
@@ -105,7 +104,6 @@ Game::Game(kesh::DxDevice* device, lua_State* lua, HWND window, const GameOption
 
 Game::~Game() {
     stage.reset();
-    gameStage = nullptr;
     font.reset();
     // The play stage's destructor talks to the audio system, and the audio system gives its
     // segments back to the music cache: between the two.
@@ -268,7 +266,6 @@ void Game::activateStage(StageId id) {
         return;
     }
     stage.reset();
-    gameStage = nullptr;
     kesh::writeLine(logDebug(), "Activating stage: ", static_cast<int>(id));
     const bool video = id == StageId::FirstVideo || id == StageId::SecondVideo;
     if (!video) {
@@ -313,7 +310,7 @@ std::unique_ptr<Stage> Game::buildStage(StageId id) {
             if (!options.mouse) {
                 play->setCameraTarget(&camera);
             }
-            gameStage = play.get();
+            play->setNoticeBoard([this](const std::wstring& text) { showNotice(text); });
             return play;
         }
         case StageId::Exit:
@@ -321,6 +318,10 @@ std::unique_ptr<Stage> Game::buildStage(StageId id) {
         default:
             return nullptr;
     }
+}
+
+GameStage* Game::currentGameStage() const {
+    return dynamic_cast<GameStage*>(stage.get());
 }
 
 void Game::showNotice(const std::wstring& text) {
@@ -331,20 +332,6 @@ void Game::showNotice(const std::wstring& text) {
 LRESULT Game::onMessage(HWND, UINT message, WPARAM wParam, LPARAM, bool*) {
     if (message != WM_KEYDOWN) {
         return 0;
-    }
-    InputSystem* input = gameStage != nullptr ? gameStage->inputSystem() : nullptr;
-    if (input != nullptr) {
-        if (wParam == 'M') {
-            const bool enabled = !input->isMouseEnabled();
-            showNotice(std::wstring(L"Mouse ") + (enabled ? L"Enabled" : L"Disabled"));
-            input->setMouseEnabled(enabled);
-            input->setJoystickEnabled(false);
-        } else if (wParam == 'J') {
-            const bool enabled = !input->isJoystickEnabled();
-            showNotice(std::wstring(L"Joystick ") + (enabled ? L"Enabled" : L"Disabled"));
-            input->setJoystickEnabled(enabled);
-            input->setMouseEnabled(false);
-        }
     }
     if (stage) {
         stage->onKey(static_cast<int>(wParam));

@@ -46,8 +46,7 @@ public:
     // is still lost (no frame is run).
     bool checkDevice() override;
 
-    // Looks at key presses only: 'M' and 'J' toggle mouse steering and the joystick during
-    // play; every key then goes to the stage. Never marks a message handled.
+    // Hands key presses to the stage. Never marks a message handled.
     LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                       bool* handled) override;
 
@@ -62,7 +61,7 @@ public:
 
     // For tests.
     Stage* currentStage() const { return stage.get(); }
-    GameStage* currentGameStage() const { return gameStage; }
+    GameStage* currentGameStage() const;
     AudioSystem* audioSystem() const { return audio.get(); }
     const kesh::CameraView& sceneCamera() const { return camera; }
     const std::wstring& currentNotice() const { return notice; }
@@ -107,6 +106,5 @@ private:
     float fps = 0.0f;
     HWND window;
     std::unique_ptr<Stage> stage;
-    GameStage* gameStage = nullptr;  // the stage itself while stage 4 runs
     GameOptions options;
 };

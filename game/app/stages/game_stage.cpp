@@ -26,6 +26,8 @@ constexpr int kEscape = 0x1B;
 constexpr int kTab = 0x09;
 constexpr int kKeyC = 0x43;
 constexpr int kKeyH = 0x48;
+constexpr int kKeyJ = 0x4A;
+constexpr int kKeyM = 0x4D;
 constexpr int kKeyV = 0x56;
 constexpr int kF1 = 0x70;
 constexpr int kF7 = 0x76;
@@ -259,7 +261,28 @@ void GameStage::onMouseButton(int button, bool down) {
     }
 }
 
+void GameStage::switchInput(int key) {
+    const bool mouse = key == kKeyM;
+    const bool enabled = mouse ? !input->isMouseEnabled() : !input->isJoystickEnabled();
+    if (noticeBoard) {
+        noticeBoard(std::wstring(mouse ? L"Mouse " : L"Joystick ") +
+                    (enabled ? L"Enabled" : L"Disabled"));
+    }
+    if (mouse) {
+        input->setMouseEnabled(enabled);
+        input->setJoystickEnabled(false);
+    } else {
+        input->setJoystickEnabled(enabled);
+        input->setMouseEnabled(false);
+    }
+}
+
 void GameStage::onKey(int key) {
+    // The switches work under the map, the pause menu and the picture too, and the key then
+    // goes on as any other (a picture's "any key" included).
+    if (key == kKeyM || key == kKeyJ) {
+        switchInput(key);
+    }
     if (picture) {
         const double held = static_cast<double>(readCounter() - pictureCount) / timer.freq.QuadPart;
         if (held > kPictureHold) {

@@ -9,8 +9,10 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/core/bounding_box.h"
@@ -85,6 +87,11 @@ public:
 
     // Where the level camera is copied every frame; null (the default) copies it nowhere.
     void setCameraTarget(kesh::CameraView* target) { cameraTarget = target; }
+    // Where 'M' and 'J' say what they switched ("Mouse Enabled", "Joystick Disabled", ...);
+    // without one (the default) they switch silently.
+    void setNoticeBoard(std::function<void(const std::wstring&)> board) {
+        noticeBoard = std::move(board);
+    }
 
     // Cockpit view and camera against outside view and camera.
     void toggleView();
@@ -131,6 +138,8 @@ private:
     void applyRules(const FrameTime& frameTime);
     // Replaces the picture (the old one goes first), pauses and requests the sound.
     void decide(const char* name, const char* sound);
+    // 'M': mouse steering, 'J': the joystick; switching one on switches the other off.
+    void switchInput(int key);
     void handlePauseMenu();
     // The counter as read at the start of the frame.
     std::int64_t counter() const { return timer.now.QuadPart; }
@@ -164,6 +173,7 @@ private:
     std::vector<std::string> ambientNames;
 
     std::string pictureName;
+    std::function<void(const std::wstring&)> noticeBoard;
     kesh::ResourceId billboardEffect;
     kesh::EffectManager* effects = nullptr;  // owned through theEffectManager
     bool audioStarted = false;
