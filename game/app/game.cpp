@@ -320,10 +320,6 @@ std::unique_ptr<Stage> Game::buildStage(StageId id) {
     }
 }
 
-GameStage* Game::currentGameStage() const {
-    return dynamic_cast<GameStage*>(stage.get());
-}
-
 void Game::showNotice(const std::wstring& text) {
     notice = text;
     noticeStart = timer.now.QuadPart;

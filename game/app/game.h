@@ -20,8 +20,6 @@
 #include "game/app/stages/stage.h"
 #include "game/audio/audio_system.h"
 
-class GameStage;
-
 class Game : public kesh::FrameListener, public kesh::MessageHook, public kesh::MouseListener {
 public:
     static constexpr float kFov = 0.9424778f;  // 54 degrees
@@ -59,19 +57,13 @@ public:
     // Shown on the bottom line for 2 seconds from the timer's last tick.
     void showNotice(const std::wstring& text);
 
-    // For tests.
-    Stage* currentStage() const { return stage.get(); }
-    GameStage* currentGameStage() const;
-    AudioSystem* audioSystem() const { return audio.get(); }
-    const kesh::CameraView& sceneCamera() const { return camera; }
-    const std::wstring& currentNotice() const { return notice; }
-    float framesPerSecond() const { return fps; }
-
 protected:
     // A stage built as the program builds it; tests put stages of their own in here.
     virtual std::unique_ptr<Stage> buildStage(StageId id);
 
 private:
+    friend struct GameProbe;
+
     // Withdraws the published services when the game goes, also when its constructor fails
     // after publishing some of them; declared first, so it goes last.
     struct PublishedServices {

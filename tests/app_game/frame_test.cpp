@@ -48,10 +48,10 @@ TEST_F(FrameTest, TheSwitchRunsBeforeTheSceneOldStageFirst) {
     EXPECT_EQ(record, (Record{"1 next", "1 gone", "build 3", "3 built", "3 update in scene"}));
     // Stage 3 stays: nextStage 0 keeps it, activateStage(0) does nothing at all.
     record.clear();
-    Stage* three = game->currentStage();
+    Stage* three = probe().stage();
     game->onFrame();
     game->activateStage(StageId::None);
-    EXPECT_EQ(game->currentStage(), three);
+    EXPECT_EQ(probe().stage(), three);
     EXPECT_EQ(record, (Record{"3 next", "3 update in scene"}));
 }
 
@@ -74,7 +74,7 @@ TEST_F(FrameTest, WithFpsAndNoStageTheFrameSaysNoSignalAndTheRate) {
     options.fps = true;
     start(options);
     useFakes(TestGame::kNoStage);
-    ASSERT_EQ(game->currentStage(), nullptr);
+    ASSERT_EQ(probe().stage(), nullptr);
     d3dx9::clearTextDraws();
     now = 500;
     game->onFrame();
@@ -89,7 +89,7 @@ TEST_F(FrameTest, WithFpsAndNoStageTheFrameSaysNoSignalAndTheRate) {
         now += 125;
         game->onFrame();
     }
-    EXPECT_NEAR(game->framesPerSecond(), 6.0f / 1.125f, 1e-3);
+    EXPECT_NEAR(probe().fps(), 6.0f / 1.125f, 1e-3);
     bool rateShown = false;
     for (const d3dx9::TextDraw& draw : d3dx9::textDraws()) {
         if (draw.text.rfind(L"320x240-X8R8G8B8|D24X8 ", 0) == 0 &&

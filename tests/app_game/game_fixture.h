@@ -16,6 +16,7 @@
 #include "engine/core/lua/lua_binder_registry.h"
 #include "engine/core/strings.h"
 #include "game/app/game.h"
+#include "tests/support/game_probe.h"
 #include "tests/support/services_fixture.h"
 
 namespace game_testing {
@@ -132,6 +133,8 @@ protected:
         game->activateStage(id);
         record.clear();
     }
+
+    GameProbe probe() const { return GameProbe(*game); }
 
     d3d9::DeviceRecord& scenes() { return *d3d9::deviceRecord(device); }
 

@@ -41,7 +41,7 @@ TEST_F(GamePicturesTest, TheVideoTheMenuAndTheExitScreen) {
 TEST_F(GamePicturesTest, ThePlayStageOpensOnTheMapAndDrivesBehindIt) {
     start();
     game->activateStage(StageId::Play);
-    ASSERT_NE(game->currentGameStage(), nullptr);
+    ASSERT_NE(probe().playStage(), nullptr);
     now = 100;
     frame("play_map.png");
     bool handled = false;

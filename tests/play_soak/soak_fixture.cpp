@@ -210,7 +210,7 @@ void PlaySoak::pumpMessages() {
 }
 
 void PlaySoak::checkCar(long frameNumber, SoakResult& result) {
-    Level* level = stage->currentLevel();
+    Level* level = probe().level();
     CVehicle* vehicle = level->vehicle();
     FiniteCheck check;
     D3DXVECTOR3 v;
@@ -298,7 +298,7 @@ SoakResult PlaySoak::soak(InputPlan plan, double sampleEvery) {
         } else if (next == StageId::Menu) {
             // The player starts again from the menu.
             ++result.decidedRestarts;
-            (stage->outcome() == "win" ? result.wins : result.losses) += 1;
+            (probe().outcome() == "win" ? result.wins : result.losses) += 1;
         } else {
             result.faults.push_back("frame " + std::to_string(i) + ": next stage " +
                                     std::to_string(static_cast<int>(next)));

@@ -106,28 +106,13 @@ public:
     // Appends "z1" .. "z15".
     void fillAmbientNames();
 
-    // For tests and tools.
-    Level* currentLevel() const { return level.get(); }
-    GameMap* gameMap() const { return map.get(); }
-    GuiPictureWidget* pictureWidget() const { return picture.get(); }
-    GuiNumberDisplay* countdownDisplay() const { return countdown.get(); }
-    ShellMenu* shellMenu() const { return pauseMenu.get(); }
-    CarInterface* carInterfaceView() const { return carInterface.get(); }
-    InputSystem* inputSystem() const { return input.get(); }
-    kesh::QuadBatcher* quads() const { return quadBatcher.get(); }
-    bool isPaused() const { return paused; }
-    bool isInsideView() const { return insideView; }
-    const std::vector<std::string>& ambientQueue() const { return ambientNames; }
-    std::int64_t runStartCount() const { return startCount; }
-    std::int64_t ambientDueCount() const { return nextAmbientCount; }
-    // Which picture is up: "win", "lose", or empty.
-    const std::string& outcome() const { return pictureName; }
-
     // Tests only: the next play stage starts without a previous frame, as the first of the
     // process does.
     static void forgetPreviousFrame();
 
 private:
+    friend struct GameStageProbe;
+
     void load(HWND window);
     // What the destructor does; also undoes a constructor that failed half-way.
     void release();
