@@ -311,6 +311,7 @@ std::unique_ptr<Stage> Game::buildStage(StageId id) {
                 play->setCameraTarget(&camera);
             }
             play->setNoticeBoard([this](const std::wstring& text) { showNotice(text); });
+            play->sharePreviousFrame(&previousPlayFrame);
             return play;
         }
         case StageId::Exit:

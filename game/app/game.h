@@ -17,6 +17,7 @@
 #include "engine/render/device/window_listeners.h"
 #include "engine/render/gui/font.h"
 #include "game/app/game_options.h"
+#include "game/app/stages/previous_frame.h"
 #include "game/app/stages/stage.h"
 #include "game/audio/audio_system.h"
 
@@ -97,6 +98,8 @@ private:
     std::uint32_t frameCount = 0;
     float fps = 0.0f;
     HWND window;
+    // Every play stage of the run carries on from the one before it.
+    PreviousFrame previousPlayFrame;
     std::unique_ptr<Stage> stage;
     GameOptions options;
 };

@@ -121,6 +121,21 @@ TEST_F(StagesTest, ThePlayStageTakesTheSceneCameraAndMAndJToggleItsInput) {
     EXPECT_NE(std::memcmp(&before.camera, &probe().camera().camera, sizeof before.camera), 0);
 }
 
+TEST_F(StagesTest, ARestartedPlayStageCarriesOnFromThePreviousRunsLastFrame) {
+    start();
+    game->activateStage(StageId::Play);
+    EXPECT_FALSE(GameStageProbe(*probe().playStage()).previousFrame().known);
+    press(VK_TAB);
+    game->onFrame();
+    now += 100;
+    game->onFrame();
+    const std::int64_t last = GameStageProbe(*probe().playStage()).previousFrame().count;
+    game->activateStage(StageId::Play);
+    const PreviousFrame& carried = GameStageProbe(*probe().playStage()).previousFrame();
+    EXPECT_TRUE(carried.known);
+    EXPECT_EQ(carried.count, last);
+}
+
 // The pointer left resting where a button appears (the menu built after the video, the map
 // and the pause menu opened by a key) is over that button: one click, no move, chooses it.
 TEST_F(StagesTest, PagesShownUnderTheRestingPointerTakeAClickWithoutAMove) {

@@ -47,7 +47,6 @@ protected:
         dinput8_test::reset();
         audio = std::make_unique<AudioSystem>(*scripts, *music);
         audio->init(window);
-        GameStage::forgetPreviousFrame();
         useFakeCar();
     }
 
@@ -93,6 +92,7 @@ protected:
         stage = std::make_unique<GameStage>(dx.get(), audio.get(), &camera, window, params());
         // As the game does unless the mouse option moves the camera.
         stage->setCameraTarget(&camera);
+        stage->sharePreviousFrame(&previousFrame);
     }
 
     GameStageProbe probe() const { return GameStageProbe(*stage); }
@@ -139,6 +139,7 @@ protected:
     LONGLONG now = 1000 * kSecond;
     std::int64_t wallClock = 1700000000;
     kesh::CameraView camera;
+    PreviousFrame previousFrame;  // shared by the stages a test builds, as the game shares it
     std::unique_ptr<AudioSystem> audio;
     std::unique_ptr<GameStage> stage;
     world_testing::FakeVehicle* car = nullptr;

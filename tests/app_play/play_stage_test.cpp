@@ -357,6 +357,35 @@ TEST_F(PlayTest, KeysActByStateFirstMatchOnly) {
     EXPECT_EQ(stage->nextStage(), StageId::None);
 }
 
+TEST_F(PlayTest, MAndJSwitchTheInputUnderEveryPageAndTheKeyGoesOn) {
+    build();
+    std::vector<std::wstring> notices;
+    stage->setNoticeBoard([&notices](const std::wstring& text) { notices.push_back(text); });
+    InputSystem* input = probe().input();
+    stage->onKey('M');
+    EXPECT_TRUE(input->isMouseEnabled());
+    EXPECT_NE(probe().map(), nullptr);
+    stage->onKey(kTab);
+
+    stage->onKey(kEscape);
+    stage->onKey('J');
+    EXPECT_TRUE(input->isJoystickEnabled());
+    EXPECT_FALSE(input->isMouseEnabled());
+    EXPECT_NE(probe().pauseMenu(), nullptr);
+    stage->onKey(kEscape);
+
+    // Under the picture 'J' is also the key that goes back to the menu.
+    carFromTarget(0.0f);
+    frame();
+    ASSERT_NE(probe().picture(), nullptr);
+    now += 4 * kSecond;
+    stage->onKey('J');
+    EXPECT_FALSE(input->isJoystickEnabled());
+    EXPECT_EQ(stage->nextStage(), StageId::Menu);
+    EXPECT_EQ(notices, (std::vector<std::wstring>{L"Mouse Enabled", L"Joystick Enabled",
+                                                  L"Joystick Disabled"}));
+}
+
 // The pause menu's rows, top to bottom: restart, continue, help, exit.
 class PauseMenuResults : public PlayTest, public ::testing::WithParamInterface<int> {};
 

@@ -24,6 +24,7 @@ struct GameStageProbe {
     const std::vector<std::string>& ambientNames() const { return stage.ambientNames; }
     std::int64_t startCount() const { return stage.startCount; }
     std::int64_t nextAmbientCount() const { return stage.nextAmbientCount; }
+    const PreviousFrame& previousFrame() const { return *stage.previousFrame; }
 
 private:
     const GameStage& stage;

@@ -34,15 +34,6 @@ constexpr int kF7 = 0x76;
 
 const char* const kEngineSounds[] = {"carEngineNo", "carEngineLo", "carEngine", "carEngineHi"};
 
-// The counter of the last frame that drew the scene, shared by every play stage of the
-// process: a restarted run's first delta spans the time since the previous run's last frame
-// (the level's step limit bounds it).
-struct PreviousFrame {
-    bool known = false;
-    std::int64_t count = 0;
-};
-PreviousFrame previousFrame;
-
 std::int64_t readCounter() {
     LARGE_INTEGER count;
     QueryPerformanceCounter(&count);
@@ -50,10 +41,6 @@ std::int64_t readCounter() {
 }
 
 }  // namespace
-
-void GameStage::forgetPreviousFrame() {
-    previousFrame = PreviousFrame();
-}
 
 GameStage::GameStage(kesh::DxDevice* device, AudioSystem* audio, kesh::CameraView* camera,
                      HWND window, const GameStageParams& params)
@@ -361,13 +348,13 @@ void GameStage::update() {
         return;
     }
 
-    if (!previousFrame.known) {
-        previousFrame.known = true;
-        previousFrame.count = counter();
+    if (!previousFrame->known) {
+        previousFrame->known = true;
+        previousFrame->count = counter();
     }
     FrameTime frameTime;
     frameTime.time = (counter() - startCount) / frequency;
-    frameTime.delta = (counter() - previousFrame.count) / frequency;
+    frameTime.delta = (counter() - previousFrame->count) / frequency;
 
     if (!paused) {
         level->update(frameTime);
@@ -385,7 +372,7 @@ void GameStage::update() {
     level->render(*camera, frameTime);
     kesh::theEffectManager->render(*camera, 0, 0xFFFFFFFFu);
     quadBatcher->render(*camera, kesh::theEffectCache->fetch(billboardEffect));
-    previousFrame.count = counter();
+    previousFrame->count = counter();
 
     if (carInterface) {
         // The instruments lie in front of the camera, and a building closer than they are

@@ -22,6 +22,7 @@
 #include "engine/render/device/dx_device.h"
 #include "engine/render/quad/ground_height_source.h"
 #include "game/app/shell/gui_settings.h"
+#include "game/app/stages/previous_frame.h"
 #include "game/app/stages/stage.h"
 
 class AudioSystem;
@@ -92,6 +93,11 @@ public:
     void setNoticeBoard(std::function<void(const std::wstring&)> board) {
         noticeBoard = std::move(board);
     }
+    // A record of the previous frame that outlives the stage: a restarted run's first delta
+    // then spans the time since the previous run's last frame (the level's step limit bounds
+    // it). Without one (the default) the stage starts without a previous frame, as the first
+    // run of the process does.
+    void sharePreviousFrame(PreviousFrame* shared) { previousFrame = shared; }
 
     // Cockpit view and camera against outside view and camera.
     void toggleView();
@@ -105,10 +111,6 @@ public:
     void playAmbientSound();
     // Appends "z1" .. "z15".
     void fillAmbientNames();
-
-    // Tests only: the next play stage starts without a previous frame, as the first of the
-    // process does.
-    static void forgetPreviousFrame();
 
 private:
     friend struct GameStageProbe;
@@ -159,6 +161,8 @@ private:
 
     std::string pictureName;
     std::function<void(const std::wstring&)> noticeBoard;
+    PreviousFrame ownPreviousFrame;
+    PreviousFrame* previousFrame = &ownPreviousFrame;
     kesh::ResourceId billboardEffect;
     kesh::EffectManager* effects = nullptr;  // owned through theEffectManager
     bool audioStarted = false;
