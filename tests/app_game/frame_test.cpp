@@ -46,7 +46,7 @@ TEST_F(FrameTest, TheSwitchRunsBeforeTheSceneOldStageFirst) {
     useFakes(StageId::Menu, StageId::SecondVideo);
     game->onFrame();
     EXPECT_EQ(record, (Record{"1 next", "1 gone", "build 3", "3 built", "3 update in scene"}));
-    // Stage 3 stays: nextStage 0 keeps it, activateStage(0) does nothing at all.
+    // Stage 3 stays: None keeps it, and activating None does nothing at all.
     record.clear();
     Stage* three = probe().stage();
     game->onFrame();
