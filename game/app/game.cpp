@@ -24,7 +24,6 @@
 #include "game/app/stages/video_stage.h"
 #include "game/audio/music_segment_cache.h"
 #include "game/audio/music_segment_loader.h"
-#include "game/vehicle/input/input_system.h"
 
 namespace {
 
@@ -100,12 +99,11 @@ Game::Game(kesh::DxDevice* device, lua_State* lua, HWND window, const GameOption
     audio->enableSounds(true);
     audio->setMusicVolume(0.0f);
 
-    activateStage(2);
+    activateStage(StageId::FirstVideo);
 }
 
 Game::~Game() {
     stage.reset();
-    gameStage = nullptr;
     font.reset();
     // The play stage's destructor talks to the audio system, and the audio system gives its
     // segments back to the music cache: between the two.
@@ -263,44 +261,44 @@ void Game::drawFrameRate() {
     font->drawText(line.c_str(), -1, &rect, kWhite, DT_SINGLELINE);
 }
 
-void Game::activateStage(int number) {
-    if (number == 0) {
+void Game::activateStage(StageId id) {
+    if (id == StageId::None) {
         return;
     }
     stage.reset();
-    gameStage = nullptr;
-    kesh::writeLine(logDebug(), "Activating stage: ", number);
-    if (number != 2 && number != 3) {
+    kesh::writeLine(logDebug(), "Activating stage: ", static_cast<int>(id));
+    const bool video = id == StageId::FirstVideo || id == StageId::SecondVideo;
+    if (!video) {
         audio->stopSound("video01");
         audio->stopSound("video02");
         audio->update();
         audio->setMusicVolume(0.7f);
     }
-    if (number == 5) {
+    if (id == StageId::Exit) {
         audio->setMusicVolume(0.0f);
     }
-    stage = buildStage(number);
+    stage = buildStage(id);
     // A menu built under a resting pointer must know it is there, or a click without a move
     // lands nowhere.
     if (pointerSeen) {
         stage->onMouseMove(mouseX, mouseY);
     }
-    if (number == 2 || number == 3) {
-        audio->startSound(number == 2 ? "video01" : "video02");
+    if (video) {
+        audio->startSound(id == StageId::FirstVideo ? "video01" : "video02");
         audio->setMusicVolume(0.0f);
     }
 }
 
-std::unique_ptr<Stage> Game::buildStage(int number) {
+std::unique_ptr<Stage> Game::buildStage(StageId id) {
     const std::wstring guiFolder = root + L"texture/hi/gui/";
-    switch (number) {
-        case 1:
+    switch (id) {
+        case StageId::Menu:
             return std::make_unique<MenuStage>(device, guiFolder);
-        case 2:
-            return std::make_unique<VideoStage>(device, root + L"video/video01.rs", 1);
-        case 3:
-            return std::make_unique<VideoStage>(device, root + L"video/video02.rs", 4);
-        case 4: {
+        case StageId::FirstVideo:
+            return std::make_unique<VideoStage>(device, root + L"video/video01.rs", StageId::Menu);
+        case StageId::SecondVideo:
+            return std::make_unique<VideoStage>(device, root + L"video/video02.rs", StageId::Play);
+        case StageId::Play: {
             GameStageParams params;
             params.levelFile = options.level.empty() ? L"levels/final_level.slev" : options.level;
             params.guiTextureFolder = guiFolder;
@@ -312,10 +310,11 @@ std::unique_ptr<Stage> Game::buildStage(int number) {
             if (!options.mouse) {
                 play->setCameraTarget(&camera);
             }
-            gameStage = play.get();
+            play->setNoticeBoard([this](const std::wstring& text) { showNotice(text); });
+            play->sharePreviousFrame(&previousPlayFrame);
             return play;
         }
-        case 5:
+        case StageId::Exit:
             return std::make_unique<ExitStage>(device, guiFolder);
         default:
             return nullptr;
@@ -330,20 +329,6 @@ void Game::showNotice(const std::wstring& text) {
 LRESULT Game::onMessage(HWND, UINT message, WPARAM wParam, LPARAM, bool*) {
     if (message != WM_KEYDOWN) {
         return 0;
-    }
-    InputSystem* input = gameStage != nullptr ? gameStage->inputSystem() : nullptr;
-    if (input != nullptr) {
-        if (wParam == 'M') {
-            const bool enabled = !input->isMouseEnabled();
-            showNotice(std::wstring(L"Mouse ") + (enabled ? L"Enabled" : L"Disabled"));
-            input->setMouseEnabled(enabled);
-            input->setJoystickEnabled(false);
-        } else if (wParam == 'J') {
-            const bool enabled = !input->isJoystickEnabled();
-            showNotice(std::wstring(L"Joystick ") + (enabled ? L"Enabled" : L"Disabled"));
-            input->setJoystickEnabled(enabled);
-            input->setMouseEnabled(false);
-        }
     }
     if (stage) {
         stage->onKey(static_cast<int>(wParam));

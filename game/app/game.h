@@ -1,7 +1,7 @@
 // The application object: owns the process-wide services (the five resource caches, the
 // debug renderer, the script host), the on-screen font, the audio system and the current
 // stage; runs one frame each time the window's pump is idle and switches between the five
-// stages by number (1 menu, 2 and 3 the videos, 4 the play stage, 5 the exit screen).
+// stages (StageId).
 #pragma once
 
 #include <windows.h>
@@ -17,10 +17,9 @@
 #include "engine/render/device/window_listeners.h"
 #include "engine/render/gui/font.h"
 #include "game/app/game_options.h"
+#include "game/app/stages/previous_frame.h"
 #include "game/app/stages/stage.h"
 #include "game/audio/audio_system.h"
-
-class GameStage;
 
 class Game : public kesh::FrameListener, public kesh::MessageHook, public kesh::MouseListener {
 public:
@@ -46,8 +45,7 @@ public:
     // is still lost (no frame is run).
     bool checkDevice() override;
 
-    // Looks at key presses only: 'M' and 'J' toggle mouse steering and the joystick during
-    // play; every key then goes to the stage. Never marks a message handled.
+    // Hands key presses to the stage. Never marks a message handled.
     LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                       bool* handled) override;
 
@@ -55,25 +53,18 @@ public:
     void onMouseWheel(int delta) override;
     void onMouseButton(int button, int down) override;
 
-    // Replaces the current stage (the old one goes first); 0 keeps it.
-    void activateStage(int number);
+    // Replaces the current stage (the old one goes first); None keeps it.
+    void activateStage(StageId id);
     // Shown on the bottom line for 2 seconds from the timer's last tick.
     void showNotice(const std::wstring& text);
 
-    // For tests.
-    Stage* currentStage() const { return stage.get(); }
-    GameStage* currentGameStage() const { return gameStage; }
-    AudioSystem* audioSystem() const { return audio.get(); }
-    const kesh::CameraView& sceneCamera() const { return camera; }
-    const std::wstring& currentNotice() const { return notice; }
-    float framesPerSecond() const { return fps; }
-
 protected:
-    // The stage of a number from 1 to 5, built as the program builds it; tests put stages of
-    // their own in here.
-    virtual std::unique_ptr<Stage> buildStage(int number);
+    // A stage built as the program builds it; tests put stages of their own in here.
+    virtual std::unique_ptr<Stage> buildStage(StageId id);
 
 private:
+    friend struct GameProbe;
+
     // Withdraws the published services when the game goes, also when its constructor fails
     // after publishing some of them; declared first, so it goes last.
     struct PublishedServices {
@@ -107,7 +98,8 @@ private:
     std::uint32_t frameCount = 0;
     float fps = 0.0f;
     HWND window;
+    // Every play stage of the run carries on from the one before it.
+    PreviousFrame previousPlayFrame;
     std::unique_ptr<Stage> stage;
-    GameStage* gameStage = nullptr;  // the stage itself while stage 4 runs
     GameOptions options;
 };

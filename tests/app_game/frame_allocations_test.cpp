@@ -11,6 +11,7 @@
 #include "game/world/level/level.h"
 #include "tests/app_game/game_fixture.h"
 #include "tests/support/allocation_counter.h"
+#include "tests/support/game_stage_probe.h"
 #include "tests/support/records_off.h"
 
 namespace game_testing {
@@ -26,15 +27,15 @@ protected:
 
 TEST_F(FrameAllocations, PlayFramesAllocateNothingOnceWarm) {
     start();
-    game->activateStage(4);
-    ASSERT_NE(game->currentGameStage(), nullptr);
-    ASSERT_NE(game->currentGameStage()->currentLevel()->vehicle(), nullptr);
+    game->activateStage(StageId::Play);
+    ASSERT_NE(probe().playStage(), nullptr);
+    ASSERT_NE(GameStageProbe(*probe().playStage()).level()->vehicle(), nullptr);
     bool handled = false;
     game->onMessage(window, WM_KEYDOWN, VK_TAB, 0, &handled);  // closes the map
     // Every sound that plays makes its segment state object, by the DirectMusic design (the
     // cockpit's radar beeps every two seconds), and whether a beep plays depends on whether
     // the mixer, running in real time, has finished the last one: off here.
-    game->audioSystem()->enableSounds(false);
+    probe().audio()->enableSounds(false);
     morvale_testing::RecordsOff recordsOff;
     for (int i = 0; i < 60; ++i) {
         frame();

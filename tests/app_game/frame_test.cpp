@@ -28,7 +28,7 @@ protected:
 
 TEST_F(FrameTest, AFrameClearsBeginsRunsTheStageInTheSceneAndPresents) {
     start();
-    useFakes(1);
+    useFakes(StageId::Menu);
     scenes().clear();
     game->onFrame();
     EXPECT_EQ(record, (Record{"1 next", "1 update in scene"}));
@@ -43,21 +43,21 @@ TEST_F(FrameTest, AFrameClearsBeginsRunsTheStageInTheSceneAndPresents) {
 
 TEST_F(FrameTest, TheSwitchRunsBeforeTheSceneOldStageFirst) {
     start();
-    useFakes(1, 3);
+    useFakes(StageId::Menu, StageId::SecondVideo);
     game->onFrame();
     EXPECT_EQ(record, (Record{"1 next", "1 gone", "build 3", "3 built", "3 update in scene"}));
-    // Stage 3 stays: nextStage 0 keeps it, activateStage(0) does nothing at all.
+    // Stage 3 stays: None keeps it, and activating None does nothing at all.
     record.clear();
-    Stage* three = game->currentStage();
+    Stage* three = probe().stage();
     game->onFrame();
-    game->activateStage(0);
-    EXPECT_EQ(game->currentStage(), three);
+    game->activateStage(StageId::None);
+    EXPECT_EQ(probe().stage(), three);
     EXPECT_EQ(record, (Record{"3 next", "3 update in scene"}));
 }
 
 TEST_F(FrameTest, DebugQueuesAreDrawnOnlyWithFpsOrCamera) {
     start();
-    useFakes(1);
+    useFakes(StageId::Menu);
     kesh::writeLine(boost::log::logScreen(), "x");
     const D3DXVECTOR3 centre(0, 0, 5);
     game->onFrame();
@@ -73,8 +73,8 @@ TEST_F(FrameTest, WithFpsAndNoStageTheFrameSaysNoSignalAndTheRate) {
     GameOptions options;
     options.fps = true;
     start(options);
-    useFakes(9);
-    ASSERT_EQ(game->currentStage(), nullptr);
+    useFakes(TestGame::kNoStage);
+    ASSERT_EQ(probe().stage(), nullptr);
     d3dx9::clearTextDraws();
     now = 500;
     game->onFrame();
@@ -89,7 +89,7 @@ TEST_F(FrameTest, WithFpsAndNoStageTheFrameSaysNoSignalAndTheRate) {
         now += 125;
         game->onFrame();
     }
-    EXPECT_NEAR(game->framesPerSecond(), 6.0f / 1.125f, 1e-3);
+    EXPECT_NEAR(probe().fps(), 6.0f / 1.125f, 1e-3);
     bool rateShown = false;
     for (const d3dx9::TextDraw& draw : d3dx9::textDraws()) {
         if (draw.text.rfind(L"320x240-X8R8G8B8|D24X8 ", 0) == 0 &&
@@ -107,7 +107,7 @@ TEST_F(FrameTest, TheCameraOptionQueuesThePositionAndDrawsTheQueues) {
     GameOptions options;
     options.camera = true;
     start(options);
-    useFakes(1);
+    useFakes(StageId::Menu);
     game->onFrame();
     ASSERT_FALSE(kesh::theDebugRenderer->screenTexts().empty());
     const auto& last = kesh::theDebugRenderer->screenTexts().back();
@@ -121,7 +121,7 @@ TEST_F(FrameTest, TheCameraOptionQueuesThePositionAndDrawsTheQueues) {
 
 TEST_F(FrameTest, NoFrameWhileTheDeviceIsLostAndTenMillisecondSleepsUntilItIsBack) {
     start();
-    useFakes(1);
+    useFakes(StageId::Menu);
     // The device layer asks twice a turn: lost, lost again, then ready for its reset.
     d3d9::scriptCooperativeLevel(
         device, {D3DERR_DEVICELOST, D3DERR_DEVICELOST, D3DERR_DEVICELOST, D3DERR_DEVICELOST,
@@ -144,7 +144,7 @@ TEST_F(FrameTest, NoFrameWhileTheDeviceIsLostAndTenMillisecondSleepsUntilItIsBac
 
 TEST_F(FrameTest, AFrameOnALostDeviceStopsBeforeTheStage) {
     start();
-    useFakes(1, 3);
+    useFakes(StageId::Menu, StageId::SecondVideo);
     d3d9::scriptCooperativeLevel(device, {D3DERR_DEVICELOST});
     ASSERT_TRUE(game->checkDevice());
     scenes().clear();
@@ -157,7 +157,7 @@ TEST_F(FrameTest, AFrameOnALostDeviceStopsBeforeTheStage) {
 
 TEST_F(FrameTest, APumpWithTheGameRunsFramesAndPassesAHandlersExceptionOn) {
     start();
-    useFakes(1);
+    useFakes(StageId::Menu);
     kesh::ApplicationWindow pumped;
     ASSERT_TRUE(pumped.create(nullptr, L"Morvale", 0, 0, 400, 300));
     pumped.setMouseListener(game.get());

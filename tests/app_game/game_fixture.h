@@ -16,6 +16,7 @@
 #include "engine/core/lua/lua_binder_registry.h"
 #include "engine/core/strings.h"
 #include "game/app/game.h"
+#include "tests/support/game_probe.h"
 #include "tests/support/services_fixture.h"
 
 namespace game_testing {
@@ -27,8 +28,8 @@ public:
     // The key whose handler fails.
     static constexpr int kFailingKey = 'X';
 
-    FakeStage(int number, int next, Record& record, IDirect3DDevice9* device)
-        : number(number), next(next), record(record), device(device) {
+    FakeStage(StageId id, StageId next, Record& record, IDirect3DDevice9* device)
+        : number(static_cast<int>(id)), next(next), record(record), device(device) {
         note("built");
     }
     ~FakeStage() override { note("gone"); }
@@ -45,7 +46,7 @@ public:
         const bool inScene = scenes != nullptr && scenes->beginScenes == scenes->endScenes + 1;
         note(inScene ? "update in scene" : "update outside a scene");
     }
-    int nextStage() override {
+    StageId nextStage() override {
         note("next");
         return next;
     }
@@ -57,7 +58,7 @@ public:
     }
 
     const int number;
-    int next;
+    StageId next;
 
 private:
     void note(const std::string& what) { record.push_back(std::to_string(number) + " " + what); }
@@ -70,22 +71,24 @@ class TestGame : public Game {
 public:
     using Game::Game;
 
-    // Stages built from here on are fakes asking for nextOf[number]; stage 9 is no stage.
+    // Stages built from here on are fakes asking for nextOf[id]; kNoStage builds none.
+    static constexpr StageId kNoStage = StageId{9};
     bool fakes = false;
-    int nextOf[10] = {};
+    StageId nextOf[10] = {};
     Record* record = nullptr;  // outlives the game: its stages write into it to the end
     IDirect3DDevice9* device = nullptr;
 
 protected:
-    std::unique_ptr<Stage> buildStage(int number) override {
+    std::unique_ptr<Stage> buildStage(StageId id) override {
         if (!fakes) {
-            return Game::buildStage(number);
+            return Game::buildStage(id);
         }
+        const int number = static_cast<int>(id);
         record->push_back("build " + std::to_string(number));
-        if (number == 9) {
+        if (id == kNoStage) {
             return nullptr;
         }
-        return std::make_unique<FakeStage>(number, nextOf[number], *record, device);
+        return std::make_unique<FakeStage>(id, nextOf[number], *record, device);
     }
 };
 
@@ -123,13 +126,15 @@ protected:
         return *game;
     }
 
-    // From here on the game builds fakes; the current stage becomes fake stage `number`.
-    void useFakes(int number, int next = 0) {
+    // From here on the game builds fakes; the current stage becomes fake stage `id`.
+    void useFakes(StageId id, StageId next = StageId::None) {
         game->fakes = true;
-        game->nextOf[number] = next;
-        game->activateStage(number);
+        game->nextOf[static_cast<int>(id)] = next;
+        game->activateStage(id);
         record.clear();
     }
+
+    GameProbe probe() const { return GameProbe(*game); }
 
     d3d9::DeviceRecord& scenes() { return *d3d9::deviceRecord(device); }
 

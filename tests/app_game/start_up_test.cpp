@@ -32,7 +32,7 @@ protected:
 
 TEST_F(StartUpTest, PublishesEveryServiceAndStartsTheFirstVideoSilently) {
     ASSERT_GE(kesh::LuaBinderRegistry::instance().size(), 7u);
-    TestGame& game = start();
+    start();
 
     EXPECT_NE(kesh::theTextureCache, nullptr);
     EXPECT_NE(kesh::theEffectCache, nullptr);
@@ -42,15 +42,15 @@ TEST_F(StartUpTest, PublishesEveryServiceAndStartsTheFirstVideoSilently) {
     EXPECT_NE(kesh::theDebugRenderer, nullptr);
     EXPECT_NE(kesh::theLuaConfig, nullptr);
 
-    EXPECT_FLOAT_EQ(game.sceneCamera().fov, 0.9424778f);
-    EXPECT_FLOAT_EQ(game.sceneCamera().farPlane, 150.0f);
+    EXPECT_FLOAT_EQ(probe().camera().fov, 0.9424778f);
+    EXPECT_FLOAT_EQ(probe().camera().farPlane, 150.0f);
 
     // Stage 2, its sound asked for and the music silent.
-    auto* video = dynamic_cast<VideoStage*>(game.currentStage());
+    auto* video = dynamic_cast<VideoStage*>(probe().stage());
     ASSERT_NE(video, nullptr);
     EXPECT_NE(video->currentVideo(), nullptr) << "the first video comes from the art folder";
-    EXPECT_EQ(game.audioSystem()->queuedStarts(), 1u);
-    EXPECT_FLOAT_EQ(game.audioSystem()->getBank()->getMusicPerformance()->getMasterVolume(), 0.0f);
+    EXPECT_EQ(probe().audio()->queuedStarts(), 1u);
+    EXPECT_FLOAT_EQ(probe().audio()->getBank()->getMusicPerformance()->getMasterVolume(), 0.0f);
 }
 
 TEST_F(StartUpTest, RunsABinderOfEveryLinkedLibraryOnceAndEmptiesTheRegistry) {
@@ -67,8 +67,8 @@ TEST_F(StartUpTest, RunsABinderOfEveryLinkedLibraryOnceAndEmptiesTheRegistry) {
 TEST_F(StartUpTest, TheCameraOptionMovesTheFarPlaneAndPutsTheScreenLogOnScreen) {
     GameOptions options;
     options.camera = true;
-    TestGame& game = start(options);
-    EXPECT_FLOAT_EQ(game.sceneCamera().farPlane, 500.0f);
+    start(options);
+    EXPECT_FLOAT_EQ(probe().camera().farPlane, 500.0f);
 
     kesh::theDebugRenderer->clear();
     kesh::writeLine(boost::log::logScreen(), "on screen");

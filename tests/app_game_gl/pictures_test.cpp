@@ -30,18 +30,18 @@ TEST_F(GamePicturesTest, TheVideoTheMenuAndTheExitScreen) {
     now = 1500;
     const d3d9::BackBufferImage video = frame("video01.png");
     ASSERT_EQ(video.width, 800u);
-    game->activateStage(1);
+    game->activateStage(StageId::Menu);
     game->showNotice(L"Mouse Enabled");
     const d3d9::BackBufferImage menu = frame("menu.png");
     EXPECT_NE(menu.pixel(400, 300), 0xFF202020u) << "the menu covers the cleared screen";
-    game->activateStage(5);
+    game->activateStage(StageId::Exit);
     frame("exit.png");
 }
 
 TEST_F(GamePicturesTest, ThePlayStageOpensOnTheMapAndDrivesBehindIt) {
     start();
-    game->activateStage(4);
-    ASSERT_NE(game->currentGameStage(), nullptr);
+    game->activateStage(StageId::Play);
+    ASSERT_NE(probe().playStage(), nullptr);
     now = 100;
     frame("play_map.png");
     bool handled = false;

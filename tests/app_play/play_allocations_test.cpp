@@ -50,7 +50,7 @@ TEST_F(PlayAllocations, FramesWithTheAcceleratorHeldAllocateNothingOnceWarm) {
     }
     EXPECT_EQ(allocationsOf(120), 0u);
     // They were frames of a car driving.
-    EXPECT_GT(stage->currentLevel()->getEnginePower(), 0.0f);
+    EXPECT_GT(probe().level()->getEnginePower(), 0.0f);
     win32::simulateKey(window, VK_UP, false);
 }
 

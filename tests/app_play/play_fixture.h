@@ -22,6 +22,7 @@
 #include "game/world/level/level.h"
 #include "tests/art/generated_art.h"
 #include "tests/audio_support/audio_fixture.h"
+#include "tests/support/game_stage_probe.h"
 #include "tests/world_statics/fake_vehicle.h"
 
 namespace play_testing {
@@ -46,7 +47,6 @@ protected:
         dinput8_test::reset();
         audio = std::make_unique<AudioSystem>(*scripts, *music);
         audio->init(window);
-        GameStage::forgetPreviousFrame();
         useFakeCar();
     }
 
@@ -92,7 +92,10 @@ protected:
         stage = std::make_unique<GameStage>(dx.get(), audio.get(), &camera, window, params());
         // As the game does unless the mouse option moves the camera.
         stage->setCameraTarget(&camera);
+        stage->sharePreviousFrame(&previousFrame);
     }
+
+    GameStageProbe probe() const { return GameStageProbe(*stage); }
 
     // One frame as the game runs it, the counter moved on first.
     void frame(LONGLONG advance = kSecond / 60) {
@@ -108,18 +111,18 @@ protected:
         build();
         frame();
         stage->onKey(0x43);
-        ASSERT_EQ(stage->gameMap(), nullptr);
+        ASSERT_EQ(probe().map(), nullptr);
     }
 
     // The car this far from the target along x.
     void carFromTarget(float distance) {
         D3DXVECTOR3 target;
-        stage->currentLevel()->getTargetPosition(target);
+        probe().level()->getTargetPosition(target);
         car->put(target + D3DXVECTOR3(distance, 0.0f, 0.0f));
     }
 
     // Seconds of the run at the last frame.
-    double runTime() const { return static_cast<double>(now - stage->runStartCount()) / kSecond; }
+    double runTime() const { return static_cast<double>(now - probe().startCount()) / kSecond; }
 
     static bool heard(const std::string& file) {
         const std::vector<std::string> files = audio_testing::playedFiles();
@@ -136,6 +139,7 @@ protected:
     LONGLONG now = 1000 * kSecond;
     std::int64_t wallClock = 1700000000;
     kesh::CameraView camera;
+    PreviousFrame previousFrame;  // shared by the stages a test builds, as the game shares it
     std::unique_ptr<AudioSystem> audio;
     std::unique_ptr<GameStage> stage;
     world_testing::FakeVehicle* car = nullptr;

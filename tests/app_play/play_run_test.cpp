@@ -22,7 +22,7 @@ protected:
 
 TEST_F(PlayRun, FiftyFramesWithTheAcceleratorHeld) {
     buildAndPlay();
-    Level* level = stage->currentLevel();
+    Level* level = probe().level();
     CVehicle* vehicle = level->vehicle();
     ASSERT_NE(vehicle, nullptr);
     frame();
@@ -40,7 +40,7 @@ TEST_F(PlayRun, FiftyFramesWithTheAcceleratorHeld) {
     }
     win32::simulateKey(window, VK_UP, false);
 
-    EXPECT_EQ(stage->pictureWidget(), nullptr);
+    EXPECT_EQ(probe().picture(), nullptr);
     EXPECT_FALSE(level->isLost());
     EXPECT_GT(level->getEnginePower(), 0.0f);
     D3DXVECTOR3 end;

@@ -58,23 +58,23 @@ TEST_F(PlayTest, LoadingLeavesARunPausedUnderTheMapWithEverythingInPlace) {
     EXPECT_EQ(record->presents, 1);
     EXPECT_FALSE(record->draws.empty());
 
-    EXPECT_DOUBLE_EQ(stage->inputSystem()->keySensitivity, 0.25);
-    EXPECT_NE(stage->gameMap(), nullptr);
-    EXPECT_TRUE(stage->isPaused());
-    EXPECT_TRUE(stage->isInsideView());
-    EXPECT_TRUE(stage->currentLevel()->insideView());
-    EXPECT_NE(dynamic_cast<CockpitView*>(stage->carInterfaceView()->currentView()), nullptr);
-    EXPECT_NE(stage->countdownDisplay(), nullptr);
-    EXPECT_EQ(stage->pictureWidget(), nullptr);
-    EXPECT_EQ(stage->nextStage(), 0);
-    EXPECT_EQ(stage->runStartCount(), now);
+    EXPECT_DOUBLE_EQ(probe().input()->keySensitivity, 0.25);
+    EXPECT_NE(probe().map(), nullptr);
+    EXPECT_TRUE(probe().paused());
+    EXPECT_TRUE(probe().insideView());
+    EXPECT_TRUE(probe().level()->insideView());
+    EXPECT_NE(dynamic_cast<CockpitView*>(probe().carInterface()->currentView()), nullptr);
+    EXPECT_NE(probe().countdown(), nullptr);
+    EXPECT_EQ(probe().picture(), nullptr);
+    EXPECT_EQ(stage->nextStage(), StageId::None);
+    EXPECT_EQ(probe().startCount(), now);
 
     const std::vector<std::string> names = {"z1", "z2",  "z3",  "z4",  "z5",  "z6",  "z7", "z8",
                                             "z9", "z10", "z11", "z12", "z13", "z14", "z15"};
-    EXPECT_EQ(stage->ambientQueue(), names);
+    EXPECT_EQ(probe().ambientNames(), names);
     // The first ambient sound is 40 to 69 whole seconds away, drawn from the seeded clock.
     msvcrt_srand(static_cast<unsigned>(wallClock));
-    EXPECT_EQ(stage->ambientDueCount(), now + (msvcrt_rand() % 30 + 40) * kSecond);
+    EXPECT_EQ(probe().nextAmbientCount(), now + (msvcrt_rand() % 30 + 40) * kSecond);
 
     // The four engine sounds run from the start, silent until the car sets them.
     audio->update();
@@ -89,9 +89,9 @@ TEST_F(PlayTest, TheFirstFrameShowsOnlyTheMapAndAdvancesNothing) {
     d3d9::DeviceRecord* record = d3d9::deviceRecord(device);
     record->clear();
     frame(5 * kSecond);
-    EXPECT_NE(stage->gameMap(), nullptr);
+    EXPECT_NE(probe().map(), nullptr);
     EXPECT_EQ(controller->steps, 0);
-    EXPECT_EQ(stage->currentLevel()->owedTime(), 0.0);
+    EXPECT_EQ(probe().level()->owedTime(), 0.0);
     ASSERT_FALSE(record->draws.empty());
     for (const d3d9::RecordedDraw& draw : record->draws) {
         // Sprites only: the map's 2D items.
@@ -100,15 +100,15 @@ TEST_F(PlayTest, TheFirstFrameShowsOnlyTheMapAndAdvancesNothing) {
 
     // Closing the map with its button: the next frame unpauses and drops it, and still
     // draws nothing of the level.
-    GameMap* map = stage->gameMap();
+    GameMap* map = probe().map();
     const kesh::Button* button = map->button();
     stage->onMouseMove(button->x + button->w / 2, button->y + button->h / 2);
     stage->onMouseButton(1, true);
     stage->onMouseButton(1, false);
     ASSERT_TRUE(map->done());
     frame();
-    EXPECT_EQ(stage->gameMap(), nullptr);
-    EXPECT_FALSE(stage->isPaused());
+    EXPECT_EQ(probe().map(), nullptr);
+    EXPECT_FALSE(probe().paused());
     EXPECT_EQ(controller->steps, 0);
 
     // Then the level runs and draws with the rest (the process's first play frame has no
@@ -132,7 +132,7 @@ TEST_F(PlayTest, TheInstrumentsAreDrawnOverTheSceneInBothViews) {
     d3d9::DeviceRecord* record = d3d9::deviceRecord(device);
     for (const bool outside : {true, false}) {
         stage->onKey(kKeyV);
-        ASSERT_EQ(stage->isInsideView(), !outside);
+        ASSERT_EQ(probe().insideView(), !outside);
         record->clear();
         frame();
         // One depth-only clear: the town before it, every instrument after it.
@@ -164,8 +164,8 @@ TEST_F(PlayTest, TheMapOpenedInPlayCostsOneBigDeltaBoundedToTenSteps) {
     frame();
     frame();
     stage->onKey(kKeyC);
-    EXPECT_NE(stage->gameMap(), nullptr);
-    EXPECT_TRUE(stage->isPaused());
+    EXPECT_NE(probe().map(), nullptr);
+    EXPECT_TRUE(probe().paused());
     const int before = controller->steps;
     for (int i = 0; i < 5; ++i) {
         frame(kSecond);
@@ -202,14 +202,14 @@ TEST_F(PlayTest, ACarTenUnitsFromTheTargetHasNotWonJustInsideItHas) {
     buildAndPlay();
     carFromTarget(10.0f);
     frame();
-    EXPECT_EQ(stage->pictureWidget(), nullptr);
-    EXPECT_FALSE(stage->isPaused());
+    EXPECT_EQ(probe().picture(), nullptr);
+    EXPECT_FALSE(probe().paused());
 
     carFromTarget(9.999f);
     frame();
-    ASSERT_NE(stage->pictureWidget(), nullptr);
-    EXPECT_EQ(stage->outcome(), "win");
-    EXPECT_TRUE(stage->isPaused());
+    ASSERT_NE(probe().picture(), nullptr);
+    EXPECT_EQ(probe().outcome(), "win");
+    EXPECT_TRUE(probe().paused());
     frame();
     EXPECT_TRUE(heard("win.wav"));
     EXPECT_FALSE(heard("lose.wav"));
@@ -239,34 +239,34 @@ TEST_F(PlayTest, TimeUnderTheMapAndThePauseMenuIsNotTimeSpentUnstable) {
     }
     stage->onKey(kEscape);
     frame();
-    EXPECT_FALSE(stage->currentLevel()->isLost());
-    EXPECT_EQ(stage->pictureWidget(), nullptr);
-    for (int i = 0; i < 2 * 60 && stage->pictureWidget() == nullptr; ++i) {
+    EXPECT_FALSE(probe().level()->isLost());
+    EXPECT_EQ(probe().picture(), nullptr);
+    for (int i = 0; i < 2 * 60 && probe().picture() == nullptr; ++i) {
         frame();
     }
-    EXPECT_TRUE(stage->currentLevel()->isLost());
-    EXPECT_EQ(stage->outcome(), "lose");
+    EXPECT_TRUE(probe().level()->isLost());
+    EXPECT_EQ(probe().outcome(), "lose");
 }
 
 TEST_F(PlayTest, TheRunIsLostAfterSixHundredSecondsNotAtThem) {
     buildAndPlay();
-    now = stage->runStartCount() + 600 * kSecond;
+    now = probe().startCount() + 600 * kSecond;
     frame(0);
-    EXPECT_EQ(stage->pictureWidget(), nullptr);
+    EXPECT_EQ(probe().picture(), nullptr);
     frame(1);
-    ASSERT_NE(stage->pictureWidget(), nullptr);
-    EXPECT_EQ(stage->outcome(), "lose");
+    ASSERT_NE(probe().picture(), nullptr);
+    EXPECT_EQ(probe().outcome(), "lose");
     frame();
     EXPECT_TRUE(heard("lose.wav"));
 }
 
 TEST_F(PlayTest, ALevelLossShowsTheLosePicture) {
     buildAndPlay();
-    const kesh::BoundingBox& box = stage->currentLevel()->getStatics()->bounds();
+    const kesh::BoundingBox& box = probe().level()->getStatics()->bounds();
     car->put(box.max + D3DXVECTOR3(50.0f, 0.0f, 0.0f));
     frame();
-    EXPECT_TRUE(stage->currentLevel()->isLost());
-    EXPECT_EQ(stage->outcome(), "lose");
+    EXPECT_TRUE(probe().level()->isLost());
+    EXPECT_EQ(probe().outcome(), "lose");
     frame();
     EXPECT_TRUE(heard("lose.wav"));
     EXPECT_FALSE(heard("win.wav"));
@@ -275,10 +275,10 @@ TEST_F(PlayTest, ALevelLossShowsTheLosePicture) {
 TEST_F(PlayTest, AWinAsTheTimeRunsOutRequestsBothSoundsAndShowsLose) {
     buildAndPlay();
     carFromTarget(0.0f);
-    now = stage->runStartCount() + 601 * kSecond;
+    now = probe().startCount() + 601 * kSecond;
     frame(0);
-    EXPECT_EQ(stage->outcome(), "lose");
-    ASSERT_NE(stage->pictureWidget(), nullptr);
+    EXPECT_EQ(probe().outcome(), "lose");
+    ASSERT_NE(probe().picture(), nullptr);
     frame();
     EXPECT_TRUE(heard("win.wav"));
     EXPECT_TRUE(heard("lose.wav"));
@@ -288,15 +288,15 @@ TEST_F(PlayTest, APictureHoldsKeysForMoreThanThreeSeconds) {
     buildAndPlay();
     carFromTarget(0.0f);
     frame();
-    ASSERT_NE(stage->pictureWidget(), nullptr);
+    ASSERT_NE(probe().picture(), nullptr);
     const LONGLONG shown = now;
     now = shown + 3 * kSecond;
     stage->onKey(kEscape);
-    EXPECT_EQ(stage->nextStage(), 0);
-    EXPECT_EQ(stage->shellMenu(), nullptr);
+    EXPECT_EQ(stage->nextStage(), StageId::None);
+    EXPECT_EQ(probe().pauseMenu(), nullptr);
     now = shown + 3 * kSecond + 1;
     stage->onKey('Q');
-    EXPECT_EQ(stage->nextStage(), GameStage::kMenuStage);
+    EXPECT_EQ(stage->nextStage(), StageId::Menu);
 }
 
 TEST_F(PlayTest, KeysActByStateFirstMatchOnly) {
@@ -304,57 +304,86 @@ TEST_F(PlayTest, KeysActByStateFirstMatchOnly) {
     // Under the map only its three closing keys count.
     for (int key : {kKeyV, kF7, kKeyH, kF1, int('X')}) {
         stage->onKey(key);
-        EXPECT_NE(stage->gameMap(), nullptr) << key;
-        EXPECT_TRUE(stage->isInsideView()) << key;
+        EXPECT_NE(probe().map(), nullptr) << key;
+        EXPECT_TRUE(probe().insideView()) << key;
     }
     for (int key : {kEscape, kTab, kKeyC}) {
         stage->onKey(key);
-        EXPECT_EQ(stage->gameMap(), nullptr) << key;
-        EXPECT_FALSE(stage->isPaused()) << key;
+        EXPECT_EQ(probe().map(), nullptr) << key;
+        EXPECT_FALSE(probe().paused()) << key;
         if (key != kKeyC) {
             stage->onKey(kKeyC);
-            ASSERT_NE(stage->gameMap(), nullptr);
-            EXPECT_TRUE(stage->isPaused());
+            ASSERT_NE(probe().map(), nullptr);
+            EXPECT_TRUE(probe().paused());
         }
     }
 
     // Playing: 'V' and F7 switch the view, interface and level camera together.
     stage->onKey(kKeyV);
-    EXPECT_FALSE(stage->isInsideView());
-    EXPECT_FALSE(stage->currentLevel()->insideView());
-    EXPECT_EQ(dynamic_cast<CockpitView*>(stage->carInterfaceView()->currentView()), nullptr);
+    EXPECT_FALSE(probe().insideView());
+    EXPECT_FALSE(probe().level()->insideView());
+    EXPECT_EQ(dynamic_cast<CockpitView*>(probe().carInterface()->currentView()), nullptr);
     stage->onKey(kF7);
-    EXPECT_TRUE(stage->isInsideView());
-    EXPECT_TRUE(stage->currentLevel()->insideView());
+    EXPECT_TRUE(probe().insideView());
+    EXPECT_TRUE(probe().level()->insideView());
 
     // Escape: the pause menu on its main page; 'V' then goes to the menu, not the view.
     stage->onKey(kEscape);
-    ASSERT_NE(stage->shellMenu(), nullptr);
-    EXPECT_FALSE(stage->shellMenu()->showsHelp());
-    EXPECT_TRUE(stage->isPaused());
+    ASSERT_NE(probe().pauseMenu(), nullptr);
+    EXPECT_FALSE(probe().pauseMenu()->showsHelp());
+    EXPECT_TRUE(probe().paused());
     stage->onKey(kKeyV);
-    EXPECT_TRUE(stage->isInsideView());
-    EXPECT_NE(stage->shellMenu(), nullptr);
+    EXPECT_TRUE(probe().insideView());
+    EXPECT_NE(probe().pauseMenu(), nullptr);
     stage->onKey(kKeyC);
-    EXPECT_EQ(stage->gameMap(), nullptr);
+    EXPECT_EQ(probe().map(), nullptr);
     stage->onKey(kEscape);
-    EXPECT_EQ(stage->shellMenu(), nullptr);
-    EXPECT_FALSE(stage->isPaused());
+    EXPECT_EQ(probe().pauseMenu(), nullptr);
+    EXPECT_FALSE(probe().paused());
 
     // 'H' and F1: the menu opened on its help page.
     for (int key : {kKeyH, kF1}) {
         stage->onKey(key);
-        ASSERT_NE(stage->shellMenu(), nullptr) << key;
-        EXPECT_TRUE(stage->shellMenu()->showsHelp()) << key;
-        EXPECT_TRUE(stage->isPaused());
+        ASSERT_NE(probe().pauseMenu(), nullptr) << key;
+        EXPECT_TRUE(probe().pauseMenu()->showsHelp()) << key;
+        EXPECT_TRUE(probe().paused());
         stage->onKey(kEscape);
-        EXPECT_EQ(stage->shellMenu(), nullptr);
+        EXPECT_EQ(probe().pauseMenu(), nullptr);
     }
 
     // Other keys do nothing.
     stage->onKey('X');
-    EXPECT_FALSE(stage->isPaused());
-    EXPECT_EQ(stage->nextStage(), 0);
+    EXPECT_FALSE(probe().paused());
+    EXPECT_EQ(stage->nextStage(), StageId::None);
+}
+
+TEST_F(PlayTest, MAndJSwitchTheInputUnderEveryPageAndTheKeyGoesOn) {
+    build();
+    std::vector<std::wstring> notices;
+    stage->setNoticeBoard([&notices](const std::wstring& text) { notices.push_back(text); });
+    InputSystem* input = probe().input();
+    stage->onKey('M');
+    EXPECT_TRUE(input->isMouseEnabled());
+    EXPECT_NE(probe().map(), nullptr);
+    stage->onKey(kTab);
+
+    stage->onKey(kEscape);
+    stage->onKey('J');
+    EXPECT_TRUE(input->isJoystickEnabled());
+    EXPECT_FALSE(input->isMouseEnabled());
+    EXPECT_NE(probe().pauseMenu(), nullptr);
+    stage->onKey(kEscape);
+
+    // Under the picture 'J' is also the key that goes back to the menu.
+    carFromTarget(0.0f);
+    frame();
+    ASSERT_NE(probe().picture(), nullptr);
+    now += 4 * kSecond;
+    stage->onKey('J');
+    EXPECT_FALSE(input->isJoystickEnabled());
+    EXPECT_EQ(stage->nextStage(), StageId::Menu);
+    EXPECT_EQ(notices, (std::vector<std::wstring>{L"Mouse Enabled", L"Joystick Enabled",
+                                                  L"Joystick Disabled"}));
 }
 
 // The pause menu's rows, top to bottom: restart, continue, help, exit.
@@ -363,10 +392,10 @@ class PauseMenuResults : public PlayTest, public ::testing::WithParamInterface<i
 TEST_P(PauseMenuResults, AChoiceIsActedOnInTheNextFrameAndTheMenuGoes) {
     buildAndPlay();
     stage->onKey(kEscape);
-    ShellMenu* menu = stage->shellMenu();
+    ShellMenu* menu = probe().pauseMenu();
     ASSERT_NE(menu, nullptr);
     frame();
-    EXPECT_NE(stage->shellMenu(), nullptr);  // no choice yet: drawn and kept
+    EXPECT_NE(probe().pauseMenu(), nullptr);  // no choice yet: drawn and kept
 
     // The row clicked with the pointer, which the stage routes to the menu.
     const int row = GetParam();
@@ -378,19 +407,19 @@ TEST_P(PauseMenuResults, AChoiceIsActedOnInTheNextFrameAndTheMenuGoes) {
     stage->onMouseButton(1, false);
     ASSERT_NE(menu->result(), ShellMenu::Nothing);
     frame();
-    EXPECT_EQ(stage->shellMenu(), nullptr);
+    EXPECT_EQ(probe().pauseMenu(), nullptr);
     switch (row) {
         case 0:
-            EXPECT_EQ(stage->nextStage(), GameStage::kPlayStage);
-            EXPECT_TRUE(stage->isPaused());
+            EXPECT_EQ(stage->nextStage(), StageId::Play);
+            EXPECT_TRUE(probe().paused());
             break;
         case 1:
-            EXPECT_EQ(stage->nextStage(), 0);
-            EXPECT_FALSE(stage->isPaused());
+            EXPECT_EQ(stage->nextStage(), StageId::None);
+            EXPECT_FALSE(probe().paused());
             break;
         case 3:
-            EXPECT_EQ(stage->nextStage(), GameStage::kExitStage);
-            EXPECT_TRUE(stage->isPaused());
+            EXPECT_EQ(stage->nextStage(), StageId::Exit);
+            EXPECT_TRUE(probe().paused());
             break;
     }
 }
@@ -401,30 +430,30 @@ INSTANTIATE_TEST_SUITE_P(Exit, PauseMenuResults, ::testing::Values(3));
 
 TEST_F(PlayTest, AmbientSoundsComeWhenDueEachNameOnce) {
     buildAndPlay();
-    std::vector<std::string> left = stage->ambientQueue();
+    std::vector<std::string> left = probe().ambientNames();
     // The first while playing; then, under the pause menu (frames play none, and fifteen
     // intervals would outlast the run), by asking the stage directly after each frame.
     for (int played = 0; played < GameStage::kAmbientCount; ++played) {
-        const LONGLONG due = stage->ambientDueCount();
+        const LONGLONG due = probe().nextAmbientCount();
         now = due - 1;
         frame(0);
         stage->playAmbientSound();
-        EXPECT_EQ(stage->ambientQueue().size(), left.size()) << played;
+        EXPECT_EQ(probe().ambientNames().size(), left.size()) << played;
 
         // Due at the very count, with the generator seeded from the clock then.
         wallClock += 7;
         now = due;
         frame(0);
         if (played > 0) {
-            EXPECT_EQ(stage->ambientQueue().size(), left.size()) << played;
+            EXPECT_EQ(probe().ambientNames().size(), left.size()) << played;
             stage->playAmbientSound();
         }
         msvcrt_srand(static_cast<unsigned>(wallClock));
         const std::size_t i = static_cast<std::size_t>(msvcrt_rand()) % left.size();
         const std::string expected = left[i];
         left.erase(left.begin() + static_cast<std::ptrdiff_t>(i));
-        ASSERT_EQ(stage->ambientQueue(), left) << played;
-        const LONGLONG interval = stage->ambientDueCount() - now;
+        ASSERT_EQ(probe().ambientNames(), left) << played;
+        const LONGLONG interval = probe().nextAmbientCount() - now;
         EXPECT_EQ(interval % kSecond, 0);
         EXPECT_GE(interval, 40 * kSecond);
         EXPECT_LE(interval, 69 * kSecond);
@@ -436,7 +465,7 @@ TEST_F(PlayTest, AmbientSoundsComeWhenDueEachNameOnce) {
         ASSERT_EQ(heardAmbient(), played + 1);
         if (played == 0) {
             stage->onKey(kEscape);
-            ASSERT_TRUE(stage->isPaused());
+            ASSERT_TRUE(probe().paused());
         }
     }
     now += 1000 * kSecond;
@@ -532,7 +561,7 @@ TEST_F(PlayTest, TheEndOfTheStageStopsSoundsAndWithdrawsTheEffectManager) {
     ASSERT_TRUE(soundPlaying(*audio, "carEngine"));
     // Closed while paused, with the menu open: the menu goes with the stage.
     stage->onKey(kEscape);
-    ASSERT_NE(stage->shellMenu(), nullptr);
+    ASSERT_NE(probe().pauseMenu(), nullptr);
     stage.reset();
     EXPECT_EQ(kesh::theEffectManager, nullptr);
     for (const char* name : {"carEngineNo", "carEngineLo", "carEngine", "carEngineHi"}) {

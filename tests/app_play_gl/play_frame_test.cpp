@@ -57,13 +57,13 @@ protected:
         if (outside) {
             stage->onKey(0x56);
         }
-        ASSERT_EQ(stage->isInsideView(), !outside);
+        ASSERT_EQ(probe().insideView(), !outside);
         win32::simulateKey(window, VK_UP, true);
         for (int i = 0; i < 90; ++i) {
             clearedFrame();
         }
         win32::simulateKey(window, VK_UP, false);
-        EXPECT_EQ(stage->pictureWidget(), nullptr);
+        EXPECT_EQ(probe().picture(), nullptr);
         ASSERT_TRUE(d3d9::readBackBuffer(device, image));
         ASSERT_TRUE(d3d9::writePng(image, std::string(MORVALE_PICTURES) + "/" + name + ".png"));
         ASSERT_EQ(image.width, 640u);

@@ -31,7 +31,7 @@ TEST_F(ExitStageTest, ThePictureStaysUpForJustOverFiveSeconds) {
     // Again in every frame until the loop ends.
     updateAt(6100);
     EXPECT_TRUE(drainQuits());
-    EXPECT_EQ(stage.nextStage(), 0);
+    EXPECT_EQ(stage.nextStage(), StageId::None);
 }
 
 TEST_F(ExitStageTest, KeysAndTheMouseAreIgnored) {
@@ -46,7 +46,7 @@ TEST_F(ExitStageTest, KeysAndTheMouseAreIgnored) {
     now = 100;
     EXPECT_EQ(drawn([&stage] { stage.update(); }).size(), 1u);
     EXPECT_FALSE(drainQuits());
-    EXPECT_EQ(stage.nextStage(), 0);
+    EXPECT_EQ(stage.nextStage(), StageId::None);
 }
 
 }  // namespace

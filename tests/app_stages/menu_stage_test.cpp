@@ -35,25 +35,25 @@ TEST_F(MenuStageTest, TheMainPageIsDrawnUntilAChoice) {
     const auto sprites = update(stage);
     ASSERT_FALSE(sprites.empty());
     EXPECT_EQ(sprites.front().image, "menu_background_start");
-    EXPECT_EQ(stage.nextStage(), 0);
+    EXPECT_EQ(stage.nextStage(), StageId::None);
 
     click(stage, ShellMenu::StartButton);
-    EXPECT_EQ(stage.nextStage(), 0);  // only the next update acts on it
+    EXPECT_EQ(stage.nextStage(), StageId::None);  // only the next update acts on it
     EXPECT_TRUE(update(stage).empty());
-    EXPECT_EQ(stage.nextStage(), 3);
+    EXPECT_EQ(stage.nextStage(), StageId::SecondVideo);
 }
 
 TEST_F(MenuStageTest, ExitAndContinueLeadToTheExitScreenAndThePlayStage) {
     MenuStage leaving(dx.get(), guiFolder());
     click(leaving, ShellMenu::ExitButton);
     EXPECT_TRUE(update(leaving).empty());
-    EXPECT_EQ(leaving.nextStage(), 5);
+    EXPECT_EQ(leaving.nextStage(), StageId::Exit);
 
     // The main page has no continue button; the pause menu's choice arrives the same way.
     MenuStage continuing(dx.get(), guiFolder());
     continuing.shellMenu()->onButton(ShellMenu::ContinueButton, nullptr, 0);
     EXPECT_TRUE(update(continuing).empty());
-    EXPECT_EQ(continuing.nextStage(), 4);
+    EXPECT_EQ(continuing.nextStage(), StageId::Play);
 }
 
 TEST_F(MenuStageTest, EscapeLeavesTheHelpPageAndOtherKeysDoNothing) {
@@ -68,7 +68,7 @@ TEST_F(MenuStageTest, EscapeLeavesTheHelpPageAndOtherKeysDoNothing) {
     stage.onKey(0x1B);
     EXPECT_FALSE(stage.shellMenu()->showsHelp());
     EXPECT_EQ(update(stage).front().image, "menu_background_start");
-    EXPECT_EQ(stage.nextStage(), 0);
+    EXPECT_EQ(stage.nextStage(), StageId::None);
 }
 
 }  // namespace

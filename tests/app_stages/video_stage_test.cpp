@@ -11,9 +11,9 @@ namespace {
 class VideoStageTest : public StagesTest {
 protected:
     // One frame of the game: the switch is asked for first, then the stage draws.
-    int frameAt(Stage& stage, LONGLONG ms) {
+    StageId frameAt(Stage& stage, LONGLONG ms) {
         now = ms;
-        const int next = stage.nextStage();
+        const StageId next = stage.nextStage();
         device->BeginScene();
         stage.update();
         device->EndScene();
@@ -22,16 +22,16 @@ protected:
 };
 
 TEST_F(VideoStageTest, TheNextStageFollowsWhenTheVideoEnds) {
-    VideoStage stage(dx.get(), writeVideo("video01.rs", 25), 1);
-    EXPECT_EQ(frameAt(stage, 0), 0);
-    EXPECT_EQ(frameAt(stage, 959), 0);
-    EXPECT_EQ(stage.nextStage(), 0);
+    VideoStage stage(dx.get(), writeVideo("video01.rs", 25), StageId::Menu);
+    EXPECT_EQ(frameAt(stage, 0), StageId::None);
+    EXPECT_EQ(frameAt(stage, 959), StageId::None);
+    EXPECT_EQ(stage.nextStage(), StageId::None);
     frameAt(stage, 960);  // the last frame comes on show
-    EXPECT_EQ(stage.nextStage(), 1);
+    EXPECT_EQ(stage.nextStage(), StageId::Menu);
 }
 
 TEST_F(VideoStageTest, EscapeDropsTheVideoAndOtherKeysAndTheMouseDoNothing) {
-    VideoStage stage(dx.get(), writeVideo("video02.rs", 25), 4);
+    VideoStage stage(dx.get(), writeVideo("video02.rs", 25), StageId::Play);
     frameAt(stage, 0);
     for (int key : {0x20, 0x0D, 0x41, 0x4D, 0x70, 0x1A, 0x1C}) {
         stage.onKey(key);
@@ -40,25 +40,25 @@ TEST_F(VideoStageTest, EscapeDropsTheVideoAndOtherKeysAndTheMouseDoNothing) {
     stage.onMouseButton(1, true);
     stage.onMouseButton(1, false);
     stage.onMouseWheel(120);
-    EXPECT_EQ(frameAt(stage, 40), 0);
+    EXPECT_EQ(frameAt(stage, 40), StageId::None);
     ASSERT_NE(stage.currentVideo(), nullptr);
 
     stage.onKey(VideoStage::kEscape);
     EXPECT_EQ(stage.currentVideo(), nullptr);
-    EXPECT_EQ(stage.nextStage(), 4);
+    EXPECT_EQ(stage.nextStage(), StageId::Play);
     // Nothing is drawn once the video is gone, should a frame still come.
     record().clear();
     frameAt(stage, 80);
     EXPECT_TRUE(draws().empty());
     stage.onKey(VideoStage::kEscape);
-    EXPECT_EQ(stage.nextStage(), 4);
+    EXPECT_EQ(stage.nextStage(), StageId::Play);
 }
 
 TEST_F(VideoStageTest, AMissingVideoMovesOnAtOnce) {
-    VideoStage stage(dx.get(), kesh::toWide(artRoot() + "video/missing.rs"), 1);
-    EXPECT_EQ(stage.nextStage(), 1);
+    VideoStage stage(dx.get(), kesh::toWide(artRoot() + "video/missing.rs"), StageId::Menu);
+    EXPECT_EQ(stage.nextStage(), StageId::Menu);
     frameAt(stage, 0);
-    EXPECT_EQ(stage.nextStage(), 1);
+    EXPECT_EQ(stage.nextStage(), StageId::Menu);
 }
 
 }  // namespace

@@ -48,11 +48,11 @@ TEST_F(VideoArtTest, EveryFrameDecodesAtOneSizeForAFewSeconds) {
 TEST_F(VideoArtTest, TheVideoStageShowsTheFirstFrameWithoutAComplaint) {
     for (const char* file : {"video/video01.rs", "video/video02.rs"}) {
         captureComplaints();
-        VideoStage stage(dx.get(), kesh::toWide(artRoot() + file), 3);
+        VideoStage stage(dx.get(), kesh::toWide(artRoot() + file), StageId::SecondVideo);
         ASSERT_EQ(device->BeginScene(), D3D_OK);
         stage.update();
         ASSERT_EQ(device->EndScene(), D3D_OK);
-        EXPECT_EQ(stage.nextStage(), 0) << file << " ended at its first frame";
+        EXPECT_EQ(stage.nextStage(), StageId::None) << file << " ended at its first frame";
         EXPECT_EQ(describeComplaints(), "") << file;
     }
 }

@@ -210,7 +210,7 @@ void PlaySoak::pumpMessages() {
 }
 
 void PlaySoak::checkCar(long frameNumber, SoakResult& result) {
-    Level* level = stage->currentLevel();
+    Level* level = probe().level();
     CVehicle* vehicle = level->vehicle();
     FiniteCheck check;
     D3DXVECTOR3 v;
@@ -289,19 +289,19 @@ SoakResult PlaySoak::soak(InputPlan plan, double sampleEvery) {
             collectLog(result);
             nextSample += sampleEvery;
         }
-        const int next = stage->nextStage();
-        if (next == 0) {
+        const StageId next = stage->nextStage();
+        if (next == StageId::None) {
             continue;
         }
-        if (next == GameStage::kPlayStage) {
+        if (next == StageId::Play) {
             ++result.menuRestarts;
-        } else if (next == GameStage::kMenuStage) {
+        } else if (next == StageId::Menu) {
             // The player starts again from the menu.
             ++result.decidedRestarts;
-            (stage->outcome() == "win" ? result.wins : result.losses) += 1;
+            (probe().outcome() == "win" ? result.wins : result.losses) += 1;
         } else {
             result.faults.push_back("frame " + std::to_string(i) + ": next stage " +
-                                    std::to_string(next));
+                                    std::to_string(static_cast<int>(next)));
             break;
         }
         stage.reset();

@@ -4,6 +4,7 @@
 #include <boost/bind/bind.hpp>
 
 #include <climits>
+#include <memory>
 
 #include "engine/render/gui/gui_button.h"
 #include "engine/render/gui/gui_image.h"
@@ -337,8 +338,7 @@ TEST_F(GuiTreeTest, APageQueuesItsFrameThenEachButtonsStatePictureAndLabel) {
 TEST_F(GuiTreeTest, AnImageWithoutAFrameDrawsNothingAndAPlainButtonUsesTheSmallFontCentred) {
     GuiImage* page = addPage();
     const int rect[4] = {5, 6, 7, 8};
-    auto* child = new Button(root.get(), rect, ButtonSkin());
-    page->addChild(child);
+    page->addChild(std::make_unique<Button>(root.get(), rect, ButtonSkin()));
     root->render();
     const std::vector<SpriteItem>& queue = root->spriteBatch()->queue();
     ASSERT_EQ(queue.size(), 2u);

@@ -83,7 +83,7 @@ GameSession::~GameSession() {
 
 void GameSession::play(int start) {
     seedTime = timePicking(start, counter / kFrequency);
-    theGame->activateStage(GameStage::kPlayStage);
+    theGame->activateStage(StageId::Play);
     frame();
     stage()->onKey(kCloseMapKey);
     win32::simulateKey(appWindow.getWindow(), VK_UP, true);

@@ -19,6 +19,7 @@
 #include "engine/render/device/dx_device.h"
 #include "game/app/game.h"
 #include "game/app/stages/game_stage.h"
+#include "tests/support/game_probe.h"
 #include "win32/com_ptr.h"
 #include "win32/crt.h"
 #include "win32/seams.h"
@@ -44,7 +45,7 @@ public:
     void finishDrawing();
 
     Game& game() { return *theGame; }
-    GameStage* stage() { return theGame->currentGameStage(); }
+    GameStage* stage() { return GameProbe(*theGame).playStage(); }
     kesh::DxDevice& dx() { return *dxDevice; }
     HWND window() const { return appWindow.getWindow(); }
     const std::wstring& root() const { return artRoot; }

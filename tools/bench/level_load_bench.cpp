@@ -36,7 +36,7 @@ Load loadLevel(bench::GameSession& session, const LevelParams& params) {
     const double wallStart = bench::wallSeconds();
     const double cpuStart = bench::threadCpuSeconds();
     auto level = std::make_unique<Level>(&session.dx(), camera, nullptr, nullptr,
-                                         session.game().audioSystem(), params);
+                                         GameProbe(session.game()).audio(), params);
     session.finishDrawing();
     const Load load{bench::wallSeconds() - wallStart, bench::threadCpuSeconds() - cpuStart,
                     level->getStatics()->size(), level->data().effects.size()};

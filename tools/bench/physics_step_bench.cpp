@@ -23,6 +23,7 @@
 #include "game/vehicle/car/car.h"
 #include "game/world/level/level.h"
 #include "game_session.h"
+#include "tests/support/game_stage_probe.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ Level& driveFrom(bench::GameSession& session, int start) {
     for (int i = 0; i < 120; ++i) {
         session.frame();
     }
-    return *session.stage()->currentLevel();
+    return *GameStageProbe(*session.stage()).level();
 }
 
 int run(int steps, int start) {

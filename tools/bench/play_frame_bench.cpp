@@ -29,6 +29,7 @@
 #include "fragment_query.h"
 #include "game/world/level/level.h"
 #include "game_session.h"
+#include "tests/support/game_stage_probe.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ struct Drives {
 
 D3DXVECTOR3 carPosition(bench::GameSession& session) {
     D3DXVECTOR3 position(0.0f, 0.0f, 0.0f);
-    session.stage()->currentLevel()->getCarPosition(position);
+    GameStageProbe(*session.stage()).level()->getCarPosition(position);
     return position;
 }
 
@@ -73,7 +74,7 @@ void drive(bench::GameSession& session, int frames, Drives& drives, const Around
             session.frame();
             session.finishDrawing();
             around.after();
-            drives.pausedFrames += session.stage()->isPaused() ? 1 : 0;
+            drives.pausedFrames += GameStageProbe(*session.stage()).paused() ? 1 : 0;
         }
         around.end();
         const D3DXVECTOR3 moved = carPosition(session) - start;
@@ -97,7 +98,7 @@ struct ViewFigures {
 ViewFigures measureView(bench::GameSession& session, bool inside, int frames, int pixels,
                         std::string& counted) {
     session.play();
-    if (session.stage()->isInsideView() != inside) {
+    if (GameStageProbe(*session.stage()).insideView() != inside) {
         session.stage()->toggleView();
     }
     for (int i = 0; i < 60; ++i) {

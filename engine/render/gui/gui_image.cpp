@@ -1,6 +1,7 @@
 #include "engine/render/gui/gui_image.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "engine/render/gui/gui_root.h"
 
@@ -26,9 +27,10 @@ void GuiImage::draw() {
     root->spriteBatch()->addTintedSprite(x, y, 0, frame, tint);
 }
 
-void GuiImage::addChild(GuiElement* child) {
-    owned.emplace_back(child);
-    children.push_back(child);
+void GuiImage::addChild(std::unique_ptr<GuiElement> child) {
+    GuiElement* element = child.get();
+    owned.push_back(std::move(child));
+    children.push_back(element);
 }
 
 Button* GuiImage::addButton(const int rect[4], const ButtonSkin& skin, std::uint32_t id, void* user,
@@ -42,8 +44,7 @@ Button* GuiImage::addButton(const int rect[4], const ButtonSkin& skin, std::uint
     button->user = user;
     button->fontIndex = fontIndex;
     button->format = format;
-    owned.push_back(std::move(made));
-    children.push_back(button);
+    addChild(std::move(made));
     return button;
 }
 

@@ -26,8 +26,8 @@ public:
     // The frame at the image's current size, when it names a texture.
     void draw() override;
 
-    // Takes ownership.
-    virtual void addChild(GuiElement* child);
+    // The child is drawn and deleted with the image.
+    virtual void addChild(std::unique_ptr<GuiElement> child);
     // rect relative to this image; the button is owned by the image.
     Button* addButton(const int rect[4], const ButtonSkin& skin, std::uint32_t id, void* user,
                       const std::wstring& label, std::uint32_t fontIndex, std::uint32_t format);

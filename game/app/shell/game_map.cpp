@@ -15,7 +15,6 @@
 namespace {
 
 constexpr float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-constexpr int kContinueButton[4] = {644, 727, 370, 31};
 
 }  // namespace
 
@@ -39,7 +38,7 @@ GameMap::GameMap(kesh::DxDevice* device, const GuiSettings& settings, const floa
     jitter[1] = static_cast<float>(msvcrt_rand()) * kJitterScale;
 
     int rect[4];
-    ReferenceFrame(viewport).rect(kContinueButton, rect);
+    ReferenceFrame(viewport).rect(kPageContinueButton, rect);
     continueButton =
         std::make_unique<kesh::Button>(root.get(), rect, shellButtonSkin(source, "continue"));
     continueButton->id = 0;

@@ -1,5 +1,5 @@
-// The pieces the shell's screens share: the atlas of the shell's art, the skins of its
-// buttons and the 1024 x 768 frame in which its layout is given.
+// The pieces the shell's screens share: the atlas of the shell's art, the skins and sizes of
+// its buttons and the 1024 x 768 frame in which its layout is given.
 #pragma once
 
 #include <d3d9.h>
@@ -17,6 +17,12 @@ void loadShellAtlas(const GuiSettings& settings, kesh::TextureAtlas& atlas);
 
 // The atlas entries name + "_w", "_b" and "_o" for normal, over and pressed; colours white.
 kesh::ButtonSkin shellButtonSkin(const kesh::SpriteSource& source, const std::string& name);
+
+// Every button of the shell in the reference frame: the menus' rows, and the "continue" at
+// the bottom right of the full pages (the help page and the map).
+inline constexpr int kButtonWidth = 370;
+inline constexpr int kButtonHeight = 31;
+inline constexpr int kPageContinueButton[4] = {644, 727, kButtonWidth, kButtonHeight};
 
 // Coordinates of the 1024 x 768 reference frame on a viewport: each one multiplied by its
 // axis' factor and truncated on its own.

@@ -19,12 +19,9 @@ struct MenuRow {
 
 // Rows in the 1024 x 768 frame.
 constexpr int kRowLeft = 85;
-constexpr int kRowWidth = 370;
-constexpr int kRowHeight = 31;
 constexpr int kRowStep = 56;
 constexpr int kMainMenuTop = 503;
 constexpr int kPauseMenuTop = 447;
-constexpr int kHelpButton[4] = {644, 727, kRowWidth, kRowHeight};
 
 constexpr MenuRow kMainMenuRows[] = {{"start", ShellMenu::StartButton},
                                      {"help", ShellMenu::HelpButton},
@@ -119,7 +116,7 @@ std::unique_ptr<kesh::GuiImage> ShellMenu::buildMainPage() {
     const int step = frame.y(kRowStep);
     int top = frame.y(inGame ? kPauseMenuTop : kMainMenuTop);
     for (std::size_t i = 0; i < count; ++i, top += step) {
-        const int rect[4] = {frame.x(kRowLeft), top, frame.x(kRowWidth), frame.y(kRowHeight)};
+        const int rect[4] = {frame.x(kRowLeft), top, frame.x(kButtonWidth), frame.y(kButtonHeight)};
         built->addButton(rect, shellButtonSkin(source, rows[i].name), rows[i].id, nullptr, L"", 1,
                          0);
     }
@@ -132,7 +129,7 @@ std::unique_ptr<kesh::GuiImage> ShellMenu::buildHelpPage() {
     std::unique_ptr<kesh::GuiImage> built = newPage();
     const kesh::SpriteSource source(kesh::theTextureCache, &atlas);
     int rect[4];
-    ReferenceFrame(device->getViewport()).rect(kHelpButton, rect);
+    ReferenceFrame(device->getViewport()).rect(kPageContinueButton, rect);
     built->addButton(rect, shellButtonSkin(source, "continue"), HelpContinueButton, nullptr, L"", 1,
                      0);
     built->setFrame(source.region("menu_help_background"), kWhite);

@@ -23,7 +23,7 @@ public:
     void onMouseButton(int, bool) override {}
     // Draws the picture; posts the quit message once more than five seconds have passed.
     void update() override;
-    int nextStage() override { return 0; }
+    StageId nextStage() override { return StageId::None; }
     void onKey(int) override {}
 
     GuiPictureWidget* pictureWidget() const { return picture.get(); }

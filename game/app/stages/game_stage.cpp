@@ -26,20 +26,13 @@ constexpr int kEscape = 0x1B;
 constexpr int kTab = 0x09;
 constexpr int kKeyC = 0x43;
 constexpr int kKeyH = 0x48;
+constexpr int kKeyJ = 0x4A;
+constexpr int kKeyM = 0x4D;
 constexpr int kKeyV = 0x56;
 constexpr int kF1 = 0x70;
 constexpr int kF7 = 0x76;
 
 const char* const kEngineSounds[] = {"carEngineNo", "carEngineLo", "carEngine", "carEngineHi"};
-
-// The counter of the last frame that drew the scene, shared by every play stage of the
-// process: a restarted run's first delta spans the time since the previous run's last frame
-// (the level's step limit bounds it).
-struct PreviousFrame {
-    bool known = false;
-    std::int64_t count = 0;
-};
-PreviousFrame previousFrame;
 
 std::int64_t readCounter() {
     LARGE_INTEGER count;
@@ -48,10 +41,6 @@ std::int64_t readCounter() {
 }
 
 }  // namespace
-
-void GameStage::forgetPreviousFrame() {
-    previousFrame = PreviousFrame();
-}
 
 GameStage::GameStage(kesh::DxDevice* device, AudioSystem* audio, kesh::CameraView* camera,
                      HWND window, const GameStageParams& params)
@@ -259,11 +248,32 @@ void GameStage::onMouseButton(int button, bool down) {
     }
 }
 
+void GameStage::switchInput(int key) {
+    const bool mouse = key == kKeyM;
+    const bool enabled = mouse ? !input->isMouseEnabled() : !input->isJoystickEnabled();
+    if (noticeBoard) {
+        noticeBoard(std::wstring(mouse ? L"Mouse " : L"Joystick ") +
+                    (enabled ? L"Enabled" : L"Disabled"));
+    }
+    if (mouse) {
+        input->setMouseEnabled(enabled);
+        input->setJoystickEnabled(false);
+    } else {
+        input->setJoystickEnabled(enabled);
+        input->setMouseEnabled(false);
+    }
+}
+
 void GameStage::onKey(int key) {
+    // The switches work under the map, the pause menu and the picture too, and the key then
+    // goes on as any other (a picture's "any key" included).
+    if (key == kKeyM || key == kKeyJ) {
+        switchInput(key);
+    }
     if (picture) {
         const double held = static_cast<double>(readCounter() - pictureCount) / timer.freq.QuadPart;
         if (held > kPictureHold) {
-            next = kMenuStage;
+            next = StageId::Menu;
         }
         return;
     }
@@ -338,13 +348,13 @@ void GameStage::update() {
         return;
     }
 
-    if (!previousFrame.known) {
-        previousFrame.known = true;
-        previousFrame.count = counter();
+    if (!previousFrame->known) {
+        previousFrame->known = true;
+        previousFrame->count = counter();
     }
     FrameTime frameTime;
     frameTime.time = (counter() - startCount) / frequency;
-    frameTime.delta = (counter() - previousFrame.count) / frequency;
+    frameTime.delta = (counter() - previousFrame->count) / frequency;
 
     if (!paused) {
         level->update(frameTime);
@@ -362,7 +372,7 @@ void GameStage::update() {
     level->render(*camera, frameTime);
     kesh::theEffectManager->render(*camera, 0, 0xFFFFFFFFu);
     quadBatcher->render(*camera, kesh::theEffectCache->fetch(billboardEffect));
-    previousFrame.count = counter();
+    previousFrame->count = counter();
 
     if (carInterface) {
         // The instruments lie in front of the camera, and a building closer than they are
@@ -396,10 +406,10 @@ void GameStage::handlePauseMenu() {
             break;
         case ShellMenu::Exit:
             pauseMenu.reset();
-            next = kExitStage;
+            next = StageId::Exit;
             break;
         case ShellMenu::Start:
-            next = kPlayStage;
+            next = StageId::Play;
             pauseMenu.reset();
             break;
         case ShellMenu::Continue:

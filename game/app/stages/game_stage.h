@@ -9,8 +9,10 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/core/bounding_box.h"
@@ -20,6 +22,7 @@
 #include "engine/render/device/dx_device.h"
 #include "engine/render/quad/ground_height_source.h"
 #include "game/app/shell/gui_settings.h"
+#include "game/app/stages/previous_frame.h"
 #include "game/app/stages/stage.h"
 
 class AudioSystem;
@@ -60,10 +63,6 @@ public:
     static constexpr float kGaugeAngleFactor = 4.712389f;
     static constexpr double kKeySensitivity = 0.25;
 
-    static constexpr int kMenuStage = 1;
-    static constexpr int kPlayStage = 4;
-    static constexpr int kExitStage = 5;
-
     // Loads the run: effects, sounds, input, the level, the map (open), the globe, the car
     // interface and the countdown. device, audio and camera are not owned and must outlive
     // the stage. Every failure but the effect list's leaves as an exception.
@@ -81,7 +80,7 @@ public:
     void onMouseButton(int button, bool down) override;
     // One frame, between BeginScene and EndScene.
     void update() override;
-    int nextStage() override { return next; }
+    StageId nextStage() override { return next; }
     void onKey(int virtualKey) override;
 
     // The ground under the decals is the plane y = 0.
@@ -89,6 +88,16 @@ public:
 
     // Where the level camera is copied every frame; null (the default) copies it nowhere.
     void setCameraTarget(kesh::CameraView* target) { cameraTarget = target; }
+    // Where 'M' and 'J' say what they switched ("Mouse Enabled", "Joystick Disabled", ...);
+    // without one (the default) they switch silently.
+    void setNoticeBoard(std::function<void(const std::wstring&)> board) {
+        noticeBoard = std::move(board);
+    }
+    // A record of the previous frame that outlives the stage: a restarted run's first delta
+    // then spans the time since the previous run's last frame (the level's step limit bounds
+    // it). Without one (the default) the stage starts without a previous frame, as the first
+    // run of the process does.
+    void sharePreviousFrame(PreviousFrame* shared) { previousFrame = shared; }
 
     // Cockpit view and camera against outside view and camera.
     void toggleView();
@@ -103,28 +112,9 @@ public:
     // Appends "z1" .. "z15".
     void fillAmbientNames();
 
-    // For tests and tools.
-    Level* currentLevel() const { return level.get(); }
-    GameMap* gameMap() const { return map.get(); }
-    GuiPictureWidget* pictureWidget() const { return picture.get(); }
-    GuiNumberDisplay* countdownDisplay() const { return countdown.get(); }
-    ShellMenu* shellMenu() const { return pauseMenu.get(); }
-    CarInterface* carInterfaceView() const { return carInterface.get(); }
-    InputSystem* inputSystem() const { return input.get(); }
-    kesh::QuadBatcher* quads() const { return quadBatcher.get(); }
-    bool isPaused() const { return paused; }
-    bool isInsideView() const { return insideView; }
-    const std::vector<std::string>& ambientQueue() const { return ambientNames; }
-    std::int64_t runStartCount() const { return startCount; }
-    std::int64_t ambientDueCount() const { return nextAmbientCount; }
-    // Which picture is up: "win", "lose", or empty.
-    const std::string& outcome() const { return pictureName; }
-
-    // Tests only: the next play stage starts without a previous frame, as the first of the
-    // process does.
-    static void forgetPreviousFrame();
-
 private:
+    friend struct GameStageProbe;
+
     void load(HWND window);
     // What the destructor does; also undoes a constructor that failed half-way.
     void release();
@@ -135,6 +125,8 @@ private:
     void applyRules(const FrameTime& frameTime);
     // Replaces the picture (the old one goes first), pauses and requests the sound.
     void decide(const char* name, const char* sound);
+    // 'M': mouse steering, 'J': the joystick; switching one on switches the other off.
+    void switchInput(int key);
     void handlePauseMenu();
     // The counter as read at the start of the frame.
     std::int64_t counter() const { return timer.now.QuadPart; }
@@ -163,11 +155,14 @@ private:
     std::unique_ptr<CarInterface> carInterface;
     GameStageParams params;
     bool insideView = true;
-    int next = 0;
+    StageId next = StageId::None;
     bool paused = true;
     std::vector<std::string> ambientNames;
 
     std::string pictureName;
+    std::function<void(const std::wstring&)> noticeBoard;
+    PreviousFrame ownPreviousFrame;
+    PreviousFrame* previousFrame = &ownPreviousFrame;
     kesh::ResourceId billboardEffect;
     kesh::EffectManager* effects = nullptr;  // owned through theEffectManager
     bool audioStarted = false;

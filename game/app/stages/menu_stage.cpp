@@ -2,14 +2,6 @@
 
 #include "game/app/shell/gui_settings.h"
 
-namespace {
-
-constexpr int kExitStage = 5;
-constexpr int kSecondVideoStage = 3;
-constexpr int kPlayStage = 4;
-
-}  // namespace
-
 MenuStage::MenuStage(kesh::DxDevice* device, const std::wstring& folder)
     : guiTextureFolder(folder) {
     GuiSettings settings;
@@ -38,13 +30,13 @@ void MenuStage::onKey(int virtualKey) {
 void MenuStage::update() {
     switch (menu->result()) {
         case ShellMenu::Exit:
-            next = kExitStage;
+            next = StageId::Exit;
             break;
         case ShellMenu::Start:
-            next = kSecondVideoStage;
+            next = StageId::SecondVideo;
             break;
         case ShellMenu::Continue:
-            next = kPlayStage;
+            next = StageId::Play;
             break;
         default:
             menu->draw();

@@ -19,7 +19,7 @@ public:
     void onMouseWheel(int) override {}
     void onMouseButton(int button, bool down) override;
     void update() override;
-    int nextStage() override { return next; }
+    StageId nextStage() override { return next; }
     void onKey(int virtualKey) override;
 
     ShellMenu* shellMenu() const { return menu.get(); }
@@ -27,5 +27,5 @@ public:
 private:
     std::wstring guiTextureFolder;
     std::unique_ptr<ShellMenu> menu;
-    int next = 0;
+    StageId next = StageId::None;
 };

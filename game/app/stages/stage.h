@@ -3,6 +3,16 @@
 // asks it after every frame where to go next; stages are deleted through this interface.
 #pragma once
 
+// The program's stages by their numbers, which the log's "Activating stage: " lines show.
+enum class StageId : int {
+    None = 0,  // no switch: the current stage stays
+    Menu = 1,
+    FirstVideo = 2,
+    SecondVideo = 3,
+    Play = 4,
+    Exit = 5,
+};
+
 class Stage {
 public:
     virtual ~Stage() = default;
@@ -11,7 +21,7 @@ public:
     virtual void onMouseButton(int button, bool down) = 0;
     // Advances by one frame and draws; called between BeginScene and EndScene.
     virtual void update() = 0;
-    // 0 to stay, else the number of the stage to switch to (at the start of the next frame).
-    virtual int nextStage() = 0;
+    // None to stay, else the stage to switch to (at the start of the next frame).
+    virtual StageId nextStage() = 0;
     virtual void onKey(int virtualKey) = 0;
 };

@@ -1,8 +1,8 @@
 #include "game/app/stages/video_stage.h"
 
-VideoStage::VideoStage(kesh::DxDevice* device, const std::wstring& videoFile, int nextNumber)
+VideoStage::VideoStage(kesh::DxDevice* device, const std::wstring& videoFile, StageId following)
     : video(std::make_unique<kesh::Video>(device, videoFile, std::wstring(), kFramePeriodMs)),
-      next(nextNumber) {}
+      next(following) {}
 
 void VideoStage::update() {
     if (video) {
@@ -10,8 +10,8 @@ void VideoStage::update() {
     }
 }
 
-int VideoStage::nextStage() {
-    return !video || !video->isPlaying() ? next : 0;
+StageId VideoStage::nextStage() {
+    return !video || !video->isPlaying() ? next : StageId::None;
 }
 
 void VideoStage::onKey(int virtualKey) {

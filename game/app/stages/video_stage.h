@@ -14,14 +14,14 @@ public:
     static constexpr std::uint32_t kFramePeriodMs = 40;
     static constexpr int kEscape = 0x1B;
 
-    VideoStage(kesh::DxDevice* device, const std::wstring& videoFile, int next);
+    VideoStage(kesh::DxDevice* device, const std::wstring& videoFile, StageId next);
 
     void onMouseMove(int, int) override {}
     void onMouseWheel(int) override {}
     void onMouseButton(int, bool) override {}
     // Draws the video; nothing once there is none.
     void update() override;
-    int nextStage() override;
+    StageId nextStage() override;
     // Escape drops the video; other keys do nothing.
     void onKey(int virtualKey) override;
 
@@ -29,5 +29,5 @@ public:
 
 private:
     std::unique_ptr<kesh::Video> video;  // null once skipped
-    int next;
+    StageId next;
 };
