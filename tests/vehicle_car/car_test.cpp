@@ -14,6 +14,7 @@
 #include "game/audio/audio_system.h"
 #include "game/vehicle/car/ray_wheel.h"
 #include "tests/render_effect_manager/log_capture.h"
+#include "tests/support/physics_world_probe.h"
 #include "tests/vehicle_car/car_fixture.h"
 
 namespace {
@@ -234,15 +235,10 @@ TEST_F(CarSounds, WheelsSpinningAgainstTheGroundSoundASlide) {
 TEST_F(CarSounds, OnlyAnImpulseAboveThreeIsACrash) {
     CCar& c = makeCar(audio.get());
     // The world's impulse table as a step leaves it.
-    world->impulseOwner[0] = &c;
-    world->impulseOwnerCount = 1;
-    world->impulse[0][0] = 0.0f;
-    world->impulse[0][1] = 3.0f;
-    world->impulse[0][2] = 0.0f;
+    PhysicsWorldProbe::setImpulse(*world, &c, 0.0f, 3.0f, 0.0f);
     c.update(kStep);
     EXPECT_EQ(audio->queuedPlays(), 0u);
-    world->impulse[0][1] = 2.5f;
-    world->impulse[0][2] = 2.0f;
+    PhysicsWorldProbe::setImpulse(*world, &c, 0.0f, 2.5f, 2.0f);
     c.update(kStep);
     EXPECT_EQ(audio->queuedPlays(), 1u);
 }

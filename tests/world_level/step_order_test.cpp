@@ -27,7 +27,7 @@ using Journal = std::vector<Entry>;
 class JournalVehicle : public FakeVehicle {
 public:
     JournalVehicle(PhysicsSpace& space, Journal& journal) : world(*space.world), journal(journal) {
-        setBody(dBodyCreate(world.world));
+        setBody(dBodyCreate(world.id()));
         dBodySetPosition(body, 0.0, 10.0, 0.0);
         dGeomID box = dCreateBox(nullptr, 1.0, 1.0, 1.0);
         dGeomSetBody(box, body);

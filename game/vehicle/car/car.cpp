@@ -150,7 +150,7 @@ void CCar::applyConfig(const std::wstring& artRoot, const std::wstring& script) 
     destroyGeoms();
     setBody(nullptr);
 
-    dBodyID created = dBodyCreate(space->world->world);
+    dBodyID created = dBodyCreate(space->world->id());
     setBody(created);
     dBodySetFiniteRotationMode(body, 1);
     buildShapes();
