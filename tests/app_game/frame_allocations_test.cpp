@@ -11,6 +11,7 @@
 #include "game/world/level/level.h"
 #include "tests/app_game/game_fixture.h"
 #include "tests/support/allocation_counter.h"
+#include "tests/support/level_probe.h"
 #include "tests/support/records_off.h"
 
 namespace game_testing {
@@ -28,7 +29,7 @@ TEST_F(FrameAllocations, PlayFramesAllocateNothingOnceWarm) {
     start();
     game->activateStage(4);
     ASSERT_NE(game->currentGameStage(), nullptr);
-    ASSERT_NE(game->currentGameStage()->currentLevel()->vehicle(), nullptr);
+    ASSERT_NE(LevelProbe::vehicle(*game->currentGameStage()->currentLevel()), nullptr);
     bool handled = false;
     game->onMessage(window, WM_KEYDOWN, VK_TAB, 0, &handled);  // closes the map
     // Every sound that plays makes its segment state object, by the DirectMusic design (the

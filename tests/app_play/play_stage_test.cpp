@@ -62,7 +62,7 @@ TEST_F(PlayTest, LoadingLeavesARunPausedUnderTheMapWithEverythingInPlace) {
     EXPECT_NE(stage->gameMap(), nullptr);
     EXPECT_TRUE(stage->isPaused());
     EXPECT_TRUE(stage->isInsideView());
-    EXPECT_TRUE(stage->currentLevel()->insideView());
+    EXPECT_TRUE(LevelProbe::insideView(*stage->currentLevel()));
     EXPECT_NE(dynamic_cast<CockpitView*>(stage->carInterfaceView()->currentView()), nullptr);
     EXPECT_NE(stage->countdownDisplay(), nullptr);
     EXPECT_EQ(stage->pictureWidget(), nullptr);
@@ -91,7 +91,7 @@ TEST_F(PlayTest, TheFirstFrameShowsOnlyTheMapAndAdvancesNothing) {
     frame(5 * kSecond);
     EXPECT_NE(stage->gameMap(), nullptr);
     EXPECT_EQ(controller->steps, 0);
-    EXPECT_EQ(stage->currentLevel()->owedTime(), 0.0);
+    EXPECT_EQ(LevelProbe::owedTime(*stage->currentLevel()), 0.0);
     ASSERT_FALSE(record->draws.empty());
     for (const d3d9::RecordedDraw& draw : record->draws) {
         // Sprites only: the map's 2D items.
@@ -321,11 +321,11 @@ TEST_F(PlayTest, KeysActByStateFirstMatchOnly) {
     // Playing: 'V' and F7 switch the view, interface and level camera together.
     stage->onKey(kKeyV);
     EXPECT_FALSE(stage->isInsideView());
-    EXPECT_FALSE(stage->currentLevel()->insideView());
+    EXPECT_FALSE(LevelProbe::insideView(*stage->currentLevel()));
     EXPECT_EQ(dynamic_cast<CockpitView*>(stage->carInterfaceView()->currentView()), nullptr);
     stage->onKey(kF7);
     EXPECT_TRUE(stage->isInsideView());
-    EXPECT_TRUE(stage->currentLevel()->insideView());
+    EXPECT_TRUE(LevelProbe::insideView(*stage->currentLevel()));
 
     // Escape: the pause menu on its main page; 'V' then goes to the menu, not the view.
     stage->onKey(kEscape);
@@ -552,10 +552,9 @@ TEST_F(PlayTest, AManagerPublishedOverTheStagesOutlivesTheStage) {
 
 TEST_F(PlayTest, AFailedLoadUndoesWhatWasBuilt) {
     // The generated folder is read-only to tests, so the level fails where it makes its car.
-    Level::setCarMaker(
-        [](PhysicsSpace&, kesh::Decaler*, AudioSystem*, const std::wstring&) -> Level::CarParts {
-            throw std::runtime_error("no car today");
-        });
+    carMaker = [](PhysicsSpace&, kesh::Decaler*, AudioSystem*, const std::wstring&) -> CarParts {
+        throw std::runtime_error("no car today");
+    };
     EXPECT_ANY_THROW(build());
     EXPECT_EQ(kesh::theEffectManager, nullptr);
     for (const char* name : {"carEngineNo", "carEngineLo", "carEngine", "carEngineHi"}) {

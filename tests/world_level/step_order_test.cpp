@@ -68,13 +68,12 @@ class StepOrderTest : public LevelTest {
 protected:
     void SetUp() override {
         LevelTest::SetUp();
-        Level::setCarMaker(
-            [this](PhysicsSpace& space, kesh::Decaler*, AudioSystem*, const std::wstring&) {
-                Level::CarParts parts;
-                parts.vehicle = std::make_unique<JournalVehicle>(space, journal);
-                parts.controller = std::make_unique<JournalController>();
-                return parts;
-            });
+        carMaker = [this](PhysicsSpace& space, kesh::Decaler*, AudioSystem*, const std::wstring&) {
+            CarParts parts;
+            parts.vehicle = std::make_unique<JournalVehicle>(space, journal);
+            parts.controller = std::make_unique<JournalController>();
+            return parts;
+        };
     }
     Journal journal;
 };
