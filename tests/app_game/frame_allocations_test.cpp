@@ -12,6 +12,7 @@
 #include "tests/app_game/game_fixture.h"
 #include "tests/support/allocation_counter.h"
 #include "tests/support/game_stage_probe.h"
+#include "tests/support/level_probe.h"
 #include "tests/support/records_off.h"
 
 namespace game_testing {
@@ -29,7 +30,7 @@ TEST_F(FrameAllocations, PlayFramesAllocateNothingOnceWarm) {
     start();
     game->activateStage(StageId::Play);
     ASSERT_NE(probe().playStage(), nullptr);
-    ASSERT_NE(GameStageProbe(*probe().playStage()).level()->vehicle(), nullptr);
+    ASSERT_NE(LevelProbe::vehicle(*GameStageProbe(*probe().playStage()).level()), nullptr);
     bool handled = false;
     game->onMessage(window, WM_KEYDOWN, VK_TAB, 0, &handled);  // closes the map
     // Every sound that plays makes its segment state object, by the DirectMusic design (the

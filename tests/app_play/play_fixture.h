@@ -23,6 +23,7 @@
 #include "tests/art/generated_art.h"
 #include "tests/audio_support/audio_fixture.h"
 #include "tests/support/game_stage_probe.h"
+#include "tests/support/level_probe.h"
 #include "tests/world_statics/fake_vehicle.h"
 
 namespace play_testing {
@@ -53,7 +54,6 @@ protected:
     void TearDown() override {
         stage.reset();
         audio.reset();
-        Level::setCarMaker(Level::CarMaker());
         dinput8_test::reset();
         dmusic_test::reset();
         win32::setTimeSource(previousTime);
@@ -70,23 +70,23 @@ protected:
         p.effectList = L"effect_config.cmd";
         p.rootFolder = kesh::toWide(artRoot());
         p.effectName = "gui.fx";
+        p.carMaker = carMaker;
         return p;
     }
 
     void useFakeCar() {
-        Level::setCarMaker(
-            [this](PhysicsSpace&, kesh::Decaler*, AudioSystem*, const std::wstring&) {
-                Level::CarParts parts;
-                auto vehicle = std::make_unique<world_testing::FakeVehicle>();
-                car = vehicle.get();
-                parts.vehicle = std::move(vehicle);
-                auto driver = std::make_unique<world_testing::FakeController>();
-                controller = driver.get();
-                parts.controller = std::move(driver);
-                return parts;
-            });
+        carMaker = [this](PhysicsSpace&, kesh::Decaler*, AudioSystem*, const std::wstring&) {
+            CarParts parts;
+            auto vehicle = std::make_unique<world_testing::FakeVehicle>();
+            car = vehicle.get();
+            parts.vehicle = std::move(vehicle);
+            auto driver = std::make_unique<world_testing::FakeController>();
+            controller = driver.get();
+            parts.controller = std::move(driver);
+            return parts;
+        };
     }
-    void useRealCar() { Level::setCarMaker(Level::CarMaker()); }
+    void useRealCar() { carMaker = makeJeep; }
 
     void build() {
         stage = std::make_unique<GameStage>(dx.get(), audio.get(), &camera, window, params());
@@ -141,6 +141,8 @@ protected:
     kesh::CameraView camera;
     PreviousFrame previousFrame;  // shared by the stages a test builds, as the game shares it
     std::unique_ptr<AudioSystem> audio;
+    // What build gives the stage's level: the fake car unless a test asks for the real one.
+    CarMaker carMaker;
     std::unique_ptr<GameStage> stage;
     world_testing::FakeVehicle* car = nullptr;
     world_testing::FakeController* controller = nullptr;

@@ -23,7 +23,7 @@ protected:
 TEST_F(PlayRun, FiftyFramesWithTheAcceleratorHeld) {
     buildAndPlay();
     Level* level = probe().level();
-    CVehicle* vehicle = level->vehicle();
+    CVehicle* vehicle = LevelProbe::vehicle(*level);
     ASSERT_NE(vehicle, nullptr);
     frame();
     D3DXVECTOR3 start;

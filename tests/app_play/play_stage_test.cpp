@@ -62,7 +62,7 @@ TEST_F(PlayTest, LoadingLeavesARunPausedUnderTheMapWithEverythingInPlace) {
     EXPECT_NE(probe().map(), nullptr);
     EXPECT_TRUE(probe().paused());
     EXPECT_TRUE(probe().insideView());
-    EXPECT_TRUE(probe().level()->insideView());
+    EXPECT_TRUE(LevelProbe::insideView(*probe().level()));
     EXPECT_NE(dynamic_cast<CockpitView*>(probe().carInterface()->currentView()), nullptr);
     EXPECT_NE(probe().countdown(), nullptr);
     EXPECT_EQ(probe().picture(), nullptr);
@@ -91,7 +91,7 @@ TEST_F(PlayTest, TheFirstFrameShowsOnlyTheMapAndAdvancesNothing) {
     frame(5 * kSecond);
     EXPECT_NE(probe().map(), nullptr);
     EXPECT_EQ(controller->steps, 0);
-    EXPECT_EQ(probe().level()->owedTime(), 0.0);
+    EXPECT_EQ(LevelProbe::owedTime(*probe().level()), 0.0);
     ASSERT_FALSE(record->draws.empty());
     for (const d3d9::RecordedDraw& draw : record->draws) {
         // Sprites only: the map's 2D items.
@@ -321,11 +321,11 @@ TEST_F(PlayTest, KeysActByStateFirstMatchOnly) {
     // Playing: 'V' and F7 switch the view, interface and level camera together.
     stage->onKey(kKeyV);
     EXPECT_FALSE(probe().insideView());
-    EXPECT_FALSE(probe().level()->insideView());
+    EXPECT_FALSE(LevelProbe::insideView(*probe().level()));
     EXPECT_EQ(dynamic_cast<CockpitView*>(probe().carInterface()->currentView()), nullptr);
     stage->onKey(kF7);
     EXPECT_TRUE(probe().insideView());
-    EXPECT_TRUE(probe().level()->insideView());
+    EXPECT_TRUE(LevelProbe::insideView(*probe().level()));
 
     // Escape: the pause menu on its main page; 'V' then goes to the menu, not the view.
     stage->onKey(kEscape);
@@ -581,10 +581,9 @@ TEST_F(PlayTest, AManagerPublishedOverTheStagesOutlivesTheStage) {
 
 TEST_F(PlayTest, AFailedLoadUndoesWhatWasBuilt) {
     // The generated folder is read-only to tests, so the level fails where it makes its car.
-    Level::setCarMaker(
-        [](PhysicsSpace&, kesh::Decaler*, AudioSystem*, const std::wstring&) -> Level::CarParts {
-            throw std::runtime_error("no car today");
-        });
+    carMaker = [](PhysicsSpace&, kesh::Decaler*, AudioSystem*, const std::wstring&) -> CarParts {
+        throw std::runtime_error("no car today");
+    };
     EXPECT_ANY_THROW(build());
     EXPECT_EQ(kesh::theEffectManager, nullptr);
     for (const char* name : {"carEngineNo", "carEngineLo", "carEngine", "carEngineHi"}) {

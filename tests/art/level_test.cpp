@@ -29,6 +29,7 @@
 #include "game/world/level/level.h"
 #include "tests/art/art_log.h"
 #include "tests/art/generated_art.h"
+#include "tests/support/level_probe.h"
 #include "win32/com_ptr.h"
 #include "win32/window_seams.h"
 
@@ -137,20 +138,20 @@ TEST_F(LevelArtTest, TheTownLoadsWithItsStaticsCellsAndTheCarAtAStart) {
     ASSERT_NE(level->getStatics(), nullptr);
     EXPECT_EQ(level->getStatics()->size(), data.statics.size());
     EXPECT_FLOAT_EQ(level->getStatics()->groundHeight(), 0.0f);
-    ASSERT_NE(level->cells(), nullptr);
+    ASSERT_NE(LevelProbe::cells(*level), nullptr);
     // The effects that are not lit windows live as long as the level.
     std::size_t global = 0;
     for (const kesh::data::EffectObject& e : data.effects) {
         global += e.effect.rfind("win", 0) == 0 ? 0 : 1;
     }
-    EXPECT_EQ(level->cells()->globalEffects.size(), global);
-    for (const kesh::effect::EffectHandle& effect : level->cells()->globalEffects) {
+    EXPECT_EQ(LevelProbe::cells(*level)->globalEffects.size(), global);
+    for (const kesh::effect::EffectHandle& effect : LevelProbe::cells(*level)->globalEffects) {
         EXPECT_TRUE(effect);
     }
     // A cell shows at most six of its lit windows, a random six when it holds more: windows
     // would go dark and light again as the car comes and goes.
     std::size_t windows = 0;
-    for (const LevelCell& cell : level->cells()->grid.cells) {
+    for (const LevelCell& cell : LevelProbe::cells(*level)->grid.cells) {
         EXPECT_LE(cell.effects.size(), LevelCellGrid::kMaxEffectsPerCell)
             << "the cell at " << cell.centre.x << ", " << cell.centre.z;
         windows += cell.effects.size();
@@ -158,7 +159,7 @@ TEST_F(LevelArtTest, TheTownLoadsWithItsStaticsCellsAndTheCarAtAStart) {
     EXPECT_EQ(windows, data.effects.size() - global);
 
     // The car stands at one of the starts; its target is that start's end.
-    ASSERT_NE(level->vehicle(), nullptr);
+    ASSERT_NE(LevelProbe::vehicle(*level), nullptr);
     ASSERT_EQ(starts.size(), ends.size());
     D3DXVECTOR3 car, target;
     level->getCarPosition(car);
@@ -274,7 +275,7 @@ TEST_F(LevelArtTest, FromEveryStartTheCarDrivesAwayWithoutLosingTheRun) {
     for (std::size_t i = 0; i < starts.size(); ++i) {
         SCOPED_TRACE("start " + std::to_string(i));
         level->createCar(input.get(), decaler.get());
-        CVehicle* vehicle = level->vehicle();
+        CVehicle* vehicle = LevelProbe::vehicle(*level);
         ASSERT_NE(vehicle, nullptr);
         vehicle->place(kesh::Transform(starts[i]));
         D3DXVECTOR3 start, heading;

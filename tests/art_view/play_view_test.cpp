@@ -21,6 +21,7 @@
 #include "game/vehicle/input/input_system.h"
 #include "game/world/level/level.h"
 #include "tests/art/generated_art.h"
+#include "tests/support/level_probe.h"
 #include "win32/window_seams.h"
 
 namespace {
@@ -141,13 +142,13 @@ TEST_F(PlayViewTest, TheChaseViewAfterEachStartAndTheDriversView) {
     ASSERT_GE(starts.size(), 2u);
     for (std::size_t i = 0; i < starts.size(); ++i) {
         level->createCar(input.get(), decaler.get());
-        level->vehicle()->place(kesh::Transform(starts[i]));
+        LevelProbe::vehicle(*level)->place(kesh::Transform(starts[i]));
         drive(90);
         // The street, its buildings and the car fill most of the picture below the sky.
         EXPECT_LT(drawFrame("play_chase_start" + std::to_string(i + 1)), 0.5f) << i;
     }
     level->createCar(input.get(), decaler.get());
-    level->vehicle()->place(kesh::Transform(starts[0]));
+    LevelProbe::vehicle(*level)->place(kesh::Transform(starts[0]));
     level->switchCamera(true);
     instruments->setView(true);
     drive(90);

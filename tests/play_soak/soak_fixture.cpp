@@ -18,6 +18,7 @@
 #include "game/app/shell/shell_menu.h"
 #include "game/vehicle/car/vehicle.h"
 #include "game/vehicle/car/wheel.h"
+#include "tests/support/level_probe.h"
 
 namespace soak {
 
@@ -211,7 +212,7 @@ void PlaySoak::pumpMessages() {
 
 void PlaySoak::checkCar(long frameNumber, SoakResult& result) {
     Level* level = probe().level();
-    CVehicle* vehicle = level->vehicle();
+    CVehicle* vehicle = LevelProbe::vehicle(*level);
     FiniteCheck check;
     D3DXVECTOR3 v;
     vehicle->position(v);
@@ -242,7 +243,7 @@ void PlaySoak::checkCar(long frameNumber, SoakResult& result) {
     if (!check.found.empty() && result.faults.size() < kMostFaults) {
         result.faults.push_back("frame " + std::to_string(frameNumber) + ": " + check.found);
     }
-    result.mostOwedTime = std::max(result.mostOwedTime, level->owedTime());
+    result.mostOwedTime = std::max(result.mostOwedTime, LevelProbe::owedTime(*level));
 }
 
 void PlaySoak::collectLog(SoakResult& result) {

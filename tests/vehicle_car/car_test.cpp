@@ -14,6 +14,8 @@
 #include "game/audio/audio_system.h"
 #include "game/vehicle/car/ray_wheel.h"
 #include "tests/render_effect_manager/log_capture.h"
+#include "tests/support/car_probe.h"
+#include "tests/support/physics_world_probe.h"
 #include "tests/vehicle_car/car_fixture.h"
 
 namespace {
@@ -58,19 +60,20 @@ TEST_F(CarConfig, BuildsBodyShapesMountsAndMeshesFromTheScript) {
 
     // Track across x, wheelbase 0.8 x length along z, the front pair ahead.
     ASSERT_EQ(c.wheelCount(), 4);
-    EXPECT_EQ(c.mounts[0], D3DXVECTOR3(-1.0f, 0.0f, 1.6f));
-    EXPECT_EQ(c.mounts[1], D3DXVECTOR3(1.0f, 0.0f, 1.6f));
-    EXPECT_EQ(c.mounts[2], D3DXVECTOR3(-1.0f, 0.0f, -1.6f));
-    EXPECT_EQ(c.mounts[3], D3DXVECTOR3(1.0f, 0.0f, -1.6f));
+    const std::vector<D3DXVECTOR3>& mounts = CarProbe::mounts(c);
+    EXPECT_EQ(mounts[0], D3DXVECTOR3(-1.0f, 0.0f, 1.6f));
+    EXPECT_EQ(mounts[1], D3DXVECTOR3(1.0f, 0.0f, 1.6f));
+    EXPECT_EQ(mounts[2], D3DXVECTOR3(-1.0f, 0.0f, -1.6f));
+    EXPECT_EQ(mounts[3], D3DXVECTOR3(1.0f, 0.0f, -1.6f));
     EXPECT_FLOAT_EQ(rayWheel(c, 0).setup.turn_freedom, 0.4f);
     EXPECT_FLOAT_EQ(rayWheel(c, 3).setup.turn_freedom, 0.0f);
-    EXPECT_EQ(dSpaceGetNumGeoms(c.wheelSpace->id), 4);
+    EXPECT_EQ(dSpaceGetNumGeoms(CarProbe::wheelSpace(c)->id), 4);
 
     // Meshes from the bundle, each placed by its object's matrix.
-    ASSERT_NE(c.bodyMesh, nullptr);
-    EXPECT_EQ(c.bodyMesh->meshFile, "body_mesh.wfm");
-    ASSERT_NE(c.antennaMesh, nullptr);
-    EXPECT_FLOAT_EQ(c.antennaMesh->world._43, -1.0f);
+    ASSERT_NE(CarProbe::bodyMesh(c), nullptr);
+    EXPECT_EQ(CarProbe::bodyMesh(c)->meshFile, "body_mesh.wfm");
+    ASSERT_NE(CarProbe::antennaMesh(c), nullptr);
+    EXPECT_FLOAT_EQ(CarProbe::antennaMesh(c)->world._43, -1.0f);
     ASSERT_NE(rayWheel(c, 1).mesh, nullptr);
     EXPECT_FLOAT_EQ(rayWheel(c, 1).mesh->world._41, 1.0f);
     EXPECT_EQ(rayWheel(c, 1).setup.mesh.effect, "car.fx");
@@ -123,8 +126,8 @@ TEST_F(CarConfig, MissingBundleObjectsLeaveTheirMeshesOut) {
     writeCarScript(
         "car.object = \"no body\"\ncar.antena = \"\"\ncar.wheel1.object = \"no wheel\"\n");
     CCar& c = makeCar();
-    EXPECT_EQ(c.bodyMesh, nullptr);
-    EXPECT_EQ(c.antennaMesh, nullptr);
+    EXPECT_EQ(CarProbe::bodyMesh(c), nullptr);
+    EXPECT_EQ(CarProbe::antennaMesh(c), nullptr);
     EXPECT_EQ(rayWheel(c, 0).mesh, nullptr);
     EXPECT_NE(rayWheel(c, 1).mesh, nullptr);
     EXPECT_EQ(effect_testing::linesOf("warning").size(), 1u);
@@ -142,10 +145,10 @@ TEST_F(CarConfig, ConfiguringAgainMovesTheWheelsIntoTheNewSpace) {
     writeCarScript("car.width = 3.0\n");
     c.applyConfig(kesh::toWide(artRoot()), L"car.lua");
     ASSERT_EQ(c.wheelCount(), 4);
-    EXPECT_EQ(dSpaceGetNumGeoms(c.wheelSpace->id), 4);
-    EXPECT_EQ(c.mounts[1].x, 1.5f);
+    EXPECT_EQ(dSpaceGetNumGeoms(CarProbe::wheelSpace(c)->id), 4);
+    EXPECT_EQ(CarProbe::mounts(c)[1].x, 1.5f);
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(rayWheel(c, i).space, c.wheelSpace.get());
+        EXPECT_EQ(rayWheel(c, i).space, CarProbe::wheelSpace(c));
     }
     for (int i = 0; i < 90; ++i) {
         stepCar();
@@ -166,13 +169,13 @@ TEST_F(CarConfig, TorqueIsLimitedAndAttachmentClamped) {
               D3DXVECTOR3(-25.0f, 0.0f, 15.0f));
     CCar& c = makeCar();
     c.setAttachment(1.5f);
-    EXPECT_EQ(c.attachment, 1.0f);
+    EXPECT_EQ(CarProbe::attachment(c), 1.0f);
     c.setAttachment(-0.2f);
-    EXPECT_EQ(c.attachment, 0.0f);
+    EXPECT_EQ(CarProbe::attachment(c), 0.0f);
     c.setAttachment(NAN);
-    EXPECT_EQ(c.attachment, 0.0f);
+    EXPECT_EQ(CarProbe::attachment(c), 0.0f);
     c.setAttachment(0.4f);
-    EXPECT_FLOAT_EQ(c.attachment, 0.4f);
+    EXPECT_FLOAT_EQ(CarProbe::attachment(c), 0.4f);
 }
 
 class CarSounds : public car_testing::CarTest {
@@ -196,16 +199,16 @@ protected:
 
 TEST_F(CarSounds, SkiddingIsStrictlyAboveItsThresholds) {
     CCar& c = makeCar(audio.get());
-    c.lateralSum = 17.0f;
+    CarProbe::lateralSum(c) = 17.0f;
     EXPECT_FALSE(c.isSkidding());
-    c.lateralSum = -17.01f;
+    CarProbe::lateralSum(c) = -17.01f;
     EXPECT_TRUE(c.isSkidding());
-    c.lateralSum = 0.0f;
-    c.averageSlip = 6.0f;
+    CarProbe::lateralSum(c) = 0.0f;
+    CarProbe::averageSlip(c) = 6.0f;
     EXPECT_FALSE(c.isSkidding());
-    c.averageSlip = 6.01f;
+    CarProbe::averageSlip(c) = 6.01f;
     EXPECT_TRUE(c.isSkidding());
-    c.averageSlip = -100.0f;
+    CarProbe::averageSlip(c) = -100.0f;
     EXPECT_FALSE(c.isSkidding());
 }
 
@@ -217,8 +220,8 @@ TEST_F(CarSounds, WheelsSpinningAgainstTheGroundSoundASlide) {
     EXPECT_EQ(audio->queuedPlays(), 0u);
     driveWheels(1000.0f);
     c.update(kStep);
-    EXPECT_FLOAT_EQ(c.averageSlip, 700.0f);
-    EXPECT_FLOAT_EQ(c.slipSum, 2800.0f);
+    EXPECT_FLOAT_EQ(CarProbe::averageSlip(c), 700.0f);
+    EXPECT_FLOAT_EQ(CarProbe::slipSum(c), 2800.0f);
     EXPECT_TRUE(c.isSkidding());
     EXPECT_EQ(audio->queuedPlays(), 1u);
 
@@ -234,15 +237,10 @@ TEST_F(CarSounds, WheelsSpinningAgainstTheGroundSoundASlide) {
 TEST_F(CarSounds, OnlyAnImpulseAboveThreeIsACrash) {
     CCar& c = makeCar(audio.get());
     // The world's impulse table as a step leaves it.
-    world->impulseOwner[0] = &c;
-    world->impulseOwnerCount = 1;
-    world->impulse[0][0] = 0.0f;
-    world->impulse[0][1] = 3.0f;
-    world->impulse[0][2] = 0.0f;
+    PhysicsWorldProbe::setImpulse(*world, &c, 0.0f, 3.0f, 0.0f);
     c.update(kStep);
     EXPECT_EQ(audio->queuedPlays(), 0u);
-    world->impulse[0][1] = 2.5f;
-    world->impulse[0][2] = 2.0f;
+    PhysicsWorldProbe::setImpulse(*world, &c, 0.0f, 2.5f, 2.0f);
     c.update(kStep);
     EXPECT_EQ(audio->queuedPlays(), 1u);
 }
@@ -312,11 +310,12 @@ TEST_F(CarTracks, AMarkWithoutSizeOrPlaceEndsTheTrail) {
     driveWheels(1000.0f);
     c.update(kStep);
     ASSERT_NE(c.nextDecalRequest(), nullptr);
-    c.tracks->lastPosition.z += 5.0f;
-    c.tracks->mark->size = 0.0f;
+    Tracks& tracks = CarProbe::tracks(c);
+    tracks.lastPosition.z += 5.0f;
+    tracks.mark->size = 0.0f;
     EXPECT_EQ(c.nextDecalRequest(), nullptr);
-    c.tracks->mark->size = 2.0f;
-    c.tracks->lastPosition.x = NAN;
+    tracks.mark->size = 2.0f;
+    tracks.lastPosition.x = NAN;
     EXPECT_EQ(c.nextDecalRequest(), nullptr);
 }
 
@@ -326,12 +325,13 @@ TEST_F(CarTracks, FarFromTheOriginTheTrailStillEnds) {
     c.update(kStep);
     ASSERT_NE(c.nextDecalRequest(), nullptr);
     // Floats 8 apart at 1e8: half a mark (1) added to the last mark rounds back onto it.
-    c.tracks->mark->position = D3DXVECTOR3(1e8f, 0.0f, 0.0f);
-    c.tracks->lastPosition = D3DXVECTOR3(std::nextafter(1e8f, 2e8f), 0.0f, 0.0f);
+    Tracks& tracks = CarProbe::tracks(c);
+    tracks.mark->position = D3DXVECTOR3(1e8f, 0.0f, 0.0f);
+    tracks.lastPosition = D3DXVECTOR3(std::nextafter(1e8f, 2e8f), 0.0f, 0.0f);
     int marks = 0;
     while (DecalRequest* mark = c.nextDecalRequest()) {
         ASSERT_LT(++marks, 10);
-        EXPECT_EQ(mark->position, c.tracks->lastPosition);
+        EXPECT_EQ(mark->position, tracks.lastPosition);
     }
     EXPECT_EQ(marks, 1);
 }
@@ -360,17 +360,17 @@ TEST_F(CarLamps, LampsLayTwoPoolsAheadAndPlaceTheirLights) {
     readLampEffect();
     kesh::Decaler decaler(dx.get(), &flat);
     CCar& c = makeCar(nullptr, &decaler);
-    ASSERT_TRUE(c.lampEffects[0]);
-    ASSERT_TRUE(c.lampEffects[1]);
+    ASSERT_TRUE(CarProbe::lampEffect(c, 0));
+    ASSERT_TRUE(CarProbe::lampEffect(c, 1));
     placeTurned();
 
     c.update(kStep);
-    EXPECT_TRUE(c.lampEffects[0]->isHidden());
+    EXPECT_TRUE(CarProbe::lampEffect(c, 0)->isHidden());
     // The update moved the body a step; the lamps follow the car's placement.
     placeTurned();
     c.render();
-    EXPECT_FALSE(c.lampEffects[0]->isHidden());
-    EXPECT_FALSE(c.lampEffects[1]->isHidden());
+    EXPECT_FALSE(CarProbe::lampEffect(c, 0)->isHidden());
+    EXPECT_FALSE(CarProbe::lampEffect(c, 1)->isHidden());
 
     ASSERT_EQ(decaler.buckets().size(), 1u);
     const std::vector<kesh::DecalRecord>& pools = decaler.buckets().begin()->second;
@@ -391,7 +391,7 @@ TEST_F(CarLamps, LampsLayTwoPoolsAheadAndPlaceTheirLights) {
     const float expectedZ[2] = {5.0f - 0.64f, 5.0f + 0.64f};
     for (int i = 0; i < 2; ++i) {
         auto* board = dynamic_cast<kesh::effect::BillboardComponent*>(
-            c.lampEffects[i]->components.back().get());
+            CarProbe::lampEffect(c, i)->components.back().get());
         ASSERT_NE(board, nullptr);
         const D3DXMATRIX& m = board->matrix();
         EXPECT_NEAR(m._41, 11.4f, 1e-4f);
@@ -405,7 +405,7 @@ TEST_F(CarLamps, LampsLayTwoPoolsAheadAndPlaceTheirLights) {
 
 TEST_F(CarLamps, WithoutTheLightEffectOrADecalerTheCarStillDraws) {
     CCar& c = makeCar();
-    EXPECT_FALSE(c.lampEffects[0]);
+    EXPECT_FALSE(CarProbe::lampEffect(c, 0));
     c.update(kStep);
     c.render();
 
@@ -413,14 +413,14 @@ TEST_F(CarLamps, WithoutTheLightEffectOrADecalerTheCarStillDraws) {
     CCar alone(cars.get(), nullptr, nullptr, kesh::toWide(artRoot()), L"car.lua");
     alone.update(kStep);
     alone.render();
-    EXPECT_FALSE(alone.lampEffects[1]);
+    EXPECT_FALSE(CarProbe::lampEffect(alone, 1));
 }
 
 TEST_F(CarLamps, DebugViewShowsWheelsShapesPositionAndBars) {
     CCar& c = makeCar();
     placeTurned();
-    c.lateralSum = 3.5f;
-    c.yawMeasure = 0.25f;
+    CarProbe::lateralSum(c) = 3.5f;
+    CarProbe::yawMeasure(c) = 0.25f;
     device->BeginScene();
     c.drawDebugText(kesh::CameraView());
     device->EndScene();
@@ -455,9 +455,9 @@ TEST_F(CarLamps, DebugViewStretchesTheBodyMeshToTheCarsSize) {
         writeArt("mesh/body_mesh.wfm", car_testing::boxMeshFile(1.0f, meshHeight, 2.0f));
         meshInfos->releaseAll();  // the cache would keep the earlier file
         CCar& c = makeCar();
-        delete c.wheels[0];
-        auto* recorder = new RecordingWheel;
-        c.wheels[0] = recorder;
+        auto owned = std::make_unique<RecordingWheel>();
+        RecordingWheel* recorder = owned.get();
+        CarProbe::replaceWheel(c, 0, std::move(owned));
         device->BeginScene();
         c.drawDebugText(kesh::CameraView());
         device->EndScene();

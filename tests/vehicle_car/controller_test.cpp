@@ -11,6 +11,7 @@
 #include "game/vehicle/car/vehicle.h"
 #include "game/vehicle/physics/physics_space.h"
 #include "game/vehicle/physics/physics_world.h"
+#include "tests/support/physics_world_probe.h"
 #include "tests/support/services_fixture.h"
 #include "tests/vehicle_car/scripted_controller.h"
 
@@ -71,13 +72,7 @@ protected:
     }
 
     // The impulse the vehicle's contacts gave in the last world step.
-    void hit(float impulse) {
-        world.impulseOwner[0] = &vehicle;
-        world.impulseOwnerCount = 1;
-        world.impulse[0][0] = impulse;
-        world.impulse[0][1] = 0.0f;
-        world.impulse[0][2] = 0.0f;
-    }
+    void hit(float impulse) { PhysicsWorldProbe::setImpulse(world, &vehicle, impulse, 0.0f, 0.0f); }
 
     void run(int steps) {
         for (int i = 0; i < steps; ++i) {
@@ -212,8 +207,7 @@ TEST_F(JeepController, SkidsBrakeAndBrakingRollsTheEngineTowardsTheCarsSpeed) {
         vehicle.moving = D3DXVECTOR3(0.6f * carSpeed, 0.0f, 0.8f * carSpeed);
         speed = controller.engineSpeed() - 100.0f * kStep * 0.5f;
         run(1);
-        EXPECT_NEAR(controller.engineSpeed(), 0.95f * speed + 0.05f * carSpeed, 1e-4f)
-            << carSpeed;
+        EXPECT_NEAR(controller.engineSpeed(), 0.95f * speed + 0.05f * carSpeed, 1e-4f) << carSpeed;
     }
 }
 

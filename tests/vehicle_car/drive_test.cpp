@@ -60,7 +60,7 @@ protected:
     }
     bool bodyTouchesGround() {
         world->gatherContacts(*car, *ground);
-        return world->contactCount > 0;
+        return world->contactsGathered() > 0;
     }
     bool allWheelsTouch() {
         for (int i = 0; i < car->wheelCount(); ++i) {

@@ -28,12 +28,12 @@ typedef PhysicsTest Contacts;
 TEST_F(Contacts, GatherFillsTheTableInGeomOrder) {
     BoxRow row(3);
     world->gatherContacts(row, ground);
-    ASSERT_EQ(world->contactCount, 12);
+    ASSERT_EQ(world->contactsGathered(), 12);
     // Each record lands in its own slot: a wrong stride would mix the geoms up.
     for (int i = 0; i < 12; ++i) {
-        EXPECT_EQ(world->contacts[i].g1, row.geoms[i / 4]) << i;
-        EXPECT_EQ(world->contacts[i].g2, plane.geoms[0]) << i;
-        EXPECT_NEAR(world->contacts[i].depth, 0.1, 1e-6) << i;
+        EXPECT_EQ(PhysicsWorldProbe::contact(*world, i).g1, row.geoms[i / 4]) << i;
+        EXPECT_EQ(PhysicsWorldProbe::contact(*world, i).g2, plane.geoms[0]) << i;
+        EXPECT_NEAR(PhysicsWorldProbe::contact(*world, i).depth, 0.1, 1e-6) << i;
     }
 }
 
@@ -42,8 +42,8 @@ TEST_F(Contacts, GatherStopsWhenTheTableIsFull) {
     // room left would abort the process.
     BoxRow row(80);
     world->gatherContacts(row, ground);
-    EXPECT_EQ(world->contactCount, PhysicsWorld::maxContacts);
-    EXPECT_EQ(world->contacts[255].g1, row.geoms[63]);
+    EXPECT_EQ(world->contactsGathered(), PhysicsWorld::maxContacts);
+    EXPECT_EQ(PhysicsWorldProbe::contact(*world, 255).g1, row.geoms[63]);
 
     // A sphere first (one contact) leaves room for three of the 64th box's four contacts.
     PhysicsObject mixed;
@@ -56,11 +56,11 @@ TEST_F(Contacts, GatherStopsWhenTheTableIsFull) {
         mixed.addGeom(box);
     }
     world->gatherContacts(mixed, ground);
-    EXPECT_EQ(world->contactCount, PhysicsWorld::maxContacts);
-    EXPECT_EQ(world->contacts[0].g1, sphere);
-    EXPECT_EQ(world->contacts[252].g1, mixed.geoms[63]);
-    EXPECT_EQ(world->contacts[253].g1, mixed.geoms[64]);
-    EXPECT_EQ(world->contacts[255].g1, mixed.geoms[64]);
+    EXPECT_EQ(world->contactsGathered(), PhysicsWorld::maxContacts);
+    EXPECT_EQ(PhysicsWorldProbe::contact(*world, 0).g1, sphere);
+    EXPECT_EQ(PhysicsWorldProbe::contact(*world, 252).g1, mixed.geoms[63]);
+    EXPECT_EQ(PhysicsWorldProbe::contact(*world, 253).g1, mixed.geoms[64]);
+    EXPECT_EQ(PhysicsWorldProbe::contact(*world, 255).g1, mixed.geoms[64]);
 }
 
 TEST_F(Contacts, GatherAgainstADestroyedSpaceFindsNothing) {
@@ -69,14 +69,14 @@ TEST_F(Contacts, GatherAgainstADestroyedSpaceFindsNothing) {
     statics.destroy();
     statics.destroy();
     world->gatherContacts(row, statics);
-    EXPECT_EQ(world->contactCount, 0);
+    EXPECT_EQ(world->contactsGathered(), 0);
 }
 
 TEST_F(Contacts, CollideMakesOneJointPerContactUntilTheStep) {
     BoxRow row(2);
     world->collide(row, ground, surface);
     EXPECT_EQ(world->collisionCount(), 8);
-    EXPECT_EQ(world->feedbackCount, 0);
+    EXPECT_EQ(PhysicsWorldProbe::feedbackCount(*world), 0);
     world->collide(row, ground, surface);
     EXPECT_EQ(world->collisionCount(), 16);
     world->step(testing_physics::stepTime);
@@ -87,18 +87,18 @@ TEST_F(Contacts, ContactsBeyondTheFeedbackTableGoWithoutFeedback) {
     BoxRow row(64);
     row.setFeedback(true);
     world->collide(row, ground, surface);
-    EXPECT_EQ(world->feedbackCount, PhysicsWorld::maxFeedback);
+    EXPECT_EQ(PhysicsWorldProbe::feedbackCount(*world), PhysicsWorld::maxFeedback);
     world->collide(row, ground, surface);
     EXPECT_EQ(world->collisionCount(), 2 * PhysicsWorld::maxContacts);
-    EXPECT_EQ(world->feedbackCount, PhysicsWorld::maxFeedback);
+    EXPECT_EQ(PhysicsWorldProbe::feedbackCount(*world), PhysicsWorld::maxFeedback);
     for (int i = 0; i < PhysicsWorld::maxFeedback; ++i) {
-        ASSERT_EQ(world->feedbackOwner[i], &row) << i;
+        ASSERT_EQ(PhysicsWorldProbe::feedbackOwner(*world, i), &row) << i;
     }
-    EXPECT_EQ(world->addContactJoint(world->contacts[0], surface, true), -1);
+    EXPECT_EQ(world->addContactJoint(PhysicsWorldProbe::contact(*world, 0), surface, true), -1);
 
     world->step(testing_physics::stepTime);
-    EXPECT_EQ(world->impulseOwnerCount, 1);
-    EXPECT_EQ(world->feedbackCount, 0);
+    EXPECT_EQ(PhysicsWorldProbe::impulseOwnerCount(*world), 1);
+    EXPECT_EQ(PhysicsWorldProbe::feedbackCount(*world), 0);
 }
 
 TEST_F(Contacts, FrictionCanBeOrientedOnlyFromShapesWithAnOrientation) {
@@ -160,8 +160,8 @@ private:
 // The contacts gathered last, as (depth, position), sorted.
 std::vector<std::array<dReal, 4>> found(const PhysicsWorld& world) {
     std::vector<std::array<dReal, 4>> out;
-    for (int i = 0; i < world.contactCount; ++i) {
-        const dContactGeom& c = world.contacts[i];
+    for (int i = 0; i < world.contactsGathered(); ++i) {
+        const dContactGeom& c = PhysicsWorldProbe::contact(world, i);
         out.push_back({c.depth, c.pos[0], c.pos[1], c.pos[2]});
     }
     std::sort(out.begin(), out.end());

@@ -19,9 +19,10 @@ protected:
     D3DXVECTOR3 recordedImpulse(int records) const {
         D3DXVECTOR3 sum(0.0f, 0.0f, 0.0f);
         for (int i = 0; i < records; ++i) {
-            sum.x += static_cast<float>(stepTime * world->feedback[i].f1[0]);
-            sum.y += static_cast<float>(stepTime * world->feedback[i].f1[1]);
-            sum.z += static_cast<float>(stepTime * world->feedback[i].f1[2]);
+            const dJointFeedback& record = PhysicsWorldProbe::feedback(*world, i);
+            sum.x += static_cast<float>(stepTime * record.f1[0]);
+            sum.y += static_cast<float>(stepTime * record.f1[1]);
+            sum.z += static_cast<float>(stepTime * record.f1[2]);
         }
         return sum;
     }
@@ -63,9 +64,9 @@ TEST_F(Impulses, ObjectWithoutFeedbackGetsJointsButNoImpulse) {
     std::unique_ptr<PhysicsBody> box = makeBox(0.0f, 0.45f, 0.0f);
     world->collide(*box, ground, surface);
     EXPECT_EQ(world->collisionCount(), 4);
-    EXPECT_EQ(world->feedbackCount, 0);
+    EXPECT_EQ(PhysicsWorldProbe::feedbackCount(*world), 0);
     world->step(stepTime);
-    EXPECT_EQ(world->impulseOwnerCount, 0);
+    EXPECT_EQ(PhysicsWorldProbe::impulseOwnerCount(*world), 0);
     float impulse[3] = {1.0f, 1.0f, 1.0f};
     box->getCollisionImpulse(impulse);
     EXPECT_EQ(impulse[0], 0.0f);
@@ -89,7 +90,7 @@ TEST_F(Impulses, ImpulseOfAStepWithoutContactsIsZero) {
     EXPECT_EQ(impulse[0], 0.0f);
     EXPECT_EQ(impulse[1], 0.0f);
     EXPECT_EQ(impulse[2], 0.0f);
-    EXPECT_EQ(world->impulseOwnerCount, 0);
+    EXPECT_EQ(PhysicsWorldProbe::impulseOwnerCount(*world), 0);
 }
 
 TEST_F(Impulses, TwoCollidesInOneStepAddIntoOneImpulse) {
@@ -102,11 +103,11 @@ TEST_F(Impulses, TwoCollidesInOneStepAddIntoOneImpulse) {
     for (int i = 0; i < 90; ++i) {
         world->collide(*box, statics, surface);
         world->collide(*box, ground, surface);
-        ASSERT_EQ(world->feedbackCount, 8);
+        ASSERT_EQ(PhysicsWorldProbe::feedbackCount(*world), 8);
         world->step(stepTime);
     }
-    ASSERT_EQ(world->impulseOwnerCount, 1);
-    EXPECT_EQ(world->impulseOwner[0], box.get());
+    ASSERT_EQ(PhysicsWorldProbe::impulseOwnerCount(*world), 1);
+    EXPECT_EQ(PhysicsWorldProbe::impulseOwner(*world, 0), box.get());
     float impulse[3];
     box->getCollisionImpulse(impulse);
     const D3DXVECTOR3 expected = recordedImpulse(8);
@@ -128,7 +129,7 @@ TEST_F(Impulses, EachFeedbackObjectKeepsItsOwnImpulse) {
         world->collide(*quiet, ground, surface);
         world->step(stepTime);
     }
-    EXPECT_EQ(world->impulseOwnerCount, 2);
+    EXPECT_EQ(PhysicsWorldProbe::impulseOwnerCount(*world), 2);
     float impulse[3];
     light->getCollisionImpulse(impulse);
     EXPECT_NEAR(impulse[1], gravity * stepTime, 0.05 * gravity * stepTime);

@@ -100,8 +100,8 @@ TEST_F(Objects, TransformedGeomIsPlacedInsideItsTransform) {
     // Contacts name the transform, not the geom inside it.
     dGeomSetPosition(t, -3.0, -1.6, -1.0);
     world->gatherContacts(object, ground);
-    ASSERT_GT(world->contactCount, 0);
-    EXPECT_EQ(world->contacts[0].g1, t);
+    ASSERT_GT(world->contactsGathered(), 0);
+    EXPECT_EQ(PhysicsWorldProbe::contact(*world, 0).g1, t);
 }
 
 TEST_F(Objects, GroundPlaneFacesUpAtItsHeight) {
@@ -194,12 +194,12 @@ TEST_F(Objects, BodyReplacementAndMissingBody) {
     object.getTransform(t);
     EXPECT_EQ(t.rotation, D3DXQUATERNION(0.0f, 1.0f, 0.0f, 0.0f));
 
-    const dBodyID first = dBodyCreate(world->world);
+    const dBodyID first = dBodyCreate(world->id());
     object.setBody(first);
     object.setBody(first);  // the same body again is kept alive
     dBodySetPosition(object.body, 4.0, 5.0, 6.0);
     EXPECT_EQ(dBodyGetPosition(first)[0], 4.0);
-    const dBodyID second = dBodyCreate(world->world);
+    const dBodyID second = dBodyCreate(world->id());
     object.setBody(second);
     EXPECT_EQ(object.body, second);
 }

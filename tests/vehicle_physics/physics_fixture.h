@@ -10,6 +10,7 @@
 #include "game/vehicle/physics/physics_body.h"
 #include "game/vehicle/physics/physics_space.h"
 #include "game/vehicle/physics/physics_world.h"
+#include "tests/support/physics_world_probe.h"
 
 namespace testing_physics {
 
@@ -26,7 +27,7 @@ protected:
     std::unique_ptr<PhysicsBody> makeBox(float x, float y, float z, float sx = 1.0f,
                                          float sy = 1.0f, float sz = 1.0f) {
         std::unique_ptr<PhysicsBody> box(new PhysicsBody);
-        box->setBody(dBodyCreate(world->world));
+        box->setBody(dBodyCreate(world->id()));
         dMassSetBoxTotal(&box->mass, sx * sy * sz, sx, sy, sz);
         dBodySetMass(box->body, &box->mass);
         dBodySetPosition(box->body, x, y, z);
@@ -43,7 +44,7 @@ protected:
         world->step(stepTime);
     }
 
-    void withoutGravity() { dWorldSetGravity(world->world, 0.0, 0.0, 0.0); }
+    void withoutGravity() { dWorldSetGravity(world->id(), 0.0, 0.0, 0.0); }
 
     // Destroyed in reverse order: the plane before its space, the spaces before the world.
     std::unique_ptr<PhysicsWorld> world;

@@ -58,7 +58,7 @@ TEST_F(Surfaces, ContactDepthIsScaledByTheDampener) {
     // The gathered contact keeps its own depth; only the joint's copy is scaled.
     surface.contact_dampener = 0.5f;
     EXPECT_NEAR(riseAfterOneStep(0.2), 0.5 * full, 1e-3 * full);
-    EXPECT_NEAR(world->contacts[0].depth, 0.2, 1e-6);
+    EXPECT_NEAR(PhysicsWorldProbe::contact(*world, 0).depth, 0.2, 1e-6);
     surface.contact_dampener = 0.0f;
     EXPECT_NEAR(riseAfterOneStep(0.2), 0.0, 1e-6);
 }

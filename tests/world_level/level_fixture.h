@@ -13,6 +13,7 @@
 #include "engine/render/quad/ground_height_source.h"
 #include "game/world/level/level.h"
 #include "tests/render_effect_manager/log_capture.h"
+#include "tests/support/level_probe.h"
 #include "tests/support/services_fixture.h"
 #include "tests/vehicle_car/car_fixture.h"
 #include "tests/world_statics/fake_vehicle.h"
@@ -68,27 +69,25 @@ protected:
     void TearDown() override {
         level.reset();
         decaler.reset();
-        Level::setCarMaker(Level::CarMaker());
         ServicesTest::TearDown();
     }
 
     void useFakeCar() {
-        Level::setCarMaker(
-            [this](PhysicsSpace&, kesh::Decaler*, AudioSystem*, const std::wstring&) {
-                Level::CarParts parts;
-                auto vehicle = std::make_unique<CountedVehicle>();
-                car = vehicle.get();
-                parts.vehicle = std::move(vehicle);
-                auto driver = std::make_unique<FakeController>();
-                controller = driver.get();
-                parts.controller = std::move(driver);
-                return parts;
-            });
+        carMaker = [this](PhysicsSpace&, kesh::Decaler*, AudioSystem*, const std::wstring&) {
+            CarParts parts;
+            auto vehicle = std::make_unique<CountedVehicle>();
+            car = vehicle.get();
+            parts.vehicle = std::move(vehicle);
+            auto driver = std::make_unique<FakeController>();
+            controller = driver.get();
+            parts.controller = std::move(driver);
+            return parts;
+        };
     }
 
     // The car of "car.lua" over its bundle, with a small box for each of its meshes.
     void useRealCar() {
-        Level::setCarMaker(Level::CarMaker());
+        carMaker = makeJeep;
         writeArt("levels/car.slev", artlib::levelFileBytes(car_testing::carBundle()));
         writeArt("config/car.lua", car_testing::carScript());
         for (const kesh::data::StaticObject& object : car_testing::carBundle().statics) {
@@ -118,6 +117,7 @@ protected:
         p.levelFile = file;
         p.lightmapFolder = L"lightmaps/";
         p.physicsScript = L"physics.lua";
+        p.carMaker = carMaker;
         return p;
     }
 
@@ -137,6 +137,8 @@ protected:
     FlatGround flat;
     std::unique_ptr<kesh::Decaler> decaler;
     kesh::CameraView camera;
+    // What build gives the level: the fake car unless a test asks for the real one.
+    CarMaker carMaker;
     std::unique_ptr<Level> level;
     FakeVehicle* car = nullptr;
     FakeController* controller = nullptr;

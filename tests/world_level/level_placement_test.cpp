@@ -45,12 +45,12 @@ TEST_F(LevelPlacements, AScaledAndSkewedStartPlacesTheRealCarUpright) {
     start._42 = 1.0f;
     ASSERT_EQ(buildWith(start, placedAt(0, 0, 60)), "");
     // ODE's body holds a rotation: its columns are of unit length.
-    const dReal* r = dBodyGetRotation(static_cast<CCar*>(level->vehicle())->body);
+    const dReal* r = dBodyGetRotation(static_cast<CCar*>(LevelProbe::vehicle(*level))->body);
     for (int col = 0; col < 3; ++col) {
         EXPECT_NEAR(r[col] * r[col] + r[4 + col] * r[4 + col] + r[8 + col] * r[8 + col], 1.0, 1e-5)
             << col;
     }
-    EXPECT_TRUE(level->vehicle()->isStable());
+    EXPECT_TRUE(LevelProbe::vehicle(*level)->isStable());
     D3DXVECTOR3 position;
     level->getCarPosition(position);
     EXPECT_EQ(position, D3DXVECTOR3(5.0f, 1.0f, 0.0f));

@@ -43,7 +43,7 @@ protected:
 
 TEST_F(LevelRun, TheCarDrivesForwardOnTheGroundForFiveSeconds) {
     build(L"levels/test.slev", input.get());
-    CVehicle* vehicle = level->vehicle();
+    CVehicle* vehicle = LevelProbe::vehicle(*level);
     ASSERT_NE(vehicle, nullptr);
     D3DXVECTOR3 start;
     vehicle->position(start);
@@ -98,7 +98,7 @@ TEST_F(LevelRun, TheCarKeepsItsPathStepForStep) {
                      locatorRecord("goal", "end", placedAt(0, 0, 80))};
     writeLevel(data);
     build(L"levels/test.slev", input.get());
-    CVehicle* vehicle = level->vehicle();
+    CVehicle* vehicle = LevelProbe::vehicle(*level);
     ASSERT_NE(vehicle, nullptr);
     const D3DXVECTOR3 recorded[] = {{0.0000f, 1.8375f, -76.4309f},  {-0.0714f, 1.5801f, -66.9979f},
                                     {-1.0673f, 1.5229f, -66.6858f}, {-1.9594f, 1.4021f, -65.0320f},

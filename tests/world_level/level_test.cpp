@@ -21,14 +21,14 @@ TEST_F(LevelTest, LoadsStaticsGroundCarAndCamera) {
     build();
     ASSERT_NE(level->getStatics(), nullptr);
     EXPECT_EQ(level->getStatics()->size(), 3u);
-    EXPECT_NE(level->cells(), nullptr);
-    ASSERT_NE(level->ground(), nullptr);
-    EXPECT_FLOAT_EQ(level->ground()->height, 0.0f);
-    ASSERT_EQ(level->vehicle(), car);
+    EXPECT_NE(LevelProbe::cells(*level), nullptr);
+    ASSERT_NE(LevelProbe::ground(*level), nullptr);
+    EXPECT_FLOAT_EQ(LevelProbe::ground(*level)->height, 0.0f);
+    ASSERT_EQ(LevelProbe::vehicle(*level), car);
     EXPECT_EQ(controller->driven, car);
     EXPECT_FLOAT_EQ(car->groundHeight, 0.0f);
     EXPECT_NE(car->groundSpace, nullptr);
-    EXPECT_FALSE(level->insideView());
+    EXPECT_FALSE(LevelProbe::insideView(*level));
     for (const char* line :
          {"Car created", "C4X4WheelJeepController created", "Level::switchCamera: ok"}) {
         EXPECT_TRUE(logged("debug", line)) << line;
@@ -41,7 +41,7 @@ TEST_F(LevelTest, StepsAtNinetyHertzAtMostTenAFrame) {
     frame(0.025);
     EXPECT_EQ(controller->steps, 2);
     EXPECT_EQ(car->updates, 2);
-    EXPECT_NEAR(level->owedTime(), 0.025 - 2.0 * Level::kStep, 1e-6);
+    EXPECT_NEAR(LevelProbe::owedTime(*level), 0.025 - 2.0 * Level::kStep, 1e-6);
 
     // Not more than one step owed: no step (the step must be strictly less).
     level = nullptr;
@@ -52,8 +52,8 @@ TEST_F(LevelTest, StepsAtNinetyHertzAtMostTenAFrame) {
     // A one-second frame runs ten steps and drops the rest but a fraction of a step.
     frame(1.0);
     EXPECT_EQ(controller->steps, 10);
-    EXPECT_GE(level->owedTime(), 0.0);
-    EXPECT_LT(level->owedTime(), Level::kStep);
+    EXPECT_GE(LevelProbe::owedTime(*level), 0.0);
+    EXPECT_LT(LevelProbe::owedTime(*level), Level::kStep);
 }
 
 TEST_F(LevelTest, TheReadoutShowsZeroAveragesWithoutSteps) {
@@ -156,7 +156,7 @@ TEST_F(LevelTest, EffectLocatorsGoToTheCellsOrStayGlobal) {
     writeLevel(data);
     build();
     EXPECT_TRUE(logged("warning", "Effect locator: nameless has empty effect name"));
-    LevelCellGrid& cells = *level->cells();
+    LevelCellGrid& cells = *LevelProbe::cells(*level);
     ASSERT_EQ(cells.globalEffects.size(), 1u);
     std::size_t stored = 0;
     for (const LevelCell& cell : cells.grid.cells) {
@@ -284,40 +284,40 @@ TEST_F(LevelDrawing, DrawsOrdinaryStaticsThenDecalsThenSolidStatics) {
 TEST_F(LevelDrawing, DecalsLiveUntilTheirExpiry) {
     car->requests = {skid(2.0), skid(0.5)};
     render(10.0);
-    ASSERT_EQ(level->decals().size(), 2u);
-    EXPECT_DOUBLE_EQ(level->decals()[0].expiry, 12.0);
+    ASSERT_EQ(LevelProbe::decals(*level).size(), 2u);
+    EXPECT_DOUBLE_EQ(LevelProbe::decals(*level)[0].expiry, 12.0);
     EXPECT_EQ(decaler->buckets().begin()->second.size(), 2u);
 
     render(10.5);  // the second one's expiry has come: erased, not drawn
-    ASSERT_EQ(level->decals().size(), 1u);
+    ASSERT_EQ(LevelProbe::decals(*level).size(), 1u);
     EXPECT_EQ(decaler->buckets().begin()->second.size(), 1u);
     render(12.5);
-    EXPECT_TRUE(level->decals().empty());
+    EXPECT_TRUE(LevelProbe::decals(*level).empty());
 }
 
 TEST_F(LevelDrawing, FromInsideTheCarIsNotDrawnAndItsMarksWait) {
     level->switchCamera(true);
-    EXPECT_TRUE(level->insideView());
+    EXPECT_TRUE(LevelProbe::insideView(*level));
     car->requests.push_back(skid(5.0));
     render(1.0);
     EXPECT_EQ(car->renders, 0);
     EXPECT_EQ(car->requests.size(), 1u);
-    EXPECT_TRUE(level->decals().empty());
+    EXPECT_TRUE(LevelProbe::decals(*level).empty());
     level->switchCamera(false);
     render(1.1);
     EXPECT_TRUE(car->requests.empty());
-    EXPECT_EQ(level->decals().size(), 1u);
+    EXPECT_EQ(LevelProbe::decals(*level).size(), 1u);
 }
 
 TEST_F(LevelDrawing, AMarkBacklogIsLaidAtMostOneDecalerFullAFrame) {
     constexpr std::size_t kFull = kesh::Decaler::kMaxDecalsPerTexture;
     car->requests.assign(kFull + 100, skid(5.0));
     render(1.0);
-    EXPECT_EQ(level->decals().size(), kFull);
+    EXPECT_EQ(LevelProbe::decals(*level).size(), kFull);
     EXPECT_EQ(car->requests.size(), 100u) << "the rest wait in the car";
     render(1.1);
     EXPECT_TRUE(car->requests.empty());
-    EXPECT_EQ(level->decals().size(), kFull + 100);
+    EXPECT_EQ(LevelProbe::decals(*level).size(), kFull + 100);
 }
 
 TEST_F(LevelDrawing, TheMarkerWithoutMaterialIsDrawnUntexturedAtScaleTwo) {
@@ -336,7 +336,7 @@ TEST_F(LevelTest, ReplacingTheCarDeletesTheOldOneOnce) {
     EXPECT_EQ(CountedVehicle::alive(), 1);
     level->createCar(nullptr, decaler.get());
     EXPECT_EQ(CountedVehicle::alive(), 1);
-    EXPECT_EQ(level->vehicle(), car);
+    EXPECT_EQ(LevelProbe::vehicle(*level), car);
     level.reset();
     EXPECT_EQ(CountedVehicle::alive(), 0);
 }
@@ -347,10 +347,10 @@ TEST_F(LevelTest, AMissingLevelFileStillGivesAPlayableLevel) {
     EXPECT_TRUE(std::any_of(debug.begin(), debug.end(), [](const std::string& line) {
         return line.rfind("Load terrain data failed: ", 0) == 0;
     }));
-    EXPECT_EQ(level->cells(), nullptr);
-    ASSERT_NE(level->ground(), nullptr);
-    EXPECT_FLOAT_EQ(level->ground()->height, 0.0f);
-    EXPECT_EQ(level->vehicle(), car);
+    EXPECT_EQ(LevelProbe::cells(*level), nullptr);
+    ASSERT_NE(LevelProbe::ground(*level), nullptr);
+    EXPECT_FLOAT_EQ(LevelProbe::ground(*level)->height, 0.0f);
+    EXPECT_EQ(LevelProbe::vehicle(*level), car);
 
     std::vector<StaticInstance*> near = {nullptr};
     level->getStatics()->queryNear(kesh::BoundingBox({-1, -1, -1}, {1, 1, 1}), near);
@@ -369,9 +369,9 @@ TEST_F(LevelTest, AFileCutShortKeepsWhatWasRead) {
     bytes.resize(bytes.size() - 20);
     writeArt("levels/short.slev", bytes);
     build(L"levels/short.slev");
-    EXPECT_EQ(level->cells(), nullptr);
+    EXPECT_EQ(LevelProbe::cells(*level), nullptr);
     EXPECT_EQ(level->getStatics()->size(), 0u);
-    EXPECT_EQ(level->data().statics.size(), 3u);
+    EXPECT_EQ(LevelProbe::data(*level).statics.size(), 3u);
     car->put(D3DXVECTOR3(0, 0.5f, 0));
     frame(0.05);
     EXPECT_TRUE(level->isLost());

@@ -27,7 +27,7 @@ using Journal = std::vector<Entry>;
 class JournalVehicle : public FakeVehicle {
 public:
     JournalVehicle(PhysicsSpace& space, Journal& journal) : world(*space.world), journal(journal) {
-        setBody(dBodyCreate(world.world));
+        setBody(dBodyCreate(world.id()));
         dBodySetPosition(body, 0.0, 10.0, 0.0);
         dGeomID box = dCreateBox(nullptr, 1.0, 1.0, 1.0);
         dGeomSetBody(box, body);
@@ -68,13 +68,12 @@ class StepOrderTest : public LevelTest {
 protected:
     void SetUp() override {
         LevelTest::SetUp();
-        Level::setCarMaker(
-            [this](PhysicsSpace& space, kesh::Decaler*, AudioSystem*, const std::wstring&) {
-                Level::CarParts parts;
-                parts.vehicle = std::make_unique<JournalVehicle>(space, journal);
-                parts.controller = std::make_unique<JournalController>();
-                return parts;
-            });
+        carMaker = [this](PhysicsSpace& space, kesh::Decaler*, AudioSystem*, const std::wstring&) {
+            CarParts parts;
+            parts.vehicle = std::make_unique<JournalVehicle>(space, journal);
+            parts.controller = std::make_unique<JournalController>();
+            return parts;
+        };
     }
     Journal journal;
 };

@@ -30,7 +30,7 @@ protected:
         if (HasFatalFailure()) {
             return;
         }
-        Level::setCarMaker(Level::CarMaker());
+        carMaker = makeJeep;
         writeArt("levels/car.slev", artlib::levelFileBytes(car_testing::carBundle()));
         writeArt("config/car.lua", car_testing::carScript());
         for (const kesh::data::StaticObject& object : car_testing::carBundle().statics) {

@@ -9,6 +9,7 @@
 #include "engine/render/visual_effects/billboard_component.h"
 #include "engine/render/visual_effects/effect_manager.h"
 #include "game/world/cells/level_cell_grid.h"
+#include "game/world/statics/statics_grid.h"
 #include "tests/render_effect_manager/log_capture.h"
 #include "tests/support/services_fixture.h"
 #include "tests/world_statics/world_art.h"
@@ -37,6 +38,21 @@ TEST(CellGridCellAt, ClampsEachAxisAgainstItsOwnCount) {
     EXPECT_FLOAT_EQ(grid.cells[9].box.min.x, 5.0f);
     EXPECT_FLOAT_EQ(grid.cells[9].box.max.z, 10.0f);
     EXPECT_FLOAT_EQ(grid.cells[9].box.max.y, 10.0f);
+}
+
+TEST(GridCells, BothGridsCutTheBoxAlikeEachCellWithTheSphereAroundIt) {
+    const kesh::BoundingBox box({0, 0, 0}, {40, 10, 20});
+    CellGrid effects(box, 8, 4);
+    StaticsGrid statics(box, 8, 4);
+    const LevelCell& cell = effects.cell(1, 1);  // 5..10 on x and z, the box's full height
+    EXPECT_EQ(cell.centre, D3DXVECTOR3(7.5f, 5.0f, 7.5f));
+    EXPECT_FLOAT_EQ(cell.radius, 0.5f * std::sqrt(150.0f));
+    ASSERT_EQ(statics.cells.size(), effects.cells.size());
+    for (std::size_t i = 0; i < effects.cells.size(); ++i) {
+        EXPECT_EQ(statics.cells[i].box.min, effects.cells[i].box.min) << i;
+        EXPECT_EQ(statics.cells[i].box.max, effects.cells[i].box.max) << i;
+        EXPECT_EQ(statics.cells[i].radius, effects.cells[i].radius) << i;
+    }
 }
 
 class Cells : public morvale_testing::ServicesTest {

@@ -8,6 +8,7 @@
 #include "game/vehicle/physics/ground_plane.h"
 #include "game/vehicle/physics/physics_space.h"
 #include "game/world/statics/statics_set.h"
+#include "tests/support/car_probe.h"
 
 namespace bench {
 namespace {
@@ -99,13 +100,14 @@ BareOdeCar::BareOdeCar(const CCar& car, StaticsSet& statics, const GroundPlane& 
         dSpaceAdd(carSpace, copy);
         carGeoms.push_back(copy);
     }
-    for (std::size_t i = 0; i < car.wheels.size(); ++i) {
-        const auto* wheel = dynamic_cast<const PhysicsObject*>(car.wheels[i]);
+    const std::vector<D3DXVECTOR3>& carMounts = CarProbe::mounts(car);
+    for (std::size_t i = 0; i < carMounts.size(); ++i) {
+        const auto* wheel = dynamic_cast<const PhysicsObject*>(&CarProbe::wheel(car, i));
         if (wheel == nullptr || wheel->geoms.empty()) {
             throw std::runtime_error("a wheel without its ray");
         }
         const dReal length = dGeomRayGetLength(wheel->geoms.front());
-        Mount mount{car.mounts[i].x, car.mounts[i].z, dCreateRay(wheelSpace, length), length};
+        Mount mount{carMounts[i].x, carMounts[i].z, dCreateRay(wheelSpace, length), length};
         mounts.push_back(mount);
     }
     // In the order the level put them in its space.

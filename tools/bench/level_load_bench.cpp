@@ -18,6 +18,7 @@
 #include "engine/render/visual_effects/effect_manager.h"
 #include "game/world/level/level.h"
 #include "game_session.h"
+#include "tests/support/level_probe.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ Load loadLevel(bench::GameSession& session, const LevelParams& params) {
                                          GameProbe(session.game()).audio(), params);
     session.finishDrawing();
     const Load load{bench::wallSeconds() - wallStart, bench::threadCpuSeconds() - cpuStart,
-                    level->getStatics()->size(), level->data().effects.size()};
+                    level->getStatics()->size(), LevelProbe::data(*level).effects.size()};
     level.reset();
     return load;
 }

@@ -24,6 +24,7 @@
 #include "game/world/level/level.h"
 #include "game_session.h"
 #include "tests/support/game_stage_probe.h"
+#include "tests/support/level_probe.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ constexpr std::size_t kProfileSamples = 500;
 
 // The time that makes the level's next update run exactly one step.
 void oneStepOwed(FrameTime& time, const Level& level) {
-    time.delta = 1.5 * Level::kStep - level.owedTime();
+    time.delta = 1.5 * Level::kStep - LevelProbe::owedTime(level);
     time.time += time.delta;
 }
 
@@ -66,14 +67,14 @@ Level& driveFrom(bench::GameSession& session, int start) {
 int run(int steps, int start) {
     bench::GameSession session(d3d9::BackendKind::Null);
     Level& level = driveFrom(session, start);
-    auto* car = dynamic_cast<CCar*>(level.vehicle());
-    if (car == nullptr || level.getStatics() == nullptr || level.ground() == nullptr) {
+    auto* car = dynamic_cast<CCar*>(LevelProbe::vehicle(level));
+    if (car == nullptr || level.getStatics() == nullptr || LevelProbe::ground(level) == nullptr) {
         std::fprintf(stderr, "the level has no real car, statics or ground\n");
         return 1;
     }
     const auto surfaces =
         kesh::theLuaConfig->runFileAs<physics::params::SCollisions>(L"physics.lua");
-    bench::BareOdeCar bare(*car, *level.getStatics(), *level.ground(), surfaces);
+    bench::BareOdeCar bare(*car, *level.getStatics(), *LevelProbe::ground(level), surfaces);
 
     FrameTime time;
     time.time = 2.0;
@@ -83,7 +84,7 @@ int run(int steps, int start) {
     long bareContacts = 0;
     for (int step = 0; step < steps; ++step) {
         gameContacts += contactsOf(*car, level.getStatics()->collisionSpace()) +
-                        contactsOf(*car, *level.ground()->space);
+                        contactsOf(*car, *LevelProbe::ground(level)->space);
         const bench::BareOdeCar::State before = bench::BareOdeCar::State::of(car->body);
         oneStepOwed(time, level);
         const double begin = bench::threadCpuSeconds();

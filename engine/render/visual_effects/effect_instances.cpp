@@ -3,6 +3,7 @@
 #include <boost/make_shared.hpp>
 
 #include <exception>
+#include <utility>
 
 #include "engine/core/log.h"
 #include "engine/render/log_lines.h"
@@ -30,7 +31,7 @@ EffectHandle EffectInstances::create(const std::string& name) {
                   "': ", error.what());
         return EffectHandle();
     }
-    EffectHandle handle(made);
+    EffectHandle handle(std::move(made));
     handles.push_back(handle);
     return handle;
 }

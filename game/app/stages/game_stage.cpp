@@ -92,6 +92,7 @@ void GameStage::load(HWND window) {
     levelParams.levelFile = params.levelFile;
     levelParams.lightmapFolder = params.lightmapFolder;
     levelParams.physicsScript = L"physics.lua";
+    levelParams.carMaker = params.carMaker;
     level =
         std::make_unique<Level>(device, *camera, input.get(), decaler.get(), audio, levelParams);
     // A car at the origin with its target on top of it would win the first frame.

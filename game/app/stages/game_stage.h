@@ -24,6 +24,7 @@
 #include "game/app/shell/gui_settings.h"
 #include "game/app/stages/previous_frame.h"
 #include "game/app/stages/stage.h"
+#include "game/world/level/car_maker.h"
 
 class AudioSystem;
 class CarInterface;
@@ -50,6 +51,7 @@ struct GameStageParams {
     std::wstring effectList;        // read from rootFolder + "config/"
     std::wstring rootFolder;        // the art folder, with its trailing separator
     std::string effectName;         // the command line's effect option; carried only
+    CarMaker carMaker = makeJeep;   // the run's car
 };
 
 class GameStage : public Stage, public kesh::GroundHeightSource {

@@ -95,13 +95,7 @@ CCar::CCar(PhysicsSpace* carSpace, kesh::Decaler* decalerUsed, AudioSystem* audi
     setFeedback(true);
     setSpace(carSpace);
     kesh::writeLine(boost::log::logDebug(), "CCar::CCar applyConfig");
-    try {
-        applyConfig(artRoot, script);
-    } catch (...) {
-        // The destructor does not run: the wheels must go before their space does.
-        releaseWheels();
-        throw;
-    }
+    applyConfig(artRoot, script);
     kesh::writeLine(boost::log::logDebug(), "CCar::applyConfig succeded");
     setTransform(kesh::identityTransform);
     dBodySetLinearVel(body, 0.0, 0.0, 0.0);
@@ -112,19 +106,7 @@ CCar::CCar(PhysicsSpace* carSpace, kesh::Decaler* decalerUsed, AudioSystem* audi
     }
 }
 
-CCar::~CCar() {
-    for (kesh::effect::EffectHandle& lamp : lampEffects) {
-        lamp.reset();
-    }
-    releaseWheels();
-}
-
-void CCar::releaseWheels() {
-    for (CWheel* w : wheels) {
-        delete w;
-    }
-    wheels.clear();
-}
+CCar::~CCar() = default;
 
 void CCar::applyConfig(const std::wstring& artRoot, const std::wstring& script) {
     if (kesh::theLuaConfig == nullptr) {
@@ -142,7 +124,7 @@ void CCar::applyConfig(const std::wstring& artRoot, const std::wstring& script) 
 
     // The wheels' rays must leave the old space before it goes: destroying a space destroys
     // the geoms still in it, and the wheels would destroy them a second time.
-    for (CWheel* w : wheels) {
+    for (const std::unique_ptr<CWheel>& w : wheels) {
         dynamic_cast<PhysicsObject&>(*w).destroyGeoms();
     }
     wheelSpace.reset();
@@ -150,7 +132,7 @@ void CCar::applyConfig(const std::wstring& artRoot, const std::wstring& script) 
     destroyGeoms();
     setBody(nullptr);
 
-    dBodyID created = dBodyCreate(space->world->world);
+    dBodyID created = dBodyCreate(space->world->id());
     setBody(created);
     dBodySetFiniteRotationMode(body, 1);
     buildShapes();
@@ -199,14 +181,14 @@ void CCar::makeWheels() {
     }
     if (wheels.empty()) {
         for (int i = 0; i < kWheels; ++i) {
-            auto* w = new CRayWheel();
-            wheels.push_back(w);
+            auto w = std::make_unique<CRayWheel>();
             if (groundSpace != nullptr) {
                 w->setGround(groundSpace, groundHeight);
             }
+            wheels.push_back(std::move(w));
         }
     }
-    for (CWheel* w : wheels) {
+    for (const std::unique_ptr<CWheel>& w : wheels) {
         dynamic_cast<PhysicsObject&>(*w).setSpace(wheelSpace.get());
     }
 }
@@ -269,7 +251,7 @@ void CCar::place(const kesh::Transform& t) {
 void CCar::setGround(PhysicsSpace* ground, float height) {
     groundSpace = ground;
     groundHeight = height;
-    for (CWheel* w : wheels) {
+    for (const std::unique_ptr<CWheel>& w : wheels) {
         w->setGround(ground, height);
     }
 }

@@ -42,7 +42,7 @@ public:
     void orientation(D3DXVECTOR3& out) const override;
     void position(D3DXVECTOR3& out) const override;
     std::int32_t wheelCount() const override;
-    CWheel* wheel(std::int32_t i) override { return wheels[static_cast<std::size_t>(i)]; }
+    CWheel* wheel(std::int32_t i) override { return wheels[static_cast<std::size_t>(i)].get(); }
     void applyConfig(const std::wstring& artRoot, const std::wstring& script) override;
     car::params::SCar* params() override { return &carParams; }
     DecalRequest* nextDecalRequest() override;
@@ -54,15 +54,27 @@ public:
     // The body's torque as an update leaves it: three quarters of it, each axis within 25.
     static D3DXVECTOR3 limitedTorque(const D3DXVECTOR3& torque);
 
+private:
+    friend struct CarProbe;
+
+    void buildShapes();
+    void makeWheels();
+    void configureWheels(const kesh::data::LevelData& bundle);
+    void setMasses();
+    void showLamps(bool shown);
+    void layTracks();
+
     D3DXVECTOR3 response;
     std::unique_ptr<kesh::Mesh> bodyMesh;     // null when the bundle has no such object
     std::unique_ptr<kesh::Mesh> antennaMesh;  // likewise
     kesh::Transform transform;
-    std::vector<CWheel*> wheels;  // owned; 0 and 1 the front pair
-    std::vector<D3DXVECTOR3> mounts;
     car::params::SCar carParams;
     PhysicsSpace* groundSpace;
+    // Before the wheels, so that it goes after them: destroying a space destroys the geoms
+    // still in it, and the wheels would destroy their rays a second time.
     std::unique_ptr<PhysicsSpace> wheelSpace;
+    std::vector<std::unique_ptr<CWheel>> wheels;  // 0 and 1 the front pair
+    std::vector<D3DXVECTOR3> mounts;
     float groundHeight;
     float yawMeasure;
     float lateralSum;
@@ -73,13 +85,4 @@ public:
     kesh::effect::EffectHandle lampEffects[2];
     std::unique_ptr<Tracks> tracks;
     AudioSystem* audio;
-
-private:
-    void releaseWheels();
-    void buildShapes();
-    void makeWheels();
-    void configureWheels(const kesh::data::LevelData& bundle);
-    void setMasses();
-    void showLamps(bool shown);
-    void layTracks();
 };

@@ -88,7 +88,7 @@ void CCar::drawDebugText(const kesh::CameraView& camera) {
     }
     D3DXMATRIX world;
     scaled.toMatrix(&world);
-    for (CWheel* w : wheels) {
+    for (const std::unique_ptr<CWheel>& w : wheels) {
         w->drawDebug(camera, world);
     }
     if (bodyMesh) {

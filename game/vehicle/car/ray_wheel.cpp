@@ -116,7 +116,7 @@ bool CRayWheel::hasContact() {
     }
     PhysicsWorld* world = space != nullptr ? space->world : groundSpace->world;
     world->gatherContacts(*this, *groundSpace);
-    return world->contactCount > 0;
+    return world->contactsGathered() > 0;
 }
 
 D3DXVECTOR3& CRayWheel::force(D3DXVECTOR3& out) const {

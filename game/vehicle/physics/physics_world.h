@@ -43,8 +43,15 @@ public:
     void step(float dt);
     // Contact joints made since the last step.
     std::int32_t collisionCount() const { return jointCount; }
+    // Contacts the last gatherContacts found.
+    std::int32_t contactsGathered() const { return contactCount; }
     // The object's impulse of the last step, or (0, 0, 0) when it had no feedback contact.
     void impulseOf(float out[3], const PhysicsObject* object) const;
+    // The ODE world, for the bodies built on it.
+    dWorldID id() const { return world; }
+
+private:
+    friend struct PhysicsWorldProbe;
 
     dWorldID world;
     dJointGroupID contactGroup;

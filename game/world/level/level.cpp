@@ -19,8 +19,6 @@
 #include "engine/render/visual_effects/effect_manager.h"
 #include "game/data/level_file.h"
 #include "game/data/placement.h"
-#include "game/vehicle/car/car.h"
-#include "game/vehicle/controller/jeep_controller.h"
 #include "game/world/cameras/inside_camera.h"
 #include "game/world/cameras/outside_camera.h"
 #include "game/world/level/choose_start.h"
@@ -32,32 +30,14 @@ const char kStaticsEffect[] = "textured_mesh.fx";
 const char kMarkerMesh[] = "mercedes.wfm";
 const char kMarkerEffect[] = "car.fx";
 const char kDecalEffect[] = "decal.fx";
-const wchar_t kCarScript[] = L"car.lua";
 // How far a lit window sits in front of its locator, along the locator's own z.
 constexpr float kWindowOffset = 0.15f;
-
-Level::CarMaker& carMaker() {
-    static Level::CarMaker maker;
-    return maker;
-}
-
-Level::CarParts makeJeep(PhysicsSpace& carSpace, kesh::Decaler* decaler, AudioSystem* audio,
-                         const std::wstring& root) {
-    Level::CarParts parts;
-    parts.vehicle = std::make_unique<CCar>(&carSpace, decaler, audio, root, kCarScript);
-    parts.controller = std::make_unique<C4X4WheelJeepController>(audio);
-    return parts;
-}
 
 bool beginsWith(const std::string& text, const char* prefix) {
     return text.rfind(prefix, 0) == 0;
 }
 
 }  // namespace
-
-Level::CarMaker Level::setCarMaker(CarMaker maker) {
-    return std::exchange(carMaker(), std::move(maker));
-}
 
 Level::Level(kesh::DxDevice* device, const kesh::CameraView& camera, InputSystem* input,
              kesh::Decaler* decaler, AudioSystem* audio, const LevelParams& params)
@@ -164,9 +144,7 @@ void Level::createCar(InputSystem* input, kesh::Decaler* decaler) {
     }
     controller.reset();
 
-    const CarMaker& maker = carMaker();
-    CarParts parts = maker ? maker(*carSpace, decaler, audio, params.root)
-                           : makeJeep(*carSpace, decaler, audio, params.root);
+    CarParts parts = params.carMaker(*carSpace, decaler, audio, params.root);
     CVehicle* car = parts.vehicle.get();
     sceneObjects.push_back(std::move(parts.vehicle));
     kesh::writeLine(boost::log::logDebug(), "Car created");

@@ -6,7 +6,6 @@
 
 #include <d3dx9math.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,17 +40,6 @@ public:
     static constexpr int kMaxSteps = 10;
     static constexpr double kMostUnstableTime = 10.0;
 
-    // What createCar makes: a vehicle over the car space and the controller that drives it.
-    struct CarParts {
-        std::unique_ptr<CVehicle> vehicle;
-        std::unique_ptr<CVehicleController> controller;
-    };
-    using CarMaker = std::function<CarParts(PhysicsSpace& carSpace, kesh::Decaler* decaler,
-                                            AudioSystem* audio, const std::wstring& root)>;
-    // Tests only: what createCar makes instead of the car of "car.lua" with the jeep
-    // controller. An empty function restores those; returns the previous maker.
-    static CarMaker setCarMaker(CarMaker maker);
-
     // Builds the whole level from params: the collision surfaces, the statics, the cells and
     // effects of the level file, the ground and the car. A level file that cannot be read is
     // logged and the level built from what was read; any other failure throws, among them a
@@ -70,7 +58,8 @@ public:
     // Draws target marker, statics, decals, effects and the car with camera.
     void render(const kesh::CameraView& camera, const FrameTime& t);
     void switchCamera(bool inside);
-    // Replaces car and controller and puts the car at a start point.
+    // Replaces car and controller with what the params' car maker makes and puts the car at a
+    // start point.
     void createCar(InputSystem* input, kesh::Decaler* decaler);
 
     void getCarPosition(D3DXVECTOR3& out) const;
@@ -88,18 +77,10 @@ public:
     std::string whyUnplayable() const;
     kesh::CameraView& view() { return cameraView; }
 
-    // For tests and tools.
-    CVehicle* vehicle() const { return controller ? controller->vehicle() : nullptr; }
-    CVehicleController* vehicleController() const { return controller.get(); }
-    LevelCellGrid* cells() const { return cellGrid.get(); }
-    GroundPlane* ground() const { return groundPlane.get(); }
-    const kesh::data::LevelData& data() const { return *levelData; }
-    const std::vector<TimedDecal>& decals() const { return timedDecals; }
-    double owedTime() const { return accumulator; }
-    bool insideView() const { return !outsideCamera; }
-    const D3DXMATRIX& targetTransform() const { return target; }
-
 private:
+    friend struct LevelProbe;
+
+    CVehicle* vehicle() const { return controller ? controller->vehicle() : nullptr; }
     void loadPhysicsParams();
     void loadLevelFile();
     void placeEffects();

@@ -1,7 +1,9 @@
-// What the play stage tells the level about where its files are.
+// What the play stage tells the level about where its files are and which car to build.
 #pragma once
 
 #include <string>
+
+#include "game/world/level/car_maker.h"
 
 struct LevelParams {
     std::wstring root;            // art folder, with its trailing separator
@@ -10,4 +12,5 @@ struct LevelParams {
     std::wstring lightmapFolder;  // relative to the texture cache's folder
     std::wstring lightmapPrefix;  // put before every lightmap name
     std::wstring physicsScript;   // returns the collision surfaces
+    CarMaker carMaker = makeJeep;
 };

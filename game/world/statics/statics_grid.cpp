@@ -4,24 +4,6 @@
 
 using grid_index::cellCoordinate;
 
-StaticsGrid::StaticsGrid(const kesh::BoundingBox& box, int cellsX, int cellsZ)
-    : box(box),
-      cellSizeX((box.max.x - box.min.x) / static_cast<float>(cellsX)),
-      cellSizeZ((box.max.z - box.min.z) / static_cast<float>(cellsZ)),
-      cellsX(cellsX),
-      cellsZ(cellsZ) {
-    cells.resize(static_cast<std::size_t>(cellsX * cellsZ));
-    for (int iz = 0; iz < cellsZ; ++iz) {
-        for (int ix = 0; ix < cellsX; ++ix) {
-            StaticsGridCell& c = cell(ix, iz);
-            c.box = grid_index::cellBox(box, cellSizeX, cellSizeZ, ix, iz);
-            c.centre = (c.box.min + c.box.max) * 0.5f;
-            const D3DXVECTOR3 diagonal = c.box.max - c.box.min;
-            c.radius = D3DXVec3Length(&diagonal) * 0.5f;
-        }
-    }
-}
-
 StaticsGrid::CellRange StaticsGrid::overlapped(const kesh::BoundingBox& b) const {
     const CellRange none{0, -1, 0, -1};
     const float x0 = cellCoordinate(b.min.x, box.min.x, cellSizeX);
