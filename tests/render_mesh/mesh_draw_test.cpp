@@ -106,7 +106,7 @@ TEST_F(MeshDrawTest, InstanceDrawsEachRangeWithItsOwnMaterialsTexture) {
     // Material 1 has no faces: the range of material 2 must still get tex2.
     write("yard.wfm", artlib::meshFileBytes(stripRecords({2, 0, 2}, 3)));
     kesh::MeshInfo* info = infos->fetch("yard.wfm");
-    kesh::MeshInstance instance(dx.get(), info);
+    kesh::MeshInstance instance(info);
     D3DXMATRIX place;
     D3DXMatrixTranslation(&place, 5, 0, 0);
     instance.setTransform(place);
@@ -141,7 +141,7 @@ TEST_F(MeshDrawTest, InstanceWithoutRangeMaterialsPairsByPosition) {
     // The same mesh with two texture names and no record of the range materials.
     kesh::MeshInfo info(built->mesh, {"tex0.dds", "tex1.dds"});
     ASSERT_EQ(info.attributes.size(), 3u);
-    kesh::MeshInstance instance(dx.get(), &info);
+    kesh::MeshInstance instance(&info);
     instance.render(effect, kesh::CameraView());
     const auto draws = takeDraws();
     ASSERT_EQ(draws.size(), 4u);
