@@ -1,6 +1,5 @@
 // The parameters the drawing effects share, by handle. The effect library's handles are the
-// parameters' names, so a handle needs no look-up and can be a constant: this is the one place
-// where the shared names are written.
+// parameters' names, so a handle needs no look-up per effect and is named here once.
 #pragma once
 
 #include <d3dx9effect.h>
