@@ -63,7 +63,7 @@ protected:
         const kesh::data::LevelData level = readLevel("levels/final_level.slev");
         ID3DXEffect* effect = kesh::theEffectCache->fetch("textured_mesh.fx");
         for (const kesh::data::StaticObject& s : level.statics) {
-            kesh::MeshInstance instance(dx.get(), kesh::theMeshInfoCache->fetch(s.mesh + ".wfm"));
+            kesh::MeshInstance instance(kesh::theMeshInfoCache->fetch(s.mesh + ".wfm"));
             instance.setTransform(s.transform);
             const std::string lightmap = s.lightmaps.empty() ? "--NOLIGHTMAP--" : s.lightmaps[0];
             effect->SetTexture(
@@ -103,11 +103,11 @@ TEST_F(TownViewTest, TheJeepAndTheGoalMarker) {
     ID3DXEffect* effect = kesh::theEffectCache->fetch("car.fx");
     begin();
     for (const kesh::data::StaticObject& s : bundle.statics) {
-        kesh::MeshInstance instance(dx.get(), kesh::theMeshInfoCache->fetch(s.mesh + ".wfm"));
+        kesh::MeshInstance instance(kesh::theMeshInfoCache->fetch(s.mesh + ".wfm"));
         instance.setTransform(s.transform);
         instance.render(effect, view);
     }
-    kesh::MeshInstance marker(dx.get(), kesh::theMeshInfoCache->fetch("mercedes.wfm"));
+    kesh::MeshInstance marker(kesh::theMeshInfoCache->fetch("mercedes.wfm"));
     D3DXMATRIX scale, place, world;
     D3DXMatrixScaling(&scale, 0.5f, 0.5f, 0.5f);
     D3DXMatrixTranslation(&place, -3.5f, -1.1f, -2.5f);

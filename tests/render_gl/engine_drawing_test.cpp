@@ -40,7 +40,7 @@ protected:
     // The square drawn as the level's statics draw: per-range texture as "tex_0", the
     // lightmap as "tex_1".
     void drawSquare(ID3DXEffect* effect, const std::string& lightmap) {
-        kesh::MeshInstance instance(dx.get(), kesh::theMeshInfoCache->fetch("square.wfm"));
+        kesh::MeshInstance instance(kesh::theMeshInfoCache->fetch("square.wfm"));
         if (!lightmap.empty()) {
             ASSERT_EQ(effect->SetTexture("tex_1", kesh::theTextureCache->fetch(lightmap)), D3D_OK);
         }
@@ -98,7 +98,7 @@ TEST_F(EngineDrawingTest, TheLightmapIsReadThroughTheSecondUvSet) {
 TEST_F(EngineDrawingTest, AStaticSeenFromBehindIsCulled) {
     // Turned half round about the view axis' vertical, the square shows its back.
     ID3DXEffect* effect = kesh::theEffectCache->fetch("textured_mesh.fx");
-    kesh::MeshInstance instance(dx.get(), kesh::theMeshInfoCache->fetch("square.wfm"));
+    kesh::MeshInstance instance(kesh::theMeshInfoCache->fetch("square.wfm"));
     D3DXMATRIX toOrigin, turn, back, world;
     D3DXMatrixTranslation(&toOrigin, 0.0f, 0.0f, -5.0f);
     D3DXMatrixRotationY(&turn, D3DX_PI);

@@ -8,6 +8,7 @@
 #include "engine/render/effect/effect_loader.h"
 #include "engine/render/mesh/mesh.h"
 #include "engine/render/mesh/mesh_builder.h"
+#include "engine/render/mesh/mesh_draw.h"
 #include "engine/render/mesh/mesh_instance.h"
 #include "engine/render/mesh/mesh_loaders.h"
 #include "engine/render/texture/texture_loader.h"
@@ -22,6 +23,7 @@ using mesh_testing::stripRecords;
 const char* const kTwoPassEffect = R"(
 float4x4 matrix_world_view_projection;
 texture tex_0;
+texture tex_1;
 technique t0
 {
     pass p0 { Texture[0] = <tex_0>; ColorOp[0] = SelectArg1; ColorArg1[0] = Texture; }
@@ -106,7 +108,7 @@ TEST_F(MeshDrawTest, InstanceDrawsEachRangeWithItsOwnMaterialsTexture) {
     // Material 1 has no faces: the range of material 2 must still get tex2.
     write("yard.wfm", artlib::meshFileBytes(stripRecords({2, 0, 2}, 3)));
     kesh::MeshInfo* info = infos->fetch("yard.wfm");
-    kesh::MeshInstance instance(dx.get(), info);
+    kesh::MeshInstance instance(info);
     D3DXMATRIX place;
     D3DXMatrixTranslation(&place, 5, 0, 0);
     instance.setTransform(place);
@@ -135,13 +137,54 @@ TEST_F(MeshDrawTest, InstanceDrawsEachRangeWithItsOwnMaterialsTexture) {
     EXPECT_EQ(left, nullptr);
 }
 
+TEST_F(MeshDrawTest, OneTextureDrawsEveryRangeInEachPassAndLeavesNothingBound) {
+    write("plain.wfm", artlib::meshFileBytes(stripRecords({0, 1, 1}, 2)));
+    const kesh::MeshInfo& info = *infos->fetch("plain.wfm");
+    kesh::CameraView camera;
+    camera.setPosition(D3DXVECTOR3(0, 1, -5));
+    D3DXMATRIX world;
+    D3DXMatrixRotationY(&world, 0.7f);
+
+    kesh::drawMeshInfo(info, effect, world, camera.viewProjection);
+    auto draws = takeDraws();
+    ASSERT_EQ(draws.size(), 4u);
+    const UINT triangles[] = {1, 2, 1, 2};  // pass by pass, every range in each
+    for (std::size_t d = 0; d < draws.size(); ++d) {
+        EXPECT_EQ(draws[d].primitiveCount, triangles[d]) << d;
+        EXPECT_EQ(draws[d].state.textures[0], texture("tex0.dds")) << d;
+    }
+    expectNear(parameterMatrix(), world * camera.viewProjection);
+    win32::ComPtr<IDirect3DIndexBuffer9> indices;
+    win32::ComPtr<IDirect3DVertexBuffer9> vertices;
+    UINT offset = 0, stride = 0;
+    ASSERT_EQ(device->GetIndices(indices.out()), D3D_OK);
+    ASSERT_EQ(device->GetStreamSource(0, vertices.out(), &offset, &stride), D3D_OK);
+    EXPECT_EQ(indices.get(), nullptr);
+    EXPECT_EQ(vertices.get(), nullptr);
+
+    kesh::drawMeshInfo(info, effect, world, camera.viewProjection,
+                       kesh::MeshTextures::given(nullptr));
+    draws = takeDraws();
+    ASSERT_EQ(draws.size(), 4u);
+    EXPECT_EQ(draws[0].state.textures[0], nullptr);
+
+    // A lightmap goes to "tex_1" beside each range's own texture.
+    kesh::drawMeshInfo(info, effect, world, camera.viewProjection,
+                       kesh::MeshTextures::ownMaterial(texture("tex2.dds")));
+    EXPECT_EQ(takeDraws()[2].state.textures[0], texture("tex1.dds"));
+    IDirect3DBaseTexture9* lightmap = nullptr;
+    EXPECT_EQ(effect->GetTexture("tex_1", &lightmap), D3D_OK);
+    EXPECT_EQ(lightmap, texture("tex2.dds"));
+    lightmap->Release();
+}
+
 TEST_F(MeshDrawTest, InstanceWithoutRangeMaterialsPairsByPosition) {
     write("three.wfm", artlib::meshFileBytes(stripRecords({0, 1, 2}, 3)));
     kesh::MeshInfo* built = infos->fetch("three.wfm");
     // The same mesh with two texture names and no record of the range materials.
     kesh::MeshInfo info(built->mesh, {"tex0.dds", "tex1.dds"});
     ASSERT_EQ(info.attributes.size(), 3u);
-    kesh::MeshInstance instance(dx.get(), &info);
+    kesh::MeshInstance instance(&info);
     instance.render(effect, kesh::CameraView());
     const auto draws = takeDraws();
     ASSERT_EQ(draws.size(), 4u);

@@ -6,7 +6,9 @@
 #include "engine/core/errors.h"
 #include "engine/core/strings.h"
 #include "engine/render/effect/effect_cache.h"
+#include "engine/render/effect/effect_parameters.h"
 #include "engine/render/effect/effect_pass.h"
+#include "engine/render/mesh/mesh_draw.h"
 #include "engine/render/mesh/mesh_loaders.h"
 #include "engine/render/texture/texture_loader.h"
 
@@ -34,8 +36,8 @@ std::set<DWORD> usedAttributes(ID3DXMesh* mesh) {
     return ids;
 }
 
-}  // namespace
-
+// Every attribute range of mesh: each range of its attribute table, or without a table each
+// attribute id its faces use.
 void drawAllRangesOf(ID3DXMesh* mesh) {
     DWORD count = 0;
     if (SUCCEEDED(mesh->GetAttributeTable(nullptr, &count)) && count > 0) {
@@ -54,6 +56,8 @@ void drawAllRangesOf(ID3DXMesh* mesh) {
         drawSubset(mesh, id);
     }
 }
+
+}  // namespace
 
 Mesh::Mesh(const std::string& meshFile, const std::string& effectFile,
            const std::string& textureName, std::uint32_t subset)
@@ -112,31 +116,36 @@ void Mesh::takeMaterialTexture(std::uint32_t material) {
     }
 }
 
+const MeshInfo* Mesh::fetchInfo() const {
+    return isWfm ? theMeshInfoCache->fetch(meshFile) : nullptr;
+}
+
 ID3DXMesh* Mesh::fetchMesh() const {
     if (isWfm) {
-        const MeshInfo* info = theMeshInfoCache->fetch(meshFile);
+        const MeshInfo* info = fetchInfo();
         return info ? info->mesh.get() : nullptr;
     }
     return theMeshCache->fetch(meshFile);
 }
 
-void Mesh::draw(ID3DXMesh* mesh) const {
-    if (allRanges) {
-        drawAllRangesOf(mesh);
-    } else {
-        drawSubset(mesh, subset);
-    }
-}
-
 void Mesh::render(const CameraView& camera, const D3DXMATRIX* pre, const D3DXMATRIX* post) {
-    ID3DXMesh* mesh = fetchMesh();
+    const MeshInfo* info = fetchInfo();
+    ID3DXMesh* mesh = info ? info->mesh.get() : fetchMesh();
     if (!mesh) {
         return;
     }
     ID3DXEffect* effect = theEffectCache->fetch(effectFile);
     prepareEffect(camera, effect, pre, post);
+    if (info && allRanges) {
+        drawMeshRanges(*info, effect);
+        return;
+    }
     for (EffectPass pass(effect, D3DXFX_DONOTSAVESTATE); pass.current < pass.count; pass.next()) {
-        draw(mesh);
+        if (allRanges) {
+            drawAllRangesOf(mesh);
+        } else {
+            drawSubset(mesh, subset);
+        }
     }
 }
 
@@ -146,8 +155,8 @@ void Mesh::prepareEffect(const CameraView& camera, ID3DXEffect* effect, const D3
     const D3DXMATRIX local = pre ? *pre * world : world;
     const D3DXMATRIX view = post ? *post * camera.viewProjection : camera.viewProjection;
     const D3DXMATRIX transform = local * view;
-    effect->SetTexture("tex_0", texture);
-    effect->SetMatrix("matrix_world_view_projection", &transform);
+    effect->SetTexture(fx::kTexture0, texture);
+    effect->SetMatrix(fx::kWorldViewProjection, &transform);
 }
 
 void Mesh::computeBoundingBox() {

@@ -12,6 +12,8 @@
 
 namespace kesh {
 
+class MeshInfo;
+
 class Mesh {
 public:
     // meshFile ending in ".x" (any case) comes from the ".x" cache; every other name is a
@@ -58,9 +60,10 @@ private:
     enum class NoDot { Keep, AppendWfm };
     void applyExtensionRule(NoDot noDot);
     void takeMaterialTexture(std::uint32_t material);
+    // Null for a ".x" mesh.
+    const MeshInfo* fetchInfo() const;
     // Null when the cache gives none.
     ID3DXMesh* fetchMesh() const;
-    void draw(ID3DXMesh* mesh) const;
 
     bool allRanges = false;
 };
@@ -75,9 +78,5 @@ public:
     void prepareEffect(const CameraView& camera, ID3DXEffect* effect, const D3DXMATRIX* pre,
                        const D3DXMATRIX* post) override;
 };
-
-// Draws every attribute range of mesh: each range of its attribute table, or without a
-// table each attribute id its faces use. Throws "Failed to render mesh".
-void drawAllRangesOf(ID3DXMesh* mesh);
 
 }  // namespace kesh

@@ -42,7 +42,9 @@ BoundingBox computeMeshBoundingBox(ID3DXBaseMesh* mesh) {
 }
 
 MeshInfo::MeshInfo(win32::ComPtr<ID3DXMesh> heldMesh, const std::vector<std::string>& textureNames)
-    : mesh(std::move(heldMesh)), textureNames(textureNames) {
+    : mesh(std::move(heldMesh)),
+      textureNames(textureNames),
+      textures(textureNames.begin(), textureNames.end()) {
     DWORD count = 0;
     if (SUCCEEDED(mesh->GetAttributeTable(nullptr, &count)) && count > 0) {
         attributes.resize(count);
@@ -51,6 +53,31 @@ MeshInfo::MeshInfo(win32::ComPtr<ID3DXMesh> heldMesh, const std::vector<std::str
         }
         attributes.resize(count);
     }
+    takeBuffers();
+}
+
+void MeshInfo::takeBuffers() {
+    HRESULT result = mesh->GetIndexBuffer(buffers.indices.out());
+    if (FAILED(result)) {
+        throwDxError(result, L"Failed to get index buffer");
+    }
+    result = mesh->GetVertexBuffer(buffers.vertices.out());
+    if (FAILED(result)) {
+        throwDxError(result, L"Failed to get vertex buffer");
+    }
+    D3DVERTEXELEMENT9 elements[MAX_FVF_DECL_SIZE];
+    result = mesh->GetDeclaration(elements);
+    if (FAILED(result)) {
+        throwDxError(result, L"Failed to get mesh vertex declaration");
+    }
+    result = mesh->GetDevice(buffers.device.out());
+    if (SUCCEEDED(result)) {
+        result = buffers.device->CreateVertexDeclaration(elements, buffers.declaration.out());
+    }
+    if (FAILED(result)) {
+        throwDxError(result, L"Failed to create vertex declaration");
+    }
+    buffers.stride = mesh->GetNumBytesPerVertex();
 }
 
 BoundingBox MeshInfo::computeBoundingBox() const {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/core/errors.h"
+#include "engine/render/effect/effect_parameters.h"
 #include "engine/render/effect/effect_pass.h"
 #include "engine/render/texture/texture_loader.h"
 
@@ -13,26 +14,9 @@ constexpr UINT kStride = sizeof(QuadVertex);
 
 // Static for the decaler's life: the managed pool keeps it across resets.
 win32::ComPtr<IDirect3DIndexBuffer9> makeQuadIndices(IDirect3DDevice9* device) {
-    win32::ComPtr<IDirect3DIndexBuffer9> buffer;
-    HRESULT result =
-        device->CreateIndexBuffer(Decaler::kIndexQuads * 6 * sizeof(WORD), 0, D3DFMT_INDEX16,
-                                  D3DPOOL_MANAGED, buffer.out(), nullptr);
-    if (FAILED(result)) {
-        throwDxError(result, L"Decaler: failed to create index buffer");
-    }
-    void* data = nullptr;
-    result = buffer->Lock(0, 0, &data, 0);
-    if (FAILED(result)) {
-        throwDxError(result, L"Decaler: failed to lock index buffer");
-    }
-    auto* index = static_cast<WORD*>(data);
-    for (UINT quad = 0; quad < Decaler::kIndexQuads; ++quad) {
-        const auto first = static_cast<WORD>(quad * 4);
-        for (WORD offset : {0, 1, 2, 0, 2, 3}) {
-            *index++ = static_cast<WORD>(first + offset);
-        }
-    }
-    buffer->Unlock();
+    win32::ComPtr<IDirect3DIndexBuffer9> buffer =
+        create_index_buffer(device, Decaler::kIndexQuads * 6, D3DFMT_INDEX16, 0, D3DPOOL_MANAGED);
+    fillQuadIndices(buffer.get(), Decaler::kIndexQuads);
     return buffer;
 }
 
@@ -141,7 +125,7 @@ UINT Decaler::writeBucket(const std::vector<DecalRecord>& records, UINT cursor) 
 }
 
 void Decaler::render(const CameraView& camera, ID3DXEffect* effect) {
-    effect->SetMatrix("matrix_world_view_projection", &camera.viewProjection);
+    effect->SetMatrix(fx::kWorldViewProjection, &camera.viewProjection);
     IDirect3DDevice9* d3d = device->getDevice();
     UINT cursor = 0;
     for (auto bucket = queued.rbegin(); bucket != queued.rend(); ++bucket) {
@@ -150,7 +134,7 @@ void Decaler::render(const CameraView& camera, ID3DXEffect* effect) {
             continue;
         }
         const UINT count = static_cast<UINT>(records.size()) * 4;
-        effect->SetTexture("tex_0", bucket->first);
+        effect->SetTexture(fx::kTexture0, bucket->first);
         cursor = writeBucket(records, cursor);
         BucketBinding binding(d3d, vertices.get(), indices.get());
         EffectPass pass(effect, D3DXFX_DONOTSAVESTATE);

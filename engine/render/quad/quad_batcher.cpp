@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/core/errors.h"
+#include "engine/render/effect/effect_parameters.h"
 #include "engine/render/effect/effect_pass.h"
 #include "engine/render/texture/texture_loader.h"
 
@@ -88,17 +89,12 @@ bool operator<(const QuadKey& a, const QuadKey& b) {
 }
 
 void applyQuadStateFlags(ID3DXEffect* effect, std::uint32_t flags) {
-    // Unchecked on purpose: an effect without one of these parameters simply lacks it.
-    effect->SetBool("zTest", (flags & QuadDepthTest) != 0);
-    effect->SetBool("zWrite", (flags & QuadDepthWrite) != 0);
-    const bool blend = (flags & (QuadAlphaBlend | QuadAdditive)) != 0;
-    effect->SetBool("alphaBlendEnable", blend);
+    const fx::Blending blending = (flags & QuadAlphaBlend) != 0 ? fx::Blending::AlphaBlended
+                                  : (flags & QuadAdditive) != 0 ? fx::Blending::Additive
+                                                                : fx::Blending::Opaque;
+    fx::setDepthAndBlending(effect, (flags & QuadDepthTest) != 0, (flags & QuadDepthWrite) != 0,
+                            blending);
     effect->SetInt("cullMode", (flags & QuadNoCull) != 0 ? D3DCULL_NONE : D3DCULL_CCW);
-    if (blend) {
-        effect->SetInt("srcBlend", D3DBLEND_SRCALPHA);
-        effect->SetInt("dstBlend",
-                       (flags & QuadAlphaBlend) != 0 ? D3DBLEND_INVSRCALPHA : D3DBLEND_ONE);
-    }
 }
 
 QuadBatcher::QuadBatcher(DxDevice* dxDevice)
@@ -148,7 +144,7 @@ void QuadBatcher::flush(const std::vector<Record>& records, ID3DXEffect* effect,
 }
 
 void QuadBatcher::render(const CameraView& camera, ID3DXEffect* effect) {
-    effect->SetMatrix("matrix_world_view_projection", &camera.viewProjection);
+    effect->SetMatrix(fx::kWorldViewProjection, &camera.viewProjection);
     const D3DXVECTOR3 right(camera.camera._11, camera.camera._12, camera.camera._13);
     const D3DXVECTOR3 up(camera.camera._21, camera.camera._22, camera.camera._23);
 
@@ -158,7 +154,7 @@ void QuadBatcher::render(const CameraView& camera, ID3DXEffect* effect) {
             throwRuntimeError(L"QuadBatcher::render: no texture cache");
         }
         applyQuadStateFlags(effect, key.flags);
-        effect->SetTexture("tex_0", theTextureCache->fetch(texture));
+        effect->SetTexture(fx::kTexture0, theTextureCache->fetch(texture));
     };
     for (const auto& [key, bucket] : billboards) {
         if (!bucket.records.empty()) {

@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/core/errors.h"
 #include "engine/render/effect/effect_cache.h"
-#include "engine/render/effect/effect_pass.h"
-#include "engine/render/mesh/mesh.h"
+#include "engine/render/effect/effect_parameters.h"
+#include "engine/render/mesh/mesh_draw.h"
 #include "engine/render/mesh/mesh_loaders.h"
 #include "engine/render/texture/texture_loader.h"
 
@@ -20,18 +19,15 @@ float rowLength(const D3DXMATRIX& m, int row) {
                      m.m[row][2] * m.m[row][2]);
 }
 
-// The ranges of a ".wfm" mesh are numbered from 1, so its subset 0 is empty: every range is
-// drawn. The table read when the mesh was built serves every frame without a copy.
-void drawRanges(const MeshInfo& info) {
-    if (info.attributes.empty()) {
-        drawAllRangesOf(info.mesh.get());
-        return;
-    }
-    for (const D3DXATTRIBUTERANGE& range : info.attributes) {
-        const HRESULT result = info.mesh->DrawSubset(range.AttribId);
-        if (FAILED(result)) {
-            throwDxError(result, L"Failed to render mesh");
-        }
+// The text's reader already turned any other mode into opaque.
+fx::Blending blending(int blendMode) {
+    switch (blendMode) {
+        case PlainMeshComponentParams::Additive:
+            return fx::Blending::Additive;
+        case PlainMeshComponentParams::AlphaBlended:
+            return fx::Blending::AlphaBlended;
+        default:
+            return fx::Blending::Opaque;
     }
 }
 
@@ -79,30 +75,11 @@ void PlainMeshComponent::render(std::uint32_t layer, std::uint32_t passMask) {
     IDirect3DTexture9* texture = theTextureCache->fetch(params.texture);
     ID3DXEffect* effect = theEffectCache->fetch(context->shaderName);
 
-    D3DXMATRIX worldViewProjection;
-    D3DXMatrixMultiply(&worldViewProjection, &world, &context->camera.viewProjection);
     const D3DXVECTOR4 uvparams(params.uSpeed * age, 1.0f, params.vSpeed * age, 1.0f);
-
-    // The text's reader already turned any other mode into opaque.
-    const bool additive = params.blendMode == PlainMeshComponentParams::Additive;
-    const bool alphaBlended = params.blendMode == PlainMeshComponentParams::AlphaBlended;
     effect->SetVector("uvparams", &uvparams);
-    effect->SetBool("zTest", params.zTest);
-    effect->SetBool("zWrite", params.zWrite);
-    effect->SetBool("alphaBlendEnable", additive || alphaBlended);
-    if (additive) {
-        effect->SetInt("srcBlend", D3DBLEND_SRCALPHA);
-        effect->SetInt("dstBlend", D3DBLEND_ONE);
-    } else if (alphaBlended) {
-        effect->SetInt("srcBlend", D3DBLEND_SRCALPHA);
-        effect->SetInt("dstBlend", D3DBLEND_INVSRCALPHA);
-    }
-    effect->SetTexture("tex_0", texture);
-    effect->SetMatrix("matrix_world_view_projection", &worldViewProjection);
-
-    for (EffectPass pass(effect, D3DXFX_DONOTSAVESTATE); pass.current < pass.count; pass.next()) {
-        drawRanges(*info);
-    }
+    fx::setDepthAndBlending(effect, params.zTest, params.zWrite, blending(params.blendMode));
+    drawMeshInfo(*info, effect, world, context->camera.viewProjection,
+                 MeshTextures::given(texture));
 }
 
 }  // namespace effect

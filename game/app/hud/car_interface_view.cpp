@@ -10,11 +10,9 @@
 
 #include "engine/core/log.h"
 #include "engine/render/effect/effect_cache.h"
-#include "engine/render/effect/effect_pass.h"
 #include "engine/render/log_lines.h"
-#include "engine/render/mesh/mesh.h"
+#include "engine/render/mesh/mesh_draw.h"
 #include "engine/render/mesh/mesh_loaders.h"
-#include "engine/render/texture/texture_loader.h"
 #include "game/data/level_file.h"
 
 namespace {
@@ -61,39 +59,21 @@ CarInterfaceView::CarInterfaceView(const std::wstring& levelFile, const std::str
     auto read = std::make_unique<kesh::data::LevelData>();
     kesh::data::readLevelFileAt(levelFile, *read);
     levelData = std::move(read);
-    resources.resize(levelData->statics.size());
-    for (std::size_t i = 0; i < resources.size(); ++i) {
-        resources[i].mesh = levelData->statics[i].mesh + ".wfm";
+    partMeshes.reserve(levelData->statics.size());
+    for (const kesh::data::StaticObject& part : levelData->statics) {
+        partMeshes.emplace_back(part.mesh + ".wfm");
     }
 }
 
 CarInterfaceView::~CarInterfaceView() = default;
 
-D3DXMATRIX CarInterfaceView::instrumentMatrix(const D3DXMATRIX& world) const {
-    return world * scale * placement * camera->projection;
-}
-
 void CarInterfaceView::drawPartAt(std::size_t part, const D3DXMATRIX& world,
                                   bool useInterfaceEffect) {
-    PartResources& named = resources[part];
-    kesh::MeshInfo* info = kesh::theMeshInfoCache->fetch(named.mesh);
+    const kesh::MeshInfo* info = kesh::theMeshInfoCache->fetch(partMeshes[part]);
     ID3DXEffect* effect =
         kesh::theEffectCache->fetch(useInterfaceEffect ? interfaceEffect : meshEffect);
-    if (info != named.info) {
-        named.info = info;
-        named.texture = info->textureNames.empty() ? kesh::ResourceId() : info->textureNames[0];
-    }
-    // A mesh without a material is drawn untextured rather than with a name it lacks.
-    IDirect3DTexture9* texture =
-        named.texture.id.empty() ? nullptr : kesh::theTextureCache->fetch(named.texture);
-    const D3DXMATRIX worldViewProjection = instrumentMatrix(world);
-    effect->SetTexture("tex_0", texture);
-    effect->SetMatrix("matrix_world_view_projection", &worldViewProjection);
-    for (kesh::EffectPass pass(effect, D3DXFX_DONOTSAVESTATE); pass.current < pass.count;
-         pass.next()) {
-        // The ranges of a ".wfm" mesh are numbered from 1: its subset 0 would be empty.
-        kesh::drawAllRangesOf(info->mesh.get());
-    }
+    // The camera's view is left out: the instruments stay in front of the eye.
+    kesh::drawMeshInfo(*info, effect, world * scale * placement, camera->projection);
 }
 
 void CarInterfaceView::drawPart(std::size_t part, bool useInterfaceEffect) {

@@ -17,9 +17,6 @@
 #include "game/data/level_data.h"
 
 class AudioSystem;
-namespace kesh {
-class MeshInfo;
-}
 
 class CarInterfaceView {
 public:
@@ -51,9 +48,6 @@ public:
                           const D3DXVECTOR3& targetPosition);
     // True when the next radar update refreshes the bearing.
     bool refreshDue() const;
-    // world x scale x placement x the camera's projection: the instruments ignore the
-    // camera's view and stay in front of the eye.
-    D3DXMATRIX instrumentMatrix(const D3DXMATRIX& world) const;
 
     // The bar's cells for a signal: 16 - ceil(16 signal), within 0..16.
     static int signalLevel(float signal);
@@ -97,14 +91,8 @@ protected:
     AudioSystem* audio;
 
 private:
-    // What a part is drawn with, named once: the draws then build no strings.
-    struct PartResources {
-        kesh::ResourceId mesh;
-        const kesh::MeshInfo* info = nullptr;  // the mesh the texture name was taken from
-        kesh::ResourceId texture;              // empty: the mesh has no material
-    };
-
     kesh::ResourceId meshEffect;
     kesh::ResourceId interfaceEffect;
-    std::vector<PartResources> resources;  // one per static
+    // Each static's ".wfm" name, made once: the draws then build no strings.
+    std::vector<kesh::ResourceId> partMeshes;
 };

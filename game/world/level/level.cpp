@@ -11,11 +11,10 @@
 #include "engine/core/strings.h"
 #include "engine/core/transform.h"
 #include "engine/render/effect/effect_cache.h"
-#include "engine/render/effect/effect_pass.h"
 #include "engine/render/log_lines.h"
+#include "engine/render/mesh/mesh_draw.h"
 #include "engine/render/mesh/mesh_loaders.h"
 #include "engine/render/quad/decaler.h"
-#include "engine/render/texture/texture_loader.h"
 #include "engine/render/visual_effects/effect_manager.h"
 #include "game/data/level_file.h"
 #include "game/data/placement.h"
@@ -357,25 +356,9 @@ void Level::drawDecals(const kesh::CameraView&, const FrameTime& t) {
 }
 
 void Level::drawTargetMarker(const kesh::CameraView& view) {
-    kesh::MeshInfo* info = kesh::theMeshInfoCache->fetch(kMarkerMesh);
+    const kesh::MeshInfo* info = kesh::theMeshInfoCache->fetch(kMarkerMesh);
     ID3DXEffect* effect = kesh::theEffectCache->fetch(kMarkerEffect);
-    if (info != markerInfo) {
-        markerInfo = info;
-        markerTexture = info->textureNames.empty() ? kesh::ResourceId() : info->textureNames[0];
-    }
-    IDirect3DTexture9* texture =
-        info->textureNames.empty() ? nullptr : kesh::theTextureCache->fetch(markerTexture);
-    IDirect3DDevice9* d3d = device->getDevice();
-    if (!markerDeclaration) {
-        D3DVERTEXELEMENT9 elements[MAX_FVF_DECL_SIZE];
-        HRESULT result = info->mesh->GetDeclaration(elements);
-        if (SUCCEEDED(result)) {
-            result = d3d->CreateVertexDeclaration(elements, markerDeclaration.out());
-        }
-        if (FAILED(result)) {
-            kesh::throwDxError(result, L"Failed to render mesh");
-        }
-    }
+    // Drawn at scale 2 whatever the locator's own scale, keeping its position and rotation.
     const auto rowLength = [this](int row) {
         const float length =
             D3DXVec3Length(reinterpret_cast<const D3DXVECTOR3*>(&target.m[row][0]));
@@ -383,37 +366,7 @@ void Level::drawTargetMarker(const kesh::CameraView& view) {
     };
     D3DXMATRIX scaling;
     D3DXMatrixScaling(&scaling, 2.0f / rowLength(0), 2.0f / rowLength(1), 2.0f / rowLength(2));
-    const D3DXMATRIX transform = scaling * target * view.viewProjection;
-    effect->SetTexture("tex_0", texture);
-    effect->SetMatrix("matrix_world_view_projection", &transform);
-
-    win32::ComPtr<IDirect3DIndexBuffer9> indices;
-    win32::ComPtr<IDirect3DVertexBuffer9> vertices;
-    HRESULT result = info->mesh->GetIndexBuffer(indices.out());
-    if (SUCCEEDED(result)) {
-        result = info->mesh->GetVertexBuffer(vertices.out());
-    }
-    if (FAILED(result)) {
-        kesh::throwDxError(result, L"Failed to render mesh");
-    }
-    const UINT stride = info->mesh->GetNumBytesPerVertex();
-    for (kesh::EffectPass pass(effect, D3DXFX_DONOTSAVESTATE); pass.current < pass.count;
-         pass.next()) {
-        d3d->SetIndices(indices.get());
-        d3d->SetVertexDeclaration(markerDeclaration.get());
-        d3d->SetStreamSource(0, vertices.get(), 0, stride);
-        for (const D3DXATTRIBUTERANGE& range : info->attributes) {
-            result =
-                d3d->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, range.VertexStart,
-                                          range.VertexCount, range.FaceStart * 3, range.FaceCount);
-            if (FAILED(result)) {
-                kesh::throwDxError(result, L"Failed to render mesh");
-            }
-        }
-    }
-    d3d->SetIndices(nullptr);
-    d3d->SetStreamSource(0, nullptr, 0, 0);
-    effect->SetTexture("tex_0", nullptr);
+    kesh::drawMeshInfo(*info, effect, scaling * target, view.viewProjection);
 }
 
 void Level::getCarPosition(D3DXVECTOR3& out) const {

@@ -123,8 +123,4 @@ private:
     kesh::Decaler* decaler;
 
     StaticsVisibleSet visible;
-    win32::ComPtr<IDirect3DVertexDeclaration9> markerDeclaration;
-    // The marker mesh the texture identifier was taken from: a reload makes it anew.
-    kesh::MeshInfo* markerInfo = nullptr;
-    kesh::ResourceId markerTexture;
 };

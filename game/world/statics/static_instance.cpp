@@ -18,7 +18,7 @@ StaticInstance::StaticInstance(kesh::DxDevice* device, std::uint32_t id, std::ui
       lightmapName(lightmapName),
       meshName(meshName) {
     kesh::MeshInfo* info = kesh::theMeshInfoCache->fetch(this->meshName);
-    meshInstance = std::make_unique<kesh::MeshInstance>(device, info);
+    meshInstance = std::make_unique<kesh::MeshInstance>(info);
     const kesh::BoundingBox local =
         info->boxCount() == 0 ? info->computeBoundingBox() : *info->box(0);
     box = kesh::OrientedBox(local.min, local.max, world);

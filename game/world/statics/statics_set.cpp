@@ -90,8 +90,8 @@ void StaticsSet::draw(const StaticsVisibleSet& set, std::uint32_t mask) const {
             continue;
         }
         ID3DXEffect* effect = kesh::theEffectCache->fetch(effectName);
-        effect->SetTexture("tex_1", kesh::theTextureCache->fetch(instance->lightmapName));
-        instance->meshInstance->render(effect, set.camera);
+        instance->meshInstance->render(effect, set.camera,
+                                       kesh::theTextureCache->fetch(instance->lightmapName));
     }
 }
 
