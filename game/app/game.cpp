@@ -280,7 +280,7 @@ void Game::activateStage(StageId id) {
     stage = buildStage(id);
     // A menu built under a resting pointer must know it is there, or a click without a move
     // lands nowhere.
-    if (pointerSeen) {
+    if (stage && pointerSeen) {
         stage->onMouseMove(mouseX, mouseY);
     }
     if (video) {

@@ -10,7 +10,7 @@ struct GameOptions {
     std::wstring level;   // "levels/" + the level value; empty for the default level
     bool mouse = false;   // mouse drags move the scene camera; the play stage leaves it alone
     bool tga = false;     // textures as ".tga" instead of ".dds"
-    bool fps = false;     // frame-rate text, "NO SIGNAL" between stages, the debug queues
+    bool fps = false;     // frame-rate text, "NO SIGNAL" when no stage was built, the debug queues
     bool camera = false;  // far plane 500, the camera's position, the on-screen log
     std::string effect;   // carried to the play stage; nothing reads it
 };

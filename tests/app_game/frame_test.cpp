@@ -73,6 +73,7 @@ TEST_F(FrameTest, WithFpsAndNoStageTheFrameSaysNoSignalAndTheRate) {
     GameOptions options;
     options.fps = true;
     start(options);
+    game->onMouseMove(10, 10);  // a stage that is not built cannot be told of the pointer
     useFakes(TestGame::kNoStage);
     ASSERT_EQ(probe().stage(), nullptr);
     d3dx9::clearTextDraws();
