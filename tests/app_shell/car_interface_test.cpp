@@ -110,9 +110,9 @@ protected:
                                  "distance_indicator", "onScreen_radar", "onScreen_speed"}) {
             writeArt(std::string("mesh/") + mesh + ".wfm",
                      artlib::meshFileBytes(
-                         render_gl::squareRecords(1.0f, 0.0f, std::string(mesh) + ".tga")));
+                         morvale_testing::squareRecords(1.0f, 0.0f, std::string(mesh) + ".tga")));
             writeArt(std::string("texture/hi/") + mesh + ".dds",
-                     render_gl::solidDds(4, 4, 0xFF808080));
+                     morvale_testing::solidDds(4, 4, 0xFF808080));
         }
         writeLevel("levels/interior.slev", instruments(true));
         writeLevel("levels/OnScreenInterface.slev", instruments(true));
@@ -409,7 +409,7 @@ TEST_F(CarInterfaceTest, WithoutFilesTheViewsDrawNothing) {
 }
 
 TEST_F(CarInterfaceTest, AMeshWithoutMaterialIsDrawnUntexturedAndAMissingMeshThrows) {
-    maya_common::data::tri_mesh bare = render_gl::squareRecords(1.0f, 0.0f, "unused.tga");
+    maya_common::data::tri_mesh bare = morvale_testing::squareRecords(1.0f, 0.0f, "unused.tga");
     bare.materials.materials.clear();
     bare.face_materials.clear();
     writeArt("mesh/panel.wfm", artlib::meshFileBytes(bare));

@@ -13,7 +13,7 @@
 #include "engine/render/gui/gui_button.h"
 #include "engine/render/gui/gui_image.h"
 #include "engine/render/gui/gui_root.h"
-#include "tests/render_gl/art_files.h"
+#include "tests/support/art_files.h"
 #include "tests/support/services_fixture.h"
 
 namespace {
@@ -63,7 +63,7 @@ protected:
                 texels.insert(texels.end(), 8, colour);
             }
         }
-        writeArt("texture/hi/gui_states.dds", render_gl::ddsFile(32, 8, texels));
+        writeArt("texture/hi/gui_states.dds", morvale_testing::ddsFile(32, 8, texels));
         std::istringstream index(kAtlas);
         atlas.load(index);
 
