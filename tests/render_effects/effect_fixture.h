@@ -10,31 +10,17 @@
 
 #include "engine/render/device/device_factory.h"
 #include "engine/render/device/dx_device.h"
-#include "tests/render_device/render_fixture.h"
+#include "tests/support/log_capture.h"
+#include "tests/support/render_fixture.h"
 #include "tests/win32/temp_folder.h"
 
 namespace kesh::testing {
-
-inline std::vector<std::string>& resourceLines() {
-    static std::vector<std::string> lines;
-    return lines;
-}
 
 class EffectDeviceTest : public RenderTest {
 protected:
     void SetUp() override {
         RenderTest::SetUp();
-        static bool attached = false;
-        if (!attached) {
-            boost::log::LogManager::instance().addAppender(
-                "resource",
-                [](const std::string&, const std::string& text) {
-                    resourceLines().push_back(text);
-                },
-                0);
-            attached = true;
-        }
-        resourceLines().clear();
+        morvale_testing::captureLog({"resource"});
         direct3d = Direct3DCreate9(D3D_SDK_VERSION);
         window = makeWindow(320, 240);
         factory = std::make_unique<DxDeviceFactory>(direct3d);
@@ -55,12 +41,7 @@ protected:
         std::ofstream(folder + name) << text;
     }
     bool loggedContaining(const std::string& part) const {
-        for (const auto& line : resourceLines()) {
-            if (line.find(part) != std::string::npos) {
-                return true;
-            }
-        }
-        return false;
+        return morvale_testing::loggedContaining("resource", part);
     }
     DWORD renderState(D3DRENDERSTATETYPE state) {
         DWORD value = 0;

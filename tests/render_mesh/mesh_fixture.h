@@ -11,34 +11,19 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/log.h"
 #include "engine/render/device/dx_device.h"
 #include "engine/render/mesh/mesh_records.h"
 #include "tests/d3d9/d3d9_fixture.h"
 #include "tests/support/box_records.h"
+#include "tests/support/log_capture.h"
 #include "tests/win32/temp_folder.h"
 
 namespace mesh_testing {
 
 using maya_common::data::tri_mesh;
 
-inline std::vector<std::string>& resourceLines() {
-    static std::vector<std::string> lines;
-    return lines;
-}
-
 inline void captureResourceLog() {
-    static bool attached = false;
-    if (!attached) {
-        auto& manager = boost::log::LogManager::instance();
-        manager.addAppender(
-            "resource",
-            [](const std::string&, const std::string& text) { resourceLines().push_back(text); },
-            0);
-        manager.setCaching(false, 0);
-        attached = true;
-    }
-    resourceLines().clear();
+    morvale_testing::captureLog({"resource"});
 }
 
 // A cube from (0,0,0) to (1,1,1): eight positions, one normal per side, four uv entries
@@ -87,14 +72,7 @@ protected:
         captureResourceLog();
     }
 
-    bool logged(const std::string& text) const {
-        for (const std::string& line : resourceLines()) {
-            if (line == text + "\n") {
-                return true;
-            }
-        }
-        return false;
-    }
+    bool logged(const std::string& text) const { return morvale_testing::logged("resource", text); }
 
     std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
         const std::string path = (folder.path() / name).string();
