@@ -17,6 +17,7 @@
 #include "game/app/hud/cockpit_view.h"
 #include "game/app/shell/shell_menu.h"
 #include "tests/support/art_files.h"
+#include "tests/support/pictures.h"
 #include "tests/support/services_fixture.h"
 #include "tools/artlib/level_writer.h"
 #include "tools/artlib/mesh_writer.h"
@@ -25,9 +26,7 @@ namespace {
 
 constexpr D3DCOLOR kClear = 0xFF202020;
 
-std::uint32_t rgb(D3DCOLOR colour) {
-    return colour & 0x00FFFFFF;
-}
+using morvale_testing::rgb;
 
 // Each channel within tolerance of colour's scaled by shade.
 bool near(D3DCOLOR pixel, D3DCOLOR colour, float shade, int tolerance) {
@@ -46,14 +45,6 @@ protected:
     ShellPictureTest(int width, int height)
         : ServicesTest(morvale_testing::DeviceKind::Gl, width, height) {}
 
-    void SetUp() override {
-        ServicesTest::SetUp();
-        if (HasFatalFailure()) {
-            return;
-        }
-        ASSERT_EQ(d3d9::deviceRecord(device), nullptr) << "the device does not draw";
-    }
-
     template <class Fn>
     d3d9::BackBufferImage picture(const std::string& name, Fn draw) {
         EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClear, 1.0f, 0),
@@ -61,10 +52,8 @@ protected:
         EXPECT_EQ(device->BeginScene(), D3D_OK);
         draw();
         EXPECT_EQ(device->EndScene(), D3D_OK);
-        d3d9::BackBufferImage image;
-        EXPECT_TRUE(d3d9::readBackBuffer(device, image));
-        EXPECT_TRUE(d3d9::writePng(image, std::string(MORVALE_PICTURES) + "/" + name + ".png"));
-        return image;
+        return morvale_testing::keptPicture(device,
+                                            std::string(MORVALE_PICTURES) + "/" + name + ".png");
     }
 };
 

@@ -14,6 +14,7 @@
 #include "engine/render/gui/gui_image.h"
 #include "engine/render/gui/gui_root.h"
 #include "tests/support/art_files.h"
+#include "tests/support/pictures.h"
 #include "tests/support/services_fixture.h"
 
 namespace {
@@ -43,9 +44,7 @@ constexpr float kLabelColours[3][4] = {
 // The button, relative to the page (which covers the screen).
 constexpr int kButton[4] = {60, 90, 200, 40};
 
-std::uint32_t rgb(D3DCOLOR colour) {
-    return colour & 0x00FFFFFF;
-}
+using morvale_testing::rgb;
 
 class GuiPagePictureTest : public morvale_testing::ServicesTest {
 protected:
@@ -56,7 +55,6 @@ protected:
         if (HasFatalFailure()) {
             return;
         }
-        ASSERT_EQ(d3d9::deviceRecord(device), nullptr) << "the device does not draw";
         std::vector<D3DCOLOR> texels;
         for (int row = 0; row < 8; ++row) {
             for (D3DCOLOR colour : {kNormal, kOver, kPressed, kPage}) {
@@ -97,11 +95,8 @@ protected:
         EXPECT_EQ(device->BeginScene(), D3D_OK);
         root->render();
         EXPECT_EQ(device->EndScene(), D3D_OK);
-        d3d9::BackBufferImage image;
-        EXPECT_TRUE(d3d9::readBackBuffer(device, image));
-        EXPECT_TRUE(d3d9::writePng(
-            image, std::string(MORVALE_PICTURES) + "/GuiPagePictureTest." + name + ".png"));
-        return image;
+        return morvale_testing::keptPicture(
+            device, std::string(MORVALE_PICTURES) + "/GuiPagePictureTest." + name + ".png");
     }
 
     // Pixels inside the button that are neither its picture's colour nor a blend of it
