@@ -7,37 +7,13 @@
 
 #include <cstdint>
 #include <deque>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "engine/core/log.h"
 #include "tests/support/art_files.h"
 #include "tests/support/services_fixture.h"
 
 namespace kesh::testing {
-
-// Lines written to a log channel from the last captureLog of that channel on.
-inline std::vector<std::string>& loggedLines(const std::string& channel) {
-    static std::map<std::string, std::vector<std::string>> lines;
-    return lines[channel];
-}
-
-inline void captureLog(const std::string& channel) {
-    static std::map<std::string, bool> attached;
-    if (!attached[channel]) {
-        auto& manager = boost::log::LogManager::instance();
-        manager.addAppender(
-            channel,
-            [channel](const std::string&, const std::string& text) {
-                loggedLines(channel).push_back(text);
-            },
-            0);
-        manager.setCaching(false, 0);
-        attached[channel] = true;
-    }
-    loggedLines(channel).clear();
-}
 
 // The 16-bit contents of an index buffer.
 inline std::vector<std::uint16_t> readIndices(IDirect3DIndexBuffer9* buffer) {
