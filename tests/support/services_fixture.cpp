@@ -31,6 +31,21 @@ void copyFolder(const std::filesystem::path& from, const std::filesystem::path& 
 
 }  // namespace
 
+std::string publishedServices() {
+    const std::pair<const char*, const void*> services[] = {
+        {"textures", kesh::theTextureCache}, {"effects", kesh::theEffectCache},
+        {"meshes", kesh::theMeshCache},      {"mesh-infos", kesh::theMeshInfoCache},
+        {"music", kesh::theMusicCache},      {"debug-renderer", kesh::theDebugRenderer},
+        {"scripts", kesh::theLuaConfig}};
+    std::string names;
+    for (const auto& [name, service] : services) {
+        if (service != nullptr) {
+            names += names.empty() ? name : std::string(" ") + name;
+        }
+    }
+    return names;
+}
+
 ServicesTest::ServicesTest(DeviceKind kind, int width, int height)
     : kind(kind), width(width), height(height) {}
 
