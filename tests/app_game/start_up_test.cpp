@@ -34,13 +34,8 @@ TEST_F(StartUpTest, PublishesEveryServiceAndStartsTheFirstVideoSilently) {
     ASSERT_GE(kesh::LuaBinderRegistry::instance().size(), 7u);
     start();
 
-    EXPECT_NE(kesh::theTextureCache, nullptr);
-    EXPECT_NE(kesh::theEffectCache, nullptr);
-    EXPECT_NE(kesh::theMeshCache, nullptr);
-    EXPECT_NE(kesh::theMeshInfoCache, nullptr);
-    EXPECT_NE(kesh::theMusicCache, nullptr);
-    EXPECT_NE(kesh::theDebugRenderer, nullptr);
-    EXPECT_NE(kesh::theLuaConfig, nullptr);
+    EXPECT_EQ(morvale_testing::publishedServices(),
+              "textures effects meshes mesh-infos music debug-renderer scripts");
 
     EXPECT_FLOAT_EQ(probe().camera().fov, 0.9424778f);
     EXPECT_FLOAT_EQ(probe().camera().farPlane, 150.0f);
@@ -115,13 +110,7 @@ TEST_F(StartUpTest, TheTgaOptionAsksForTgaFiles) {
 TEST_F(StartUpTest, DestructionWithdrawsEveryService) {
     start();
     game.reset();
-    EXPECT_EQ(kesh::theTextureCache, nullptr);
-    EXPECT_EQ(kesh::theEffectCache, nullptr);
-    EXPECT_EQ(kesh::theMeshCache, nullptr);
-    EXPECT_EQ(kesh::theMeshInfoCache, nullptr);
-    EXPECT_EQ(kesh::theMusicCache, nullptr);
-    EXPECT_EQ(kesh::theDebugRenderer, nullptr);
-    EXPECT_EQ(kesh::theLuaConfig, nullptr);
+    EXPECT_EQ(morvale_testing::publishedServices(), "");
     // Nothing is left on the screen channel to reach a debug renderer that is gone.
     kesh::writeLine(boost::log::logScreen(), "after the game");
 }
@@ -129,9 +118,7 @@ TEST_F(StartUpTest, DestructionWithdrawsEveryService) {
 TEST_F(StartUpTest, AFailingConstructorWithdrawsWhatItPublished) {
     kesh::LuaBinderRegistry::add([](lua_State*) { throw std::runtime_error("binder failed"); }, 99);
     EXPECT_THROW(start(), std::runtime_error);
-    EXPECT_EQ(kesh::theTextureCache, nullptr);
-    EXPECT_EQ(kesh::theDebugRenderer, nullptr);
-    EXPECT_EQ(kesh::theLuaConfig, nullptr);
+    EXPECT_EQ(morvale_testing::publishedServices(), "");
 }
 
 }  // namespace

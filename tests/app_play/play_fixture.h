@@ -110,7 +110,7 @@ protected:
     void buildAndPlay() {
         build();
         frame();
-        stage->onKey(0x43);
+        stage->onKey('C');
         ASSERT_EQ(probe().map(), nullptr);
     }
 

@@ -27,14 +27,6 @@ namespace {
 
 using namespace play_testing;
 
-constexpr int kEscape = 0x1B;
-constexpr int kTab = 0x09;
-constexpr int kKeyC = 0x43;
-constexpr int kKeyH = 0x48;
-constexpr int kKeyV = 0x56;
-constexpr int kF1 = 0x70;
-constexpr int kF7 = 0x76;
-
 bool soundPlaying(AudioSystem& audio, const char* name) {
     CSoundBank* bank = audio.getBank();
     return bank->findCombinedSound(name)->isPlaying();
@@ -131,7 +123,7 @@ TEST_F(PlayTest, TheInstrumentsAreDrawnOverTheSceneInBothViews) {
     buildAndPlay();
     d3d9::DeviceRecord* record = d3d9::deviceRecord(device);
     for (const bool outside : {true, false}) {
-        stage->onKey(kKeyV);
+        stage->onKey('V');
         ASSERT_EQ(probe().insideView(), !outside);
         record->clear();
         frame();
@@ -163,7 +155,7 @@ TEST_F(PlayTest, TheMapOpenedInPlayCostsOneBigDeltaBoundedToTenSteps) {
     buildAndPlay();
     frame();
     frame();
-    stage->onKey(kKeyC);
+    stage->onKey('C');
     EXPECT_NE(probe().map(), nullptr);
     EXPECT_TRUE(probe().paused());
     const int before = controller->steps;
@@ -171,16 +163,16 @@ TEST_F(PlayTest, TheMapOpenedInPlayCostsOneBigDeltaBoundedToTenSteps) {
         frame(kSecond);
     }
     EXPECT_EQ(controller->steps, before);
-    stage->onKey(kTab);
+    stage->onKey(VK_TAB);
     frame();
     EXPECT_EQ(controller->steps, before + Level::kMaxSteps);
 
     // The pause menu advances the previous frame in every frame: no such jump.
-    stage->onKey(kEscape);
+    stage->onKey(VK_ESCAPE);
     for (int i = 0; i < 5; ++i) {
         frame(kSecond);
     }
-    stage->onKey(kEscape);
+    stage->onKey(VK_ESCAPE);
     const int resumed = controller->steps;
     frame(kSecond / 30);
     EXPECT_LE(controller->steps - resumed, 3);
@@ -226,18 +218,18 @@ TEST_F(PlayTest, TimeUnderTheMapAndThePauseMenuIsNotTimeSpentUnstable) {
     for (int i = 0; i < 30; ++i) {
         frame(kSecond);  // half a minute under the map
     }
-    stage->onKey(kTab);
+    stage->onKey(VK_TAB);
     frame();
     // Nine simulated seconds unstable, half a minute paused, nine more: still in the run
     // only while the simulated time stays within ten seconds.
     for (int i = 0; i < 9 * 60; ++i) {
         frame();
     }
-    stage->onKey(kEscape);
+    stage->onKey(VK_ESCAPE);
     for (int i = 0; i < 30; ++i) {
         frame(kSecond);
     }
-    stage->onKey(kEscape);
+    stage->onKey(VK_ESCAPE);
     frame();
     EXPECT_FALSE(probe().level()->isLost());
     EXPECT_EQ(probe().picture(), nullptr);
@@ -291,7 +283,7 @@ TEST_F(PlayTest, APictureHoldsKeysForMoreThanThreeSeconds) {
     ASSERT_NE(probe().picture(), nullptr);
     const LONGLONG shown = now;
     now = shown + 3 * kSecond;
-    stage->onKey(kEscape);
+    stage->onKey(VK_ESCAPE);
     EXPECT_EQ(stage->nextStage(), StageId::None);
     EXPECT_EQ(probe().pauseMenu(), nullptr);
     now = shown + 3 * kSecond + 1;
@@ -302,52 +294,52 @@ TEST_F(PlayTest, APictureHoldsKeysForMoreThanThreeSeconds) {
 TEST_F(PlayTest, KeysActByStateFirstMatchOnly) {
     build();
     // Under the map only its three closing keys count.
-    for (int key : {kKeyV, kF7, kKeyH, kF1, int('X')}) {
+    for (int key : {int('V'), VK_F7, int('H'), VK_F1, int('X')}) {
         stage->onKey(key);
         EXPECT_NE(probe().map(), nullptr) << key;
         EXPECT_TRUE(probe().insideView()) << key;
     }
-    for (int key : {kEscape, kTab, kKeyC}) {
+    for (int key : {VK_ESCAPE, VK_TAB, int('C')}) {
         stage->onKey(key);
         EXPECT_EQ(probe().map(), nullptr) << key;
         EXPECT_FALSE(probe().paused()) << key;
-        if (key != kKeyC) {
-            stage->onKey(kKeyC);
+        if (key != 'C') {
+            stage->onKey('C');
             ASSERT_NE(probe().map(), nullptr);
             EXPECT_TRUE(probe().paused());
         }
     }
 
     // Playing: 'V' and F7 switch the view, interface and level camera together.
-    stage->onKey(kKeyV);
+    stage->onKey('V');
     EXPECT_FALSE(probe().insideView());
     EXPECT_FALSE(LevelProbe::insideView(*probe().level()));
     EXPECT_EQ(dynamic_cast<CockpitView*>(probe().carInterface()->currentView()), nullptr);
-    stage->onKey(kF7);
+    stage->onKey(VK_F7);
     EXPECT_TRUE(probe().insideView());
     EXPECT_TRUE(LevelProbe::insideView(*probe().level()));
 
     // Escape: the pause menu on its main page; 'V' then goes to the menu, not the view.
-    stage->onKey(kEscape);
+    stage->onKey(VK_ESCAPE);
     ASSERT_NE(probe().pauseMenu(), nullptr);
     EXPECT_FALSE(probe().pauseMenu()->showsHelp());
     EXPECT_TRUE(probe().paused());
-    stage->onKey(kKeyV);
+    stage->onKey('V');
     EXPECT_TRUE(probe().insideView());
     EXPECT_NE(probe().pauseMenu(), nullptr);
-    stage->onKey(kKeyC);
+    stage->onKey('C');
     EXPECT_EQ(probe().map(), nullptr);
-    stage->onKey(kEscape);
+    stage->onKey(VK_ESCAPE);
     EXPECT_EQ(probe().pauseMenu(), nullptr);
     EXPECT_FALSE(probe().paused());
 
     // 'H' and F1: the menu opened on its help page.
-    for (int key : {kKeyH, kF1}) {
+    for (int key : {int('H'), VK_F1}) {
         stage->onKey(key);
         ASSERT_NE(probe().pauseMenu(), nullptr) << key;
         EXPECT_TRUE(probe().pauseMenu()->showsHelp()) << key;
         EXPECT_TRUE(probe().paused());
-        stage->onKey(kEscape);
+        stage->onKey(VK_ESCAPE);
         EXPECT_EQ(probe().pauseMenu(), nullptr);
     }
 
@@ -365,14 +357,14 @@ TEST_F(PlayTest, MAndJSwitchTheInputUnderEveryPageAndTheKeyGoesOn) {
     stage->onKey('M');
     EXPECT_TRUE(input->isMouseEnabled());
     EXPECT_NE(probe().map(), nullptr);
-    stage->onKey(kTab);
+    stage->onKey(VK_TAB);
 
-    stage->onKey(kEscape);
+    stage->onKey(VK_ESCAPE);
     stage->onKey('J');
     EXPECT_TRUE(input->isJoystickEnabled());
     EXPECT_FALSE(input->isMouseEnabled());
     EXPECT_NE(probe().pauseMenu(), nullptr);
-    stage->onKey(kEscape);
+    stage->onKey(VK_ESCAPE);
 
     // Under the picture 'J' is also the key that goes back to the menu.
     carFromTarget(0.0f);
@@ -391,7 +383,7 @@ class PauseMenuResults : public PlayTest, public ::testing::WithParamInterface<i
 
 TEST_P(PauseMenuResults, AChoiceIsActedOnInTheNextFrameAndTheMenuGoes) {
     buildAndPlay();
-    stage->onKey(kEscape);
+    stage->onKey(VK_ESCAPE);
     ShellMenu* menu = probe().pauseMenu();
     ASSERT_NE(menu, nullptr);
     frame();
@@ -464,7 +456,7 @@ TEST_F(PlayTest, AmbientSoundsComeWhenDueEachNameOnce) {
         EXPECT_TRUE(heard(file)) << expected;
         ASSERT_EQ(heardAmbient(), played + 1);
         if (played == 0) {
-            stage->onKey(kEscape);
+            stage->onKey(VK_ESCAPE);
             ASSERT_TRUE(probe().paused());
         }
     }
@@ -560,7 +552,7 @@ TEST_F(PlayTest, TheEndOfTheStageStopsSoundsAndWithdrawsTheEffectManager) {
     frame();
     ASSERT_TRUE(soundPlaying(*audio, "carEngine"));
     // Closed while paused, with the menu open: the menu goes with the stage.
-    stage->onKey(kEscape);
+    stage->onKey(VK_ESCAPE);
     ASSERT_NE(probe().pauseMenu(), nullptr);
     stage.reset();
     EXPECT_EQ(kesh::theEffectManager, nullptr);

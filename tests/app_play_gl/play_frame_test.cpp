@@ -6,6 +6,7 @@
 #include "d3d9/drawing.h"
 #include "d3d9/seams.h"
 #include "tests/app_play/play_fixture.h"
+#include "tests/support/pictures.h"
 #include "win32/window_seams.h"
 
 namespace {
@@ -53,9 +54,9 @@ protected:
     void driveAndKeep(bool outside, const std::string& name) {
         build();
         clearedFrame();
-        stage->onKey(0x43);  // the map closed
+        stage->onKey('C');  // the map closed
         if (outside) {
-            stage->onKey(0x56);
+            stage->onKey('V');
         }
         ASSERT_EQ(probe().insideView(), !outside);
         win32::simulateKey(window, VK_UP, true);
@@ -64,8 +65,8 @@ protected:
         }
         win32::simulateKey(window, VK_UP, false);
         EXPECT_EQ(probe().picture(), nullptr);
-        ASSERT_TRUE(d3d9::readBackBuffer(device, image));
-        ASSERT_TRUE(d3d9::writePng(image, std::string(MORVALE_PICTURES) + "/" + name + ".png"));
+        image = morvale_testing::keptPicture(device,
+                                             std::string(MORVALE_PICTURES) + "/" + name + ".png");
         ASSERT_EQ(image.width, 640u);
     }
 
@@ -96,8 +97,8 @@ TEST_F(PlayFrame, TheTownThroughTheCockpitWithItsDashboard) {
 TEST_F(PlayFrame, ALostDeviceAndAResizeMidDriveDrawTheSameFrameAgain) {
     build();
     clearedFrame();
-    stage->onKey(0x43);  // the map closed
-    stage->onKey(0x56);  // from behind: the car, its lamp decals and its light billboards
+    stage->onKey('C');  // the map closed
+    stage->onKey('V');  // from behind: the car, its lamp decals and its light billboards
     win32::simulateKey(window, VK_UP, true);
     for (int i = 0; i < 30; ++i) {
         clearedFrame();
@@ -112,8 +113,8 @@ TEST_F(PlayFrame, ALostDeviceAndAResizeMidDriveDrawTheSameFrameAgain) {
         device->BeginScene();
         kesh::theDebugRenderer->draw(camera, 200);
         device->EndScene();
-        ASSERT_TRUE(d3d9::readBackBuffer(device, image));
-        ASSERT_TRUE(d3d9::writePng(image, std::string(MORVALE_PICTURES) + "/" + name + ".png"));
+        image = morvale_testing::keptPicture(device,
+                                             std::string(MORVALE_PICTURES) + "/" + name + ".png");
     };
     stillFrame("before_loss");
     const d3d9::BackBufferImage before = image;

@@ -17,6 +17,7 @@
 #include "game/audio/audio_system.h"
 #include "game/data/level_file.h"
 #include "tests/app_shell/shell_fixture.h"
+#include "tests/support/log_capture.h"
 #include "tools/artlib/level_writer.h"
 #include "tools/artlib/mesh_writer.h"
 
@@ -110,9 +111,9 @@ protected:
                                  "distance_indicator", "onScreen_radar", "onScreen_speed"}) {
             writeArt(std::string("mesh/") + mesh + ".wfm",
                      artlib::meshFileBytes(
-                         render_gl::squareRecords(1.0f, 0.0f, std::string(mesh) + ".tga")));
+                         morvale_testing::squareRecords(1.0f, 0.0f, std::string(mesh) + ".tga")));
             writeArt(std::string("texture/hi/") + mesh + ".dds",
-                     render_gl::solidDds(4, 4, 0xFF808080));
+                     morvale_testing::solidDds(4, 4, 0xFF808080));
         }
         writeLevel("levels/interior.slev", instruments(true));
         writeLevel("levels/OnScreenInterface.slev", instruments(true));
@@ -189,9 +190,9 @@ TEST_F(CarInterfaceTest, TheCockpitDrawsPanelWheelNeedleAndTheRadarInFrontOfTheE
     msvcrt_srand(seed);
     CockpitView view(file("levels/interior.slev"), "car.fx", "car_interface.fx", &camera, &timer,
                      nullptr);
-    kesh::testing::captureLog("screen");
+    morvale_testing::captureLog({"screen"});
     const auto drawn = render(view, D3DXVECTOR3(0.0f, 0.0f, 100.0f), 0.5f, -40.0f);
-    const auto& lines = kesh::testing::loggedLines("screen");
+    const std::vector<std::string> lines = morvale_testing::linesOf("screen");
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].rfind("len: 100, l: 0.593", 0), 0u) << lines[0];
     EXPECT_EQ(lines[1].rfind("signal: 0.593", 0), 0u) << lines[1];
@@ -409,7 +410,7 @@ TEST_F(CarInterfaceTest, WithoutFilesTheViewsDrawNothing) {
 }
 
 TEST_F(CarInterfaceTest, AMeshWithoutMaterialIsDrawnUntexturedAndAMissingMeshThrows) {
-    maya_common::data::tri_mesh bare = render_gl::squareRecords(1.0f, 0.0f, "unused.tga");
+    maya_common::data::tri_mesh bare = morvale_testing::squareRecords(1.0f, 0.0f, "unused.tga");
     bare.materials.materials.clear();
     bare.face_materials.clear();
     writeArt("mesh/panel.wfm", artlib::meshFileBytes(bare));

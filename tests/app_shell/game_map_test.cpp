@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "tests/app_shell/shell_fixture.h"
+#include "tests/support/log_capture.h"
 
 namespace shell_testing {
 namespace {
@@ -56,7 +57,7 @@ TEST_F(GameMapTest, TheIconIsCentredOnTheCarAndTheCircleWobblesRoundTheTarget) {
     GameMap map(dx.get(), settings, kCar, kTarget);
     ASSERT_LT(map.jitterX(), 0.03f);
     ASSERT_LT(map.jitterY(), 0.03f);
-    kesh::testing::captureLog("screen");
+    morvale_testing::captureLog({"screen"});
     const auto sprites = frame(map, 1.0f);
     ASSERT_EQ(sprites.size(), 4u);
     EXPECT_EQ(describe(sprites[0]), "menu_background_map at (0, 0) 1024 x 768");
@@ -73,7 +74,7 @@ TEST_F(GameMapTest, TheIconIsCentredOnTheCarAndTheCircleWobblesRoundTheTarget) {
     ASSERT_NE(icon, nullptr);
     EXPECT_TRUE(tintedWithAlpha(*icon, 1.0f));
 
-    const auto& lines = kesh::testing::loggedLines("screen");
+    const std::vector<std::string> lines = morvale_testing::linesOf("screen");
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].rfind("target-info: 1 204 204: ds: (3.2", 0), 0u) << lines[0];
 }

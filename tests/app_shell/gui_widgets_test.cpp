@@ -70,7 +70,7 @@ TEST_F(GuiWidgetsTest, ThePictureCoversTheViewportWhateverItsAtlasSize) {
     EXPECT_FLOAT_EQ(widget.frame().u1, 0.75f);
 
     // A name the atlas lacks is the whole texture of that name.
-    writeArt("texture/hi/plain.dds", render_gl::solidDds(4, 4, 0xFF00FF00));
+    writeArt("texture/hi/plain.dds", morvale_testing::solidDds(4, 4, 0xFF00FF00));
     GuiPictureWidget plain(dx.get(), settings, "plain.dds");
     EXPECT_EQ(plain.frame().texture, "plain.dds");
     EXPECT_FLOAT_EQ(plain.frame().u0, 0.0f);

@@ -14,8 +14,8 @@
 #include "engine/core/strings.h"
 #include "engine/render/texture/texture_loader.h"
 #include "game/app/shell/gui_settings.h"
-#include "tests/render_gl/art_files.h"
 #include "tests/render_quads/quads_fixture.h"
+#include "tests/support/art_files.h"
 
 namespace shell_testing {
 
@@ -75,7 +75,7 @@ protected:
         for (const char* image : images) {
             index += std::string(image) + " gui/" + image + " 0.25 0.5 0.5 0.25\n";
             writeArt("texture/hi/gui/" + std::string(image) + ".dds",
-                     render_gl::solidDds(4, 4, 0xFFFFFFFF));
+                     morvale_testing::solidDds(4, 4, 0xFFFFFFFF));
             known.push_back(image);
         }
         writeArt("texture/hi/gui/shell.tai", index);

@@ -16,7 +16,8 @@
 #include "engine/core/strings.h"
 #include "game/app/hud/cockpit_view.h"
 #include "game/app/shell/shell_menu.h"
-#include "tests/render_gl/art_files.h"
+#include "tests/support/art_files.h"
+#include "tests/support/pictures.h"
 #include "tests/support/services_fixture.h"
 #include "tools/artlib/level_writer.h"
 #include "tools/artlib/mesh_writer.h"
@@ -25,9 +26,7 @@ namespace {
 
 constexpr D3DCOLOR kClear = 0xFF202020;
 
-std::uint32_t rgb(D3DCOLOR colour) {
-    return colour & 0x00FFFFFF;
-}
+using morvale_testing::rgb;
 
 // Each channel within tolerance of colour's scaled by shade.
 bool near(D3DCOLOR pixel, D3DCOLOR colour, float shade, int tolerance) {
@@ -46,14 +45,6 @@ protected:
     ShellPictureTest(int width, int height)
         : ServicesTest(morvale_testing::DeviceKind::Gl, width, height) {}
 
-    void SetUp() override {
-        ServicesTest::SetUp();
-        if (HasFatalFailure()) {
-            return;
-        }
-        ASSERT_EQ(d3d9::deviceRecord(device), nullptr) << "the device does not draw";
-    }
-
     template <class Fn>
     d3d9::BackBufferImage picture(const std::string& name, Fn draw) {
         EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kClear, 1.0f, 0),
@@ -61,10 +52,8 @@ protected:
         EXPECT_EQ(device->BeginScene(), D3D_OK);
         draw();
         EXPECT_EQ(device->EndScene(), D3D_OK);
-        d3d9::BackBufferImage image;
-        EXPECT_TRUE(d3d9::readBackBuffer(device, image));
-        EXPECT_TRUE(d3d9::writePng(image, std::string(MORVALE_PICTURES) + "/" + name + ".png"));
-        return image;
+        return morvale_testing::keptPicture(device,
+                                            std::string(MORVALE_PICTURES) + "/" + name + ".png");
     }
 };
 
@@ -98,7 +87,7 @@ TEST_F(MainMenuPictureTest, ThreeRowsOverTheBackgroundWhereTheScaledLayoutPutsTh
     for (const auto& image : images) {
         index += std::string(image.image) + " gui/" + image.image + " 0 0 1 1\n";
         writeArt(std::string("texture/hi/gui/") + image.image + ".dds",
-                 render_gl::solidDds(4, 4, image.colour));
+                 morvale_testing::solidDds(4, 4, image.colour));
     }
     writeArt("texture/hi/gui/shell.tai", index);
     GuiSettings settings;
@@ -185,12 +174,12 @@ protected:
     }
 
     void writeMesh(const std::string& name, float half, D3DCOLOR colour) {
-        writeMeshRecords(name, render_gl::squareRecords(half, 0.0f, name + ".tga"), colour);
+        writeMeshRecords(name, morvale_testing::squareRecords(half, 0.0f, name + ".tga"), colour);
     }
     void writeMeshRecords(const std::string& name, const maya_common::data::tri_mesh& records,
                           D3DCOLOR colour) {
         writeArt("mesh/" + name + ".wfm", artlib::meshFileBytes(records));
-        writeArt("texture/hi/" + name + ".dds", render_gl::solidDds(4, 4, colour));
+        writeArt("texture/hi/" + name + ".dds", morvale_testing::solidDds(4, 4, colour));
     }
 
     kesh::CameraView camera;
@@ -202,7 +191,7 @@ TEST_F(CockpitPictureTest, PanelWheelNeedleAndRadarInFrontOfTheEye) {
     writeMesh("direction_indicator", 0.5f, kMark);
     writeMesh("distance_indicator", 0.3f, kCell);
     // The needle: a thin bar standing up from its pivot.
-    maya_common::data::tri_mesh needle = render_gl::squareRecords(1.0f, 0.0f, "arrow.tga");
+    maya_common::data::tri_mesh needle = morvale_testing::squareRecords(1.0f, 0.0f, "arrow.tga");
     needle.positions = {
         {-0.15f, 0.0f, 0.0f}, {0.15f, 0.0f, 0.0f}, {0.15f, 2.5f, 0.0f}, {-0.15f, 2.5f, 0.0f}};
     writeMeshRecords("arrow", needle, kNeedle);

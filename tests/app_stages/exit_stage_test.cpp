@@ -36,7 +36,7 @@ TEST_F(ExitStageTest, ThePictureStaysUpForJustOverFiveSeconds) {
 
 TEST_F(ExitStageTest, KeysAndTheMouseAreIgnored) {
     ExitStage stage(dx.get(), guiFolder());
-    for (int key : {0x1B, 0x20, 0x0D, 0x41}) {
+    for (int key : {VK_ESCAPE, VK_SPACE, VK_RETURN, int('A')}) {
         stage.onKey(key);
     }
     stage.onMouseMove(500, 400);

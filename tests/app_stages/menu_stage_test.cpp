@@ -60,12 +60,12 @@ TEST_F(MenuStageTest, EscapeLeavesTheHelpPageAndOtherKeysDoNothing) {
     MenuStage stage(dx.get(), guiFolder());
     click(stage, ShellMenu::HelpButton);
     EXPECT_EQ(update(stage).front().image, "menu_help_background");
-    for (int key : {0x20, 0x0D, 0x41}) {
+    for (int key : {VK_SPACE, VK_RETURN, int('A')}) {
         stage.onKey(key);
     }
     stage.onMouseWheel(-120);
     EXPECT_TRUE(stage.shellMenu()->showsHelp());
-    stage.onKey(0x1B);
+    stage.onKey(VK_ESCAPE);
     EXPECT_FALSE(stage.shellMenu()->showsHelp());
     EXPECT_EQ(update(stage).front().image, "menu_background_start");
     EXPECT_EQ(stage.nextStage(), StageId::None);

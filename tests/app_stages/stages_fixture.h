@@ -12,8 +12,8 @@
 
 #include "engine/core/strings.h"
 #include "tests/app_shell/shell_fixture.h"
-#include "tests/render_gl/art_files.h"
 #include "tests/render_video/rs_files.h"
+#include "tests/support/art_files.h"
 
 namespace stages_testing {
 
@@ -30,7 +30,8 @@ protected:
         std::stringstream index;
         index << in.rdbuf() << "menu_background_exit gui/menu_background_exit 0 0 1 1\n";
         writeArt("texture/hi/gui/shell.tai", index.str());
-        writeArt("texture/hi/gui/menu_background_exit.dds", render_gl::solidDds(4, 4, 0xFF808080));
+        writeArt("texture/hi/gui/menu_background_exit.dds",
+                 morvale_testing::solidDds(4, 4, 0xFF808080));
         known.push_back("menu_background_exit");
         drainQuits();
     }
@@ -45,7 +46,7 @@ protected:
     std::wstring writeVideo(const std::string& name, int frames) {
         std::vector<video_testing::Bytes> images;
         for (int i = 0; i < frames; ++i) {
-            images.push_back(render_gl::solidDds(4, 4, 0xFF000000u | (0x010203u * i)));
+            images.push_back(morvale_testing::solidDds(4, 4, 0xFF000000u | (0x010203u * i)));
         }
         writeArt("video/" + name, video_testing::rsFile(images));
         return kesh::toWide(artRoot() + "video/" + name);

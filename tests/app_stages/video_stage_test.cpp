@@ -33,7 +33,7 @@ TEST_F(VideoStageTest, TheNextStageFollowsWhenTheVideoEnds) {
 TEST_F(VideoStageTest, EscapeDropsTheVideoAndOtherKeysAndTheMouseDoNothing) {
     VideoStage stage(dx.get(), writeVideo("video02.rs", 25), StageId::Play);
     frameAt(stage, 0);
-    for (int key : {0x20, 0x0D, 0x41, 0x4D, 0x70, 0x1A, 0x1C}) {
+    for (int key : {VK_SPACE, VK_RETURN, int('A'), int('M'), VK_F1, VK_ESCAPE - 1, VK_ESCAPE + 1}) {
         stage.onKey(key);
     }
     stage.onMouseMove(10, 10);

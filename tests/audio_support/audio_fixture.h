@@ -98,16 +98,22 @@ inline std::size_t count(dmusic_test::Call call) {
     return dmusic_test::events(call).size();
 }
 
-// COM, the manual loopback clock and call recording for one test; a music cache over the
-// test's own sound folder.
-class AudioTest : public ::testing::Test {
+// COM, the manual loopback clock and call recording for one test of the fixture Base; a
+// music cache over the test's own sound folder (named folder), and the output captured
+// when asked for. The derived fixture releases its DirectMusic objects before TearDown.
+template <class Base>
+class LoopbackAudio : public Base {
 protected:
-    AudioTest() : sounds_("sounds") {}
+    explicit LoopbackAudio(const char* folder, bool capture = false)
+        : sounds_(folder), capture_(capture) {}
 
     void SetUp() override {
         ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
         dmusic_test::reset();
         dmusic_test::setOutput(dmusic_test::Output::ManualLoopback);
+        if (capture_) {
+            dmusic_test::setCapture(true);
+        }
         dmusic_test::setRecording(true);
         cache_.reset(new kesh::MusicSegmentCache(boost::shared_ptr<kesh::MusicSegmentCache::Loader>(
             new kesh::MusicSegmentLoader(sounds_.wide(), false))));
@@ -126,6 +132,14 @@ protected:
 
     ScratchFolder sounds_;
     std::unique_ptr<kesh::MusicSegmentCache> cache_;
+
+private:
+    bool capture_;
+};
+
+class AudioTest : public LoopbackAudio<::testing::Test> {
+protected:
+    AudioTest() : LoopbackAudio("sounds") {}
 };
 
 }  // namespace audio_testing

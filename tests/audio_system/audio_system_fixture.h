@@ -12,30 +12,13 @@
 
 namespace audio_testing {
 
-class AudioSystemTest : public testing_lua::LuaTest {
+class AudioSystemTest : public LoopbackAudio<testing_lua::LuaTest> {
 protected:
-    AudioSystemTest() : sounds_("art") {}
-
-    void SetUp() override {
-        ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
-        dmusic_test::reset();
-        dmusic_test::setOutput(dmusic_test::Output::ManualLoopback);
-        dmusic_test::setCapture(true);
-        dmusic_test::setRecording(true);
-        cache_.reset(new kesh::MusicSegmentCache(boost::shared_ptr<kesh::MusicSegmentCache::Loader>(
-            new kesh::MusicSegmentLoader(sounds_.wide(), false))));
-    }
+    AudioSystemTest() : LoopbackAudio("art", true) {}
 
     void TearDown() override {
         audio_.reset();
-        cache_.reset();
-        EXPECT_EQ(dmusic_test::liveObjects(), 0) << "DirectMusic objects outlived their owners";
-        dmusic_test::reset();
-        CoUninitialize();
-    }
-
-    void tone(const std::string& name, double seconds, double amplitude = 0.5) {
-        writeTone(sounds_.path() + name, seconds, amplitude);
+        LoopbackAudio::TearDown();
     }
 
     // Writes "audio.lua" and builds the audio system from it, initialised.
@@ -52,8 +35,6 @@ protected:
     IDirectMusicPerformance8* effects() { return bank().getEffectsPerformance()->get(); }
     IDirectMusicPerformance8* music() { return bank().getMusicPerformance()->get(); }
 
-    ScratchFolder sounds_;
-    std::unique_ptr<kesh::MusicSegmentCache> cache_;
     std::unique_ptr<AudioSystem> audio_;
 };
 

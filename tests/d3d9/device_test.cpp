@@ -77,9 +77,7 @@ TEST_F(LostDeviceTest, ResetFailsWhileDefaultPoolResourcesLive) {
 }
 
 TEST_F(LostDeviceTest, ResetWithZeroSizeFollowsTheWindowAndWritesTheSizeBack) {
-    RECT rect{0, 0, 640, 400};
-    AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    ASSERT_TRUE(MoveWindow(window, 0, 0, rect.right - rect.left, rect.bottom - rect.top, TRUE));
+    ASSERT_TRUE(morvale_testing::resizeClient(window, 640, 400));
     parameters.BackBufferWidth = 0;
     parameters.BackBufferHeight = 0;
     ASSERT_EQ(device->Reset(&parameters), D3D_OK);

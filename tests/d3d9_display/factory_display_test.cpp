@@ -4,7 +4,7 @@
 
 #include "d3d9/display.h"
 #include "engine/render/device/device_factory.h"
-#include "tests/render_device/render_fixture.h"
+#include "tests/support/render_fixture.h"
 
 namespace kesh::testing {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "d3d9/display.h"
 #include "d3d9/seams.h"
-#include "tests/render_device/render_fixture.h"
+#include "tests/support/render_fixture.h"
 
 namespace d3d9::testing {
 namespace {

@@ -17,7 +17,7 @@
 
 #include "d3d9/display.h"
 #include "engine/render/device/device_factory.h"
-#include "tests/render_device/render_fixture.h"
+#include "tests/support/render_fixture.h"
 
 extern char** environ;
 

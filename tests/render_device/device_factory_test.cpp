@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "engine/render/device/format_name.h"
-#include "render_fixture.h"
+#include "tests/support/render_fixture.h"
 
 namespace kesh::testing {
 namespace {
@@ -143,10 +143,11 @@ TEST_F(DeviceFactoryTest, ModeReportListsAtMostEightModesALine) {
     // Formats in ascending value: R5G6B5 (23) before A1R5G5B5 (25).
     size_t r5 = 0;
     size_t a1 = 0;
-    for (size_t i = 0; i < videoLines().size(); ++i) {
-        if (videoLines()[i] == "R5G6B5:\n")
+    const std::vector<std::string> lines = morvale_testing::linesOf("video");
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] == "R5G6B5:")
             r5 = i;
-        if (videoLines()[i] == "A1R5G5B5:\n")
+        if (lines[i] == "A1R5G5B5:")
             a1 = i;
     }
     EXPECT_LT(r5, a1);

@@ -3,7 +3,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "render_fixture.h"
+#include "tests/support/render_fixture.h"
 
 namespace kesh::testing {
 namespace {

@@ -3,64 +3,29 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <memory>
 #include <string>
-#include <vector>
 
-#include "engine/render/device/device_factory.h"
-#include "engine/render/device/dx_device.h"
-#include "tests/render_device/render_fixture.h"
-#include "tests/win32/temp_folder.h"
+#include "tests/support/log_capture.h"
+#include "tests/support/render_fixture.h"
+#include "tests/support/services_fixture.h"
 
 namespace kesh::testing {
 
-inline std::vector<std::string>& resourceLines() {
-    static std::vector<std::string> lines;
-    return lines;
-}
-
-class EffectDeviceTest : public RenderTest {
+// The shared fixture's window and device without its services, the "video" and "resource"
+// logs captured, and the described adapters reset afterwards.
+class EffectDeviceTest : public morvale_testing::ServicesTest {
 protected:
+    EffectDeviceTest() { publishesServices = false; }
+
     void SetUp() override {
-        RenderTest::SetUp();
-        static bool attached = false;
-        if (!attached) {
-            boost::log::LogManager::instance().addAppender(
-                "resource",
-                [](const std::string&, const std::string& text) {
-                    resourceLines().push_back(text);
-                },
-                0);
-            attached = true;
-        }
-        resourceLines().clear();
-        direct3d = Direct3DCreate9(D3D_SDK_VERSION);
-        window = makeWindow(320, 240);
-        factory = std::make_unique<DxDeviceFactory>(direct3d);
-        ASSERT_TRUE(factory->selectDepthStencil(24, 0));
-        device = factory->createDevice(window).release();
-        dx = std::make_unique<DxDevice>(device, factory.get());
-        folder = folderHolder.path().string() + "/";
-    }
-    void TearDown() override {
-        dx.reset();
-        EXPECT_EQ(device->Release(), 0u);
-        factory.reset();
-        EXPECT_EQ(direct3d->Release(), 0u);
-        RenderTest::TearDown();
+        ServicesTest::SetUp();
+        morvale_testing::captureLog({"video", "resource"});
+        folder = artRoot();
     }
 
-    void writeFile(const std::string& name, const std::string& text) {
-        std::ofstream(folder + name) << text;
-    }
+    void writeFile(const std::string& name, const std::string& text) { writeArt(name, text); }
     bool loggedContaining(const std::string& part) const {
-        for (const auto& line : resourceLines()) {
-            if (line.find(part) != std::string::npos) {
-                return true;
-            }
-        }
-        return false;
+        return morvale_testing::loggedContaining("resource", part);
     }
     DWORD renderState(D3DRENDERSTATETYPE state) {
         DWORD value = 0;
@@ -68,12 +33,7 @@ protected:
         return value;
     }
 
-    IDirect3D9* direct3d = nullptr;
-    HWND window = nullptr;
-    std::unique_ptr<DxDeviceFactory> factory;
-    IDirect3DDevice9* device = nullptr;
-    std::unique_ptr<DxDevice> dx;
-    TempFolder folderHolder;
+    // The art folder, where writeFile puts its files.
     std::string folder;
 };
 

@@ -3,38 +3,86 @@
 // built-in error effect, checked on the pixels read back where the result is certain.
 #include <d3dx9.h>
 
+#include "engine/render/camera_view.h"
 #include "engine/render/gui/font.h"
 #include "engine/render/mesh/mesh_instance.h"
-#include "tests/render_gl/art_files.h"
-#include "tests/render_gl/engine_gl_fixture.h"
+#include "tests/support/art_files.h"
+#include "tests/support/pictures.h"
+#include "tests/support/services_fixture.h"
+#include "tests/support/test_window.h"
 #include "tools/artlib/mesh_writer.h"
 
 namespace render_gl {
 namespace {
 
+using namespace morvale_testing;
+
+constexpr int kWidth = 160;
+constexpr int kHeight = 120;
+constexpr D3DCOLOR kBackground = 0xFF102030;
 constexpr D3DCOLOR kPaint = 0xFF3080C0;
 
 // Where the square of squareRecords(1, 5) lands: the 90-degree vertical field of view
 // shows +-5 at z = 5, so the square covers 12 pixels each side of the centre.
 constexpr int kSquareLeft = 68, kSquareTop = 48, kSquareRight = 92, kSquareBottom = 72;
 
-class EngineDrawingTest : public EngineGlTest {
+class EngineDrawingTest : public ServicesTest {
 protected:
+    EngineDrawingTest() : ServicesTest(DeviceKind::Gl, kWidth, kHeight) {}
+
     void SetUp() override {
-        EngineGlTest::SetUp();
+        ServicesTest::SetUp();
         if (HasFatalFailure()) {
             return;
         }
-        writeFile("paint.dds", solidDds(4, 4, kPaint));
-        writeFile("white.dds", solidDds(4, 4, 0xFFFFFFFF));
-        writeFile("grey.dds", solidDds(4, 4, 0xFF808080));
+        writeArt("texture/hi/paint.dds", solidDds(4, 4, kPaint));
+        writeArt("texture/hi/white.dds", solidDds(4, 4, 0xFFFFFFFF));
+        writeArt("texture/hi/grey.dds", solidDds(4, 4, 0xFF808080));
         // White in the first column, black elsewhere.
         std::vector<D3DCOLOR> column(16, 0xFF000000);
         for (int row = 0; row < 4; ++row) {
             column[row * 4] = 0xFFFFFFFF;
         }
-        writeFile("column.dds", ddsFile(4, 4, column));
-        writeFile("square.wfm", artlib::meshFileBytes(squareRecords(1.0f, 5.0f, "paint.tga")));
+        writeArt("texture/hi/column.dds", ddsFile(4, 4, column));
+        writeArt("mesh/square.wfm", artlib::meshFileBytes(squareRecords(1.0f, 5.0f, "paint.tga")));
+    }
+
+    void TearDown() override {
+        if (inScene) {
+            device->EndScene();
+        }
+        ServicesTest::TearDown();
+    }
+
+    // Clears to the background and begins the scene.
+    void beginFrame() {
+        ASSERT_EQ(
+            device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBackground, 1.0f, 0),
+            D3D_OK);
+        ASSERT_EQ(device->BeginScene(), D3D_OK);
+        inScene = true;
+    }
+
+    // Ends the scene, reads the back buffer and keeps it as <suite>.<test><suffix>.png.
+    d3d9::BackBufferImage picture(const std::string& suffix = "") {
+        if (inScene) {
+            device->EndScene();
+            inScene = false;
+        }
+        const d3d9::BackBufferImage image =
+            keptPicture(device, std::string(MORVALE_PICTURES) + "/" + pictureName(suffix));
+        EXPECT_EQ(image.width, dx->getViewport().Width);
+        EXPECT_EQ(image.height, dx->getViewport().Height);
+        return image;
+    }
+
+    // At the origin looking down +z, the aspect of the viewport.
+    kesh::CameraView camera() const {
+        kesh::CameraView view;
+        const D3DVIEWPORT9& viewport = dx->getViewport();
+        view.setProjection(view.fov, static_cast<float>(viewport.Width) / viewport.Height, 1.0f,
+                           100.0f);
+        return view;
     }
 
     // The square drawn as the level's statics draw: per-range texture as "tex_0", the
@@ -53,6 +101,9 @@ protected:
         EXPECT_NEAR(box.right, right, 1);
         EXPECT_NEAR(box.bottom, bottom, 1);
     }
+
+private:
+    bool inScene = false;
 };
 
 TEST_F(EngineDrawingTest, ATexturedStaticShowsItsTextureUnderAWhiteLightmap) {
@@ -213,9 +264,7 @@ TEST_F(EngineDrawingTest, AfterAResizeTheSameObjectsDrawInTheNewBackBuffer) {
     picture("_before");
 
     // The effects, the font and the cached texture and mesh all live through the reset.
-    RECT outer{0, 0, 200, 150};
-    AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    ASSERT_TRUE(MoveWindow(window, 0, 0, outer.right - outer.left, outer.bottom - outer.top, TRUE));
+    ASSERT_TRUE(resizeClient(window, 200, 150));
     dx->resize(200, 150);
     ASSERT_FALSE(dx->isLost());
     ASSERT_EQ(dx->getViewport().Width, 200u);

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "engine/render/texture/texture_loader.h"
-#include "tests/render_gl/art_files.h"
 #include "tests/render_quads/quads_fixture.h"
+#include "tests/support/art_files.h"
 
 namespace kesh::testing {
 
@@ -28,7 +28,7 @@ protected:
     }
 
     void writeTexture(const std::string& name, D3DCOLOR colour) {
-        writeArt("texture/hi/" + name, render_gl::solidDds(4, 4, colour));
+        writeArt("texture/hi/" + name, morvale_testing::solidDds(4, 4, colour));
     }
     IDirect3DTexture9* texture(const std::string& name) {
         return kesh::theTextureCache->fetch(name);

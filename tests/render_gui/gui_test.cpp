@@ -10,6 +10,7 @@
 #include "engine/render/gui/gui_image.h"
 #include "engine/render/gui/gui_root.h"
 #include "tests/render_gui/gui_fixture.h"
+#include "tests/support/log_capture.h"
 
 namespace kesh::testing {
 namespace {
@@ -45,7 +46,7 @@ protected:
         if (HasFatalFailure()) {
             return;
         }
-        captureLog("debug");
+        morvale_testing::captureLog({"debug"});
         root = std::make_unique<GuiRoot>(dx.get(), "gui.fx");
         root->setCallback(boost::bind(&Owner::onButton, &owner, boost::placeholders::_1,
                                       boost::placeholders::_2, boost::placeholders::_3));
@@ -73,8 +74,8 @@ protected:
     }
     int clickLines() const {
         int count = 0;
-        for (const std::string& line : loggedLines("debug")) {
-            count += line == "button.clicked: 1\n" ? 1 : 0;
+        for (const std::string& line : morvale_testing::linesOf("debug")) {
+            count += line == "button.clicked: 1" ? 1 : 0;
         }
         return count;
     }

@@ -13,7 +13,8 @@
 #include "engine/render/gui/gui_button.h"
 #include "engine/render/gui/gui_image.h"
 #include "engine/render/gui/gui_root.h"
-#include "tests/render_gl/art_files.h"
+#include "tests/support/art_files.h"
+#include "tests/support/pictures.h"
 #include "tests/support/services_fixture.h"
 
 namespace {
@@ -43,9 +44,7 @@ constexpr float kLabelColours[3][4] = {
 // The button, relative to the page (which covers the screen).
 constexpr int kButton[4] = {60, 90, 200, 40};
 
-std::uint32_t rgb(D3DCOLOR colour) {
-    return colour & 0x00FFFFFF;
-}
+using morvale_testing::rgb;
 
 class GuiPagePictureTest : public morvale_testing::ServicesTest {
 protected:
@@ -56,14 +55,13 @@ protected:
         if (HasFatalFailure()) {
             return;
         }
-        ASSERT_EQ(d3d9::deviceRecord(device), nullptr) << "the device does not draw";
         std::vector<D3DCOLOR> texels;
         for (int row = 0; row < 8; ++row) {
             for (D3DCOLOR colour : {kNormal, kOver, kPressed, kPage}) {
                 texels.insert(texels.end(), 8, colour);
             }
         }
-        writeArt("texture/hi/gui_states.dds", render_gl::ddsFile(32, 8, texels));
+        writeArt("texture/hi/gui_states.dds", morvale_testing::ddsFile(32, 8, texels));
         std::istringstream index(kAtlas);
         atlas.load(index);
 
@@ -97,11 +95,8 @@ protected:
         EXPECT_EQ(device->BeginScene(), D3D_OK);
         root->render();
         EXPECT_EQ(device->EndScene(), D3D_OK);
-        d3d9::BackBufferImage image;
-        EXPECT_TRUE(d3d9::readBackBuffer(device, image));
-        EXPECT_TRUE(d3d9::writePng(
-            image, std::string(MORVALE_PICTURES) + "/GuiPagePictureTest." + name + ".png"));
-        return image;
+        return morvale_testing::keptPicture(
+            device, std::string(MORVALE_PICTURES) + "/GuiPagePictureTest." + name + ".png");
     }
 
     // Pixels inside the button that are neither its picture's colour nor a blend of it

@@ -4,41 +4,26 @@
 
 #include <gtest/gtest.h>
 
+#include <d3d9/records.h>
+#include <d3d9/seams.h>
 #include <d3dx9.h>
 
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/core/log.h"
 #include "engine/render/device/dx_device.h"
 #include "engine/render/mesh/mesh_records.h"
-#include "tests/d3d9/d3d9_fixture.h"
 #include "tests/support/box_records.h"
-#include "tests/win32/temp_folder.h"
+#include "tests/support/log_capture.h"
+#include "tests/support/services_fixture.h"
 
 namespace mesh_testing {
 
 using maya_common::data::tri_mesh;
 
-inline std::vector<std::string>& resourceLines() {
-    static std::vector<std::string> lines;
-    return lines;
-}
-
 inline void captureResourceLog() {
-    static bool attached = false;
-    if (!attached) {
-        auto& manager = boost::log::LogManager::instance();
-        manager.addAppender(
-            "resource",
-            [](const std::string&, const std::string& text) { resourceLines().push_back(text); },
-            0);
-        manager.setCaching(false, 0);
-        attached = true;
-    }
-    resourceLines().clear();
+    morvale_testing::captureLog({"resource"});
 }
 
 // A cube from (0,0,0) to (1,1,1): eight positions, one normal per side, four uv entries
@@ -79,37 +64,32 @@ inline std::string quadXFile() {
            "   0.0;0.0;0.0;;\n   TextureFilename {\n    \"stone.dds\";\n   }\n  }\n }\n}\n";
 }
 
-class MeshDeviceTest : public d3d9::testing::DeviceTest {
+// The shared fixture's null device without its services, a folder the tests write mesh
+// files into, and the "resource" log captured.
+class MeshDeviceTest : public morvale_testing::ServicesTest {
 protected:
+    MeshDeviceTest() { publishesServices = false; }
+
     void SetUp() override {
-        DeviceTest::SetUp();
-        dx = std::make_unique<kesh::DxDevice>(device, nullptr);
+        ServicesTest::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
+        record = d3d9::deviceRecord(device);
         captureResourceLog();
     }
 
-    bool logged(const std::string& text) const {
-        for (const std::string& line : resourceLines()) {
-            if (line == text + "\n") {
-                return true;
-            }
-        }
-        return false;
-    }
+    bool logged(const std::string& text) const { return morvale_testing::logged("resource", text); }
 
-    std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-        const std::string path = (folder.path() / name).string();
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()),
-                   static_cast<std::streamsize>(bytes.size()));
-        return path;
+    // Writes the file into directory() and returns its path.
+    template <class Bytes>
+    std::string write(const std::string& name, const Bytes& bytes) {
+        writeArt(name, bytes);
+        return directory() + name;
     }
-    std::string write(const std::string& name, const std::string& text) {
-        return write(name, std::vector<std::uint8_t>(text.begin(), text.end()));
-    }
-    std::string directory() const { return folder.path().string() + "/"; }
+    std::string directory() const { return artRoot(); }
 
-    TempFolder folder;
-    std::unique_ptr<kesh::DxDevice> dx;
+    d3d9::DeviceRecord* record = nullptr;
 };
 
 }  // namespace mesh_testing

@@ -33,7 +33,7 @@ TEST_F(MeshLoaderTest, XFileLoadsOptimisedWithItsOwnData) {
     EXPECT_EQ(box.min, D3DXVECTOR3(0, 0, 0));
     EXPECT_EQ(box.max, D3DXVECTOR3(2, 3, 0));
     loader.release(mesh);
-    EXPECT_TRUE(mesh_testing::resourceLines().empty());
+    EXPECT_TRUE(morvale_testing::linesOf("resource").empty());
 }
 
 TEST_F(MeshLoaderTest, MissingXFilesShareOneBox) {

@@ -11,6 +11,7 @@
 #include "engine/render/device/listener_registration.h"
 #include "engine/render/quad/quad_vertices.h"
 #include "tests/render_quads/quads_fixture.h"
+#include "tests/support/log_capture.h"
 
 namespace kesh::testing {
 namespace {
@@ -121,7 +122,7 @@ struct ShortVertex {
 
 TEST_F(ParticleQuadRendererTest, AVertexSizeMismatchIsLoggedThrownAndLeavesNoListener) {
     auto renderer = std::make_unique<particle_quad_renderer<ShortVertex>>(dx.get(), 8);
-    captureLog("error");
+    morvale_testing::captureLog({"error"});
     try {
         ListenerRegistration registered(dx.get(), renderer.get());
         ADD_FAILURE() << "registration succeeded";
@@ -132,9 +133,9 @@ TEST_F(ParticleQuadRendererTest, AVertexSizeMismatchIsLoggedThrownAndLeavesNoLis
     // A reset now must not reach the renderer, which is gone.
     renderer.reset();
     loseAndResetDevice();
-    EXPECT_EQ(loggedLines("error"),
-              std::vector<std::string>({"Declared vertex size (20)!= as of FVF size (24)\n",
-                                        "vector2 size = 8\n", "vector3 size = 12\n"}));
+    EXPECT_EQ(morvale_testing::linesOf("error"),
+              std::vector<std::string>({"Declared vertex size (20)!= as of FVF size (24)",
+                                        "vector2 size = 8", "vector3 size = 12"}));
 }
 
 }  // namespace

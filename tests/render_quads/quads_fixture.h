@@ -6,38 +6,14 @@
 #include <d3d9/seams.h>
 
 #include <cstdint>
-#include <cstring>
 #include <deque>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "engine/core/log.h"
+#include "tests/support/art_files.h"
 #include "tests/support/services_fixture.h"
 
 namespace kesh::testing {
-
-// Lines written to a log channel from the last captureLog of that channel on.
-inline std::vector<std::string>& loggedLines(const std::string& channel) {
-    static std::map<std::string, std::vector<std::string>> lines;
-    return lines[channel];
-}
-
-inline void captureLog(const std::string& channel) {
-    static std::map<std::string, bool> attached;
-    if (!attached[channel]) {
-        auto& manager = boost::log::LogManager::instance();
-        manager.addAppender(
-            channel,
-            [channel](const std::string&, const std::string& text) {
-                loggedLines(channel).push_back(text);
-            },
-            0);
-        manager.setCaching(false, 0);
-        attached[channel] = true;
-    }
-    loggedLines(channel).clear();
-}
 
 // The 16-bit contents of an index buffer.
 inline std::vector<std::uint16_t> readIndices(IDirect3DIndexBuffer9* buffer) {
@@ -65,31 +41,7 @@ inline std::vector<std::uint16_t> quadPattern(unsigned quads) {
     return pattern;
 }
 
-// A width x height A8R8G8B8 DDS file of one level in one colour.
-inline std::vector<std::uint8_t> solidDds(UINT width, UINT height, D3DCOLOR argb) {
-    std::vector<std::uint8_t> bytes(128 + 4u * width * height);
-    auto put = [&bytes](std::size_t offset, std::uint32_t value) {
-        std::memcpy(bytes.data() + offset, &value, 4);
-    };
-    put(0, 0x20534444);  // "DDS "
-    put(4, 124);
-    put(8, 0x1 | 0x2 | 0x4 | 0x8 | 0x1000);  // caps, height, width, pitch, pixel format
-    put(12, height);
-    put(16, width);
-    put(20, 4 * width);
-    put(76, 32);
-    put(80, 0x40 | 0x1);  // RGB with alpha
-    put(88, 32);
-    put(92, 0x00FF0000);
-    put(96, 0x0000FF00);
-    put(100, 0x000000FF);
-    put(104, 0xFF000000);
-    put(108, 0x1000);  // a plain texture
-    for (std::size_t texel = 0; texel < std::size_t(width) * height; ++texel) {
-        put(128 + 4 * texel, argb);
-    }
-    return bytes;
-}
+using morvale_testing::solidDds;
 
 class QuadsTest : public morvale_testing::ServicesTest {
 protected:

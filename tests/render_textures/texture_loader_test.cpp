@@ -59,7 +59,7 @@ TEST_F(TextureLoaderTest, AFileIsLoadedUnderTheForcedExtension) {
     loader.release(texture);
     EXPECT_EQ(texture, nullptr);
     EXPECT_EQ(liveTextures(), 0);
-    EXPECT_TRUE(resourceLines().empty());
+    EXPECT_TRUE(morvale_testing::linesOf("resource").empty());
 }
 
 TEST_F(TextureLoaderTest, FailuresShareOneCheckerboardReleasedWithItsLastUser) {
@@ -69,8 +69,9 @@ TEST_F(TextureLoaderTest, FailuresShareOneCheckerboardReleasedWithItsLastUser) {
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first, second);
     EXPECT_EQ(liveTextures(), 1);
-    ASSERT_FALSE(resourceLines().empty());
-    EXPECT_EQ(resourceLines()[0], "Cannot load resource " + folder + "missing.dds\n");
+    const std::vector<std::string> lines = morvale_testing::linesOf("resource");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "Cannot load resource " + folder + "missing.dds");
 
     EXPECT_EQ(pixel(first, 0, 0), 0xFF000000u);
     EXPECT_EQ(pixel(first, 4, 0), 0xFFFF8080u);

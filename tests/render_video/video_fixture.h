@@ -13,6 +13,7 @@
 #include "engine/core/strings.h"
 #include "tests/render_quads/quads_fixture.h"
 #include "tests/render_video/rs_files.h"
+#include "tests/support/log_capture.h"
 
 namespace video_testing {
 
@@ -26,8 +27,7 @@ protected:
         QuadsTest::SetUp();
         previousSource = win32::setPerformanceCounterSource([this] { return now; });
         previousFrequency = win32::setPerformanceFrequency(1000);
-        kesh::testing::captureLog("debug");
-        kesh::testing::captureLog("screen");
+        morvale_testing::captureLog({"debug", "screen"});
     }
     void TearDown() override {
         win32::setPerformanceFrequency(previousFrequency);
@@ -51,19 +51,16 @@ protected:
         return frames;
     }
 
-    static const std::vector<std::string>& debugLines() {
-        return kesh::testing::loggedLines("debug");
-    }
-    static const std::vector<std::string>& screenLines() {
-        return kesh::testing::loggedLines("screen");
-    }
+    static std::vector<std::string> debugLines() { return morvale_testing::linesOf("debug"); }
+    static std::vector<std::string> screenLines() { return morvale_testing::linesOf("screen"); }
     static long loadLines() {
-        return std::count_if(debugLines().begin(), debugLines().end(), [](const std::string& line) {
+        const std::vector<std::string> lines = debugLines();
+        return std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
             return line.rfind("  LOAD: ", 0) == 0;
         });
     }
     static bool logged(const std::vector<std::string>& lines, const std::string& line) {
-        return std::find(lines.begin(), lines.end(), line + "\n") != lines.end();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
     }
 
     LONGLONG now = 0;

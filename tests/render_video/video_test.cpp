@@ -79,7 +79,7 @@ TEST_F(VideoPlayTest, ASkippedFrameIsNeverFetchedAndOnlyOneTextureLives) {
     const int before = d3d9::liveObjects(d3d9::ObjectType::Texture);
     drawAt(video, 0);
     EXPECT_EQ(d3d9::liveObjects(d3d9::ObjectType::Texture), before + 1);
-    kesh::testing::captureLog("debug");
+    morvale_testing::captureLog({"debug"});
     drawAt(video, 400);
     EXPECT_EQ(d3d9::liveObjects(d3d9::ObjectType::Texture), before + 1);
     EXPECT_EQ(loadLines(), 1);

@@ -45,13 +45,7 @@ TEST(ServicesFixtureTeardownTest, LeavesNoServicePublished) {
     probe.SetUp();
     ASSERT_NE(kesh::theLuaConfig, nullptr);
     probe.TearDown();
-    EXPECT_EQ(kesh::theTextureCache, nullptr);
-    EXPECT_EQ(kesh::theEffectCache, nullptr);
-    EXPECT_EQ(kesh::theMeshCache, nullptr);
-    EXPECT_EQ(kesh::theMeshInfoCache, nullptr);
-    EXPECT_EQ(kesh::theMusicCache, nullptr);
-    EXPECT_EQ(kesh::theDebugRenderer, nullptr);
-    EXPECT_EQ(kesh::theLuaConfig, nullptr);
+    EXPECT_EQ(morvale_testing::publishedServices(), "");
     EXPECT_EQ(kesh::theEffectManager, nullptr);
 }
 

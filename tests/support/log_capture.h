@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -21,27 +22,28 @@ inline std::vector<LoggedLine>& loggedLines() {
     return lines;
 }
 
-// Attaches the capture to the channels once per process (a test program keeps to one list
-// of channels) and empties it.
+// Attaches the capture to each channel the first time one asks for it (the log manager keeps
+// its appenders for the whole process, so fixtures that capture other channels can share a
+// test program) and empties it.
 inline void captureLog(std::initializer_list<const char*> channels) {
-    static bool attached = false;
-    if (!attached) {
-        auto& manager = boost::log::LogManager::instance();
-        for (const char* channel : channels) {
-            const std::string name = channel;
-            manager.addAppender(
-                name,
-                [name](const std::string&, const std::string& text) {
-                    std::string line = text;
-                    if (!line.empty() && line.back() == '\n') {
-                        line.pop_back();
-                    }
-                    loggedLines().push_back({name, line});
-                },
-                0);
+    static std::set<std::string> attached;
+    auto& manager = boost::log::LogManager::instance();
+    for (const char* channel : channels) {
+        const std::string name = channel;
+        if (!attached.insert(name).second) {
+            continue;
         }
+        manager.addAppender(
+            name,
+            [name](const std::string&, const std::string& text) {
+                std::string line = text;
+                if (!line.empty() && line.back() == '\n') {
+                    line.pop_back();
+                }
+                loggedLines().push_back({name, line});
+            },
+            0);
         manager.setCaching(false, 0);
-        attached = true;
     }
     loggedLines().clear();
 }
@@ -59,6 +61,15 @@ inline std::vector<std::string> linesOf(const std::string& channel) {
 inline bool logged(const std::string& channel, const std::string& text) {
     const std::vector<std::string> texts = linesOf(channel);
     return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+inline bool loggedContaining(const std::string& channel, const std::string& part) {
+    for (const std::string& text : linesOf(channel)) {
+        if (text.find(part) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace morvale_testing

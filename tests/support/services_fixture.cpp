@@ -31,6 +31,21 @@ void copyFolder(const std::filesystem::path& from, const std::filesystem::path& 
 
 }  // namespace
 
+std::string publishedServices() {
+    const std::pair<const char*, const void*> services[] = {
+        {"textures", kesh::theTextureCache}, {"effects", kesh::theEffectCache},
+        {"meshes", kesh::theMeshCache},      {"mesh-infos", kesh::theMeshInfoCache},
+        {"music", kesh::theMusicCache},      {"debug-renderer", kesh::theDebugRenderer},
+        {"scripts", kesh::theLuaConfig}};
+    std::string names;
+    for (const auto& [name, service] : services) {
+        if (service != nullptr) {
+            names += names.empty() ? name : std::string(" ") + name;
+        }
+    }
+    return names;
+}
+
 ServicesTest::ServicesTest(DeviceKind kind, int width, int height)
     : kind(kind), width(width), height(height) {}
 
@@ -86,12 +101,17 @@ void ServicesTest::SetUp() {
     d3d9::setAdapters({});
     window = makeWindow(width, height);
     ASSERT_NE(window, nullptr);
+    if (kind == DeviceKind::Gl) {
+        ASSERT_NE(win32::sdlWindow(window), nullptr) << "no SDL window: is a video driver there?";
+    }
     direct3d = Direct3DCreate9(D3D_SDK_VERSION);
     ASSERT_NE(direct3d, nullptr);
     factory = std::make_unique<kesh::DxDeviceFactory>(direct3d);
     ASSERT_TRUE(factory->selectDepthStencil(24, 0));
     device = factory->createDevice(window).release();
     ASSERT_NE(device, nullptr);
+    // A recording device draws nothing: a picture test on it would read an empty frame.
+    ASSERT_EQ(d3d9::deviceRecord(device) == nullptr, kind == DeviceKind::Gl);
     dx = std::make_unique<kesh::DxDevice>(device, factory.get());
 
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));

@@ -38,6 +38,11 @@ namespace morvale_testing {
 
 enum class DeviceKind { Null, Gl };
 
+// The game object's services that are published, by name in the game's order and separated
+// by spaces ("" when none is): what a test expects of them fits one line, and a failure
+// names the ones that differ.
+std::string publishedServices();
+
 class ServicesTest : public ::testing::Test {
 protected:
     explicit ServicesTest(DeviceKind kind = DeviceKind::Null, int width = 320, int height = 240);

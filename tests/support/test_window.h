@@ -1,5 +1,5 @@
 // A plain window for tests: every message gets the default handling, and its outer size is
-// chosen so that the client area is exactly the size asked for.
+// chosen so that the client area is exactly the size asked for, when made and when resized.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +24,12 @@ inline HWND makeWindow(int clientWidth, int clientHeight) {
     return CreateWindowExW(0, L"MorvaleTestWindow", L"test", WS_OVERLAPPEDWINDOW, 0, 0,
                            rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                            nullptr, nullptr);
+}
+
+inline bool resizeClient(HWND window, int clientWidth, int clientHeight) {
+    RECT rect{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    return MoveWindow(window, 0, 0, rect.right - rect.left, rect.bottom - rect.top, TRUE) != FALSE;
 }
 
 }  // namespace morvale_testing

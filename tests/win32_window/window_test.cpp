@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include "tests/support/test_window.h"
 #include "win32/window_seams.h"
 
 namespace {
@@ -187,9 +188,7 @@ TEST_F(WindowTest, UserActionsArriveAsWindowsMessages) {
 // drawn button must hit it, and a window appearing under a resting pointer reports it.
 TEST_F(WindowTest, PointerPositionsAreBackBufferPixelsAndArriveWithoutMotion) {
     const HWND window = make(sizeof(LONG_PTR));
-    RECT rect{0, 0, 800, 600};
-    AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    MoveWindow(window, 0, 0, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    morvale_testing::resizeClient(window, 800, 600);
     drain();
     seen.clear();
     const auto lastMotion = [] {

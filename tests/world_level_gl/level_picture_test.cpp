@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "tests/render_gl/art_files.h"
+#include "tests/support/art_files.h"
 #include "tests/vehicle_car/car_fixture.h"
 #include "tests/world_level/level_fixture.h"
 
@@ -42,9 +42,9 @@ protected:
                              {partBox(-100, -1, -100, 100, 0, 100)}, "ground.tga"));
         writeArt("mesh/house.wfm",
                  boxMeshFile({-5, 0, -5}, {5, 8, 5}, {partBox(-5, 0, -5, 5, 8, 5)}));
-        writeArt("texture/hi/ground.dds", render_gl::solidDds(4, 4, kGround));
-        writeArt("texture/hi/wall.dds", render_gl::solidDds(4, 4, kWall));
-        writeArt("texture/hi/paint.dds", render_gl::solidDds(4, 4, kPaint));
+        writeArt("texture/hi/ground.dds", morvale_testing::solidDds(4, 4, kGround));
+        writeArt("texture/hi/wall.dds", morvale_testing::solidDds(4, 4, kWall));
+        writeArt("texture/hi/paint.dds", morvale_testing::solidDds(4, 4, kPaint));
         writeArt("texture/hi/lightmaps/solid.tga", tgaFile(0xFFFFFFFF));
         kesh::data::LevelData data;
         data.statics = {staticRecord(1, "slab", placedAt(0, 0, 0), 4, {"solid"}),

@@ -10,7 +10,7 @@
 
 #include "engine/render/mesh/mesh_records.h"
 
-namespace render_gl {
+namespace morvale_testing {
 
 // A width x height A8R8G8B8 DDS file of one level, texels row by row.
 std::vector<std::uint8_t> ddsFile(UINT width, UINT height, const std::vector<D3DCOLOR>& texels);
@@ -23,4 +23,4 @@ std::vector<std::uint8_t> solidDds(UINT width, UINT height, D3DCOLOR argb);
 // the first column of a 4-texel-wide lightmap.
 maya_common::data::tri_mesh squareRecords(float half, float z, const std::string& materialName);
 
-}  // namespace render_gl
+}  // namespace morvale_testing

@@ -1,8 +1,8 @@
-#include "tests/render_gl/art_files.h"
+#include "tests/support/art_files.h"
 
 #include <cstring>
 
-namespace render_gl {
+namespace morvale_testing {
 namespace {
 
 void put(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value) {
@@ -62,4 +62,4 @@ maya_common::data::tri_mesh squareRecords(float half, float z, const std::string
     return mesh;
 }
 
-}  // namespace render_gl
+}  // namespace morvale_testing
