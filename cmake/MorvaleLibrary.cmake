@@ -72,6 +72,9 @@ endfunction()
 # group. A source file that several folders of a group compile (a shared helper outside the
 # folder) is compiled once, with the first folder's definitions (morvale_test_groups_finish).
 
+# morvale_test_hooks_object()
+#
+# The object library morvale_test_hooks (tests/support/test_hooks.cpp), made once.
 function(morvale_test_hooks_object)
     if(NOT TARGET morvale_test_hooks)
         add_library(morvale_test_hooks OBJECT ${PROJECT_SOURCE_DIR}/tests/support/test_hooks.cpp)
