@@ -19,7 +19,6 @@ packages=(
   libopenal-dev libsndfile1-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   libgtest-dev libgmock-dev
-  libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb openbox xdotool
 )

@@ -98,8 +98,7 @@ void applyQuadStateFlags(ID3DXEffect* effect, std::uint32_t flags) {
 }
 
 QuadBatcher::QuadBatcher(DxDevice* dxDevice)
-    : device(dxDevice),
-      renderer(std::make_unique<particle_quad_renderer<QuadVertex>>(dxDevice, kChunkQuads)),
+    : renderer(std::make_unique<particle_quad_renderer<QuadVertex>>(dxDevice, kChunkQuads)),
       registration(dxDevice, renderer.get()) {}
 
 void QuadBatcher::addBillboard(const std::string& texture, const float position[3],

@@ -97,7 +97,6 @@ private:
     template <class Record, class Write>
     void flush(const std::vector<Record>& records, ID3DXEffect* effect, Write write);
 
-    DxDevice* device;
     std::unique_ptr<particle_quad_renderer<QuadVertex>> renderer;
     ListenerRegistration registration;  // ends before the renderer goes
     BillboardBuckets billboards;

@@ -7,8 +7,7 @@ namespace kesh {
 
 Video::Video(DxDevice* dxDevice, const std::wstring& path, const std::wstring&,
              std::uint32_t periodMs)
-    : device(dxDevice),
-      sequence(std::make_unique<FrameSequence>(dxDevice, path)),
+    : sequence(std::make_unique<FrameSequence>(dxDevice, path)),
       player(std::make_unique<VideoPlayer>(dxDevice, sequence.get(), periodMs)) {}
 
 bool Video::isPlaying() const {

@@ -30,7 +30,6 @@ public:
     FrameSequence* frameSequence() const { return sequence.get(); }
 
 private:
-    DxDevice* device;
     // The sequence is declared first so that the player, which reads it, goes first.
     std::unique_ptr<FrameSequence> sequence;
     std::unique_ptr<VideoPlayer> player;
