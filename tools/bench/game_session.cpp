@@ -11,8 +11,6 @@
 namespace bench {
 namespace {
 
-constexpr int kCloseMapKey = 0x43;  // 'C'
-
 // The game picks start (first rand after seeding with the time + the counter's whole
 // seconds) modulo the number of starts. A time whose pick is start modulo 840, the least
 // common multiple of 1 to 8, picks start for any number of starts up to eight.
@@ -85,7 +83,7 @@ void GameSession::play(int start) {
     seedTime = timePicking(start, counter / kFrequency);
     theGame->activateStage(StageId::Play);
     frame();
-    stage()->onKey(kCloseMapKey);
+    stage()->onKey('C');  // closes the map
     win32::simulateKey(appWindow.getWindow(), VK_UP, true);
 }
 

@@ -22,16 +22,6 @@
 
 namespace {
 
-constexpr int kEscape = 0x1B;
-constexpr int kTab = 0x09;
-constexpr int kKeyC = 0x43;
-constexpr int kKeyH = 0x48;
-constexpr int kKeyJ = 0x4A;
-constexpr int kKeyM = 0x4D;
-constexpr int kKeyV = 0x56;
-constexpr int kF1 = 0x70;
-constexpr int kF7 = 0x76;
-
 const char* const kEngineSounds[] = {"carEngineNo", "carEngineLo", "carEngine", "carEngineHi"};
 
 std::int64_t readCounter() {
@@ -250,7 +240,7 @@ void GameStage::onMouseButton(int button, bool down) {
 }
 
 void GameStage::switchInput(int key) {
-    const bool mouse = key == kKeyM;
+    const bool mouse = key == 'M';
     const bool enabled = mouse ? !input->isMouseEnabled() : !input->isJoystickEnabled();
     if (noticeBoard) {
         noticeBoard(std::wstring(mouse ? L"Mouse " : L"Joystick ") +
@@ -268,7 +258,7 @@ void GameStage::switchInput(int key) {
 void GameStage::onKey(int key) {
     // The switches work under the map, the pause menu and the picture too, and the key then
     // goes on as any other (a picture's "any key" included).
-    if (key == kKeyM || key == kKeyJ) {
+    if (key == 'M' || key == 'J') {
         switchInput(key);
     }
     if (picture) {
@@ -279,30 +269,30 @@ void GameStage::onKey(int key) {
         return;
     }
     if (map) {
-        if (key == kEscape || key == kTab || key == kKeyC) {
+        if (key == VK_ESCAPE || key == VK_TAB || key == 'C') {
             closeMap();
         }
         return;
     }
     if (pauseMenu) {
         pauseMenu->onKey(key);
-        if (key == kEscape) {
+        if (key == VK_ESCAPE) {
             paused = false;
             pauseMenu.reset();
         }
         return;
     }
-    if (key == kKeyV || key == kF7) {
+    if (key == 'V' || key == VK_F7) {
         toggleView();
-    } else if (key == kEscape) {
+    } else if (key == VK_ESCAPE) {
         paused = true;
         pauseMenu = std::make_unique<ShellMenu>(device, guiSettings(), true, false);
         pauseMenu->onMouseMove(pointer[0], pointer[1]);
-    } else if (key == kKeyH || key == kF1) {
+    } else if (key == 'H' || key == VK_F1) {
         paused = true;
         pauseMenu = std::make_unique<ShellMenu>(device, guiSettings(), true, true);
         pauseMenu->onMouseMove(pointer[0], pointer[1]);
-    } else if (key == kKeyC || key == kTab) {
+    } else if (key == 'C' || key == VK_TAB) {
         openMap();
         paused = true;
     }
