@@ -4,6 +4,7 @@
 
 #include "engine/core/errors.h"
 #include "engine/render/effect/effect_cache.h"
+#include "engine/render/effect/effect_parameters.h"
 #include "engine/render/effect/effect_pass.h"
 
 namespace kesh {
@@ -75,7 +76,7 @@ void DebugRenderer::setShapeParameters(ID3DXEffect* effect, const D3DXMATRIX& wo
     // Unchecked on purpose: a parameter the effect lacks is skipped.
     D3DXMATRIX wvp;
     D3DXMatrixMultiply(&wvp, &world, &camera.viewProjection);
-    effect->SetMatrix("matrix_world_view_projection", &wvp);
+    effect->SetMatrix(fx::kWorldViewProjection, &wvp);
     effect->SetInt("cColor", static_cast<INT>(color));
     effect->SetInt("g_fillmode", (flags & DebugWireframe) != 0 ? D3DFILL_WIREFRAME : D3DFILL_SOLID);
     effect->SetBool("do_z_enable", (flags & DebugDepth) != 0);

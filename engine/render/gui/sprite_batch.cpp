@@ -7,6 +7,7 @@
 
 #include "engine/core/errors.h"
 #include "engine/render/effect/effect_cache.h"
+#include "engine/render/effect/effect_parameters.h"
 #include "engine/render/effect/effect_pass.h"
 #include "engine/render/texture/texture_loader.h"
 
@@ -88,8 +89,8 @@ void SpriteBatch::drawSprite(ID3DXEffect* effect, const SpriteItem& item,
     quads->unlock();
 
     // Unchecked on purpose: a parameter the effect lacks is skipped.
-    effect->SetMatrix("matrix_world_view_projection", &screen);
-    effect->SetTexture("tex_0", theTextureCache->fetch(frame.texture));
+    effect->SetMatrix(fx::kWorldViewProjection, &screen);
+    effect->SetTexture(fx::kTexture0, theTextureCache->fetch(frame.texture));
     const D3DXVECTOR4 color(item.color);
     effect->SetVector("sprite_color", &color);
     EffectPass pass(effect, D3DXFX_DONOTSAVESTATE);
@@ -119,7 +120,7 @@ void SpriteBatch::flush() {
             drawSprite(effect, item, screen);
         }
     }
-    effect->SetTexture("tex_0", nullptr);
+    effect->SetTexture(fx::kTexture0, nullptr);
 }
 
 }  // namespace kesh

@@ -2,6 +2,7 @@
 
 #include "engine/core/errors.h"
 #include "engine/core/log.h"
+#include "engine/render/effect/effect_parameters.h"
 #include "engine/render/effect/effect_pass.h"
 #include "engine/render/log_lines.h"
 
@@ -62,21 +63,21 @@ void VideoPlayer::update(ID3DXEffect* effect) {
 
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
-    effect->SetMatrix("matrix_world_view_projection", &identity);
-    effect->SetTexture("tex_0", texture.get());
+    effect->SetMatrix(fx::kWorldViewProjection, &identity);
+    effect->SetTexture(fx::kTexture0, texture.get());
     IDirect3DDevice9* d3d = device->getDevice();
     d3d->SetFVF(QuadVertex::kFvf);
     EffectPass pass(effect, D3DXFX_DONOTSAVESTATE);
     while (pass.current < pass.count) {
         const HRESULT result = d3d->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof quad[0]);
         if (FAILED(result)) {
-            effect->SetTexture("tex_0", nullptr);
+            effect->SetTexture(fx::kTexture0, nullptr);
             throwDxError(result, L"VideoPlayer: DrawPrimitiveUP failed");
         }
         pass.next();
     }
     pass.end();
-    effect->SetTexture("tex_0", nullptr);
+    effect->SetTexture(fx::kTexture0, nullptr);
 }
 
 }  // namespace kesh
