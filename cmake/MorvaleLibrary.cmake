@@ -87,16 +87,17 @@ endfunction()
 # options every test source is compiled with, and the test targets reuse its header. The
 # definitions of a folder (MORVALE_PICTURES, ...) do not reach into GoogleTest's headers, so
 # the header stays valid for all of them.
+#
 # SDL's compile flags define _REENTRANT (a no-op for glibc) in the folders that include SDL; a
-# precompiled header is used only where the macros it was made with are defined alike, so every
-# test source defines it.
+# precompiled header is used only where the macros it was made with are defined alike, so the
+# header and every test source define it.
 set(MORVALE_TEST_PCH_DEFINITIONS _REENTRANT)
 function(morvale_test_pch)
     if(NOT TARGET morvale_test_pch)
         add_library(morvale_test_pch OBJECT ${PROJECT_SOURCE_DIR}/tests/support/test_pch.cpp)
         target_link_libraries(morvale_test_pch PUBLIC GTest::gtest GTest::gmock)
         target_compile_options(morvale_test_pch PRIVATE -g1)
-        target_compile_definitions(morvale_test_pch PUBLIC ${MORVALE_TEST_PCH_DEFINITIONS})
+        target_compile_definitions(morvale_test_pch PRIVATE ${MORVALE_TEST_PCH_DEFINITIONS})
         target_precompile_headers(morvale_test_pch PRIVATE <gtest/gtest.h> <gmock/gmock.h>)
     endif()
 endfunction()
