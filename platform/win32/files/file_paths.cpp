@@ -1,6 +1,8 @@
 #include "win32/file_paths.h"
 
 #include <dirent.h>
+#include <limits.h>
+#include <stdlib.h>
 #include <strings.h>
 #include <sys/stat.h>
 
@@ -32,6 +34,23 @@ std::optional<std::string> matchEntry(const std::string& folder, const std::stri
         }
     }
     return std::nullopt;
+}
+
+struct FreeDeleter {
+    void operator()(char* text) const { ::free(text); }
+};
+
+// The path with every link and ".." resolved, or nothing when it does not exist.
+std::optional<std::string> realPathOf(const std::string& gamePath) {
+    const std::optional<std::string> existing = findExistingPath(gamePath);
+    if (!existing) {
+        return std::nullopt;
+    }
+    const std::unique_ptr<char, FreeDeleter> resolved(::realpath(existing->c_str(), nullptr));
+    if (!resolved) {
+        return std::nullopt;
+    }
+    return std::string(resolved.get());
 }
 
 }  // namespace
@@ -72,6 +91,28 @@ std::optional<std::string> findExistingPath(const std::string& gamePath) {
         return std::nullopt;
     }
     return resolved;
+}
+
+std::optional<FileIdentity> identifyFile(const std::string& gamePath) {
+    const std::optional<std::string> existing = findExistingPath(gamePath);
+    struct stat info {};
+    if (!existing || ::stat(existing->c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{info.st_dev, info.st_ino};
+}
+
+bool isInsideFolder(const std::string& gamePath, const std::string& folder) {
+    const std::optional<std::string> path = realPathOf(gamePath);
+    const std::optional<std::string> root = realPathOf(folder);
+    if (!path || !root) {
+        return false;
+    }
+    if (*root == "/") {
+        return true;
+    }
+    return path->compare(0, root->size(), *root) == 0 &&
+           (path->size() == root->size() || (*path)[root->size()] == '/');
 }
 
 }  // namespace win32
