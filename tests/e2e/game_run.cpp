@@ -24,12 +24,21 @@ RunResult runGame(const RunSetup& setup) {
     std::ostringstream rate;
     rate << setup.clockRate;
     // 60 frames to the second of game time, whatever the machine's speed.
+    std::string limits;
+#if !defined(__SANITIZE_ADDRESS__)
+    if (setup.addressSpaceLimit > 0) {
+        limits += "prlimit --as=" + std::to_string(setup.addressSpaceLimit) + " ";
+    }
+#endif
+    if (setup.guardSeconds > 0) {
+        limits += "timeout -s KILL " + std::to_string(setup.guardSeconds) + " ";
+    }
     const std::string command =
         "cd '" + run.folder.string() +
         "' && ASAN_OPTIONS=detect_leaks=0 MORVALE_CLOCK_FRAME_MS=16.667 MORVALE_CLOCK_RATE=" +
         rate.str() + " MORVALE_INPUT_SCRIPT=script.txt MORVALE_SCREENSHOT_DIR=. " +
         "MORVALE_SCREENSHOT_PRESENTS=" + presents +
-        " MORVALE_QUIT_AFTER_FRAMES=" + std::to_string(setup.quitAfterFrames) + " '" +
+        " MORVALE_QUIT_AFTER_FRAMES=" + std::to_string(setup.quitAfterFrames) + " " + limits + "'" +
         (setup.program.empty() ? MORVALE_GAME_EXECUTABLE : setup.program) + "' " + setup.arguments +
         " > output.txt 2>&1";
     const int status = std::system(command.c_str());
@@ -39,6 +48,45 @@ RunResult runGame(const RunSetup& setup) {
     text << in.rdbuf();
     run.log = text.str();
     return run;
+}
+
+std::filesystem::path placedArt(const std::string& name) {
+    return std::filesystem::path(MORVALE_E2E_RUNS) / (name + "_program") / "proc_art";
+}
+
+std::filesystem::path placeProgram(const std::string& name,
+                                   const std::map<std::string, std::string>& replaced) {
+    namespace fs = std::filesystem;
+    const fs::path place = fs::path(MORVALE_E2E_RUNS) / (name + "_program");
+    const fs::path built(MORVALE_GAME_EXECUTABLE);
+    fs::remove_all(place);
+    fs::create_directories(place / "bin" / "bin");
+    const fs::path program = place / "bin" / "bin" / "morvale";
+    std::error_code linkError;
+    fs::create_hard_link(built, program, linkError);
+    if (linkError) {
+        fs::copy_file(built, program);
+    }
+    const fs::path art = fs::canonical(built.parent_path() / ".." / ".." / "proc_art");
+    for (const auto& entry : fs::recursive_directory_iterator(art)) {
+        const fs::path mirrored = placedArt(name) / fs::relative(entry.path(), art);
+        if (entry.is_directory()) {
+            fs::create_directories(mirrored);
+        } else {
+            // Hard links, not symbolic ones: the game judges a file's place by its real path.
+            fs::create_hard_link(entry.path(), mirrored, linkError);
+            if (linkError) {
+                fs::copy_file(entry.path(), mirrored);
+            }
+        }
+    }
+    for (const auto& [path, contents] : replaced) {
+        const fs::path file = placedArt(name) / path;
+        fs::create_directories(file.parent_path());
+        fs::remove(file);
+        std::ofstream(file, std::ios::binary) << contents;
+    }
+    return program;
 }
 
 std::string output(const RunResult& run) {

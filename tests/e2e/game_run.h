@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,16 @@ struct RunSetup {
     // The program run; the build's own when empty. A run that ends in the crash handler
     // wants a copy of its own, since the dump goes next to the program.
     std::string program;
+    // A run that hangs is killed after this many seconds (0: never); it then reads
+    // kGuardExpired.
+    int guardSeconds = 0;
+    // The run's address space, in bytes, as `prlimit --as` sets it (0: none). Not applied
+    // under AddressSanitizer, whose shadow memory alone is larger than any sensible limit.
+    unsigned long long addressSpaceLimit = 0;
 };
+
+// The exit code of a run the guard killed.
+constexpr int kGuardExpired = 137;
 
 struct RunResult {
     int exitCode = -1;
@@ -27,6 +37,16 @@ struct RunResult {
 };
 
 RunResult runGame(const RunSetup& setup);
+
+// A program of the run's own, under build/tests/e2e_runs/<name>_program/bin/bin/, two folders
+// below an art folder that mirrors the built one through links, except for the files of
+// replaced (paths relative to the art folder, and their new contents). The crash handler's
+// dump lands beside this program, not in the build's bin/. Returns the program's path.
+std::filesystem::path placeProgram(const std::string& name,
+                                   const std::map<std::string, std::string>& replaced = {});
+
+// The folder placeProgram made the art folder of name in.
+std::filesystem::path placedArt(const std::string& name);
 
 // What the run wrote to standard output and error (the script's complaints among it).
 std::string output(const RunResult& run);

@@ -12,25 +12,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The run's program is a link to the build's, two folders below a link to the art, so that
-// the crash handler's dump lands beside it and not in the build's own bin/.
 void expectTerminated(const std::string& name, const std::string& level,
                       const std::string& message) {
-    const fs::path place = fs::path(MORVALE_E2E_RUNS) / (name + "_program");
-    const fs::path built(MORVALE_GAME_EXECUTABLE);
-    fs::remove_all(place);
-    fs::create_directories(place / "bin" / "bin");
-    std::error_code linkError;
-    fs::create_hard_link(built, place / "bin" / "bin" / "morvale", linkError);
-    if (linkError) {
-        fs::copy_file(built, place / "bin" / "bin" / "morvale");
-    }
-    fs::create_directory_symlink(fs::absolute(built.parent_path() / ".." / ".." / "proc_art"),
-                                 place / "proc_art");
-
+    const fs::path program = e2e::placeProgram(name);
     e2e::RunSetup setup;
     setup.name = name;
-    setup.program = (place / "bin" / "bin" / "morvale").string();
+    setup.program = program.string();
     setup.arguments = "level=" + level + " -log";
     setup.quitAfterFrames = 400;
     setup.script = "30 press ESCAPE\n80 click 200 405\n130 press ESCAPE\n";
@@ -45,11 +32,11 @@ void expectTerminated(const std::string& name, const std::string& level,
     // The play stage was asked for and never came: no picture, no return to the menu.
     EXPECT_EQ(e2e::stagesActivated(run.log), (std::vector<int>{2, 1, 3, 4}));
     bool dumped = false;
-    for (const auto& entry : fs::directory_iterator(place / "bin" / "bin")) {
+    for (const auto& entry : fs::directory_iterator(program.parent_path())) {
         dumped = dumped || entry.path().extension() == ".dmp";
     }
     EXPECT_TRUE(dumped) << "the crash handler's report";
-    fs::remove_all(place);
+    fs::remove_all(program.parent_path().parent_path().parent_path());
 }
 
 TEST(UnplayableLevelTest, AMisspeltLevelEndsInTheTerminatingBox) {
