@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <sstream>
 #include <string>
@@ -224,6 +226,20 @@ TEST(HostileArtTest, HugeLightmapsStayWithinTheTextureBudget) {
         files["texture/hi/lightmaps/level01/" + names[i]] = picture;
     }
     expectEndedOnItsOwn(runWith("huge_lightmaps", files));
+}
+
+// The ground's mesh with a box that is not a number: the mesh is refused by its name rather
+// than the run lost at its first frame without a word.
+TEST(HostileArtTest, AGroundWithoutAFiniteBoxIsRefusedByName) {
+    std::string ground = builtArt("mesh/drive_test_ground.wfm");
+    ASSERT_GE(ground.size(), 4u);
+    // The file ends with the mesh's box, its largest z last.
+    const float notANumber = std::numeric_limits<float>::quiet_NaN();
+    std::memcpy(&ground[ground.size() - sizeof notANumber], &notANumber, sizeof notANumber);
+    const e2e::RunResult run =
+        runWith("ground_without_box", {{"mesh/drive_test_ground.wfm", ground}}, "drive_test.slev");
+    expectEndedOnItsOwn(run);
+    EXPECT_NE(e2e::output(run).find("drive_test_ground"), std::string::npos) << e2e::output(run);
 }
 
 // A mesh whose material list makes the mesh reader ask for tens of gigabytes.
