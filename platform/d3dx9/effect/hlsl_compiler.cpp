@@ -9,8 +9,10 @@
 #include <set>
 #include <sstream>
 
+#include "compiled_packing.h"
 #include "compiler_process.h"
 #include "entry_wrapper.h"
+#include "flow_nesting.h"
 
 namespace d3dx9::fx {
 namespace {
@@ -211,42 +213,6 @@ void runGlslang(const EffectDesc& effect, const StateAssignment& assignment,
     }
 }
 
-// The child's answer: 'E' and the error text, or 'S', the warnings' length, the warnings
-// and the SPIR-V words.
-std::string packFailure(const std::string& message) {
-    return "E" + message;
-}
-
-std::string packSuccess(const CompiledShader& compiled) {
-    std::string out = "S";
-    const std::uint64_t length = compiled.warnings.size();
-    out.append(reinterpret_cast<const char*>(&length), sizeof length);
-    out += compiled.warnings;
-    out.append(reinterpret_cast<const char*>(compiled.spirv.data()),
-               compiled.spirv.size() * sizeof(std::uint32_t));
-    return out;
-}
-
-void unpack(const std::string& answer, CompiledShader& result) {
-    if (!answer.empty() && answer[0] == 'E') {
-        throw ShaderError(answer.substr(1));
-    }
-    std::uint64_t length = 0;
-    if (answer.size() < 1 + sizeof length || answer[0] != 'S') {
-        throw ShaderError("the shader compiler's answer is damaged");
-    }
-    std::memcpy(&length, answer.data() + 1, sizeof length);
-    const std::size_t words = 1 + sizeof length;
-    if (length > answer.size() - words ||
-        (answer.size() - words - length) % sizeof(std::uint32_t) != 0) {
-        throw ShaderError("the shader compiler's answer is damaged");
-    }
-    result.warnings = answer.substr(words, length);
-    result.spirv.resize((answer.size() - words - length) / sizeof(std::uint32_t));
-    std::memcpy(result.spirv.data(), answer.data() + words + length,
-                result.spirv.size() * sizeof(std::uint32_t));
-}
-
 }  // namespace
 
 bool parseProfile(const std::string& name, ShaderProfile& profile) {
@@ -332,6 +298,11 @@ CompiledShader compileShader(const EffectDesc& effect, const StateAssignment& as
         source += lineMark(effect, assignment.where) + wrapper.text;
         entry = wrapper.name;
     }
+    const std::string tooDeep =
+        nestingError(source, effect.files, nestingLimitsOf(result.profile.major), call.profile);
+    if (!tooDeep.empty()) {
+        throw ShaderError(tooDeep);
+    }
     ensureGlslang();
 
     const ChildOutcome outcome = runInChild(
@@ -341,6 +312,11 @@ CompiledShader compileShader(const EffectDesc& effect, const StateAssignment& as
                 runGlslang(effect, assignment, source, entry, compiled);
             } catch (const std::exception& e) {
                 return packFailure(e.what());
+            }
+            try {
+                compiled.glsl = translateToGlsl(compiled.spirv, compiled.profile.vertex, effect);
+            } catch (const std::exception& e) {
+                return packFailure(at + "error: " + e.what());
             }
             return packSuccess(compiled);
         },
