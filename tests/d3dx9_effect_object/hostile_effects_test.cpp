@@ -72,6 +72,11 @@ TEST_F(HostileEffect, NestingPastTheShaderModelIsRefusedBeforeAnyCompiler) {
         << messages;
     EXPECT_TRUE(loads(nestedShader("ps_2_0", kBranch, 16))) << messages;
     EXPECT_FALSE(loads(nestedShader("ps_2_0", kBranch, 17)));
+    // A fallback technique for older cards does not see the nesting of the newer one's.
+    EXPECT_TRUE(
+        loads("float4 plain() : COLOR0 { return 1; }\n" + nestedShader("ps_3_0", kBranch, 20) +
+              "technique low { pass p { PixelShader = compile ps_2_0 plain(); } pass r { } }"))
+        << messages;
 
     EXPECT_TRUE(loads(nestedShader("ps_3_0", kLoop, 4))) << messages;
     EXPECT_FALSE(loads(nestedShader("ps_3_0", kLoop, 5)));
@@ -125,7 +130,11 @@ TEST_F(HostileEffect, ManyParametersLoadAndTheirNamesStayUnique) {
     for (int i = 0; i < 100000; ++i) {
         text += (i % 10 == 0 ? "float p" : ", p") + std::to_string(i) + (i % 10 == 9 ? ";\n" : "");
     }
-    EXPECT_TRUE(loads(text + "technique t { pass p { TextureFactor = <p99999>; } pass r { } }"))
+    // Only what the code names reaches the compiler: all of them made a uniform block larger
+    // than SPIR-V can describe.
+    EXPECT_TRUE(loads(text + "float4 ps() : COLOR0 { return p99999; }\n"
+                             "technique t { pass p { TextureFactor = <p5>;\n"
+                             "PixelShader = compile ps_3_0 ps(); } pass r { } }"))
         << messages;
     EXPECT_FALSE(loads(text + "float p77777;\n"));
     EXPECT_NE(messages.find("main.fx(10001): redefinition of 'p77777'"), std::string::npos)

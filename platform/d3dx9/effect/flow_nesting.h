@@ -18,10 +18,13 @@ struct NestingLimits {
 // for the 3_0 models, 16 levels of static flow control and 4 of loops below them.
 NestingLimits nestingLimitsOf(unsigned major);
 
-// Measures the HLSL text handed to the compiler (with its `#line N "fxI"` marks, whose I
-// indexes `files`). Empty when it stays within `limits`, else "file(line): error: ..." at the
-// first statement past a limit; `profile` names the shader model in that message.
-std::string nestingError(const std::string& hlsl, const std::vector<std::string>& files,
-                         const NestingLimits& limits, const std::string& profile);
+// Measures the functions that `entry` reaches in the HLSL text handed to the compiler (with
+// its `#line N "fxI"` marks, whose I indexes `files`), each call adding the callee's nesting
+// to what is open around it, as the compilers inline it. Empty when they stay within
+// `limits`, else "file(line): error: ..." at the deepest statement or the call that goes past
+// a limit; `profile` names the shader model in that message.
+std::string nestingError(const std::string& hlsl, const std::string& entry,
+                         const std::vector<std::string>& files, const NestingLimits& limits,
+                         const std::string& profile);
 
 }  // namespace d3dx9::fx

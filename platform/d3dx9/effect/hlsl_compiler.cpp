@@ -4,10 +4,12 @@
 #include <glslang/Public/ShaderLang.h>
 #include <glslang/SPIRV/GlslangToSpv.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <set>
 #include <sstream>
+#include <unordered_set>
 
 #include "compiled_packing.h"
 #include "compiler_process.h"
@@ -125,6 +127,41 @@ std::string mapMessages(const EffectDesc& effect, const std::string& log) {
 bool declaredToCompiler(const Parameter& p) {
     return p.type == ParamType::Bool || p.type == ParamType::Int || p.type == ParamType::Float ||
            p.type == ParamType::Sampler;
+}
+
+void addWords(const std::string& text, std::unordered_set<std::string>& words) {
+    auto wordChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+    for (std::size_t i = 0; i < text.size();) {
+        if (!wordChar(text[i])) {
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        while (i < text.size() && wordChar(text[i])) {
+            ++i;
+        }
+        words.insert(text.substr(start, i - start));
+    }
+}
+
+// Every word of the effect's code and of its shader calls' arguments: a parameter no code
+// names need not be declared. The compiler's work then grows with the code, not with the
+// parameters (100,000 of them made a uniform block larger than SPIR-V can describe).
+std::unordered_set<std::string> wordsOfCode(const EffectDesc& effect) {
+    std::unordered_set<std::string> words;
+    for (const auto& c : effect.hlsl) {
+        addWords(c.text, words);
+    }
+    for (const auto& technique : effect.techniques) {
+        for (const auto& pass : technique.passes) {
+            for (const auto& assignment : pass.assignments) {
+                for (const auto& argument : assignment.shader.arguments) {
+                    addWords(argument, words);
+                }
+            }
+        }
+    }
+    return words;
 }
 
 // Constant registers a parameter occupies: one per vector, one per matrix column
@@ -257,8 +294,9 @@ std::string hlslSource(const EffectDesc& effect) {
     // taking the vertex shader's output struct then sees the builtin, not a varying no
     // vertex stage writes.
     src += "#define POSITION SV_Position\n#define POSITION0 SV_Position\n";
+    const std::unordered_set<std::string> named = wordsOfCode(effect);
     for (const auto& p : effect.parameters) {
-        if (!declaredToCompiler(p)) {
+        if (!declaredToCompiler(p) || named.count(p.name) == 0) {
             continue;
         }
         src += lineMark(effect, p.where);
@@ -298,8 +336,8 @@ CompiledShader compileShader(const EffectDesc& effect, const StateAssignment& as
         source += lineMark(effect, assignment.where) + wrapper.text;
         entry = wrapper.name;
     }
-    const std::string tooDeep =
-        nestingError(source, effect.files, nestingLimitsOf(result.profile.major), call.profile);
+    const std::string tooDeep = nestingError(source, entry, effect.files,
+                                             nestingLimitsOf(result.profile.major), call.profile);
     if (!tooDeep.empty()) {
         throw ShaderError(tooDeep);
     }

@@ -46,7 +46,8 @@ struct CompiledShader {
     GlslShader glsl;
 };
 
-// The HLSL text handed to glslang (exposed for diagnostics).
+// The HLSL text handed to glslang (exposed for diagnostics): the parameters the code names,
+// then the code.
 std::string hlslSource(const EffectDesc& effect);
 
 // Compiles the `compile` assignment of a pass (a VertexShader or PixelShader state whose
