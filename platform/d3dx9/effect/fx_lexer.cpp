@@ -193,7 +193,7 @@ private:
         included_ += includedText.size();
         if (included_ > kMaxEffectBytes) {
             throw EffectError(formatMessage(fileName, line,
-                                            "the includes of this effect exceed " +
+                                            "the includes of " + out_.files[0].name + " exceed " +
                                                 std::to_string(kMaxEffectBytes) + " bytes"));
         }
         out_.files.push_back(SourceFile{resolved, std::move(includedText)});
