@@ -117,9 +117,12 @@ TEST(HlslCompiler, EmbeddedVertexShadersCompileToGlsl) {
     }
 }
 
+// Parameters reach the compiler when some code of the effect names them, whichever stage.
 TEST(HlslCompiler, DebugEffectUniformsDescribeEveryNumericParameter) {
-    const EffectDesc fx = parseEffect(
-        "DEBUG_RENDER.FX", fxtest::readSourceFile("engine/render/resources/DEBUG_RENDER.FX"));
+    const EffectDesc fx =
+        parseEffect("DEBUG_RENDER.FX",
+                    fxtest::readSourceFile("engine/render/resources/DEBUG_RENDER.FX") +
+                        "float4 other() : COLOR0 { return cColor * g_fillmode * do_z_enable; }");
     const GlslShader glsl =
         translateToGlsl(compileShader(fx, shaderOf(fx, "VertexShader")).spirv, true, fx);
     ASSERT_NE(findUniform(glsl, "cColor"), nullptr);

@@ -3,6 +3,11 @@
 // begun and drawn once, so that each pair of shaders is translated and linked as a program.
 // The layer ends in an effect or a failure code with its messages, and a draw whose shaders
 // cannot be built is skipped.
+//
+// The input is two files: up to a line "//fuzz.fxh" the effect "fx/fuzz.fx", after it its
+// neighbour "fx/fuzz.fxh" (without that line, both are the whole input), so includes are
+// read from the file system: chains, a file including itself, names reaching out of the
+// folder.
 #include <d3dx9effect.h>
 
 #include <cstddef>
@@ -67,7 +72,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz_support::Services& services =
         fuzz_support::Services::instance(morvale_testing::DeviceKind::Gl);
     static const std::string path = services.artRoot() + "fx/fuzz.fx";
-    services.writeArt("fx/fuzz.fx", std::vector<std::uint8_t>(data, data + size));
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    const std::string marker = "\n//fuzz.fxh\n";
+    const std::size_t split = input.find(marker);
+    services.writeArt("fx/fuzz.fx", input.substr(0, split));
+    services.writeArt("fx/fuzz.fxh",
+                      split == std::string::npos ? input : input.substr(split + marker.size()));
     fuzz_support::MemoryBound bound(size);
     win32::ComPtr<ID3DXEffectPool> pool;
     if (FAILED(D3DXCreateEffectPool(pool.out()))) {

@@ -6,9 +6,11 @@
 #include <d3dx9effect.h>
 
 #include "common/file_data.h"
+#include "effect_files.h"
 #include "effect_object.h"
 #include "effect_seams_state.h"
 #include "fx_parser.h"
+#include "win32/file_paths.h"
 #include "win32/resources.h"
 
 namespace d3dx9::fx {
@@ -56,9 +58,16 @@ IncludeHandler callerIncludes(ID3DXInclude* include) {
     };
 }
 
-IncludeHandler filesBeside() {
-    return includeBesideFile([](const std::string& path, std::string& text) {
-        const auto bytes = readFile(path);
+// Includes beside the including file, inside the folder of the effect that starts them: no
+// spelling of a name ("..", links) reaches a file outside it.
+IncludeHandler filesBeside(const std::string& effectFile) {
+    const std::string folder = folderOf(effectFile);
+    const std::string root = folder.empty() ? std::string(".") : folder;
+    return includeBesideFile([root](const std::string& path, std::string& text) {
+        if (!win32::isInsideFolder(path, root)) {
+            return false;
+        }
+        const auto bytes = readEffectFile(path, kMaxEffectBytes);
         if (!bytes) {
             return false;
         }
@@ -137,17 +146,24 @@ HRESULT D3DXCreateEffectFromFileA(IDirect3DDevice9* device, const char* file,
     if (file == nullptr) {
         return D3DERR_INVALIDCALL;
     }
-    const auto found = d3dx9::findFile(file);
-    const auto bytes = found ? d3dx9::readFile(*found) : std::nullopt;
-    if (!bytes) {
-        if (effect != nullptr) {
-            *effect = nullptr;
-        }
+    if (effect != nullptr) {
+        *effect = nullptr;
+    }
+    if (!d3dx9::findFile(file)) {
         return D3DERR_NOTFOUND;
     }
+    const auto bytes = readEffectFile(file, kMaxEffectBytes);
+    if (!bytes) {
+        if (errors != nullptr) {
+            *errors =
+                messageBuffer(std::string(file) + "(1): error: not a readable file of at most " +
+                              std::to_string(kMaxEffectBytes) + " bytes\n");
+        }
+        return D3DXERR_INVALIDDATA;
+    }
     return createEffect(device, file, effectText(bytes->data(), bytes->size()), defines,
-                        include != nullptr ? callerIncludes(include) : filesBeside(), pool, effect,
-                        errors);
+                        include != nullptr ? callerIncludes(include) : filesBeside(file), pool,
+                        effect, errors);
 }
 
 HRESULT D3DXCreateEffectFromResourceW(IDirect3DDevice9* device, HMODULE module, const wchar_t* name,

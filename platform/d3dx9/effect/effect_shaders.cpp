@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "d3d9/fx/glsl_translator.h"
 #include "d3d9/shader_blob.h"
 
 namespace d3dx9::fx {
@@ -63,7 +62,7 @@ struct EffectShaders::Compiled {
 
 EffectShaders::EffectShaders(IDirect3DDevice9* device, const EffectDesc& effect,
                              const NameIndex& parameters)
-    : device_(device), effect_(effect) {
+    : device_(device) {
     device_->GetDeviceCaps(&caps_);
     std::string errors;
     for (const auto& technique : effect.techniques) {
@@ -102,7 +101,7 @@ void EffectShaders::createDeviceShader(Compiled& compiled, const NameIndex& para
     const bool vertex = compiled.shader.profile.vertex;
     // The translation says which parameters and samplers the code reads; the device
     // translates again for itself from the blob.
-    const GlslShader reflected = translateToGlsl(compiled.shader.spirv, vertex, effect_);
+    const GlslShader& reflected = compiled.shader.glsl;
     d3d9::ShaderBlob blob;
     blob.kind = vertex ? d3d9::ShaderKind::Vertex : d3d9::ShaderKind::Pixel;
     blob.spirv = compiled.shader.spirv;

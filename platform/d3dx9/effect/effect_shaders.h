@@ -55,7 +55,6 @@ private:
     void createDeviceShader(Compiled& compiled, const NameIndex& parameters);
 
     IDirect3DDevice9* device_;
-    const EffectDesc& effect_;
     D3DCAPS9 caps_{};
     std::map<std::string, std::unique_ptr<Compiled>> byCall_;
     std::string warnings_;

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "effect_files.h"
+
 namespace d3dx9::fx {
 namespace {
 
@@ -188,6 +190,12 @@ private:
             throw EffectError(
                 formatMessage(fileName, line, "cannot open include file '" + includeName + "'"));
         }
+        included_ += includedText.size();
+        if (included_ > kMaxEffectBytes) {
+            throw EffectError(formatMessage(fileName, line,
+                                            "the includes of " + out_.files[0].name + " exceed " +
+                                                std::to_string(kMaxEffectBytes) + " bytes"));
+        }
         out_.files.push_back(SourceFile{resolved, std::move(includedText)});
         run(static_cast<int>(out_.files.size()) - 1, depth + 1);
         return eol;
@@ -195,6 +203,7 @@ private:
 
     TokenStream& out_;
     const IncludeHandler& includes_;
+    std::size_t included_ = 0;
 };
 
 }  // namespace

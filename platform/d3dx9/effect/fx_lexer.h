@@ -42,7 +42,8 @@ struct TokenStream {
 };
 
 // Throws EffectError ("file(line): message") on malformed text: an unterminated comment or
-// string, a stray character, an unknown directive or an #include that cannot be read.
+// string, a stray character, an unknown directive, an #include that cannot be read or nests
+// too deeply, or includes that together pass kMaxEffectBytes (effect_files.h).
 TokenStream tokenize(const std::string& fileName, const std::string& text,
                      const IncludeHandler& includes);
 

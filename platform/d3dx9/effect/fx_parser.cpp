@@ -1,5 +1,7 @@
 #include "fx_parser.h"
 
+#include <unordered_map>
+
 #include "fx_constants.h"
 #include "fx_states.h"
 #include "fx_token_reader.h"
@@ -169,7 +171,7 @@ private:
         p.shared = shared;
         p.layout = layout;
         p.where = where(nameToken);
-        if (desc_.findParameter(p.name)) {
+        if (findParameter(p.name)) {
             fail(nameToken, "redefinition of '" + p.name + "'");
         }
         if (is(peek(), "[")) {
@@ -206,7 +208,14 @@ private:
             p.type != ParamType::String) {
             p.defaults.assign(p.valueCount(), 0.0);
         }
+        parameterIndex_.emplace(p.name, desc_.parameters.size());
         desc_.parameters.push_back(std::move(p));
+    }
+
+    // By hash: an effect may declare any number of parameters.
+    const Parameter* findParameter(const std::string& name) const {
+        const auto found = parameterIndex_.find(name);
+        return found != parameterIndex_.end() ? &desc_.parameters[found->second] : nullptr;
     }
 
     void initializer(Parameter& p, const Token& nameToken) {
@@ -267,7 +276,7 @@ private:
             a.where = where(nameToken);
             std::string ref;
             if (reference(ref)) {
-                const Parameter* target = desc_.findParameter(ref);
+                const Parameter* target = findParameter(ref);
                 if (!target) {
                     fail(nameToken, "undeclared parameter '" + ref + "'");
                 }
@@ -428,7 +437,7 @@ private:
 
     void checkReference(StateAssignment& a, const StateInfo& info, const std::string& ref,
                         const Token& at) {
-        const Parameter* target = desc_.findParameter(ref);
+        const Parameter* target = findParameter(ref);
         if (!target) {
             fail(at, "undeclared parameter '" + ref + "'");
         }
@@ -496,6 +505,7 @@ private:
     }
 
     EffectDesc desc_;
+    std::unordered_map<std::string, std::size_t> parameterIndex_;
     IntegerConstants constants_;
 };
 

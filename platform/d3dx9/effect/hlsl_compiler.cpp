@@ -4,13 +4,17 @@
 #include <glslang/Public/ShaderLang.h>
 #include <glslang/SPIRV/GlslangToSpv.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <set>
 #include <sstream>
+#include <unordered_set>
 
+#include "compiled_packing.h"
 #include "compiler_process.h"
 #include "entry_wrapper.h"
+#include "flow_nesting.h"
 
 namespace d3dx9::fx {
 namespace {
@@ -125,6 +129,41 @@ bool declaredToCompiler(const Parameter& p) {
            p.type == ParamType::Sampler;
 }
 
+void addWords(const std::string& text, std::unordered_set<std::string>& words) {
+    auto wordChar = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+    for (std::size_t i = 0; i < text.size();) {
+        if (!wordChar(text[i])) {
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        while (i < text.size() && wordChar(text[i])) {
+            ++i;
+        }
+        words.insert(text.substr(start, i - start));
+    }
+}
+
+// Every word of the effect's code and of its shader calls' arguments: a parameter no code
+// names need not be declared. The compiler's work then grows with the code, not with the
+// parameters (100,000 of them made a uniform block larger than SPIR-V can describe).
+std::unordered_set<std::string> wordsOfCode(const EffectDesc& effect) {
+    std::unordered_set<std::string> words;
+    for (const auto& c : effect.hlsl) {
+        addWords(c.text, words);
+    }
+    for (const auto& technique : effect.techniques) {
+        for (const auto& pass : technique.passes) {
+            for (const auto& assignment : pass.assignments) {
+                for (const auto& argument : assignment.shader.arguments) {
+                    addWords(argument, words);
+                }
+            }
+        }
+    }
+    return words;
+}
+
 // Constant registers a parameter occupies: one per vector, one per matrix column
 // (column_major is HLSL's default) or row (row_major), times the array length.
 unsigned registersOf(const Parameter& p) {
@@ -211,42 +250,6 @@ void runGlslang(const EffectDesc& effect, const StateAssignment& assignment,
     }
 }
 
-// The child's answer: 'E' and the error text, or 'S', the warnings' length, the warnings
-// and the SPIR-V words.
-std::string packFailure(const std::string& message) {
-    return "E" + message;
-}
-
-std::string packSuccess(const CompiledShader& compiled) {
-    std::string out = "S";
-    const std::uint64_t length = compiled.warnings.size();
-    out.append(reinterpret_cast<const char*>(&length), sizeof length);
-    out += compiled.warnings;
-    out.append(reinterpret_cast<const char*>(compiled.spirv.data()),
-               compiled.spirv.size() * sizeof(std::uint32_t));
-    return out;
-}
-
-void unpack(const std::string& answer, CompiledShader& result) {
-    if (!answer.empty() && answer[0] == 'E') {
-        throw ShaderError(answer.substr(1));
-    }
-    std::uint64_t length = 0;
-    if (answer.size() < 1 + sizeof length || answer[0] != 'S') {
-        throw ShaderError("the shader compiler's answer is damaged");
-    }
-    std::memcpy(&length, answer.data() + 1, sizeof length);
-    const std::size_t words = 1 + sizeof length;
-    if (length > answer.size() - words ||
-        (answer.size() - words - length) % sizeof(std::uint32_t) != 0) {
-        throw ShaderError("the shader compiler's answer is damaged");
-    }
-    result.warnings = answer.substr(words, length);
-    result.spirv.resize((answer.size() - words - length) / sizeof(std::uint32_t));
-    std::memcpy(result.spirv.data(), answer.data() + words + length,
-                result.spirv.size() * sizeof(std::uint32_t));
-}
-
 }  // namespace
 
 bool parseProfile(const std::string& name, ShaderProfile& profile) {
@@ -291,8 +294,9 @@ std::string hlslSource(const EffectDesc& effect) {
     // taking the vertex shader's output struct then sees the builtin, not a varying no
     // vertex stage writes.
     src += "#define POSITION SV_Position\n#define POSITION0 SV_Position\n";
+    const std::unordered_set<std::string> named = wordsOfCode(effect);
     for (const auto& p : effect.parameters) {
-        if (!declaredToCompiler(p)) {
+        if (!declaredToCompiler(p) || named.count(p.name) == 0) {
             continue;
         }
         src += lineMark(effect, p.where);
@@ -332,6 +336,11 @@ CompiledShader compileShader(const EffectDesc& effect, const StateAssignment& as
         source += lineMark(effect, assignment.where) + wrapper.text;
         entry = wrapper.name;
     }
+    const std::string tooDeep = nestingError(source, entry, effect.files,
+                                             nestingLimitsOf(result.profile.major), call.profile);
+    if (!tooDeep.empty()) {
+        throw ShaderError(tooDeep);
+    }
     ensureGlslang();
 
     const ChildOutcome outcome = runInChild(
@@ -341,6 +350,11 @@ CompiledShader compileShader(const EffectDesc& effect, const StateAssignment& as
                 runGlslang(effect, assignment, source, entry, compiled);
             } catch (const std::exception& e) {
                 return packFailure(e.what());
+            }
+            try {
+                compiled.glsl = translateToGlsl(compiled.spirv, compiled.profile.vertex, effect);
+            } catch (const std::exception& e) {
+                return packFailure(at + "error: " + e.what());
             }
             return packSuccess(compiled);
         },

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "d3d9/fx/fx_desc.h"
+#include "d3d9/fx/glsl_translator.h"
 
 namespace d3dx9::fx {
 
@@ -41,16 +42,21 @@ struct CompiledShader {
     std::string entry;
     std::vector<std::uint32_t> spirv;
     std::string warnings;  // compiler warnings, "file(line): warning: ..." lines
+    // The code's GLSL translation, which says which parameters and samplers it reads.
+    GlslShader glsl;
 };
 
-// The HLSL text handed to glslang (exposed for diagnostics).
+// The HLSL text handed to glslang (exposed for diagnostics): the parameters the code names,
+// then the code.
 std::string hlslSource(const EffectDesc& effect);
 
 // Compiles the `compile` assignment of a pass (a VertexShader or PixelShader state whose
-// source is Shader). glslang runs in a child process (compiler_process.h): code it crashes
-// or hangs on fails as "file(line): error: the shader compiler failed on this code (...)".
-// Throws ShaderError for an unknown profile, compiler errors, that failure, or a shader that
-// exceeds the profile's constant registers or samplers.
+// source is Shader) and translates it to GLSL. Code nested deeper than the profile allows
+// is refused before any compiler sees it; glslang and SPIRV-Cross run in a child process
+// (compiler_process.h): code they crash or hang on fails as "file(line): error: the shader
+// compiler failed on this code (...)". Throws ShaderError for an unknown profile, too deep
+// nesting, compiler errors, that failure, or a shader that exceeds the profile's constant
+// registers or samplers.
 CompiledShader compileShader(const EffectDesc& effect, const StateAssignment& assignment);
 
 }  // namespace d3dx9::fx
