@@ -15,6 +15,7 @@
 #include "window/native_events.h"
 #include "window/sdl_keys.h"
 #include "window/window_system.h"
+#include "window/x_errors.h"
 
 namespace win32 {
 
@@ -89,6 +90,7 @@ public:
     }
 
     void pump(WindowSystem& system) override {
+        closeWindowsAfterXError(system);
         std::set<HWND> resizing;
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
@@ -253,6 +255,7 @@ std::unique_ptr<WindowBackend> makeSdlBackend() {
     if (!startSdlVideo()) {
         return nullptr;
     }
+    catchXErrors();
     detail::setMessageBoxPresenter(showMessageBoxSdl);
     return std::make_unique<SdlBackend>();
 }

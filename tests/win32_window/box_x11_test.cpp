@@ -1,0 +1,195 @@
+// Message boxes and X errors on a real X server. Each case runs the "game" in a child process
+// of its own (SDL's video driver is process-wide), which the case may kill.
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <gtest/gtest.h>
+#include <sys/prctl.h>
+
+#include <fstream>
+#include <functional>
+#include <set>
+
+#include <windows.h>
+
+#include "tests/support/test_window.h"
+#include "tests/support/x_server.h"
+#include "win32/window_seams.h"
+
+namespace {
+
+using namespace std::chrono;
+
+std::set<pid_t> childrenOf(pid_t process) {
+    std::set<pid_t> children;
+    std::ifstream list("/proc/" + std::to_string(process) + "/task/" + std::to_string(process) +
+                       "/children");
+    for (pid_t child = 0; list >> child;) {
+        children.insert(child);
+    }
+    return children;
+}
+
+bool waitUntil(const std::function<bool()>& done, milliseconds limit) {
+    for (const auto end = steady_clock::now() + limit; steady_clock::now() < end;) {
+        if (done()) {
+            return true;
+        }
+        std::this_thread::sleep_for(milliseconds(10));
+    }
+    return done();
+}
+
+// Runs the game's part in a child; its exit code, or -1 when it had to be killed.
+int runGame(const std::function<int()>& game, pid_t* started = nullptr,
+            const std::function<void(pid_t)>& meanwhile = {}) {
+    const pid_t child = fork();
+    if (child == 0) {
+        std::_Exit(game());
+    }
+    if (started != nullptr) {
+        *started = child;
+    }
+    if (meanwhile) {
+        meanwhile(child);
+    }
+    int status = 0;
+    const bool ended =
+        waitUntil([&] { return waitpid(child, &status, WNOHANG) == child; }, seconds(20));
+    if (!ended) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// In the child: the game's window on the server, shown, its messages pumped.
+HWND showGameWindow() {
+    win32::setMessageBoxRecording(false);
+    win32::useWindowBackend(win32::WindowBackendKind::Sdl);
+    HWND window = morvale_testing::makeWindow(800, 600);
+    ShowWindow(window, SW_SHOWNORMAL);
+    return window;
+}
+
+// Pumps the window's messages for a while; whether the window is gone by then.
+bool closedWithin(HWND window, milliseconds limit) {
+    return waitUntil(
+        [window] {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageW(&message);
+            }
+            return !IsWindow(window);
+        },
+        limit);
+}
+
+milliseconds timeBox(const wchar_t* caption) {
+    const auto start = steady_clock::now();
+    MessageBoxW(nullptr, L"Nobody reads this.", caption, MB_OK);
+    return duration_cast<milliseconds>(steady_clock::now() - start);
+}
+
+bool boxesLeft() {
+    return !childrenOf(getpid()).empty();
+}
+
+class BoxX11Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!server.running()) {
+            GTEST_SKIP() << "no Xvfb on this machine";
+        }
+        server.use();
+    }
+
+    morvale_testing::XServer server;
+};
+
+TEST_F(BoxX11Test, AnUnansweredBoxIsAnsweredAfterTheWaitAndLeavesNoProcess) {
+    EXPECT_EQ(runGame([] {
+                  showGameWindow();
+                  setenv("MORVALE_BOX_WAIT_MS", "700", 1);
+                  const milliseconds shown = timeBox(L"Warning");
+                  // Up for the whole wait (a box that failed to show returns at once).
+                  return shown >= milliseconds(700) && shown < seconds(5) && !boxesLeft() ? 0 : 1;
+              }),
+              0);
+}
+
+// A launcher stopping the game, or a session logging out, while a box is up.
+TEST_F(BoxX11Test, SigtermWhileABoxIsUpEndsTheBoxAndClosesTheGame) {
+    EXPECT_EQ(
+        runGame([] {
+            HWND window = showGameWindow();
+            std::thread stopper([] {
+                waitUntil(boxesLeft, seconds(5));
+                kill(getpid(), SIGTERM);
+            });
+            const milliseconds shown = timeBox(L"Warning");
+            stopper.join();
+            return shown < seconds(10) && !boxesLeft() && closedWithin(window, seconds(2)) ? 0 : 1;
+        }),
+        0);
+}
+
+// The box's process would otherwise hold the game's connection, keeping its window on screen.
+TEST_F(BoxX11Test, TheBoxProcessEndsWithSigtermAndWithTheGame) {
+    // Orphans come here, to be waited for.
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+    pid_t firstBox = 0;
+    pid_t secondBox = 0;
+    pid_t game = 0;
+    const int code = runGame(
+        [] {
+            showGameWindow();
+            timeBox(L"First");
+            timeBox(L"Second");
+            return 0;
+        },
+        &game,
+        [&](pid_t started) {
+            waitUntil([&] { return !childrenOf(started).empty(); }, seconds(5));
+            firstBox = childrenOf(started).empty() ? 0 : *childrenOf(started).begin();
+            kill(firstBox, SIGTERM);
+            waitUntil(
+                [&] {
+                    return !childrenOf(started).empty() && *childrenOf(started).begin() != firstBox;
+                },
+                seconds(5));
+            secondBox = childrenOf(started).empty() ? 0 : *childrenOf(started).begin();
+            kill(started, SIGKILL);
+        });
+    EXPECT_EQ(code, 128 + SIGKILL);
+    ASSERT_NE(firstBox, 0);
+    ASSERT_NE(secondBox, 0);
+    ASSERT_NE(secondBox, firstBox);
+    EXPECT_TRUE(
+        waitUntil([&] { return waitpid(secondBox, nullptr, WNOHANG) == secondBox; }, seconds(5)));
+    kill(secondBox, SIGKILL);
+    prctl(PR_SET_CHILD_SUBREAPER, 0);
+}
+
+// Another client destroys the game's window: the game's next request on it fails.
+TEST_F(BoxX11Test, AnXErrorClosesTheWindowsInsteadOfEndingTheProcess) {
+    EXPECT_EQ(
+        runGame([] {
+            HWND window = showGameWindow();
+            closedWithin(window, milliseconds(200));
+            SDL_SysWMinfo info;
+            SDL_VERSION(&info.version);
+            if (!SDL_GetWindowWMInfo(static_cast<SDL_Window*>(win32::sdlWindow(window)), &info)) {
+                return 2;
+            }
+            Display* other = XOpenDisplay(nullptr);
+            XDestroyWindow(other, info.info.x11.window);
+            XCloseDisplay(other);
+            SetWindowTextW(window, L"Still here?");
+            return closedWithin(window, seconds(2)) ? 0 : 1;
+        }),
+        0);
+}
+
+}  // namespace
