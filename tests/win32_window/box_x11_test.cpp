@@ -98,6 +98,7 @@ bool boxesLeft() {
 
 class BoxX11Test : public ::testing::Test {
 protected:
+    explicit BoxX11Test(bool withManager = false) : server(withManager) {}
     void SetUp() override {
         if (!server.running()) {
             GTEST_SKIP() << "no Xvfb on this machine";
@@ -107,6 +108,117 @@ protected:
 
     morvale_testing::XServer server;
 };
+
+class ManagedBoxX11Test : public BoxX11Test {
+protected:
+    ManagedBoxX11Test() : BoxX11Test(true) {}
+    void SetUp() override {
+        BoxX11Test::SetUp();
+        if (!server.managed()) {
+            GTEST_SKIP() << "no openbox on this machine";
+        }
+    }
+};
+
+// In the child: the game's window full screen under the window manager.
+HWND showFullScreenGameWindow() {
+    HWND window = showGameWindow();
+    SDL_SetWindowFullscreen(static_cast<SDL_Window*>(win32::sdlWindow(window)),
+                            SDL_WINDOW_FULLSCREEN);
+    closedWithin(window, milliseconds(500));
+    return window;
+}
+
+::Window xWindowOf(HWND window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    return SDL_GetWindowWMInfo(static_cast<SDL_Window*>(win32::sdlWindow(window)), &info)
+               ? info.info.x11.window
+               : 0;
+}
+
+// Another client destroys the game's window; the game's next request on it fails.
+bool closedAfterAnotherClientDestroyed(HWND window) {
+    Display* other = XOpenDisplay(nullptr);
+    XDestroyWindow(other, xWindowOf(window));
+    XCloseDisplay(other);
+    SetWindowTextW(window, L"Still here?");
+    return closedWithin(window, seconds(2));
+}
+
+class BoxX11Test : public ::testing::Test {
+protected:
+    explicit BoxX11Test(bool withManager = false) : server(withManager) {}
+    void SetUp() override {
+        if (!server.running()) {
+            GTEST_SKIP() << "no Xvfb on this machine";
+        }
+        server.use();
+    }
+
+    morvale_testing::XServer server;
+};
+
+class ManagedBoxX11Test : public BoxX11Test {
+protected:
+    ManagedBoxX11Test() : BoxX11Test(true) {}
+    void SetUp() override {
+        BoxX11Test::SetUp();
+        if (!server.managed()) {
+            GTEST_SKIP() << "no openbox on this machine";
+        }
+    }
+};
+
+// In the child: the game's window full screen under the window manager.
+HWND showFullScreenGameWindow() {
+    HWND window = showGameWindow();
+    SDL_SetWindowFullscreen(static_cast<SDL_Window*>(win32::sdlWindow(window)),
+                            SDL_WINDOW_FULLSCREEN);
+    closedWithin(window, milliseconds(500));
+    return window;
+}
+
+::Window xWindowOf(HWND window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    return SDL_GetWindowWMInfo(static_cast<SDL_Window*>(win32::sdlWindow(window)), &info)
+               ? info.info.x11.window
+               : 0;
+}
+
+// Another client destroys the game's window; the game's next request on it fails.
+bool closedAfterAnotherClientDestroyed(HWND window) {
+    Display* other = XOpenDisplay(nullptr);
+    XDestroyWindow(other, xWindowOf(window));
+    XCloseDisplay(other);
+    SetWindowTextW(window, L"Still here?");
+    return closedWithin(window, seconds(2));
+}
+
+// The title of the window with the keyboard focus, as the box's own title is set.
+std::string focusedTitle(Display* display) {
+    ::Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0;
+    unsigned long left = 0;
+    unsigned char* data = nullptr;
+    std::string title;
+    if (focus > PointerRoot &&
+        XGetWindowProperty(display, focus, XInternAtom(display, "_NET_WM_NAME", False), 0, 64,
+                           False, AnyPropertyType, &type, &format, &items, &left,
+                           &data) == Success &&
+        data != nullptr) {
+        title.assign(reinterpret_cast<char*>(data), items);
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return title;
+}
 
 TEST_F(BoxX11Test, AnUnansweredBoxIsAnsweredAfterTheWaitAndLeavesNoProcess) {
     EXPECT_EQ(runGame([] {
@@ -172,24 +284,20 @@ TEST_F(BoxX11Test, TheBoxProcessEndsWithSigtermAndWithTheGame) {
     prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
-// Another client destroys the game's window: the game's next request on it fails.
 TEST_F(BoxX11Test, AnXErrorClosesTheWindowsInsteadOfEndingTheProcess) {
-    EXPECT_EQ(
-        runGame([] {
-            HWND window = showGameWindow();
-            closedWithin(window, milliseconds(200));
-            SDL_SysWMinfo info;
-            SDL_VERSION(&info.version);
-            if (!SDL_GetWindowWMInfo(static_cast<SDL_Window*>(win32::sdlWindow(window)), &info)) {
-                return 2;
-            }
-            Display* other = XOpenDisplay(nullptr);
-            XDestroyWindow(other, info.info.x11.window);
-            XCloseDisplay(other);
-            SetWindowTextW(window, L"Still here?");
-            return closedWithin(window, seconds(2)) ? 0 : 1;
-        }),
-        0);
+    EXPECT_EQ(runGame([] {
+                  HWND window = showGameWindow();
+                  closedWithin(window, milliseconds(200));
+                  return closedAfterAnotherClientDestroyed(window) ? 0 : 1;
+              }),
+              0);
+}
+
+TEST_F(ManagedBoxX11Test, AFullScreenWindowDestroyedByAnotherClientClosesWithoutAHang) {
+    EXPECT_EQ(runGame([] {
+                  return closedAfterAnotherClientDestroyed(showFullScreenGameWindow()) ? 0 : 1;
+              }),
+              0);
 }
 
 }  // namespace

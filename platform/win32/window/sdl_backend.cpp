@@ -63,6 +63,7 @@ public:
         auto* native = static_cast<SDL_Window*>(window.native);
         if (native != nullptr) {
             byId_.erase(SDL_GetWindowID(native));
+            answerHideOfLostWindow(native);
             SDL_DestroyWindow(native);
             window.native = nullptr;
         }

@@ -1,6 +1,7 @@
 #include "window/x_errors.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <unistd.h>
 
@@ -62,6 +63,30 @@ void closeWindowsAfterXError(WindowSystem& system) {
     for (HWND handle : system.windows()) {
         postMessage(system, handle, WM_CLOSE, 0, 0);
     }
+}
+
+void answerHideOfLostWindow(void* sdlWindow) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    auto* native = static_cast<SDL_Window*>(sdlWindow);
+    if (native == nullptr || (SDL_GetWindowFlags(native) & SDL_WINDOW_SHOWN) == 0 ||
+        !SDL_GetWindowWMInfo(native, &info) || info.subsystem != SDL_SYSWM_X11) {
+        return;
+    }
+    Display* display = info.info.x11.display;
+    XWindowAttributes attributes{};
+    {
+        const QuietXErrors quiet;
+        if (XGetWindowAttributes(display, info.info.x11.window, &attributes) != 0) {
+            return;
+        }
+    }
+    XEvent unmapped{};
+    unmapped.xunmap.type = UnmapNotify;
+    unmapped.xunmap.display = display;
+    unmapped.xunmap.event = info.info.x11.window;
+    unmapped.xunmap.window = info.info.x11.window;
+    XPutBackEvent(display, &unmapped);
 }
 
 QuietXErrors::QuietXErrors() : wasQuiet_(quiet) {

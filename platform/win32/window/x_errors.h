@@ -18,6 +18,11 @@ void catchXErrors();
 // WM_CLOSE to every window.
 void closeWindowsAfterXError(WindowSystem& system);
 
+// Before SDL destroys a window that another client destroyed already: SDL hides a window
+// before destroying it and waits for the server to say it is hidden, which the server
+// never says of a window it no longer has. The wait is given its answer.
+void answerHideOfLostWindow(void* sdlWindow);
+
 // Errors of the calling thread's requests are not the game's while this lives (a helper's
 // own connection asking about a window that may go at any moment).
 class QuietXErrors {
