@@ -318,6 +318,28 @@ bool confirmFullscreen(HWND handle, int width, int height) {
     return false;
 }
 
+void awaitWindowedSize(HWND handle) {
+    auto* native = static_cast<SDL_Window*>(sdlWindow(handle));
+    Window* window = WindowSystem::instance().find(handle);
+    if (native == nullptr || window == nullptr) {
+        return;
+    }
+    const RECT client = WindowSystem::instance().clientRect(*window);
+    for (int turn = 0; turn < 50; ++turn) {
+        // SDL learns the size from the server's events; the drawing asks SDL.
+        SDL_PumpEvents();
+        const SDL_Rect shown = shownGeometry(native);
+        int width = 0;
+        int height = 0;
+        SDL_GetWindowSize(native, &width, &height);
+        if (shown.w == client.right && shown.h == client.bottom && width == client.right &&
+            height == client.bottom) {
+            return;
+        }
+        SDL_Delay(10);
+    }
+}
+
 void* sdlWindow(HWND handle) {
     Window* window = WindowSystem::instance().find(handle);
     return window != nullptr ? window->native : nullptr;
