@@ -40,28 +40,36 @@ bool waitUntil(const std::function<bool()>& done, milliseconds limit) {
     return done();
 }
 
-// Runs the game's part in a child; its exit code, or -1 when it had to be killed.
-int runGame(const std::function<int()>& game, pid_t* started = nullptr,
-            const std::function<void(pid_t)>& meanwhile = {}) {
+// Runs the game's part in a child (while meanwhile runs here); its exit code, or -1 when it
+// had to be killed.
+int runGame(const std::function<int()>& game, const std::function<void(pid_t)>& meanwhile = {}) {
     const pid_t child = fork();
     if (child == 0) {
         std::_Exit(game());
-    }
-    if (started != nullptr) {
-        *started = child;
     }
     if (meanwhile) {
         meanwhile(child);
     }
     int status = 0;
-    const bool ended =
-        waitUntil([&] { return waitpid(child, &status, WNOHANG) == child; }, seconds(20));
-    if (!ended) {
+    if (!waitUntil([&] { return waitpid(child, &status, WNOHANG) == child; }, seconds(20))) {
         kill(child, SIGKILL);
         waitpid(child, &status, 0);
         return -1;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// The process of the game's box once one shows, other than the one given; 0 when none does.
+pid_t boxOf(pid_t game, pid_t other = 0) {
+    pid_t box = 0;
+    waitUntil(
+        [&] {
+            const std::set<pid_t> children = childrenOf(game);
+            box = children.empty() || *children.begin() == other ? 0 : *children.begin();
+            return box != 0;
+        },
+        seconds(5));
+    return box;
 }
 
 // In the child: the game's window on the server, shown, its messages pumped.
@@ -177,9 +185,7 @@ TEST_F(BoxX11Test, SigtermWhileABoxIsUpEndsTheBoxAndClosesTheGame) {
 TEST_F(BoxX11Test, TheBoxProcessEndsWithSigtermAndWithTheGame) {
     // Orphans come here, to be waited for.
     prctl(PR_SET_CHILD_SUBREAPER, 1);
-    pid_t firstBox = 0;
-    pid_t secondBox = 0;
-    pid_t game = 0;
+    pid_t second = 0;
     const int code = runGame(
         [] {
             showGameWindow();
@@ -187,27 +193,18 @@ TEST_F(BoxX11Test, TheBoxProcessEndsWithSigtermAndWithTheGame) {
             timeBox(L"Second");
             return 0;
         },
-        &game,
-        [&](pid_t started) {
-            waitUntil([&] { return !childrenOf(started).empty(); }, seconds(5));
-            firstBox = childrenOf(started).empty() ? 0 : *childrenOf(started).begin();
-            kill(firstBox, SIGTERM);
-            waitUntil(
-                [&] {
-                    return !childrenOf(started).empty() && *childrenOf(started).begin() != firstBox;
-                },
-                seconds(5));
-            secondBox = childrenOf(started).empty() ? 0 : *childrenOf(started).begin();
-            kill(started, SIGKILL);
+        [&second](pid_t game) {
+            const pid_t first = boxOf(game);
+            if (first != 0 && kill(first, SIGTERM) == 0) {
+                second = boxOf(game, first);
+            }
+            kill(game, SIGKILL);
         });
-    EXPECT_EQ(code, 128 + SIGKILL);
-    ASSERT_NE(firstBox, 0);
-    ASSERT_NE(secondBox, 0);
-    ASSERT_NE(secondBox, firstBox);
-    EXPECT_TRUE(
-        waitUntil([&] { return waitpid(secondBox, nullptr, WNOHANG) == secondBox; }, seconds(5)));
-    kill(secondBox, SIGKILL);
     prctl(PR_SET_CHILD_SUBREAPER, 0);
+    EXPECT_EQ(code, 128 + SIGKILL);
+    ASSERT_NE(second, 0) << "the first box did not end with SIGTERM";
+    EXPECT_TRUE(waitUntil([&] { return waitpid(second, nullptr, WNOHANG) == second; }, seconds(5)));
+    kill(second, SIGKILL);
 }
 
 TEST_F(BoxX11Test, AnXErrorClosesTheWindowsInsteadOfEndingTheProcess) {
