@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Starts the game many times in a row on a real X server (Xvfb of its own, with and without
 # the openbox window manager) and counts the starts that fail: a non-zero exit, a crash
-# report, a run that hangs (a message box nobody answers, say), a log without "Successfull
-# exit" or a start that draws nothing. Each failed run's output stays in the work folder.
+# report, a run that hangs (a message box nobody answers, say; killed after 130 s, since it
+# may not end with SIGTERM), a log without "Successfull exit" or a start that draws nothing. Each failed run's output stays in the work folder.
 # Needs xvfb and xdotool, and openbox for the starts with a window manager.
 #
 # The starts take turns as a player would meet a message box (the warning that full screen
@@ -172,7 +172,7 @@ for run in $(seq 1 "$starts"); do
     status=0
     (
         cd "$folder"
-        exec timeout 120 "$game" -log >out.txt 2>&1
+        exec timeout -k 10 120 "$game" -log >out.txt 2>&1
     ) &
     runner=$!
     helper=
