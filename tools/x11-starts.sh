@@ -38,7 +38,7 @@ while getopts "n:d:s:w:f:a:i:b:k:" option; do
         i) script=$(realpath "$OPTARG") ;;
         b) build=$OPTARG ;;
         k) work=$OPTARG ;;
-        *) sed -n '2,19p' "$0" >&2; exit 2 ;;
+        *) sed -n '2,18p' "$0" >&2; exit 2 ;;
     esac
 done
 
