@@ -20,9 +20,13 @@ namespace morvale_testing {
 
 class XServer {
 public:
-    // A display number from the process id, so parallel runs do not meet.
+    // A free display number from the process id, so parallel runs do not meet.
     explicit XServer(bool withManager = false) {
-        const int number = 300 + static_cast<int>(getpid() % 600);
+        int number = 300 + static_cast<int>(getpid() % 600);
+        while (access(("/tmp/.X" + std::to_string(number) + "-lock").c_str(), F_OK) == 0 ||
+               access(("/tmp/.X11-unix/X" + std::to_string(number)).c_str(), F_OK) == 0) {
+            ++number;
+        }
         display_ = ":" + std::to_string(number);
         const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
         server_ =
