@@ -60,15 +60,17 @@ int runGame(const std::function<int()>& game, const std::function<void(pid_t)>& 
 }
 
 // The process of the game's box once one shows, other than the one given; 0 when none does.
+// A box stays: SDL's short-lived tries at other ways to show a box do not count.
 pid_t boxOf(pid_t game, pid_t other = 0) {
+    const auto lasting = [game, other](pid_t& box) {
+        const std::set<pid_t> children = childrenOf(game);
+        box = children.empty() || *children.begin() == other ? 0 : *children.begin();
+        std::this_thread::sleep_for(milliseconds(300));
+        box = box != 0 && childrenOf(game).count(box) == 1 ? box : 0;
+        return box != 0;
+    };
     pid_t box = 0;
-    waitUntil(
-        [&] {
-            const std::set<pid_t> children = childrenOf(game);
-            box = children.empty() || *children.begin() == other ? 0 : *children.begin();
-            return box != 0;
-        },
-        seconds(5));
+    waitUntil([&] { return lasting(box); }, seconds(5));
     return box;
 }
 
