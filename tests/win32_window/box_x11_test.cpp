@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <gtest/gtest.h>
 #include <sys/prctl.h>
 
@@ -10,8 +11,12 @@
 #include <functional>
 #include <set>
 
+#include <d3d9.h>
 #include <windows.h>
 
+#include "d3d9/display.h"
+#include "d3d9/drawing.h"
+#include "d3d9/seams.h"
 #include "tests/support/test_window.h"
 #include "tests/support/x_server.h"
 #include "win32/window_seams.h"
@@ -221,6 +226,49 @@ TEST_F(BoxX11Test, AnXErrorClosesTheWindowsInsteadOfEndingTheProcess) {
 TEST_F(ManagedBoxX11Test, AFullScreenWindowDestroyedByAnotherClientClosesWithoutAHang) {
     EXPECT_EQ(runGame([] {
                   return closedAfterAnotherClientDestroyed(showFullScreenGameWindow()) ? 0 : 1;
+              }),
+              0);
+}
+
+// A failure releases the full-screen device before its box: the window, back at its windowed
+// size, shows the last picture scaled to fit (left half red, right half blue), not its
+// top-left corner.
+TEST_F(ManagedBoxX11Test, TheLastPictureIsScaledIntoTheWindowWhenFullScreenEnds) {
+    EXPECT_EQ(runGame([] {
+                  d3d9::setDrawRecording(false);
+                  d3d9::setDescribedAdapters(false);
+                  d3d9::setModeCallRecording(false);
+                  if (d3d9::chooseBackend().kind != d3d9::BackendKind::Gl) {
+                      return 2;
+                  }
+                  HWND window = showGameWindow();
+                  IDirect3D9* direct3d = Direct3DCreate9(D3D_SDK_VERSION);
+                  D3DPRESENT_PARAMETERS parameters{};
+                  parameters.BackBufferWidth = 1024;
+                  parameters.BackBufferHeight = 768;
+                  parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+                  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+                  IDirect3DDevice9* device = nullptr;
+                  if (direct3d->CreateDevice(0, D3DDEVTYPE_HAL, window, 0x20, &parameters,
+                                             &device) != D3D_OK) {
+                      return 3;
+                  }
+                  const D3DRECT right{512, 0, 1024, 768};
+                  device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0);
+                  device->Clear(1, &right, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+                  device->Present(nullptr, nullptr, nullptr, nullptr);
+                  device->Release();
+                  direct3d->Release();
+                  Display* display = XOpenDisplay(nullptr);
+                  XImage* image =
+                      XGetImage(display, xWindowOf(window), 0, 0, 800, 600, AllPlanes, ZPixmap);
+                  const bool scaled = image != nullptr && XGetPixel(image, 450, 300) == 0x0000FF &&
+                                      XGetPixel(image, 350, 300) == 0xFF0000;
+                  if (image != nullptr) {
+                      XDestroyImage(image);
+                  }
+                  XCloseDisplay(display);
+                  return scaled ? 0 : 1;
               }),
               0);
 }
