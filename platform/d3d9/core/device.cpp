@@ -30,6 +30,14 @@ Device::Device(IDirect3D9* direct3d, AdapterDescription adapter, HWND focusWindo
 }
 
 Device::~Device() {
+    // Back in its windowed size, the window would keep the last frame at the mode's size,
+    // cropped (behind a failure's message box, say): it shows it again, scaled to fit.
+    if (fullscreen_.held()) {
+        const HWND window = deviceWindow();
+        fullscreen_.restore();
+        win32::awaitWindowedSize(window);
+        context_->backend->present();
+    }
     win32::setBackBufferSize(deviceWindow(), 0, 0);
     unbindAll();
     context_->device = nullptr;

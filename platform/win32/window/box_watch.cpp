@@ -1,24 +1,46 @@
 #include "window/box_watch.h"
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
-#include <set>
+#include <mutex>
+#include <string>
+
+#include "window/box_focus.h"
 
 namespace win32 {
 
 namespace {
 
-// A box nobody answered in this time is answered with its one button.
-constexpr std::chrono::seconds kUnanswered{60};
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
 
-// The processes the thread has started: SDL shows its X11 box from a child process of its own.
+// A box nobody answered in this time is answered with its one button.
+constexpr milliseconds kUnanswered{60000};
+// How long after the box is shown its focus is looked after, and how often.
+constexpr milliseconds kFocusing{3000};
+constexpr milliseconds kFocusLook{10};
+// How often the box's processes are ended once it is answered: SDL may try another way to
+// show it when its first one ends.
+constexpr milliseconds kEndingLook{20};
+
+milliseconds unansweredWait() {
+    const char* text = std::getenv("MORVALE_BOX_WAIT_MS");
+    const long value = text != nullptr ? std::strtol(text, nullptr, 10) : 0;
+    return value > 0 ? milliseconds(value) : kUnanswered;
+}
+
+// The processes the thread has started and not yet waited for.
 std::set<pid_t> childrenOf(int thread) {
     std::set<pid_t> children;
     std::ifstream list("/proc/self/task/" + std::to_string(thread) + "/children");
@@ -29,96 +51,166 @@ std::set<pid_t> childrenOf(int thread) {
     return children;
 }
 
-// A window's title as window managers read it (SDL sets only the UTF-8 one).
-std::string titleOf(Display* display, ::Window window) {
-    const Atom name = XInternAtom(display, "_NET_WM_NAME", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long items = 0;
-    unsigned long left = 0;
-    unsigned char* data = nullptr;
-    std::string title;
-    if (XGetWindowProperty(display, window, name, 0, 256, False, AnyPropertyType, &type, &format,
-                           &items, &left, &data) == Success &&
-        data != nullptr) {
-        title.assign(reinterpret_cast<const char*>(data), items);
+// The signal handlers' state: one watch at a time has them.
+std::atomic<bool> signalsTaken{false};
+std::atomic<int> wakeDescriptor{-1};
+struct sigaction previousTerm {};
+struct sigaction previousInt {};
+volatile sig_atomic_t signalForLater = 0;
+
+void wake(char why) {
+    const int descriptor = wakeDescriptor.load();
+    if (descriptor >= 0) {
+        // The pipe does not block: a full one has woken the watch already.
+        const ssize_t written = write(descriptor, &why, 1);
+        static_cast<void>(written);
     }
-    if (data != nullptr) {
-        XFree(data);
-    }
-    return title;
 }
 
-// The top-level window with this title, or 0.
-::Window findTitled(Display* display, const std::string& title) {
-    ::Window root = 0;
-    ::Window parent = 0;
-    ::Window* children = nullptr;
-    unsigned count = 0;
-    ::Window found = 0;
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
-        for (unsigned i = count; i-- > 0 && found == 0;) {
-            found = titleOf(display, children[i]) == title ? children[i] : 0;
-        }
-        XFree(children);
+// A signal that would end the game ends the box first: SDL waits for the box with the
+// signal's handler reinstalled after every interruption, so nothing else would.
+void onSignalDuringBox(int signal, siginfo_t* info, void* context) {
+    const int savedErrno = errno;
+    const struct sigaction& previous = signal == SIGTERM ? previousTerm : previousInt;
+    if ((previous.sa_flags & SA_SIGINFO) != 0) {
+        wake('s');
+        previous.sa_sigaction(signal, info, context);
+    } else if (previous.sa_handler == SIG_DFL) {
+        wake('s');
+        signalForLater = signal;
+    } else if (previous.sa_handler != SIG_IGN) {
+        wake('s');
+        previous.sa_handler(signal);
     }
-    return found;
+    errno = savedErrno;
 }
 
-// Without a window manager nobody gives the box the keyboard focus: Enter and Escape would
-// go to the game's window, which waits for the box. (A window manager gives it the focus
-// anyway.)
-void focusTheBox(const std::string& caption) {
-    if (std::getenv("DISPLAY") == nullptr) {
+void takeSignals() {
+    struct sigaction action {};
+    action.sa_sigaction = onSignalDuringBox;
+    action.sa_flags = SA_SIGINFO;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, &previousTerm);
+    sigaction(SIGINT, &action, &previousInt);
+}
+
+void giveSignalsBack() {
+    sigaction(SIGTERM, &previousTerm, nullptr);
+    sigaction(SIGINT, &previousInt, nullptr);
+}
+
+// The box's process is a fork of the game that never runs exec: without this it would keep
+// the game's handlers (SDL's SIGTERM handler only asks a quit of an event loop the fork never
+// runs) and outlive the game, holding the game's connection to the display open. Only forks
+// made while the thread shows a box are touched.
+thread_local bool showingBox = false;
+pid_t boxParent = 0;
+
+void onForkPrepare() {
+    if (showingBox) {
+        boxParent = getpid();
+    }
+}
+
+void onForkChild() {
+    if (!showingBox) {
         return;
     }
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        return;
+    signal(SIGTERM, SIG_DFL);
+    signal(SIGINT, SIG_DFL);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // The game may have died before the line above.
+    if (getppid() != boxParent) {
+        _exit(1);
     }
-    const ::Window box = findTitled(display, caption);
-    if (box != 0) {
-        XSetInputFocus(display, box, RevertToPointerRoot, CurrentTime);
-        XSync(display, False);
-    }
-    XCloseDisplay(display);
+}
+
+void watchForks() {
+    static std::once_flag registered;
+    std::call_once(registered, [] { pthread_atfork(onForkPrepare, nullptr, onForkChild); });
 }
 
 }  // namespace
 
-BoxWatch::BoxWatch(const std::string& caption) : caption_(caption) {
-    const int caller = static_cast<int>(syscall(SYS_gettid));
-    thread_ = std::thread([this, caller] { watch(caller); });
+BoxWatch::BoxWatch(const std::string& caption)
+    : caption_(caption),
+      callerThread_(static_cast<int>(syscall(SYS_gettid))),
+      before_(childrenOf(callerThread_)) {
+    watchForks();
+    showingBox = true;
+    if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return;  // no watch: the box is as SDL shows it
+    }
+    if (!signalsTaken.exchange(true)) {
+        signalsTaken_ = true;
+        signalForLater = 0;
+        wakeDescriptor.store(wake_[1]);
+        takeSignals();
+    }
+    thread_ = std::thread([this] { watch(); });
 }
 
 BoxWatch::~BoxWatch() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        done_ = true;
+    showingBox = false;
+    if (signalsTaken_) {
+        giveSignalsBack();
+        wakeDescriptor.store(-1);
     }
-    answered_.notify_all();
-    thread_.join();
+    if (thread_.joinable()) {
+        done_.store(true);
+        // A full pipe has woken the watch already.
+        const ssize_t written = write(wake_[1], "d", 1);
+        static_cast<void>(written);
+        thread_.join();
+        close(wake_[0]);
+        close(wake_[1]);
+    }
+    if (signalsTaken_) {
+        signalsTaken.store(false);
+        // The default action was in force: the game ends now, as it would have at once.
+        if (signalForLater != 0) {
+            raise(signalForLater);
+        }
+    }
 }
 
-void BoxWatch::watch(int callerThread) {
-    const std::set<pid_t> before = childrenOf(callerThread);
-    std::unique_lock<std::mutex> lock(mutex_);
-    // The box takes a moment to appear; look for it a few times.
-    for (int look = 0; look < 10 && !done_; ++look) {
-        if (answered_.wait_for(lock, std::chrono::milliseconds(200), [this] { return done_; })) {
-            return;
+void BoxWatch::watch() {
+    const Clock::time_point shown = Clock::now();
+    const Clock::time_point unanswered = shown + unansweredWait();
+    BoxFocus focus(caption_);
+    bool ending = false;
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        ending = ending || now >= unanswered;
+        const bool focusing = !ending && now - shown < kFocusing;
+        milliseconds nap = kEndingLook;
+        if (ending) {
+            endTheBox();
+        } else if (focusing) {
+            focus.look();
+            nap = kFocusLook;
+        } else {
+            nap = std::chrono::ceil<milliseconds>(unanswered - now);
         }
-        lock.unlock();
-        focusTheBox(caption_);
-        lock.lock();
+        pollfd wakeUp{wake_[0], POLLIN, 0};
+        if (poll(&wakeUp, 1, static_cast<int>(nap.count())) > 0) {
+            char bytes[64];
+            while (read(wake_[0], bytes, sizeof bytes) > 0) {
+            }
+            if (done_.load()) {
+                return;
+            }
+            ending = true;
+        }
     }
-    if (answered_.wait_for(lock, kUnanswered, [this] { return done_; })) {
-        return;
-    }
-    // SDL waits for its box process; ending it answers the box.
-    for (pid_t child : childrenOf(callerThread)) {
-        if (before.count(child) == 0) {
-            kill(child, SIGTERM);
+}
+
+void BoxWatch::endTheBox() const {
+    // SDL takes a box whose process ended as answered. Whatever the thread started since the
+    // box went up belongs to the box.
+    for (pid_t child : childrenOf(callerThread_)) {
+        if (before_.count(child) == 0) {
+            kill(child, SIGKILL);
         }
     }
 }

@@ -15,6 +15,7 @@
 #include "window/native_events.h"
 #include "window/sdl_keys.h"
 #include "window/window_system.h"
+#include "window/x_errors.h"
 
 namespace win32 {
 
@@ -62,6 +63,7 @@ public:
         auto* native = static_cast<SDL_Window*>(window.native);
         if (native != nullptr) {
             byId_.erase(SDL_GetWindowID(native));
+            answerHideOfLostWindow(native);
             SDL_DestroyWindow(native);
             window.native = nullptr;
         }
@@ -89,6 +91,7 @@ public:
     }
 
     void pump(WindowSystem& system) override {
+        closeWindowsAfterXError(system);
         std::set<HWND> resizing;
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
@@ -253,6 +256,7 @@ std::unique_ptr<WindowBackend> makeSdlBackend() {
     if (!startSdlVideo()) {
         return nullptr;
     }
+    catchXErrors();
     detail::setMessageBoxPresenter(showMessageBoxSdl);
     return std::make_unique<SdlBackend>();
 }
@@ -312,6 +316,28 @@ bool confirmFullscreen(HWND handle, int width, int height) {
     SDL_PumpEvents();
     SDL_FilterEvents(dropResizesOf, reinterpret_cast<void*>(uintptr_t{SDL_GetWindowID(native)}));
     return false;
+}
+
+void awaitWindowedSize(HWND handle) {
+    auto* native = static_cast<SDL_Window*>(sdlWindow(handle));
+    Window* window = WindowSystem::instance().find(handle);
+    if (native == nullptr || window == nullptr) {
+        return;
+    }
+    const RECT client = WindowSystem::instance().clientRect(*window);
+    for (int turn = 0; turn < 50; ++turn) {
+        // SDL learns the size from the server's events; the drawing asks SDL.
+        SDL_PumpEvents();
+        const SDL_Rect shown = shownGeometry(native);
+        int width = 0;
+        int height = 0;
+        SDL_GetWindowSize(native, &width, &height);
+        if (shown.w == client.right && shown.h == client.bottom && width == client.right &&
+            height == client.bottom) {
+            return;
+        }
+        SDL_Delay(10);
+    }
 }
 
 void* sdlWindow(HWND handle) {

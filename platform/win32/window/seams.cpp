@@ -1,5 +1,7 @@
 // Test seams of the window layer, and the SDL message box the kernel's MessageBoxW shows.
 #include <SDL.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -30,6 +32,17 @@ bool canShowMessageBox() {
         return false;
     }
     return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+}
+
+// Keys pressed while the box was up were meant for the box (the Enter that answers it, or
+// one pressed before it had the focus), not for the game. Releases stay, so that no key is
+// left down. Events are the main thread's only.
+void dropKeysPressedDuringTheBox() {
+    if (getpid() == static_cast<pid_t>(syscall(SYS_gettid)) && SDL_WasInit(SDL_INIT_VIDEO)) {
+        SDL_PumpEvents();
+        SDL_FlushEvent(SDL_KEYDOWN);
+        SDL_FlushEvent(SDL_TEXTINPUT);
+    }
 }
 
 std::atomic<bool> recordingBoxes{false};
@@ -178,10 +191,13 @@ void showMessageBoxSdl(const std::wstring& text, const std::wstring& caption) {
         std::lock_guard<std::mutex> lock(record.mutex);
         record.boxes.push_back({text, caption});
     } else if (canShowMessageBox()) {
-        // About 600 pixels of the box's font: readable on any screen the game runs on.
-        const BoxWatch watch(utf8Caption);
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, utf8Caption.c_str(),
-                                 wrapMessageBoxText(utf8Text, 72).c_str(), nullptr);
+        {
+            // About 600 pixels of the box's font: readable on any screen the game runs on.
+            const BoxWatch watch(utf8Caption);
+            SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, utf8Caption.c_str(),
+                                     wrapMessageBoxText(utf8Text, 72).c_str(), nullptr);
+        }
+        dropKeysPressedDuringTheBox();
     }
 }
 

@@ -75,6 +75,10 @@ void* sdlWindow(HWND window);
 // headless windows, which have no display.
 bool confirmFullscreen(HWND window, int width, int height);
 
+// Waits a moment for the display to show the window at its client size again after it left
+// full screen, so that what is drawn next fills it. Nothing for headless windows.
+void awaitWindowedSize(HWND window);
+
 // The size of the back buffer a device draws into the window, which the picture is scaled
 // from to fill the client area: mouse messages then carry back-buffer pixels, so what is
 // drawn under the pointer is what the pointer hits. 0 x 0 when no device draws.
