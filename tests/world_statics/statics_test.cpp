@@ -125,7 +125,7 @@ TEST_F(Statics, CollisionBoxesComeFromPartBoxesAfterTheFirst) {
 TEST_F(Statics, UnusablePartBoxesFailTheLoadNamingMeshAndPart) {
     const float inf = INFINITY, nan = NAN, big = 3e38f;
     D3DXMATRIX huge;
-    D3DXMatrixScaling(&huge, 1e20f, 1.0f, 1.0f);
+    D3DXMatrixScaling(&huge, 1e20f, 1e20f, 1e20f);
     struct Case {
         const char* name;
         bbox part;

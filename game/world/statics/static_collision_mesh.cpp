@@ -53,7 +53,9 @@ StaticCollisionMesh::StaticCollisionMesh(const kesh::MeshInfo& info, const std::
     for (std::size_t i = count > 1 ? 1 : 0; i < count; ++i) {
         const kesh::BoundingBox& box = *info.box(i);
         const D3DXVECTOR3 size = box.max - box.min;
-        const D3DXVECTOR3 sides(size.x * t.scale.x, size.y * t.scale.y, size.z * t.scale.z);
+        // A negative scale is a mirror: the box keeps its size and goes to the other side.
+        const D3DXVECTOR3 sides(size.x * std::fabs(t.scale.x), size.y * std::fabs(t.scale.y),
+                                size.z * std::fabs(t.scale.z));
         // The mesh builder already turned the part boxes into the drawn mesh's z, so the
         // box goes where the static is drawn.
         kesh::Transform placement;

@@ -4,6 +4,18 @@
 
 #include "engine/core/transform.h"
 #include "engine/render/mesh/mesh_loaders.h"
+#include "game/data/placement.h"
+
+namespace {
+
+// The static is drawn, boxed and culled with the file's matrix; only its collision boxes
+// (and the chase camera's obstacle boxes made from them) take the straightened placement.
+kesh::Transform collisionPlacement(std::uint32_t id, const D3DXMATRIX& world) {
+    return kesh::data::checkedPlacement(world, kesh::data::PlacementScale::Keep,
+                                        "Static " + std::to_string(id));
+}
+
+}  // namespace
 
 StaticInstance::StaticInstance(kesh::DxDevice* device, std::uint32_t id, std::uint32_t drawMask,
                                const std::string& lightmapName, const std::string& meshName,
@@ -23,7 +35,8 @@ StaticInstance::StaticInstance(kesh::DxDevice* device, std::uint32_t id, std::ui
         info->boxCount() == 0 ? info->computeBoundingBox() : *info->box(0);
     box = kesh::OrientedBox(local.min, local.max, world);
     if (solid) {
-        collisionMesh = std::make_unique<StaticCollisionMesh>(meshName, kesh::Transform(world));
+        collisionMesh =
+            std::make_unique<StaticCollisionMesh>(meshName, collisionPlacement(id, world));
     }
     const kesh::BoundingSphere sphere = info->computeBoundingSphere();
     localCentre = sphere.centre;
@@ -42,7 +55,7 @@ void StaticInstance::setTransform(const D3DXMATRIX& world) {
     radius = localRadius * scale;
     meshInstance->setTransform(world);
     if (collisionMesh) {
-        collisionMesh->setTransform(kesh::Transform(world));
+        collisionMesh->setTransform(collisionPlacement(id, world));
     }
     box.setWorld(world);
 }
