@@ -47,7 +47,6 @@ Level::Level(kesh::DxDevice* device, const kesh::CameraView& camera, InputSystem
       accumulator(0.0),
       outsideCamera(true),
       lost(false),
-      simulatedTime(0.0),
       lastStableTime(0.0),
       audio(audio),
       decaler(decaler) {
@@ -240,7 +239,6 @@ void Level::update(const FrameTime& t) {
             camera->update(kStep);
         }
         accumulator -= kStep;
-        simulatedTime += kStep;
         ++steps;
     }
     // Time beyond ten steps is dropped: a slow frame slows the game rather than piling up.
@@ -251,10 +249,12 @@ void Level::update(const FrameTime& t) {
     if (!car) {
         return;
     }
+    // On the run's clock, which runs on under the map and the pause menu as the time limit
+    // does; its first ten seconds count as stable.
     if (car->isStable()) {
-        lastStableTime = simulatedTime;
+        lastStableTime = t.time;
     }
-    if (simulatedTime - lastStableTime > kMostUnstableTime) {
+    if (t.time - lastStableTime > kMostUnstableTime) {
         lost = true;
     } else if (statics) {
         D3DXVECTOR3 position;

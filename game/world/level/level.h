@@ -114,9 +114,7 @@ private:
     bool startFound = false;
     // The level file's read error, empty when the file was read whole.
     std::string readFailure;
-    // Both on the clock of simulated time, so that time the game stands still (the map, the
-    // pause menu) never counts as time spent unstable.
-    double simulatedTime;
+    // The time of the last update in which the car was stable, on the run's clock.
     double lastStableTime;
     std::vector<TimedDecal> timedDecals;
     AudioSystem* audio;
