@@ -1,6 +1,7 @@
 #include "game/world/statics/static_instance.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/core/transform.h"
 #include "engine/render/mesh/mesh_loaders.h"
@@ -46,13 +47,22 @@ StaticInstance::StaticInstance(kesh::DxDevice* device, std::uint32_t id, std::ui
 
 void StaticInstance::setTransform(const D3DXMATRIX& world) {
     D3DXVec3TransformCoord(&centre, &localCentre, &world);
-    // The sphere must hold the mesh however unevenly it is scaled, so the longest basis row
-    // scales it.
-    const float scale =
-        std::max({D3DXVec3Length(reinterpret_cast<const D3DXVECTOR3*>(&world._11)),
-                  D3DXVec3Length(reinterpret_cast<const D3DXVECTOR3*>(&world._21)),
-                  D3DXVec3Length(reinterpret_cast<const D3DXVECTOR3*>(&world._31))});
-    radius = localRadius * scale;
+    // The sphere must hold the mesh however the matrix stretches it: by no more than the
+    // square root of the largest row sum of the rows' dot products, which is the longest
+    // row's length when the rows stand at right angles (scaled and turned) and more when the
+    // matrix is sheared.
+    const D3DXVECTOR3* rows[3] = {reinterpret_cast<const D3DXVECTOR3*>(&world._11),
+                                  reinterpret_cast<const D3DXVECTOR3*>(&world._21),
+                                  reinterpret_cast<const D3DXVECTOR3*>(&world._31)};
+    float stretch = 0.0f;
+    for (const D3DXVECTOR3* row : rows) {
+        float sum = 0.0f;
+        for (const D3DXVECTOR3* other : rows) {
+            sum += std::fabs(D3DXVec3Dot(row, other));
+        }
+        stretch = std::max(stretch, sum);
+    }
+    radius = localRadius * std::sqrt(stretch);
     meshInstance->setTransform(world);
     if (collisionMesh) {
         collisionMesh->setTransform(collisionPlacement(id, world));
