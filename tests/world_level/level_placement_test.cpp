@@ -123,10 +123,12 @@ TEST_F(LevelTest, StaticsAreDrawnWithTheFilesMatrixMirroredShearedOrFlat) {
     }
 
     // The boxes that collide lie where the statics are drawn: the mirrored wing reaches to
-    // the left of its place, the flat one is a sheet.
+    // the left of its place, the flat one is a sheet; the sheared wing's sphere, which
+    // decides whether it is drawn, holds all of it.
     const auto& statics = level->getStatics()->statics();
     for (int i : {0, 3}) {
-        const kesh::BoundingBox drawn = statics[3 + i]->box.worldBounds();
+        const kesh::BoundingBox drawn =
+            kesh::OrientedBox({0, 0, 0}, {4, 2, 1}, placements[i]).worldBounds();
         const kesh::BoundingBox collides =
             statics[3 + i]->collisionMesh->obstacleBoxes[0].worldBounds();
         for (int axis = 0; axis < 3; ++axis) {
@@ -134,7 +136,16 @@ TEST_F(LevelTest, StaticsAreDrawnWithTheFilesMatrixMirroredShearedOrFlat) {
             EXPECT_NEAR(collides.max[axis], drawn.max[axis], 1e-4f) << i << " " << axis;
         }
     }
-    EXPECT_NEAR(statics[3]->box.worldBounds().min.x, -14.0f, 1e-4f);
+    EXPECT_NEAR(statics[3]->collisionMesh->obstacleBoxes[0].worldBounds().min.x, -14.0f, 1e-4f);
+    const StaticInstance& sheared = *statics[4];
+    for (int corner = 0; corner < 8; ++corner) {
+        const D3DXVECTOR3 local(corner & 1 ? 4.0f : 0.0f, corner & 2 ? 2.0f : 0.0f,
+                                corner & 4 ? 1.0f : 0.0f);
+        D3DXVECTOR3 placed;
+        D3DXVec3TransformCoord(&placed, &local, &placements[1]);
+        const D3DXVECTOR3 off = placed - sheared.centre;
+        EXPECT_LE(D3DXVec3Length(&off), sheared.radius + 1e-4f) << corner;
+    }
 }
 
 }  // namespace
