@@ -33,10 +33,6 @@ constexpr D3DCOLOR kClearColor = 0xFF202020;
 constexpr D3DCOLOR kScreenLogColor = 0xFF40FF40;
 constexpr D3DCOLOR kCameraTextColor = 0xFFFF8080;
 constexpr int kScreenLogOrder = 100;
-// The top of the screen the play stage's countdown takes (its 32 rows and a gap, in the
-// 1024 x 768 frame the layout is given in): the debug text column starts below it.
-constexpr LONG kCountdownBand = 40;
-constexpr LONG kLayoutHeight = 768;
 const float kGreen[4] = {0.0f, 1.0f, 0.0f, 1.0f};
 const float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 
@@ -207,8 +203,7 @@ void Game::onFrame() {
         kesh::theDebugRenderer->addScreenText(text.str(), kCameraTextColor);
     }
     if (options.fps || options.camera) {
-        const LONG height = static_cast<LONG>(device->getViewport().Height);
-        kesh::theDebugRenderer->draw(camera, kCountdownBand * height / kLayoutHeight);
+        kesh::theDebugRenderer->draw(camera);
     }
 
     d3d->EndScene();

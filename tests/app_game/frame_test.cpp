@@ -114,10 +114,13 @@ TEST_F(FrameTest, TheCameraOptionQueuesThePositionAndDrawsTheQueues) {
     const auto& last = kesh::theDebugRenderer->screenTexts().back();
     EXPECT_EQ(last.text.rfind(L"Camera position: ", 0), 0u) << kesh::toNarrow(last.text);
     EXPECT_EQ(last.color, 0xFFFF8080u);
-    const auto drawn = textsDrawn(last.text);
-    ASSERT_FALSE(drawn.empty());
-    // The column starts below the band of the play stage's countdown (40 of 768 rows).
-    EXPECT_GE(drawn.front().rect.top, 40 * 240 / 768);
+    // The column starts at (3, 3): its first line's shadow one pixel lower, then the line.
+    const auto drawn = textsDrawn(kesh::theDebugRenderer->screenTexts().front().text);
+    ASSERT_EQ(drawn.size(), 2u);
+    EXPECT_EQ(drawn[0].rect.top, 4);
+    EXPECT_EQ(drawn[1].rect.top, 3);
+    EXPECT_EQ(drawn[1].rect.left, 3);
+    EXPECT_FALSE(textsDrawn(last.text).empty());
 }
 
 TEST_F(FrameTest, NoFrameWhileTheDeviceIsLostAndTenMillisecondSleepsUntilItIsBack) {

@@ -186,35 +186,33 @@ TEST_F(LevelTest, ARunIsLostOutsideTheBoxIncludingItsHeight) {
     EXPECT_TRUE(level->isLost());  // never cleared
 }
 
-TEST_F(LevelTest, InstabilityCountsSimulatedTimeOnly) {
+TEST_F(LevelTest, InstabilityCountsTheRunsClockAndTheFirstTenSecondsAsStable) {
     writeLevel(basicLevel());
     build();
     car->put(D3DXVECTOR3(0, 1, 0));
     car->stable = false;
-    // Slow frames: each runs only ten steps, a ninth of a second of the game, however long
-    // the frame took (or while the game stood still in the map).
-    for (int i = 0; i < 89; ++i) {
+    // Slow frames: a second each on the clock, though each runs only ten steps.
+    for (int i = 0; i < 10; ++i) {
         frame(1.0);
     }
-    EXPECT_FALSE(level->isLost());
-    frame(1.0);
-    frame(1.0);
+    EXPECT_FALSE(level->isLost());  // exactly ten seconds since the start
+    frame(0.01);
     EXPECT_TRUE(level->isLost());
 
+    clock = FrameTime();
     build();
     car->put(D3DXVECTOR3(0, 1, 0));
+    frame(0.5);
     car->stable = false;
-    for (int i = 0; i < 9 * 90 + 80; ++i) {  // 9.9 s of steps
-        frame(1.0 / 90.0 + 1e-7);
-    }
+    frame(9.9);
     EXPECT_FALSE(level->isLost());
     car->stable = true;
     frame(0.05);
     car->stable = false;
-    for (int i = 0; i < 9 * 90; ++i) {
-        frame(1.0 / 90.0 + 1e-7);
-    }
+    frame(9.9);
     EXPECT_FALSE(level->isLost());
+    frame(0.2);
+    EXPECT_TRUE(level->isLost());
 }
 
 class LevelDrawing : public LevelTest {

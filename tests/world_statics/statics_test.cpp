@@ -94,14 +94,15 @@ TEST_F(Statics, CollisionBoxesComeFromPartBoxesAfterTheFirst) {
     ASSERT_EQ(building.obstacleBoxes.size(), 2u);
     EXPECT_EQ(building.geoms.size(), 2u);
 
-    // The second solid part spans x 0..4, y 0..3 and, once the builder has turned z round,
-    // z -2..0; placed at (20, 0, 10) it must sit where it is drawn.
+    // The second solid part spans x 0..4, y 0..3 and z 0..2, in the file as in the drawn mesh
+    // (the builder turns only the part boxes' z round); placed at (20, 0, 10) it must sit
+    // where it is drawn.
     const kesh::BoundingBox part = building.obstacleBoxes[1].worldBounds();
     EXPECT_NEAR(part.min.x, 20.0f, 1e-4f);
     EXPECT_NEAR(part.max.x, 24.0f, 1e-4f);
     EXPECT_NEAR(part.max.y, 3.0f, 1e-4f);
-    EXPECT_NEAR(part.min.z, 8.0f, 1e-4f);
-    EXPECT_NEAR(part.max.z, 10.0f, 1e-4f);
+    EXPECT_NEAR(part.min.z, 10.0f, 1e-4f);
+    EXPECT_NEAR(part.max.z, 12.0f, 1e-4f);
 
     // The ODE box agrees: a point inside the part is inside the geom.
     const dGeomID inner = ode_compat::geomTransformGetGeom(building.geoms[1]);
@@ -111,7 +112,7 @@ TEST_F(Statics, CollisionBoxesComeFromPartBoxesAfterTheFirst) {
     EXPECT_NEAR(lengths[1], 3.0, 1e-5);
     EXPECT_NEAR(lengths[2], 2.0, 1e-5);
     const dReal* offset = dGeomGetPosition(inner);
-    EXPECT_NEAR(offset[2], -1.0, 1e-5);
+    EXPECT_NEAR(offset[2], 1.0, 1e-5);
 
     // Every collision box lies within the static's own drawn bounds.
     const kesh::BoundingBox drawn = set->statics()[1]->box.worldBounds();
@@ -125,7 +126,7 @@ TEST_F(Statics, CollisionBoxesComeFromPartBoxesAfterTheFirst) {
 TEST_F(Statics, UnusablePartBoxesFailTheLoadNamingMeshAndPart) {
     const float inf = INFINITY, nan = NAN, big = 3e38f;
     D3DXMATRIX huge;
-    D3DXMatrixScaling(&huge, 1e20f, 1.0f, 1.0f);
+    D3DXMatrixScaling(&huge, 1e20f, 1e20f, 1e20f);
     struct Case {
         const char* name;
         bbox part;
@@ -171,8 +172,8 @@ TEST_F(Statics, UnusablePartBoxesFailTheLoadNamingMeshAndPart) {
 }
 
 TEST_F(Statics, ARotatedSolidStaticCollidesAndHidesWhereItIsDrawn) {
-    // The building a quarter turn about y: its second part (x 0..4, y 0..3, z -2..0 in the
-    // mesh) goes to x -2..0, z -4..0, then to (20, 0, 10).
+    // The building a quarter turn about y: its second part (x 0..4, y 0..3, z 0..2 as drawn)
+    // goes to x 0..2, z -4..0, then to (20, 0, 10).
     D3DXMATRIX turn;
     D3DXMatrixRotationY(&turn, D3DX_PI * 0.5f);
     kesh::data::LevelData level;
@@ -181,7 +182,7 @@ TEST_F(Statics, ARotatedSolidStaticCollidesAndHidesWhereItIsDrawn) {
     const StaticCollisionMesh& building = *set->statics()[0]->collisionMesh;
     ASSERT_EQ(building.obstacleBoxes.size(), 2u);
     const kesh::BoundingBox part = building.obstacleBoxes[1].worldBounds();
-    const D3DXVECTOR3 least(18, 0, 6), most(20, 3, 10);
+    const D3DXVECTOR3 least(20, 0, 6), most(22, 3, 10);
     for (int i = 0; i < 3; ++i) {
         EXPECT_NEAR(part.min[i], least[i], 1e-4f) << i;
         EXPECT_NEAR(part.max[i], most[i], 1e-4f) << i;
@@ -197,8 +198,9 @@ TEST_F(Statics, ARotatedSolidStaticCollidesAndHidesWhereItIsDrawn) {
         dGeomDestroy(ball);
         return n > 0;
     };
-    EXPECT_TRUE(touches(19.0f, 7.0f));
-    EXPECT_FALSE(touches(22.0f, 9.0f));
+    EXPECT_TRUE(touches(21.0f, 7.0f));
+    EXPECT_FALSE(touches(22.0f, 11.0f));
+    EXPECT_FALSE(touches(19.0f, 7.0f));  // where the part's z turned round would put it
 }
 
 TEST_F(Statics, BoundsAndGroundComeFromTheWorldBoxes) {

@@ -13,8 +13,8 @@ constexpr std::uint32_t kLampColour = 0x60FFFFFF;
 constexpr float kLampSize = 5.0f;
 constexpr std::uint32_t kTextColour = 0xFFF0A080;
 constexpr std::uint32_t kShapeColour = 0xFFA040A0;
-// Wireframe with depth: the car stays visible inside its own collision shape.
-constexpr std::uint32_t kShapeFlags = 3;
+// Solid, depth-tested.
+constexpr std::uint32_t kShapeFlags = 2;
 constexpr int kBarCells = 10;
 
 const kesh::ResourceId& lampTexture() {

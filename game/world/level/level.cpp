@@ -47,7 +47,6 @@ Level::Level(kesh::DxDevice* device, const kesh::CameraView& camera, InputSystem
       accumulator(0.0),
       outsideCamera(true),
       lost(false),
-      simulatedTime(0.0),
       lastStableTime(0.0),
       audio(audio),
       decaler(decaler) {
@@ -86,10 +85,15 @@ void Level::loadPhysicsParams() {
 void Level::loadLevelFile() {
     try {
         kesh::data::readLevelFileAt(params.root + params.levelFile, *levelData);
-        for (kesh::data::StaticObject& object : levelData->statics) {
-            object.transform = kesh::data::checkedPlacement(
-                object.transform, kesh::data::PlacementScale::Keep,
-                "Level " + levelName + ": static \"" + object.name + "\"");
+        // Drawn, boxed and mapped as the file places them; refused only where a matrix
+        // places nothing, or would reach ODE and cannot be straightened for it.
+        for (const kesh::data::StaticObject& object : levelData->statics) {
+            const std::string what = "Level " + levelName + ": static \"" + object.name + "\"";
+            kesh::data::requireFinitePlacement(object.transform, what);
+            if ((object.flags & kesh::data::StaticObject::solidFlag) != 0) {
+                kesh::data::checkedPlacement(object.transform, kesh::data::PlacementScale::Keep,
+                                             what);
+            }
         }
         StaticsLoader loader(levelData.get(), kesh::toNarrow(params.meshFolder),
                              kesh::toNarrow(params.lightmapPrefix),
@@ -102,12 +106,14 @@ void Level::loadLevelFile() {
         readFailure = e.what();
         kesh::writeLine(boost::log::logDebug(), "Load terrain data failed: ", readFailure);
     }
-    // Whatever was read of them: a start places the car's body, an end the target.
+    // Whatever was read of them: a start places the car's body in ODE. An end only marks
+    // the target, which is drawn as the file places it.
     for (kesh::data::LocatorObject& locator : levelData->locators) {
-        if (beginsWith(locator.tag, "start") || beginsWith(locator.tag, "end")) {
-            locator.transform = kesh::data::checkedPlacement(
+        if (beginsWith(locator.tag, "start")) {
+            kesh::data::checkedPlacement(
                 locator.transform, kesh::data::PlacementScale::Drop,
-                "Level " + levelName + ": locator \"" + locator.name + "\"");
+                "Level " + levelName + ": locator \"" + locator.name + "\"")
+                .toMatrix(&locator.transform);
         }
     }
 }
@@ -233,7 +239,6 @@ void Level::update(const FrameTime& t) {
             camera->update(kStep);
         }
         accumulator -= kStep;
-        simulatedTime += kStep;
         ++steps;
     }
     // Time beyond ten steps is dropped: a slow frame slows the game rather than piling up.
@@ -244,10 +249,12 @@ void Level::update(const FrameTime& t) {
     if (!car) {
         return;
     }
+    // On the run's clock, which runs on under the map and the pause menu as the time limit
+    // does; its first ten seconds count as stable.
     if (car->isStable()) {
-        lastStableTime = simulatedTime;
+        lastStableTime = t.time;
     }
-    if (simulatedTime - lastStableTime > kMostUnstableTime) {
+    if (t.time - lastStableTime > kMostUnstableTime) {
         lost = true;
     } else if (statics) {
         D3DXVECTOR3 position;

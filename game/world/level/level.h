@@ -43,8 +43,8 @@ public:
     // Builds the whole level from params: the collision surfaces, the statics, the cells and
     // effects of the level file, the ground and the car. A level file that cannot be read is
     // logged and the level built from what was read; any other failure throws, among them a
-    // static's or a start or end locator's placement that places nothing (a sound one is
-    // straightened before the physics and the cameras take it, see placement.h). input,
+    // static's placement that is not finite, and a solid static's or a start locator's that
+    // cannot be straightened for the physics (see placement.h). input,
     // decaler and audio are not owned (each may be null) and must outlive the level.
     Level(kesh::DxDevice* device, const kesh::CameraView& camera, InputSystem* input,
           kesh::Decaler* decaler, AudioSystem* audio, const LevelParams& params);
@@ -114,9 +114,7 @@ private:
     bool startFound = false;
     // The level file's read error, empty when the file was read whole.
     std::string readFailure;
-    // Both on the clock of simulated time, so that time the game stands still (the map, the
-    // pause menu) never counts as time spent unstable.
-    double simulatedTime;
+    // The time of the last update in which the car was stable, on the run's clock.
     double lastStableTime;
     std::vector<TimedDecal> timedDecals;
     AudioSystem* audio;

@@ -53,13 +53,15 @@ StaticCollisionMesh::StaticCollisionMesh(const kesh::MeshInfo& info, const std::
     for (std::size_t i = count > 1 ? 1 : 0; i < count; ++i) {
         const kesh::BoundingBox& box = *info.box(i);
         const D3DXVECTOR3 size = box.max - box.min;
-        const D3DXVECTOR3 sides(size.x * t.scale.x, size.y * t.scale.y, size.z * t.scale.z);
-        // The mesh builder already turned the part boxes into the drawn mesh's z, so the
-        // box goes where the static is drawn.
+        // A negative scale is a mirror: the box keeps its size and goes to the other side.
+        const D3DXVECTOR3 sides(size.x * std::fabs(t.scale.x), size.y * std::fabs(t.scale.y),
+                                size.z * std::fabs(t.scale.z));
+        // The mesh builder turned the part boxes' z round but drew the mesh as the file gives
+        // it: turned back, the box goes where the static is drawn.
         kesh::Transform placement;
         placement.position = D3DXVECTOR3((box.min.x + box.max.x) * 0.5f * t.scale.x,
                                          (box.min.y + box.max.y) * 0.5f * t.scale.y,
-                                         (box.min.z + box.max.z) * 0.5f * t.scale.z);
+                                         -((box.min.z + box.max.z) * 0.5f * t.scale.z));
         // ODE aborts the process on a side below zero or NaN, and an endless box collides as
         // nonsense: such a file fails to load instead. A flat box (a sheet) is sound.
         if (!(sides.x >= 0.0f && sides.y >= 0.0f && sides.z >= 0.0f) || !finiteVector(sides) ||

@@ -15,7 +15,8 @@ class StaticCollisionMesh : public PhysicsObject {
 public:
     // The boxes come from the ".wfm" mesh of that name (through the mesh-info cache, whose
     // failure to fetch it throws): boxes 1..n when the mesh has more than one, box 0 when it
-    // has exactly one, sized by t's scale. The object is placed at t.
+    // has exactly one, sized by t's scale (a negative one mirrors where the boxes lie along
+    // that axis). The object is placed at t.
     // Throws std::runtime_error naming the mesh and the part when a box, scaled, has a side
     // that is not finite.
     StaticCollisionMesh(const std::string& meshName, const kesh::Transform& t);

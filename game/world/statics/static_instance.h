@@ -17,14 +17,16 @@
 class StaticInstance {
 public:
     // The mesh comes from the mesh-info cache (a failed fetch throws). A solid static gets
-    // a collision mesh, not yet in any space.
+    // a collision mesh, not yet in any space; a world matrix that ODE cannot be given even
+    // straightened throws then (see placement.h).
     StaticInstance(kesh::DxDevice* device, std::uint32_t id, std::uint32_t drawMask,
                    const std::string& lightmapName, const std::string& meshName,
                    const D3DXMATRIX& world, bool solid);
     StaticInstance(const StaticInstance&) = delete;
     StaticInstance& operator=(const StaticInstance&) = delete;
 
-    // Moves the static, its sphere, its box and its collision boxes.
+    // Moves the static, its sphere, its box and its collision boxes; throws as the
+    // constructor does.
     void setTransform(const D3DXMATRIX& world);
 
     std::uint32_t id;

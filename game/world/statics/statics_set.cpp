@@ -28,7 +28,13 @@ StaticsSet::StaticsSet(kesh::DxDevice* device, const std::string& effectName, Ph
 
 StaticsSet::~StaticsSet() {
     queryGrid.reset();
-    instances.clear();
+    // ODE finds a geom it takes out of a quadtree block by walking the block's list from the
+    // geom that joined it last, and the tree holds the statics' boxes newest first. Taken out
+    // newest first, each is found at once; oldest first, ending a level of many solid statics
+    // takes a time that grows with their square.
+    while (!instances.empty()) {
+        instances.pop_back();
+    }
 }
 
 void StaticsSet::addStatic(std::uint32_t id, std::uint32_t drawMask, const D3DXMATRIX& world,
@@ -66,6 +72,13 @@ void StaticsSet::finishBounds() {
         worldBoxes.push_back(worldBox);
     }
     space.makeQuadTree();
+    // The tree keeps every box added in a list of moved geoms until something collides in
+    // it, and ODE looks each geom it takes out up in that list: ending a level that never
+    // stepped would take a time that grows with the square of its boxes. The statics never
+    // move, so their places are settled once here.
+    if (space.id) {
+        dSpaceClean(space.id);
+    }
     queryGrid = std::make_unique<StaticsGrid>(box);
     for (std::size_t i = 0; i < instances.size(); ++i) {
         queryGrid->insert(instances[i].get(), worldBoxes[i]);
