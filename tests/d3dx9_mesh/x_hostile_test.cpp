@@ -91,6 +91,14 @@ TEST_F(XHostileTest, BlocksAreFollowedAsTheImporterFollowsThem) {
     meshInTemplate = meshInTemplate.substr(meshInTemplate.find(" Mesh {"));
     expectRefused(quadText("", "Quad", "template T { <0> { }\n" + meshInTemplate),
                   "a mesh after a template's inner brace");
+    // It takes a vertical tab or a form feed for a blank, as C does.
+    std::string tabbed = quadText();
+    tabbed.replace(tabbed.find("\nFrame"), 1, "\v");
+    tabbed.replace(tabbed.find("\n Mesh"), 1, "\f");
+    expectQuad(tabbed, "a vertical tab and a form feed");
+    std::string tabbedLists = quadText(list + list);
+    tabbedLists.replace(tabbedLists.find("\nFrame"), 1, "\v");
+    expectRefused(tabbedLists, "lists in a frame after a vertical tab");
     // Where it skips a block it counts the braces in strings too.
     expectRefused(quadText("  Skipped { \"{{\" }\n") + list + list + " }\n}\n",
                   "braces in a skipped string");
