@@ -91,14 +91,15 @@ TEST_F(XHostileTest, BlocksAreFollowedAsTheImporterFollowsThem) {
     meshInTemplate = meshInTemplate.substr(meshInTemplate.find(" Mesh {"));
     expectRefused(quadText("", "Quad", "template T { <0> { }\n" + meshInTemplate),
                   "a mesh after a template's inner brace");
-    // It takes a vertical tab or a form feed for a blank, as C does.
-    std::string tabbed = quadText();
-    tabbed.replace(tabbed.find("\nFrame"), 1, "\v");
-    tabbed.replace(tabbed.find("\n Mesh"), 1, "\f");
-    expectQuad(tabbed, "a vertical tab and a form feed");
-    std::string tabbedLists = quadText(list + list);
-    tabbedLists.replace(tabbedLists.find("\nFrame"), 1, "\v");
-    expectRefused(tabbedLists, "lists in a frame after a vertical tab");
+    // It reads from the line after the header's, and takes a vertical tab for a blank.
+    const std::string headerLine = "xof 0303txt 0032\n";
+    expectQuad(headerLine.substr(0, 16) + " said the header" + quadText().substr(16),
+               "words after the header");
+    expectRefused(headerLine.substr(0, 16) + " Skipped {" + quadText(list + list).substr(16),
+                  "lists in a mesh behind a block opened on the header's line");
+    std::string tabbed = quadText(list + list);
+    tabbed.replace(tabbed.find("\n Mesh"), 1, "\v");
+    expectRefused(tabbed, "lists in a mesh after a vertical tab");
     // Where it skips a block it counts the braces in strings too.
     expectRefused(quadText("  Skipped { \"{{\" }\n") + list + list + " }\n}\n",
                   "braces in a skipped string");

@@ -503,7 +503,13 @@ bool xCountsPlausible(const char* data, std::size_t size) {
         return true;
     }
     const unsigned floatBytes = std::memcmp(data + 12, "0064", 4) == 0 ? 8 : 4;
-    const XTokenizer tokens(data + 16, size - 16, binary, floatBytes);
+    // The importer's text reader starts on the line after the header's.
+    size_t body = 16;
+    while (text && body < size && data[body] != '\n' && data[body] != '\r') {
+        ++body;
+    }
+    body += text && body < size ? 1 : 0;
+    const XTokenizer tokens(data + body, size - body, binary, floatBytes);
     unsigned long long numbers = 0;
     XTokenizer counting = tokens;
     XToken token;
