@@ -63,6 +63,48 @@ TEST_F(XHostileTest, MaterialListWithFaceIndicesButNoMaterialIsRefused) {
                "a material by reference");
 }
 
+TEST_F(XHostileTest, MoreFaceMaterialsThanFacesAreRefused) {
+    const std::string list = "  MeshMaterialList { 1; 2; 0, 0;;\n" + kMaterial + "  }\n";
+    const std::string forEveryFace = "  MeshMaterialList { 1; 1; 0;; { Red } }\n";
+    expectQuad(quadText(list), "one index per face");
+    expectQuad(quadText(forEveryFace), "one index for every face");
+    // The importer appends a second list's indices and reads a face for each of them.
+    expectRefused(quadText(list + list), "two lists in one mesh");
+    expectRefused(quadText(forEveryFace + forEveryFace), "two one-index lists");
+    expectRefused(quadText("  MeshMaterialList { 1; 3; 0, 0, 0;; { Red } }\n"),
+                  "three indices for two faces");
+}
+
+// Where the checker and the importer would see a block end in different places, two lists
+// that the checker took for other meshes' or for no mesh's reached one mesh.
+TEST_F(XHostileTest, BlocksAreFollowedAsTheImporterFollowsThem) {
+    const std::string list = "  MeshMaterialList { 1; 2; 0, 0;;\n" + kMaterial + "  }\n";
+    expectQuad(quadText("  VertexDuplicationIndices { 4; 4; 0, 1, 2, 3; }\n"),
+               "an object the importer skips");
+    expectQuad(quadText("", "Quad", "Header { 1; 0; 1; }\n"), "a header the importer skips");
+    // As the fuzzer found it: a stray count after the faces makes the importer skip to the
+    // next block over the mesh's closing brace.
+    expectRefused(quadText("  3; 0, 1, 1;;\n }\n MT coords { 1; 0;0;; }\n" + list + list),
+                  "a stray count");
+    // It ends a template at its first closing brace and reads on.
+    std::string meshInTemplate = quadText(list + list);
+    meshInTemplate = meshInTemplate.substr(meshInTemplate.find(" Mesh {"));
+    expectRefused(quadText("", "Quad", "template T { <0> { }\n" + meshInTemplate),
+                  "a mesh after a template's inner brace");
+    // It reads from the line after the header's, and takes a vertical tab for a blank.
+    const std::string headerLine = "xof 0303txt 0032\n";
+    expectQuad(headerLine.substr(0, 16) + " said the header" + quadText().substr(16),
+               "words after the header");
+    expectRefused(headerLine.substr(0, 16) + " Skipped {" + quadText(list + list).substr(16),
+                  "lists in a mesh behind a block opened on the header's line");
+    std::string tabbed = quadText(list + list);
+    tabbed.replace(tabbed.find("\n Mesh"), 1, "\v");
+    expectRefused(tabbed, "lists in a mesh after a vertical tab");
+    // Where it skips a block it counts the braces in strings too.
+    expectRefused(quadText("  Skipped { \"{{\" }\n") + list + list + " }\n}\n",
+                  "braces in a skipped string");
+}
+
 TEST_F(XHostileTest, FacesWithoutCornersOrPastTheVerticesAreRefused) {
     std::string empty = quadText();
     empty.replace(empty.find("3;0,2,3;;"), 9, "0;;");

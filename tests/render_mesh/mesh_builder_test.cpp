@@ -2,6 +2,7 @@
 // texture names, part boxes, and records that do not hold together.
 #include <array>
 #include <cstring>
+#include <limits>
 #include <unordered_set>
 
 #include "engine/core/stream_error.h"
@@ -258,18 +259,27 @@ TEST_F(MeshBuilderTest, RecordsThatDoNotHoldTogetherAreABadFile) {
         [](tri_mesh& m) { m.face_materials.assign(12, 1); },
         [](tri_mesh& m) { m.face_materials.assign(12, -1); },
         [](tri_mesh& m) { m.position_tris[0].a = 0xFFFFFFFFu; },
+        [](tri_mesh& m) { m.positions[7].y = std::numeric_limits<float>::quiet_NaN(); },
+        [](tri_mesh& m) { m.positions[0].z = -std::numeric_limits<float>::infinity(); },
+        [](tri_mesh& m) { m.bboxes[0].maxX = std::numeric_limits<float>::quiet_NaN(); },
+        [](tri_mesh& m) { m.bboxes[0].minZ = std::numeric_limits<float>::infinity(); },
     };
+    const float most = std::numeric_limits<float>::max();
     for (Damage damage : damages) {
         tri_mesh mesh = cubeRecords();
         mesh.materials.materials = {{"only.tga"}};
+        mesh.bboxes = {{-most, -most, -most, most, most, most}};
         damage(mesh);
         expectStreamError(mesh);
     }
-    // The same records undamaged build, and an unused uv set may have any dim.
+    // The same records undamaged build, an unused uv set may have any dim and a position no
+    // triangle uses any value, and part boxes may reach the largest floats.
     tri_mesh mesh = cubeRecords();
     mesh.materials.materials = {{"only.tga"}};
     mesh.face_materials.assign(12, 0);
     mesh.uv_sets.push_back({});
+    mesh.positions.push_back({std::numeric_limits<float>::quiet_NaN(), 0.0f, 0.0f});
+    mesh.bboxes = {{-most, -most, -most, most, most, most}};
     EXPECT_EQ(build(mesh)->GetNumVertices(), 24u);
 }
 

@@ -3,6 +3,8 @@
 #include <boost/make_shared.hpp>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "engine/render/effect/effect_cache.h"
 #include "engine/render/effect/effect_loader.h"
@@ -254,6 +256,29 @@ TEST_F(MeshDrawTest, MeshDrawsOneSubsetOrEveryRange) {
     draws = takeDraws();
     ASSERT_EQ(draws.size(), 4u);
     EXPECT_EQ(draws[0].primitiveCount + draws[1].primitiveCount, 3u);  // pass by pass
+}
+
+TEST_F(MeshDrawTest, ARefusedDrawThrowsItsCallersText) {
+    write("plain.wfm", artlib::meshFileBytes(stripRecords({0, 1}, 2)));
+    kesh::CameraView camera;
+    kesh::Mesh object("plain", "two_pass.fx");
+    kesh::MeshInstance instance(infos->fetch("plain.wfm"));
+    ASSERT_EQ(device->EndScene(), D3D_OK);  // outside a scene the device refuses to draw
+    const std::pair<std::function<void()>, std::string> draws[] = {
+        {[&] { object.render(camera); }, "Failed to render mesh ("},
+        {[&] { instance.render(effect, camera); }, "Failed to draw indexed primitive ("},
+    };
+    for (const auto& draw : draws) {
+        try {
+            draw.first();
+            ADD_FAILURE() << "drawn outside a scene";
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(draw.second, 0), 0u) << e.what();
+        }
+        IDirect3DIndexBuffer9* indices = nullptr;
+        device->GetIndices(&indices);
+        EXPECT_EQ(indices, nullptr);
+    }
 }
 
 TEST_F(MeshDrawTest, TransformRunsThroughPreWorldPostAndCamera) {

@@ -2,6 +2,7 @@
 // with null for a bad one, and damaged ".wfm" files that must never crash the loader.
 #include <boost/make_shared.hpp>
 
+#include <limits>
 #include <sstream>
 
 #include "engine/render/mesh/mesh_builder.h"
@@ -75,8 +76,12 @@ TEST_F(MeshLoaderTest, UnreadableWfmFilesYieldNull) {
     write("newer.wfm", artlib::meshFileBytes(stripRecords({0}, 1), newer));
     write("damaged.wfm", artlib::meshFileBytes(stripRecords({3}, 1)));
     write("text.wfm", std::string("not a stream at all"));
+    maya_common::data::tri_mesh notANumber = stripRecords({0}, 1);
+    notANumber.bboxes = {{0, 0, 0, 1, std::numeric_limits<float>::quiet_NaN(), 1}};
+    write("nan.wfm", artlib::meshFileBytes(notANumber));
     kesh::MeshInfoLoader loader(dx.get(), directory());
-    for (const std::string name : {"missing.wfm", "newer.wfm", "damaged.wfm", "text.wfm"}) {
+    for (const std::string name :
+         {"missing.wfm", "newer.wfm", "damaged.wfm", "text.wfm", "nan.wfm"}) {
         mesh_testing::captureResourceLog();
         EXPECT_EQ(loader.load(name), nullptr) << name;
         EXPECT_TRUE(logged("Failed to read from stream, returning default")) << name;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "engine/render/effect/effect_cache.h"
 #include "engine/render/texture/texture_loader.h"
@@ -251,6 +252,22 @@ TEST_F(DecalerTest, AFailedDrawAndAMissingBufferThrowTheirMessages) {
     }
     device->EndScene();
     decaler->OnResetDevice();
+}
+
+TEST_F(DecalerTest, IndexBufferFailuresThrowTheDecalersTexts) {
+    const std::pair<void (*)(IDirect3DDevice9*, HRESULT), std::string> failures[] = {
+        {d3d9::failNextIndexBufferCreate, "Decaler: failed to create index buffer ("},
+        {d3d9::failNextIndexBufferLock, "Decaler: failed to lock index buffer ("},
+    };
+    for (const auto& failure : failures) {
+        failure.first(device, D3DERR_OUTOFVIDEOMEMORY);
+        try {
+            Decaler another(dx.get(), &ground);
+            ADD_FAILURE() << failure.second;
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(failure.second, 0), 0u) << e.what();
+        }
+    }
 }
 
 TEST_F(DecalerTest, ADeviceResetLeavesTheDecalerDrawing) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "engine/render/device/listener_registration.h"
 #include "engine/render/quad/quad_vertices.h"
@@ -110,6 +111,24 @@ TEST_F(ParticleQuadRendererTest, LockingBeyondTheBufferOrWithoutOneThrows) {
         ADD_FAILURE() << "a lock beyond the buffer succeeded";
     } catch (const std::runtime_error& e) {
         EXPECT_THAT(e.what(), HasSubstr("Vertex buffer lock failed"));
+    }
+}
+
+TEST_F(ParticleQuadRendererTest, IndexBufferFailuresThrowTheSharedHelpersTexts) {
+    const std::pair<void (*)(IDirect3DDevice9*, HRESULT), std::string> failures[] = {
+        {d3d9::failNextIndexBufferCreate, "create_index_buffer: cannot create buffer ("},
+        {d3d9::failNextIndexBufferLock, "lock_whole_ib: Failed to lock index buffer ("},
+    };
+    particle_quad_renderer<QuadVertex> renderer(dx.get(), 4);
+    for (const auto& failure : failures) {
+        failure.first(device, D3DERR_OUTOFVIDEOMEMORY);
+        try {
+            renderer.OnResetDevice();
+            ADD_FAILURE() << failure.second;
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(failure.second, 0), 0u) << e.what();
+        }
+        renderer.OnLostDevice();
     }
 }
 

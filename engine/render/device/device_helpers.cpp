@@ -4,10 +4,11 @@
 
 namespace kesh {
 
-lock_whole_ib::lock_whole_ib(IDirect3DIndexBuffer9* buffer, DWORD flags) : buffer_(buffer) {
+lock_whole_ib::lock_whole_ib(IDirect3DIndexBuffer9* buffer, DWORD flags, const wchar_t* failure)
+    : buffer_(buffer) {
     const HRESULT result = buffer_->Lock(0, 0, &data_, flags);
     if (FAILED(result)) {
-        throwDxError(result, L"lock_whole_ib: Failed to lock index buffer");
+        throwDxError(result, failure);
     }
 }
 
@@ -28,13 +29,13 @@ win32::ComPtr<IDirect3DVertexBuffer9> create_vertex_buffer(IDirect3DDevice9* dev
 
 win32::ComPtr<IDirect3DIndexBuffer9> create_index_buffer(IDirect3DDevice9* device, UINT indexCount,
                                                          D3DFORMAT format, DWORD usage,
-                                                         D3DPOOL pool) {
+                                                         D3DPOOL pool, const wchar_t* failure) {
     const UINT length = indexCount * (format == D3DFMT_INDEX16 ? 2 : 4);
     win32::ComPtr<IDirect3DIndexBuffer9> buffer;
     const HRESULT result =
         device->CreateIndexBuffer(length, usage, format, pool, buffer.out(), nullptr);
     if (FAILED(result)) {
-        throwDxError(result, L"create_index_buffer: cannot create buffer");
+        throwDxError(result, failure);
     }
     return buffer;
 }
@@ -57,10 +58,10 @@ void writeQuads(void* data, UINT quadCount) {
 
 }  // namespace
 
-void fillQuadIndices(IDirect3DIndexBuffer9* buffer, UINT quadCount) {
+void fillQuadIndices(IDirect3DIndexBuffer9* buffer, UINT quadCount, const wchar_t* lockFailure) {
     D3DINDEXBUFFER_DESC desc{};
     const bool wide = SUCCEEDED(buffer->GetDesc(&desc)) && desc.Format == D3DFMT_INDEX32;
-    lock_whole_ib lock(buffer, 0);
+    lock_whole_ib lock(buffer, 0, lockFailure);
     if (wide) {
         writeQuads<DWORD>(lock.data(), quadCount);
     } else {

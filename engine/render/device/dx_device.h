@@ -58,10 +58,15 @@ private:
     bool lost = false;
 };
 
+// The helpers below throw with their own texts unless the caller names its own failure.
+constexpr const wchar_t* kLockWholeIbFailure = L"lock_whole_ib: Failed to lock index buffer";
+constexpr const wchar_t* kCreateIndexBufferFailure = L"create_index_buffer: cannot create buffer";
+
 // A scoped lock of a whole index buffer.
 class lock_whole_ib {
 public:
-    lock_whole_ib(IDirect3DIndexBuffer9* buffer, DWORD flags);
+    lock_whole_ib(IDirect3DIndexBuffer9* buffer, DWORD flags,
+                  const wchar_t* failure = kLockWholeIbFailure);
     ~lock_whole_ib();
     lock_whole_ib(const lock_whole_ib&) = delete;
     lock_whole_ib& operator=(const lock_whole_ib&) = delete;
@@ -76,11 +81,12 @@ private:
 // Buffers for the caller to hold; they throw std::runtime_error when the device refuses.
 win32::ComPtr<IDirect3DVertexBuffer9> create_vertex_buffer(IDirect3DDevice9* device, UINT length,
                                                            DWORD usage, DWORD fvf, D3DPOOL pool);
-win32::ComPtr<IDirect3DIndexBuffer9> create_index_buffer(IDirect3DDevice9* device, UINT indexCount,
-                                                         D3DFORMAT format, DWORD usage,
-                                                         D3DPOOL pool);
+win32::ComPtr<IDirect3DIndexBuffer9> create_index_buffer(
+    IDirect3DDevice9* device, UINT indexCount, D3DFORMAT format, DWORD usage, D3DPOOL pool,
+    const wchar_t* failure = kCreateIndexBufferFailure);
 // For quad k: 4k, 4k+1, 4k+2, 4k, 4k+2, 4k+3; 32-bit for an INDEX32 buffer, else 16-bit.
-void fillQuadIndices(IDirect3DIndexBuffer9* buffer, UINT quadCount);
+void fillQuadIndices(IDirect3DIndexBuffer9* buffer, UINT quadCount,
+                     const wchar_t* lockFailure = kLockWholeIbFailure);
 // Binds, draws a triangle list from base vertex 0 and unbinds again.
 void drawIndexedTriangles(IDirect3DDevice9* device, IDirect3DVertexDeclaration9* declaration,
                           UINT stride, IDirect3DVertexBuffer9* vertices, UINT minIndex,

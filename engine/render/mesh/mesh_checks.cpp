@@ -1,5 +1,6 @@
 #include "engine/render/mesh/mesh_checks.h"
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -41,11 +42,36 @@ void checkUv(const maya_common::data::tri_mesh& mesh, std::size_t set) {
     checkTriangles(mesh.uv_tris[set], mesh.position_tris.size(), entries);
 }
 
+bool finite(const maya_common::data::vector3& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+// The mesh's box is that of the positions its triangles use: one that is not a number
+// reaches the level's bounds, and its first frame fails with nothing to say why.
+void checkPositionsUsed(const maya_common::data::tri_mesh& mesh) {
+    for (const tri_index& t : mesh.position_tris) {
+        if (!finite(mesh.positions[t.a]) || !finite(mesh.positions[t.b]) ||
+            !finite(mesh.positions[t.c])) {
+            fail();
+        }
+    }
+}
+
+void checkPartBoxes(const std::vector<maya_common::data::bbox>& boxes) {
+    for (const maya_common::data::bbox& b : boxes) {
+        if (!finite({b.minX, b.minY, b.minZ}) || !finite({b.maxX, b.maxY, b.maxZ})) {
+            fail();
+        }
+    }
+}
+
 }  // namespace
 
 void checkMeshRecords(const maya_common::data::tri_mesh& mesh) {
     const std::size_t faces = mesh.position_tris.size();
     checkTriangles(mesh.position_tris, faces, mesh.positions.size());
+    checkPositionsUsed(mesh);
+    checkPartBoxes(mesh.bboxes);
     if (!mesh.normal_tris.empty()) {
         checkTriangles(mesh.normal_tris, faces, mesh.normals.size());
     }

@@ -13,16 +13,16 @@ namespace {
 // throws, so that no binding keeps a released mesh alive.
 class RangeBinding {
 public:
-    explicit RangeBinding(const MeshInfo::Buffers& buffers) : buffers(buffers) {
+    RangeBinding(const MeshInfo::Buffers& buffers, MeshDrawFailures failures)
+        : buffers(buffers), failures(failures) {
         IDirect3DDevice9* device = buffers.device.get();
-        device->SetIndices(buffers.indices.get());
-        device->SetVertexDeclaration(buffers.declaration.get());
-        device->SetStreamSource(0, buffers.vertices.get(), 0, buffers.stride);
+        bound(device->SetIndices(buffers.indices.get()), L"Failed to set index buffer");
+        bound(device->SetVertexDeclaration(buffers.declaration.get()),
+              L"Failed to set vertex declaration");
+        bound(device->SetStreamSource(0, buffers.vertices.get(), 0, buffers.stride),
+              L"Failed to set stream source");
     }
-    ~RangeBinding() {
-        buffers.device->SetIndices(nullptr);
-        buffers.device->SetStreamSource(0, nullptr, 0, 0);
-    }
+    ~RangeBinding() { unbind(); }
     RangeBinding(const RangeBinding&) = delete;
     RangeBinding& operator=(const RangeBinding&) = delete;
 
@@ -34,12 +34,28 @@ public:
             D3DPT_TRIANGLELIST, 0, range.VertexStart, range.VertexCount, range.FaceStart * 3,
             range.FaceCount);
         if (FAILED(result)) {
-            throwDxError(result, L"Failed to render mesh");
+            throwDxError(result, failures == MeshDrawFailures::deviceCall
+                                     ? L"Failed to draw indexed primitive"
+                                     : L"Failed to render mesh");
         }
     }
 
 private:
+    void unbind() const {
+        buffers.device->SetIndices(nullptr);
+        buffers.device->SetStreamSource(0, nullptr, 0, 0);
+    }
+
+    // A mesh object's draw leaves a failed binding to show in the draw itself.
+    void bound(HRESULT result, const wchar_t* failure) const {
+        if (FAILED(result) && failures == MeshDrawFailures::deviceCall) {
+            unbind();
+            throwDxError(result, failure);
+        }
+    }
+
     const MeshInfo::Buffers& buffers;
+    MeshDrawFailures failures;
 };
 
 // Unsets "tex_0" however the draw ends: the effect would otherwise hold the texture.
@@ -75,14 +91,15 @@ void drawEachWithItsMaterial(const MeshInfo& info, ID3DXEffect* effect,
 }  // namespace
 
 void drawMeshInfo(const MeshInfo& info, ID3DXEffect* effect, const D3DXMATRIX& world,
-                  const D3DXMATRIX& viewProjection, const MeshTextures& textures) {
+                  const D3DXMATRIX& viewProjection, const MeshTextures& textures,
+                  MeshDrawFailures failures) {
     const D3DXMATRIX worldViewProjection = world * viewProjection;
     effect->SetMatrix(fx::kWorldViewProjection, &worldViewProjection);
     if (textures.lightmap) {
         effect->SetTexture(fx::kTexture1, textures.lightmap);
     }
     const TextureRelease release{effect};
-    const RangeBinding binding(info.buffers);
+    const RangeBinding binding(info.buffers, failures);
     switch (textures.source) {
         case MeshTextures::Source::OwnMaterial:
             drawEachWithItsMaterial(info, effect, binding);
@@ -101,7 +118,7 @@ void drawMeshInfo(const MeshInfo& info, ID3DXEffect* effect, const D3DXMATRIX& w
 
 void drawMeshRanges(const MeshInfo& info, ID3DXEffect* effect) {
     const TextureRelease release{effect};
-    drawAllRanges(info, effect, RangeBinding(info.buffers));
+    drawAllRanges(info, effect, RangeBinding(info.buffers, MeshDrawFailures::renderMesh));
 }
 
 }  // namespace kesh

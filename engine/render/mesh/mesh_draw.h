@@ -31,15 +31,22 @@ struct MeshTextures {
     IDirect3DBaseTexture9* lightmap;
 };
 
+// What a failed draw throws with: a mesh object's "Failed to render mesh" whatever failed, or
+// a placed instance's text for the device call that failed ("Failed to set index buffer",
+// "Failed to set vertex declaration", "Failed to set stream source", "Failed to draw indexed
+// primitive").
+enum class MeshDrawFailures { renderMesh, deviceCall };
+
 // Sets "matrix_world_view_projection" to world x viewProjection (a camera's view-projection,
 // or its projection alone for what stays in front of the eye) and draws every range of info
 // through every drawing pass of effect; the caller sets the effect's other parameters
 // first. With one texture for all ranges each pass draws every range; with each range's own
 // texture every range runs the passes on its own. "tex_0" is null afterwards, and the
-// mesh's buffers are unbound however the draw ends. Throws "Failed to render mesh".
+// mesh's buffers are unbound however the draw ends. Throws with the texts of `failures`.
 void drawMeshInfo(const MeshInfo& info, ID3DXEffect* effect, const D3DXMATRIX& world,
                   const D3DXMATRIX& viewProjection,
-                  const MeshTextures& textures = MeshTextures::firstMaterial());
+                  const MeshTextures& textures = MeshTextures::firstMaterial(),
+                  MeshDrawFailures failures = MeshDrawFailures::renderMesh);
 
 // As above, with the effect's parameters, world-view-projection and "tex_0" included, as
 // the caller set them.

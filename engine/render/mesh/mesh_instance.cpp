@@ -10,7 +10,8 @@ MeshInstance::MeshInstance(MeshInfo* info) : info(info) {
 
 void MeshInstance::render(ID3DXEffect* effect, const CameraView& camera,
                           IDirect3DBaseTexture9* lightmap) {
-    drawMeshInfo(*info, effect, world, camera.viewProjection, MeshTextures::ownMaterial(lightmap));
+    drawMeshInfo(*info, effect, world, camera.viewProjection, MeshTextures::ownMaterial(lightmap),
+                 MeshDrawFailures::deviceCall);
 }
 
 }  // namespace kesh

@@ -20,7 +20,8 @@ public:
 
     // Each range whose material has a texture name is drawn through every drawing pass of
     // effect with that texture as "tex_0"; "tex_0" is null afterwards. lightmap, when not
-    // null, is "tex_1" for every range.
+    // null, is "tex_1" for every range. A refused draw throws "Failed to draw indexed
+    // primitive".
     void render(ID3DXEffect* effect, const CameraView& camera,
                 IDirect3DBaseTexture9* lightmap = nullptr);
 

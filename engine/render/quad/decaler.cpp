@@ -15,8 +15,9 @@ constexpr UINT kStride = sizeof(QuadVertex);
 // Static for the decaler's life: the managed pool keeps it across resets.
 win32::ComPtr<IDirect3DIndexBuffer9> makeQuadIndices(IDirect3DDevice9* device) {
     win32::ComPtr<IDirect3DIndexBuffer9> buffer =
-        create_index_buffer(device, Decaler::kIndexQuads * 6, D3DFMT_INDEX16, 0, D3DPOOL_MANAGED);
-    fillQuadIndices(buffer.get(), Decaler::kIndexQuads);
+        create_index_buffer(device, Decaler::kIndexQuads * 6, D3DFMT_INDEX16, 0, D3DPOOL_MANAGED,
+                            L"Decaler: failed to create index buffer");
+    fillQuadIndices(buffer.get(), Decaler::kIndexQuads, L"Decaler: failed to lock index buffer");
     return buffer;
 }
 

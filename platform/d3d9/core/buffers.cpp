@@ -1,5 +1,7 @@
 #include "core/buffers.h"
 
+#include <utility>
+
 namespace d3d9 {
 
 VertexBuffer::VertexBuffer(std::shared_ptr<DeviceContext> context, UINT length, DWORD usage,
@@ -42,6 +44,9 @@ IndexBuffer::IndexBuffer(std::shared_ptr<DeviceContext> context, UINT length, DW
       format_(format) {}
 
 HRESULT IndexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags) {
+    if (FAILED(context().nextIndexBufferLockFailure)) {
+        return std::exchange(context().nextIndexBufferLockFailure, D3D_OK);
+    }
     const HRESULT result = data_.lock(offset, size, flags, (usage() & D3DUSAGE_DYNAMIC) != 0, data);
     if (SUCCEEDED(result)) {
         backend().resourceLocked(*this, static_cast<IDirect3DIndexBuffer9*>(this),

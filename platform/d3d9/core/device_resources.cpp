@@ -1,5 +1,6 @@
 // Creation of buffers, textures and declarations, with Direct3D 9's argument checks.
 #include <algorithm>
+#include <utility>
 
 #include "core/buffers.h"
 #include "core/declaration.h"
@@ -52,6 +53,9 @@ HRESULT Device::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3
         length < formatBytes(format) || !validPoolAndUsage(pool, usage) ||
         (usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL))) {
         return D3DERR_INVALIDCALL;
+    }
+    if (FAILED(context_->nextIndexBufferCreateFailure)) {
+        return std::exchange(context_->nextIndexBufferCreateFailure, D3D_OK);
     }
     *buffer = new IndexBuffer(context_, length, usage, format, pool);
     return D3D_OK;

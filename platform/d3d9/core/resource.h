@@ -20,6 +20,9 @@ struct DeviceContext {
     int defaultPoolResources = 0;
     int resetBlockers = 0;
     std::string drawTag;
+    // Injected by tests: the next index buffer's creation or lock fails with these.
+    HRESULT nextIndexBufferCreateFailure = D3D_OK;
+    HRESULT nextIndexBufferLockFailure = D3D_OK;
 };
 
 class ResourceBase {
@@ -34,6 +37,7 @@ public:
     const std::string& name() const { return name_; }
     void setName(const std::string& name) { name_ = name; }
     Backend& backend() const { return *context_->backend; }
+    DeviceContext& context() const { return *context_; }
     HRESULT deviceOf(IDirect3DDevice9** device) const;
 
 private:

@@ -126,6 +126,18 @@ void failNextReset(IDirect3DDevice9* device, HRESULT result) {
     }
 }
 
+void failNextIndexBufferCreate(IDirect3DDevice9* device, HRESULT result) {
+    if (Device* ours = ourDevice(device)) {
+        ours->context().nextIndexBufferCreateFailure = result;
+    }
+}
+
+void failNextIndexBufferLock(IDirect3DDevice9* device, HRESULT result) {
+    if (Device* ours = ourDevice(device)) {
+        ours->context().nextIndexBufferLockFailure = result;
+    }
+}
+
 void addResetBlocker(IDirect3DDevice9* device) {
     if (Device* ours = ourDevice(device)) {
         ++ours->context().resetBlockers;

@@ -7,8 +7,9 @@ namespace {
 
 constexpr long long kSaturated = 1ll << 60;
 
+// What the importer's text reader takes for a blank: C's isspace.
 bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
 bool endsWord(char c) {

@@ -64,6 +64,10 @@ void scriptCooperativeLevel(IDirect3DDevice9* device, std::vector<HRESULT> resul
 void setDeviceCondition(IDirect3DDevice9* device, HRESULT condition);
 // The next Reset fails with this result; D3DERR_DEVICELOST also loses the device again.
 void failNextReset(IDirect3DDevice9* device, HRESULT result);
+// The next CreateIndexBuffer on the device, or the next Lock of an index buffer made by it,
+// fails with this result (a driver out of memory), once.
+void failNextIndexBufferCreate(IDirect3DDevice9* device, HRESULT result);
+void failNextIndexBufferLock(IDirect3DDevice9* device, HRESULT result);
 // Objects outside the device (effects, fonts) that must be released or put into their
 // lost state before Reset can succeed.
 void addResetBlocker(IDirect3DDevice9* device);
