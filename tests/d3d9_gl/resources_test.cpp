@@ -69,6 +69,37 @@ TEST_F(Resources, DiscardAndNoOverwriteLocksReachTheDraws) {
     EXPECT_EQ(image.pixel(35, 5), kBlue);
 }
 
+// Back-to-back draws that change one binding or stage state each, and nothing else: each
+// draws what it asks for, not what the draw before it left bound.
+TEST_F(Resources, ADrawChangingOnlyAStreamOffsetOrAStageStateDrawsWhatItSays) {
+    useDiffuse();
+    device->SetRenderState(D3DRS_TEXTUREFACTOR, kBlue);
+    IDirect3DVertexBuffer9* buffer = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(18 * sizeof(ColourVertex), 0, kColourFvf, D3DPOOL_MANAGED,
+                                         &buffer, nullptr),
+              D3D_OK);
+    ColourVertex* v = nullptr;
+    ASSERT_EQ(buffer->Lock(0, 0, reinterpret_cast<void**>(&v), 0), D3D_OK);
+    quadVertices(v, 0, 0, 10, 10, kRed);
+    quadVertices(v + 6, 20, 0, 30, 10, kGreen);
+    quadVertices(v + 12, 40, 0, 50, 10, kRed);
+    buffer->Unlock();
+    device->SetFVF(kColourFvf);
+    device->SetStreamSource(0, buffer, 0, sizeof(ColourVertex));
+    device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+    device->SetStreamSource(0, buffer, 6 * sizeof(ColourVertex), sizeof(ColourVertex));
+    device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2);
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TFACTOR);
+    device->DrawPrimitive(D3DPT_TRIANGLELIST, 6, 2);
+    device->SetStreamSource(0, nullptr, 0, 0);
+    buffer->Release();
+
+    const BackBufferImage image = picture();
+    EXPECT_EQ(image.pixel(5, 5), kRed);
+    EXPECT_EQ(image.pixel(25, 5), kGreen);
+    EXPECT_EQ(image.pixel(45, 5), kBlue);
+}
+
 TEST_F(Resources, IndexedDrawsAddTheBaseVertex) {
     useDiffuse();
     IDirect3DVertexBuffer9* vertices = nullptr;

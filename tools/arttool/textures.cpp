@@ -375,7 +375,9 @@ void makeTextures(const ArtOutput& out) {
     out.writeTexture("effects/lamp_decal", lampDecal(), DdsFormat::Dxt5);
     out.writeTexture("misc/tracks", tracks(), DdsFormat::Dxt5);
     const Image globe = sky();
-    out.writeTexture("misc/Earth", globe, DdsFormat::Dxt1);
+    // Uncompressed: a software rasteriser samples it for most of the screen every frame, and
+    // decoding blocks costs it more than reading plain texels.
+    out.writeTexture("misc/Earth", globe, DdsFormat::Argb8);
     out.writePicture("sky.png", globe);
 }
 

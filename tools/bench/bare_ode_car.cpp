@@ -1,7 +1,6 @@
 #include "bare_ode_car.h"
 
 #include <algorithm>
-#include <cmath>
 #include <stdexcept>
 
 #include "game/vehicle/car/car.h"
@@ -62,6 +61,13 @@ BareOdeCar::State BareOdeCar::State::of(dBodyID body) {
     return state;
 }
 
+BareOdeCar::Push BareOdeCar::Push::of(dBodyID body) {
+    Push push{};
+    std::copy_n(dBodyGetForce(body), 3, push.force);
+    std::copy_n(dBodyGetTorque(body), 3, push.torque);
+    return push;
+}
+
 BareOdeCar::BareOdeCar(const CCar& car, StaticsSet& statics, const GroundPlane& ground,
                        const physics::params::SCollisions& surfaces)
     : world(dWorldCreate()),
@@ -78,7 +84,6 @@ BareOdeCar::BareOdeCar(const CCar& car, StaticsSet& statics, const GroundPlane& 
     dMass m;
     dBodyGetMass(car.body, &m);
     dBodySetMass(body, &m);
-    mass = m.mass;
     const dReal* p = dBodyGetPosition(car.body);
     dBodySetPosition(body, p[0], p[1], p[2]);
     dBodySetQuaternion(body, dBodyGetQuaternion(car.body));
@@ -107,7 +112,7 @@ BareOdeCar::BareOdeCar(const CCar& car, StaticsSet& statics, const GroundPlane& 
             throw std::runtime_error("a wheel without its ray");
         }
         const dReal length = dGeomRayGetLength(wheel->geoms.front());
-        Mount mount{carMounts[i].x, carMounts[i].z, dCreateRay(wheelSpace, length), length};
+        Mount mount{carMounts[i].x, carMounts[i].z, dCreateRay(wheelSpace, length)};
         mounts.push_back(mount);
     }
     // In the order the level put them in its space.
@@ -127,7 +132,6 @@ BareOdeCar::BareOdeCar(const CCar& car, StaticsSet& statics, const GroundPlane& 
     dVector4 plane;
     dGeomPlaneGetParams(ground.geoms.front(), plane);
     dCreatePlane(groundSpace, plane[0], plane[1], plane[2], plane[3]);
-    rideHeight = p[1] - plane[3];
     terrain = *surfaces.car_to_terrain;
     buildings = *surfaces.car_to_buildings;
 }
@@ -165,32 +169,24 @@ void BareOdeCar::collide(dSpaceID other, const physics::params::SPhysicalSurface
     }
 }
 
-void BareOdeCar::step(const State& from, float dt) {
+void BareOdeCar::step(const State& from, const Push& push, float dt) {
     dBodySetPosition(body, from.position[0], from.position[1], from.position[2]);
     dBodySetQuaternion(body, from.rotation);
     dBodySetLinearVel(body, from.velocity[0], from.velocity[1], from.velocity[2]);
     dBodySetAngularVel(body, from.spin[0], from.spin[1], from.spin[2]);
     lastContacts = 0;
     feedbackUsed = 0;
-    const dReal weightPerWheel = mass * 98.1 / static_cast<dReal>(mounts.size());
+    // The wheels' rays are cast as the game casts them; what they find is already in the
+    // replayed force.
     for (const Mount& m : mounts) {
         dVector3 at;
         dBodyGetRelPointPos(body, m.x, 0.0, m.z, at);
         dGeomRaySet(m.ray, at[0], at[1], at[2], 0.0, -1.0, 0.0);
         dContactGeom hit;
-        if (dCollide(m.ray, reinterpret_cast<dGeomID>(groundSpace), 1, &hit, sizeof(dContactGeom)) >
-            0) {
-            dVector3 velocity;
-            dBodyGetRelPointVel(body, m.x, 0.0, m.z, velocity);
-            // Rests at the car's height (within the ray's reach), critically damped for a
-            // quarter of the mass.
-            const dReal rest = std::clamp(rideHeight, 0.1 * m.length, 0.9 * m.length);
-            const dReal stiffness = weightPerWheel / (m.length - rest);
-            const dReal damping = 2.0 * std::sqrt(stiffness * mass * 0.25);
-            const dReal push = stiffness * (m.length - hit.depth) - damping * velocity[1];
-            dBodyAddForceAtPos(body, 0.0, push > 0 ? push : 0.0, 0.0, at[0], at[1], at[2]);
-        }
+        dCollide(m.ray, reinterpret_cast<dGeomID>(groundSpace), 1, &hit, sizeof(dContactGeom));
     }
+    dBodyAddForce(body, push.force[0], push.force[1], push.force[2]);
+    dBodyAddTorque(body, push.torque[0], push.torque[1], push.torque[2]);
     collide(staticsSpace, buildings);
     collide(groundSpace, terrain);
     dWorldStep(world, dt);

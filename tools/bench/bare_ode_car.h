@@ -4,10 +4,10 @@
 // level steps: rays cast against the ground, the body's geoms collided with the statics and
 // the ground into contact joints with the script's surfaces (feedback on, as the game keeps
 // it), one dWorldStep of the same size, the joints dropped. Before each step the body takes
-// the state the game's body had before its own step (replay), so both collide the same geoms
-// at the same places and make the same contacts. The wheels push by a plain spring and damper
-// along each ray, which costs what any wheel force costs; where the body goes afterwards is
-// not looked at.
+// the state the game's body had before its own step and the force and torque the game had
+// put on it when its solve began (replay), so both collide the same geoms at the same places,
+// make the same contacts and solve the same problem. Where the body goes afterwards is not
+// looked at.
 #pragma once
 
 #include <ode/ode.h>
@@ -34,6 +34,12 @@ public:
         dReal spin[3];
         static State of(dBodyID body);
     };
+    // What the world's solve adds to gravity and the contacts: the body's force and torque.
+    struct Push {
+        dReal force[3];
+        dReal torque[3];
+        static Push of(dBodyID body);
+    };
 
     // Copies what it needs; nothing of the game is used by step. The statics go into a space
     // of the class the game's statics space has.
@@ -43,7 +49,7 @@ public:
     BareOdeCar(const BareOdeCar&) = delete;
     BareOdeCar& operator=(const BareOdeCar&) = delete;
 
-    void step(const State& from, float dt);
+    void step(const State& from, const Push& push, float dt);
     // Contact joints of the last step.
     int contacts() const { return lastContacts; }
 
@@ -51,7 +57,6 @@ private:
     struct Mount {
         dReal x, z;
         dGeomID ray;
-        dReal length;
     };
     void collide(dSpaceID other, const physics::params::SPhysicalSurface& surface);
 
@@ -62,8 +67,6 @@ private:
     dSpaceID staticsSpace;
     dSpaceID groundSpace;
     dBodyID body;
-    dReal mass;
-    dReal rideHeight;  // of the body above the ground, where the springs rest
     std::vector<dGeomID> carGeoms;
     std::vector<Mount> mounts;
     physics::params::SPhysicalSurface terrain;

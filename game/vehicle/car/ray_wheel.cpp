@@ -18,9 +18,9 @@ constexpr std::uint32_t kTextColour = 0xFFF0A080;
 
 const D3DXVECTOR3 kUp(0.0f, 1.0f, 0.0f);
 
-D3DXVECTOR3 turnedAboutY(const D3DXVECTOR3& v, float angle) {
+D3DXVECTOR3 turned(const D3DXVECTOR3& v, const D3DXQUATERNION& turn) {
     D3DXVECTOR3 out;
-    kesh::rotateByQuaternion(&out, v, kesh::makeRotationQuaternion(kUp, angle));
+    kesh::rotateByQuaternion(&out, v, turn);
     return out;
 }
 
@@ -79,14 +79,26 @@ void CRayWheel::updateRay(const kesh::Transform& t) {
     }
 }
 
+void CRayWheel::turnsFor(float angle) {
+    // The sign of a zero counts: the turns by +0 and -0 differ in the sign of their zeros.
+    if (turnKnown && angle == turnAngle && std::signbit(angle) == std::signbit(turnAngle)) {
+        return;
+    }
+    turnBack = kesh::makeRotationQuaternion(kUp, -angle);
+    turnOn = kesh::makeRotationQuaternion(kUp, angle);
+    turnAngle = angle;
+    turnKnown = true;
+}
+
 void CRayWheel::step(D3DXVECTOR3 pointVelocity, D3DXVECTOR3 angularVelocity, float dt) {
     spin += dt * drive * kSpinPerDrive;
+    turnsFor(steeringAngle);
 
     const D3DXQUATERNION carToWorld = mount.rotation;
     const D3DXQUATERNION worldToCar(-carToWorld.x, -carToWorld.y, -carToWorld.z, carToWorld.w);
     D3DXVECTOR3 v;
     kesh::rotateByQuaternion(&v, pointVelocity, worldToCar);
-    const D3DXVECTOR3 w = turnedAboutY(v, -steeringAngle);
+    const D3DXVECTOR3 w = turned(v, turnBack);
 
     D3DXVECTOR3 target = w;
     if (hasContact()) {
@@ -102,7 +114,7 @@ void CRayWheel::step(D3DXVECTOR3 pointVelocity, D3DXVECTOR3 angularVelocity, flo
 
     const D3DXVECTOR3 d = target - w;
     responseValue = D3DXVECTOR3(d.x, 0.0f, std::min(d.z, 0.0f));
-    velocityChange = turnedAboutY(d, steeringAngle);
+    velocityChange = turned(d, turnOn);
 
     ++steps;
     if (contactFlag) {

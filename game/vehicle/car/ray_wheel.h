@@ -52,4 +52,13 @@ public:
     float groundHeight;
     std::unique_ptr<kesh::Mesh> mesh;  // null when the setup names no object
     PhysicsSpace* groundSpace;
+
+private:
+    // The turns about y by -steeringAngle and by steeringAngle, kept while the angle stays
+    // the same: every step would work out the same two rotations again.
+    void turnsFor(float angle);
+    float turnAngle = 0.0f;
+    bool turnKnown = false;
+    D3DXQUATERNION turnBack;
+    D3DXQUATERNION turnOn;
 };

@@ -5,6 +5,8 @@
 #include "game/vehicle/physics/physics_object.h"
 #include "game/vehicle/physics/physics_space.h"
 
+void (*PhysicsWorld::beforeSolve)(const PhysicsWorld&) = nullptr;
+
 PhysicsWorld::PhysicsWorld()
     : world(nullptr),
       contactGroup(nullptr),
@@ -143,6 +145,9 @@ bool PhysicsWorld::canOrientFriction(dGeomID g) {
 }
 
 void PhysicsWorld::step(float dt) {
+    if (beforeSolve != nullptr) {
+        beforeSolve(*this);
+    }
     dWorldStep(world, dt);
 
     impulseOwnerCount = 0;

@@ -50,6 +50,10 @@ public:
     // The ODE world, for the bodies built on it.
     dWorldID id() const { return world; }
 
+    // Called, when set, just before each step's solve, with the bodies' forces and this
+    // step's contact joints in place: benchmarks replay them elsewhere. Null in the game.
+    static void (*beforeSolve)(const PhysicsWorld& world);
+
 private:
     friend struct PhysicsWorldProbe;
 

@@ -125,6 +125,8 @@ private:
     std::vector<D3DVERTEXELEMENT9> layout_;
     std::vector<D3DVERTEXELEMENT9> fvfScratch_;
     std::array<UINT, kStreamCount> streamVertexSizes_{};  // 0: the layout reads no such stream
+    std::array<UINT, kStreamCount> layoutStreams_{};      // the streams it reads, the first count
+    UINT layoutStreamCount_ = 0;
     std::uint64_t layoutId_ = 0;
     FullscreenMode fullscreen_;
 };

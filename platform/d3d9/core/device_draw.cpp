@@ -43,18 +43,20 @@ void Device::refreshLayout() {
             layout_.clear();
         }
     }
+    layoutStreamCount_ = 0;
     for (UINT stream = 0; stream < kStreamCount; ++stream) {
         streamVertexSizes_[stream] = streamVertexSize(layout_, stream);
+        if (streamVertexSizes_[stream] != 0) {
+            layoutStreams_[layoutStreamCount_++] = stream;
+        }
     }
     layoutId_ = nextLayoutId();
 }
 
 bool Device::streamsCover(std::uint64_t last) const {
-    for (UINT stream = 0; stream < kStreamCount; ++stream) {
+    for (UINT i = 0; i < layoutStreamCount_; ++i) {
+        const UINT stream = layoutStreams_[i];
         const UINT vertexSize = streamVertexSizes_[stream];
-        if (vertexSize == 0) {
-            continue;
-        }
         const StreamBinding& binding = state_.streams[stream];
         if (binding.buffer == nullptr || binding.stride < vertexSize) {
             return false;
@@ -188,6 +190,7 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
         stream.buffer->Release();
     }
     stream = StreamBinding();
+    state_.bindingsVersion = nextStateVersion();
     if (lost()) {
         return D3D_OK;
     }

@@ -10,8 +10,12 @@ namespace d3d9 {
 
 namespace {
 
+// Whether the slot now holds another object.
 template <class T>
-void rebind(T*& slot, T* object) {
+bool rebind(T*& slot, T* object) {
+    if (object == slot) {
+        return false;
+    }
     if (object != nullptr) {
         object->AddRef();
     }
@@ -19,6 +23,7 @@ void rebind(T*& slot, T* object) {
         slot->Release();
     }
     slot = object;
+    return true;
 }
 
 template <class T>
@@ -36,7 +41,12 @@ HRESULT handOut(T* object, T** out) {
 }  // namespace
 
 HRESULT Device::SetVertexDeclaration(IDirect3DVertexDeclaration9* declaration) {
+    // Renderers set the same declaration before every draw: nothing changes then.
+    if (declaration == state_.declaration && (declaration == nullptr || state_.fvf == 0)) {
+        return D3D_OK;
+    }
     rebind(state_.declaration, declaration);
+    state_.bindingsVersion = nextStateVersion();
     // Setting a declaration replaces the FVF, as in Direct3D.
     if (declaration != nullptr) {
         state_.fvf = 0;
@@ -62,6 +72,7 @@ HRESULT Device::SetFVF(DWORD fvf) {
         rebind(state_.declaration, static_cast<IDirect3DVertexDeclaration9*>(nullptr));
     }
     state_.fvf = fvf;
+    state_.bindingsVersion = nextStateVersion();
     refreshLayout();
     return D3D_OK;
 }
@@ -80,9 +91,11 @@ HRESULT Device::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UIN
         return D3DERR_INVALIDCALL;
     }
     StreamBinding& binding = state_.streams[stream];
-    rebind(binding.buffer, buffer);
-    binding.offset = offset;
-    binding.stride = stride;
+    if (rebind(binding.buffer, buffer) || binding.offset != offset || binding.stride != stride) {
+        binding.offset = offset;
+        binding.stride = stride;
+        state_.bindingsVersion = nextStateVersion();
+    }
     return D3D_OK;
 }
 
@@ -97,7 +110,9 @@ HRESULT Device::GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UI
 }
 
 HRESULT Device::SetIndices(IDirect3DIndexBuffer9* indices) {
-    rebind(state_.indices, indices);
+    if (rebind(state_.indices, indices)) {
+        state_.bindingsVersion = nextStateVersion();
+    }
     return D3D_OK;
 }
 
@@ -106,7 +121,9 @@ HRESULT Device::GetIndices(IDirect3DIndexBuffer9** indices) {
 }
 
 HRESULT Device::SetVertexShader(IDirect3DVertexShader9* shader) {
-    rebind(state_.vertexShader, shader);
+    if (rebind(state_.vertexShader, shader)) {
+        state_.bindingsVersion = nextStateVersion();
+    }
     return D3D_OK;
 }
 
@@ -115,7 +132,9 @@ HRESULT Device::GetVertexShader(IDirect3DVertexShader9** shader) {
 }
 
 HRESULT Device::SetPixelShader(IDirect3DPixelShader9* shader) {
-    rebind(state_.pixelShader, shader);
+    if (rebind(state_.pixelShader, shader)) {
+        state_.bindingsVersion = nextStateVersion();
+    }
     return D3D_OK;
 }
 
@@ -146,7 +165,10 @@ HRESULT Device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
     if (stage >= kTextureStageCount || type >= kStageStateCount) {
         return D3DERR_INVALIDCALL;
     }
-    state_.stageStates[stage][type] = value;
+    if (state_.stageStates[stage][type] != value) {
+        state_.stageStates[stage][type] = value;
+        state_.bindingsVersion = nextStateVersion();
+    }
     return D3D_OK;
 }
 
@@ -162,7 +184,10 @@ HRESULT Device::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD v
     if (sampler >= kSamplerCount || type >= kSamplerStateCount) {
         return D3DERR_INVALIDCALL;
     }
-    state_.samplerStates[sampler][type] = value;
+    if (state_.samplerStates[sampler][type] != value) {
+        state_.samplerStates[sampler][type] = value;
+        state_.bindingsVersion = nextStateVersion();
+    }
     return D3D_OK;
 }
 
@@ -178,7 +203,9 @@ HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
     if (stage >= kSamplerCount) {
         return D3DERR_INVALIDCALL;
     }
-    rebind(state_.textures[stage], texture);
+    if (rebind(state_.textures[stage], texture)) {
+        state_.bindingsVersion = nextStateVersion();
+    }
     return D3D_OK;
 }
 

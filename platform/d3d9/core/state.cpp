@@ -16,6 +16,9 @@ DWORD floatBits(float value) {
 
 void setDefaultState(DeviceState& state, bool autoDepthStencil, UINT width, UINT height) {
     state = DeviceState();
+    // Defaults are values like any other: backends may keep what they applied under them.
+    state.renderStatesVersion = nextStateVersion();
+    state.bindingsVersion = nextStateVersion();
     auto& rs = state.renderStates;
     rs[D3DRS_ZENABLE] = autoDepthStencil ? D3DZB_TRUE : D3DZB_FALSE;
     rs[D3DRS_FILLMODE] = D3DFILL_SOLID;

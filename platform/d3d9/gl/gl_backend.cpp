@@ -93,6 +93,7 @@ HRESULT GlBackend::configure(HWND window, const D3DPRESENT_PARAMETERS& parameter
     }
     checkedInFrame_ = false;
     appliedStates_ = 0;
+    forgetDrawn();
     if (!current()) {
         return D3DERR_NOTAVAILABLE;
     }
@@ -206,14 +207,12 @@ void GlBackend::bindTextures(const Program& program, const DeviceState& state) {
     }
 }
 
-void GlBackend::draw(const DrawCall& call) {
-    if (!currentInFrame()) {
-        return;
-    }
+Program* GlBackend::prepare(const DrawCall& call) {
+    forgetDrawn();
     Program* program = programs_->program(call.state, call.layout, call.layoutId);
     if (program == nullptr) {
         ++stats_.drawsSkipped;
-        return;
+        return nullptr;
     }
     const DeviceState& state = call.state;
     if (state.renderStatesVersion == 0 || state.renderStatesVersion != appliedStates_) {
@@ -221,7 +220,6 @@ void GlBackend::draw(const DrawCall& call) {
         appliedStates_ = state.renderStatesVersion;
     }
     cache_.program(program->name);
-    programs_->upload(*program, state, state.viewport.Width, state.viewport.Height);
     bindTextures(*program, state);
 
     std::array<StreamSource, kStreamCount> streams{};
@@ -236,6 +234,29 @@ void GlBackend::draw(const DrawCall& call) {
         streams[0] = {resources_->userData(call.vertexData, call.vertexDataSize), 0, call.stride};
     }
     vertexInput_->bind(program->id, program->attributes, call.layoutId, call.layout, streams);
+    // A user-pointer draw's vertices are gone after it: the next draw binds its own.
+    if (call.kind != DrawKind::UserPointer && state.bindingsVersion != 0) {
+        drawn_.program = program;
+        drawn_.bindings = state.bindingsVersion;
+        drawn_.layoutId = call.layoutId;
+    }
+    return program;
+}
+
+void GlBackend::draw(const DrawCall& call) {
+    if (!currentInFrame()) {
+        return;
+    }
+    const DeviceState& state = call.state;
+    const bool repeat = drawn_.program != nullptr && call.kind != DrawKind::UserPointer &&
+                        state.bindingsVersion == drawn_.bindings &&
+                        call.layoutId == drawn_.layoutId && appliedStates_ != 0 &&
+                        state.renderStatesVersion == appliedStates_;
+    Program* program = repeat ? drawn_.program : prepare(call);
+    if (program == nullptr) {
+        return;
+    }
+    programs_->upload(*program, state, state.viewport.Width, state.viewport.Height);
 
     const GLenum mode = primitiveMode(call.type);
     const GLsizei count =
@@ -243,7 +264,10 @@ void GlBackend::draw(const DrawCall& call) {
     switch (call.kind) {
         case DrawKind::Indexed: {
             const auto* indices = static_cast<const IndexBuffer*>(call.indexBuffer);
-            cache_.elementBuffer(resources_->buffer(*indices));
+            if (drawn_.indices != indices) {
+                cache_.elementBuffer(resources_->buffer(*indices));
+                drawn_.indices = drawn_.program != nullptr ? indices : nullptr;
+            }
             const std::uintptr_t offset =
                 static_cast<std::uintptr_t>(call.indexData - indices->data().bytes());
             glDrawElementsBaseVertex(mode, count,
@@ -284,24 +308,28 @@ HRESULT GlBackend::present() {
 
 void GlBackend::resourceLocked(const ResourceBase& resource, const void*, D3DRESOURCETYPE type,
                                UINT offset, UINT size, DWORD flags) {
+    forgetDrawn();
     if (resources_) {
         resources_->locked(resource, type, offset, size, flags);
     }
 }
 
 void GlBackend::resourceUpdated(const ResourceBase& resource) {
+    forgetDrawn();
     if (resources_ && current()) {
         resources_->updated(resource);
     }
 }
 
 void GlBackend::resourceDestroyed(const ResourceBase& resource) {
+    forgetDrawn();
     if (resources_) {
         resources_->destroyed(resource, current());
     }
 }
 
 void GlBackend::shaderDestroyed(const ShaderCode& code) {
+    forgetDrawn();
     if (programs_) {
         programs_->shaderDestroyed(code, current());
     }

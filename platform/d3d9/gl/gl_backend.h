@@ -43,6 +43,9 @@ private:
     void makeBackBuffer(const D3DPRESENT_PARAMETERS& parameters);
     void deleteBackBuffer();
     void bindTextures(const Program& program, const DeviceState& state);
+    // Program, states, textures and vertex input for a draw; null when the draw is skipped.
+    Program* prepare(const DrawCall& call);
+    void forgetDrawn() { drawn_ = Drawn(); }
 
     HWND window_ = nullptr;
     GlContext context_;
@@ -52,6 +55,16 @@ private:
     // The device's render states version applyRenderStates() last ran for; 0 after the
     // backend set render states of its own (a clear, Present).
     std::uint64_t appliedStates_ = 0;
+    // What the last draw left bound, and the device's versions it was bound under: a draw
+    // under the same versions (the common case: only constants changed) binds nothing again.
+    // Forgotten when a resource or shader changes, as binding it again might upload it.
+    struct Drawn {
+        Program* program = nullptr;
+        std::uint64_t bindings = 0;
+        std::uint64_t layoutId = 0;
+        const ResourceBase* indices = nullptr;
+    };
+    Drawn drawn_;
     std::unique_ptr<GlResources> resources_;
     std::unique_ptr<VertexInput> vertexInput_;
     std::unique_ptr<ProgramCache> programs_;

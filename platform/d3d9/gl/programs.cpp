@@ -558,6 +558,12 @@ void ProgramCache::upload(Program& program, const DeviceState& state, UINT viewp
         }
     }
 
+    // The rest follows the render states and the viewport alone.
+    if (state.renderStatesVersion != 0 &&
+        state.renderStatesVersion == program.renderStatesVersion) {
+        return;
+    }
+    program.renderStatesVersion = state.renderStatesVersion;
     if (program.textureFactor >= 0) {
         const DWORD c = state.renderState(D3DRS_TEXTUREFACTOR);
         const std::array<float, 4> factor{{((c >> 16) & 0xFF) / 255.0f, ((c >> 8) & 0xFF) / 255.0f,

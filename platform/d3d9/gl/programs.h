@@ -51,6 +51,9 @@ struct Program {
     // The device's constants versions the uniforms were last uploaded from (0: none).
     std::uint64_t vertexConstantsVersion = 0;
     std::uint64_t pixelConstantsVersion = 0;
+    // The render states version (viewport included) the factor, adjustment and alpha test
+    // were last uploaded from (0: none).
+    std::uint64_t renderStatesVersion = 0;
 };
 
 class ProgramCache {

@@ -61,6 +61,9 @@ struct DeviceState {
     std::uint64_t vertexConstantsVersion = 0;
     std::uint64_t pixelConstantsVersion = 0;
     std::uint64_t renderStatesVersion = 0;
+    // The same for everything else a draw reads but the constants: the bound objects, the
+    // stream slots, the layout and the stage and sampler states.
+    std::uint64_t bindingsVersion = 0;
 
     DWORD renderState(D3DRENDERSTATETYPE state) const { return renderStates[state]; }
     DWORD stageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) const {
