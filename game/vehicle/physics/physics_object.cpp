@@ -59,7 +59,12 @@ void PhysicsObject::addTransformedGeom(dGeomID g, const kesh::Transform& placeme
     const D3DXQUATERNION& r = placement.rotation;
     const dQuaternion q = {r.w, r.x, r.y, r.z};
     dGeomSetQuaternion(g, q);
-    addGeom(t);
+    // The transform was made just now, so it cannot be in the list: a house of many part boxes
+    // would otherwise search the list once for every box.
+    geoms.push_back(t);
+    if (const dSpaceID target = spaceIdOf(space)) {
+        dSpaceAdd(target, t);
+    }
 }
 
 void PhysicsObject::setSpace(PhysicsSpace* s) {
@@ -86,8 +91,15 @@ dGeomID PhysicsObject::currentGeom() const {
 }
 
 void PhysicsObject::destroyGeoms() {
-    for (dGeomID g : geoms) {
-        dGeomDestroy(g);
+    // ODE's spaces search a block's geoms from the newest and their list of moved geoms on every
+    // removal: settled first and taken out newest first, each geom is found at once.
+    if (!geoms.empty()) {
+        if (const dSpaceID in = dGeomGetSpace(geoms.front())) {
+            dSpaceClean(in);
+        }
+    }
+    for (auto g = geoms.rbegin(); g != geoms.rend(); ++g) {
+        dGeomDestroy(*g);
     }
     std::vector<dGeomID>().swap(geoms);
     cursor = 0;
