@@ -66,7 +66,7 @@ protected:
                   ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
-        state_ = kesh::openGameLuaState();
+        state_ = kesh::openGameLuaState(kesh::toWide(folder_));
         L = state_.get();
         config_.reset(new kesh::LuaConfig(L, kesh::toWide(folder_)));
         // As the game does: the engine types first, then every binder linked in.
