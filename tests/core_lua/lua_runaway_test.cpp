@@ -58,8 +58,8 @@ TEST_F(LuaRunaway, NoScriptCodeRunsAsAFinaliser) {
     collectGarbage();
 }
 
-// The matcher against Lua's own string library, on a bare state of the interpreter.
-TEST_F(LuaRunaway, PatternsAnswerAsLuasOwnMatcher) {
+// The replaced functions against Lua's own, on a bare state of the interpreter.
+TEST_F(LuaRunaway, ReplacedFunctionsAnswerAsLuasOwn) {
     lua_State* reference = luaL_newstate();
     luaL_requiref(reference, "_G", luaopen_base, 1);
     luaL_requiref(reference, LUA_STRLIBNAME, luaopen_string, 1);
@@ -106,6 +106,22 @@ TEST_F(LuaRunaway, PatternsAnswerAsLuasOwnMatcher) {
         "s:find(('('):rep(40))",
         "s:match(('a?'):rep(300))",
         "s:find('%bx')",
+        // The functions that charge their work, with their own checks.
+        "s:rep(3, ',')",
+        "s:rep(-1)",
+        "s:rep()",
+        "collectgarbage('count') > 0",
+        "collectgarbage('nonsense')",
+        "setmetatable(1, {})",
+        "setmetatable({}, 1)",
+        "table.insert(nil, 1)",
+        "table.insert({}, 3, 1)",
+        "table.insert({}, 1, 2, 3)",
+        "table.remove({1, 2}, 7)",
+        "table.remove({1, 2}, 1)",
+        "table.sort({3, 1}, 1)",
+        "(function() local t = {3, 1, 2} table.sort(t) table.insert(t, 2, 9) "
+        "return table.concat(t, ' ') end)()",
     };
     const auto answer = [](lua_State* state, const std::string& expression) {
         const std::string chunk = "local s = 'hello world' return tostring(select('#', " +

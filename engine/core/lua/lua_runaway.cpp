@@ -55,6 +55,8 @@ int guardedXpcall(lua_State* L) {
 // Lua runs finalisers with hooks off, so a script's finaliser could loop for ever. Only a
 // metatable that has __gc when it is set marks a table for finalisation.
 int guardedSetmetatable(lua_State* L) {
+    luaL_checktype(L, 1, LUA_TTABLE);
+    luaL_argcheck(L, lua_isnil(L, 2) || lua_istable(L, 2), 2, "nil or table expected");
     if (lua_istable(L, 2)) {
         lua_pushliteral(L, "__gc");
         lua_rawget(L, 2);
@@ -70,35 +72,52 @@ std::size_t positive(lua_Integer value) {
     return value > 0 ? static_cast<std::size_t>(value) : 0;
 }
 
+// The wrapped functions are called from C, so an error they raise names neither them nor the
+// script's line: the checks they would fail are made here first.
+
 // string.rep(s, n [, sep]) loops n times even when it copies nothing; what it copies, it
 // allocates first, and the allocation is charged.
 std::size_t emptyRepetitions(lua_State* L) {
     std::size_t length = 0;
     std::size_t separator = 0;
     luaL_checklstring(L, 1, &length);
+    const std::size_t count = positive(luaL_checkinteger(L, 2));
     luaL_optlstring(L, 3, "", &separator);
-    return length + separator == 0 ? positive(luaL_checkinteger(L, 2)) : 0;
+    return length + separator == 0 ? count : 0;
 }
 
-// table.insert(t, pos, v) moves the elements from pos up; table.remove(t [, pos]) those
+// table.insert(t, [pos,] v) moves the elements from pos up; table.remove(t [, pos]) those
 // above pos. The length may come from __len.
 std::size_t insertShifts(lua_State* L) {
-    if (lua_gettop(L) != 3) {
+    luaL_checktype(L, 1, LUA_TTABLE);
+    const lua_Integer end = luaL_len(L, 1) + 1;
+    if (lua_gettop(L) == 2) {
         return 0;
     }
-    luaL_checktype(L, 1, LUA_TTABLE);
-    return positive(luaL_len(L, 1) + 1 - luaL_checkinteger(L, 2));
+    if (lua_gettop(L) != 3) {
+        luaL_error(L, "wrong number of arguments to 'insert'");
+    }
+    const lua_Integer position = luaL_checkinteger(L, 2);
+    luaL_argcheck(L, 1 <= position && position <= end, 2, "position out of bounds");
+    return positive(end - position);
 }
 
 std::size_t removeShifts(lua_State* L) {
     luaL_checktype(L, 1, LUA_TTABLE);
     const lua_Integer size = luaL_len(L, 1);
-    return positive(size - luaL_optinteger(L, 2, size));
+    const lua_Integer position = luaL_optinteger(L, 2, size);
+    // Lua's own names the first argument here.
+    luaL_argcheck(L, position == size || (1 <= position && position <= size + 1), 1,
+                  "position out of bounds");
+    return positive(size - position);
 }
 
 // A collection visits the whole heap: charged as allocating it.
 std::size_t heapVisited(lua_State* L) {
-    const char* option = luaL_optstring(L, 1, "collect");
+    static const char* const options[] = {"stop",      "restart",      "collect",     "count",
+                                          "step",      "setpause",     "setstepmul",  "setmajorinc",
+                                          "isrunning", "generational", "incremental", nullptr};
+    const char* option = options[luaL_checkoption(L, 1, "collect", options)];
     if (std::strcmp(option, "collect") != 0 && std::strcmp(option, "step") != 0) {
         return 0;
     }
@@ -120,7 +139,10 @@ int chargedLess(lua_State* L) {
 }
 
 int guardedSort(lua_State* L) {
-    if (lua_isnoneornil(L, 2)) {
+    luaL_checktype(L, 1, LUA_TTABLE);
+    if (!lua_isnoneornil(L, 2)) {
+        luaL_checktype(L, 2, LUA_TFUNCTION);
+    } else {
         lua_settop(L, 1);
         lua_pushcfunction(L, chargedLess);
     }
