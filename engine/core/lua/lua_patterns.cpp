@@ -1,5 +1,7 @@
 #include "engine/core/lua/lua_patterns.h"
 
+#include <ctype.h>
+
 #include <cctype>
 #include <cstddef>
 #include <cstring>
@@ -110,44 +112,18 @@ const char* classEnd(MatchState& ms, const char* p) {
     }
 }
 
+// A class letter ("%a"); its capital stands for the complement, any other character for itself.
 bool matchClass(int c, int cl) {
-    bool matches = false;
-    switch (std::tolower(cl)) {
-        case 'a':
-            matches = std::isalpha(c);
-            break;
-        case 'c':
-            matches = std::iscntrl(c);
-            break;
-        case 'd':
-            matches = std::isdigit(c);
-            break;
-        case 'g':
-            matches = std::isgraph(c);
-            break;
-        case 'l':
-            matches = std::islower(c);
-            break;
-        case 'p':
-            matches = std::ispunct(c);
-            break;
-        case 's':
-            matches = std::isspace(c);
-            break;
-        case 'u':
-            matches = std::isupper(c);
-            break;
-        case 'w':
-            matches = std::isalnum(c);
-            break;
-        case 'x':
-            matches = std::isxdigit(c);
-            break;
-        case 'z':
-            matches = c == 0;
-            break;
-        default:
-            return cl == c;
+    static const char letters[] = "acdglpsuwx";
+    static int (*const tests[])(int) = {::isalpha, ::iscntrl, ::isdigit, ::isgraph, ::islower,
+                                        ::ispunct, ::isspace, ::isupper, ::isalnum, ::isxdigit};
+    const int letter = std::tolower(cl);
+    const char* known = letter != 0 ? std::strchr(letters, letter) : nullptr;
+    bool matches = c == 0;  // 'z'
+    if (known != nullptr) {
+        matches = tests[known - letters](c) != 0;
+    } else if (letter != 'z') {
+        return cl == c;
     }
     return std::islower(cl) ? matches : !matches;
 }
