@@ -79,7 +79,9 @@ int guardedLoadfile(lua_State* L) {
     if (hasEnv) {
         // As Lua's own: the environment is the chunk's first upvalue.
         lua_pushvalue(L, 3);
-        lua_setupvalue(L, -2, 1);
+        if (lua_setupvalue(L, -2, 1) == nullptr) {
+            lua_pop(L, 1);
+        }
     }
     return 1;
 }
