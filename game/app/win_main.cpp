@@ -103,7 +103,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     kesh::writeLine(logDebug(), "proc_art path   : ", kesh::toNarrow(root));
 
     CoInitializeEx(nullptr, 0);
-    kesh::LuaStatePtr lua = kesh::openGameLuaState();
+    kesh::LuaStatePtr lua = kesh::openGameLuaState(root);
     win32::ComPtr<IDirect3D9> direct3d(Direct3DCreate9(D3D_SDK_VERSION));
     if (!direct3d) {
         throw std::runtime_error("Direct3DCreate9 failed: Direct3D 9 is not available");

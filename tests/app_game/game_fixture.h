@@ -98,6 +98,8 @@ protected:
                       int width = 320, int height = 240)
         : ServicesTest(kind, width, height) {
         publishesServices = false;
+        // The game's art, for the Lua state too: its scripts read only from that folder.
+        useArtFolder(MORVALE_TEST_ART_DIR);
     }
 
     void SetUp() override {

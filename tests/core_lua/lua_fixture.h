@@ -66,12 +66,18 @@ protected:
                   ::testing::UnitTest::GetInstance()->current_test_info()->name() + "/";
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
-        state_ = kesh::openGameLuaState();
+        open(kesh::LuaLimits());
+        loggedLines().clear();
+    }
+
+    // The state as the game opens it, its art folder the scratch folder, with these limits.
+    void open(const kesh::LuaLimits& limits) {
+        config_.reset();
+        state_ = kesh::openGameLuaState(kesh::toWide(folder_), limits);
         L = state_.get();
         config_.reset(new kesh::LuaConfig(L, kesh::toWide(folder_)));
         // As the game does: the engine types first, then every binder linked in.
         kesh::LuaBinderRegistry::runAll(L);
-        loggedLines().clear();
     }
 
     ~LuaTest() override {
@@ -98,6 +104,20 @@ protected:
     void collectGarbage() {
         lua_gc(L, LUA_GCCOLLECT, 0);
         lua_gc(L, LUA_GCCOLLECT, 0);
+    }
+
+    // Runs text as the host's script "script.lua"; returns the error text, empty on success,
+    // and leaves the stack empty.
+    std::string failureOf(const std::string& text) {
+        writeScript("script.lua", text);
+        std::string error;
+        try {
+            config_->runFile(L"script.lua");
+        } catch (const std::exception& failure) {
+            error = failure.what();
+        }
+        lua_settop(L, 0);
+        return error;
     }
 
     // Runs a Lua snippet on the state; returns the error text, empty on success.

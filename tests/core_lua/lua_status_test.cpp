@@ -41,7 +41,7 @@ TEST_F(LuaLimitsTest, ScriptThatRunsOutOfMemoryReportsStatusFour) {
     write("greedy.lua", "local t = {}\nfor i = 1, 1e8 do t[i] = i end\n");
     kesh::LuaLimits limits;
     limits.memory = std::size_t(4) << 20;
-    kesh::LuaStatePtr state = kesh::openGameLuaState(limits);
+    kesh::LuaStatePtr state = kesh::openGameLuaState(kesh::toWide(folder), limits);
     kesh::LuaConfig config(state.get(), kesh::toWide(folder));
     EXPECT_EQ(failure(config, "greedy.lua"),
               "Lua error (4): Error while executing `" + folder + "greedy.lua': not enough memory");
@@ -51,7 +51,7 @@ TEST_F(LuaLimitsTest, RunawayScriptsEndAsLuaErrorsInTheGamesState) {
     write("spin.lua", "while true do end\n");
     write("doubling.lua", "local s = 'x'\nwhile true do s = s .. s end\n");
     write("huge.lua", "return string.rep('x', 2^30)\n");
-    kesh::LuaStatePtr state = kesh::openGameLuaState();
+    kesh::LuaStatePtr state = kesh::openGameLuaState(kesh::toWide(folder));
     kesh::LuaConfig config(state.get(), kesh::toWide(folder));
     EXPECT_EQ(failure(config, "spin.lua"),
               "Lua error (1): Error while executing `" + folder + "spin.lua': [string \"" + folder +
@@ -71,7 +71,7 @@ TEST_F(LuaLimitsTest, EachScriptHasTheWholeInstructionAllowance) {
     write("busy.lua", "local n = 0\nfor i = 1, 300000 do n = n + i end\nreturn n\n");
     kesh::LuaLimits limits;
     limits.instructions = 1000000;
-    kesh::LuaStatePtr state = kesh::openGameLuaState(limits);
+    kesh::LuaStatePtr state = kesh::openGameLuaState(kesh::toWide(folder), limits);
     kesh::LuaConfig config(state.get(), kesh::toWide(folder));
     EXPECT_EQ(failure(config, "busy.lua"), "");
     EXPECT_EQ(failure(config, "busy.lua"), "");

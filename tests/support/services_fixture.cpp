@@ -116,7 +116,7 @@ void ServicesTest::SetUp() {
 
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
     comStarted = true;
-    lua = kesh::openGameLuaState();
+    lua = kesh::openGameLuaState(kesh::toWide(artRoot()));
     if (publishesServices) {
         publishServices();
         publishPlayServices();

@@ -36,7 +36,7 @@ GameSession::GameSession(d3d9::BackendKind backend, int width, int height)
     d3d9::useBackend(backend);
 
     comStarted = SUCCEEDED(CoInitializeEx(nullptr, 0));
-    lua = kesh::openGameLuaState();
+    lua = kesh::openGameLuaState(artRoot);
     direct3d.reset(Direct3DCreate9(D3D_SDK_VERSION));
     if (!direct3d) {
         throw std::runtime_error("no Direct3D");

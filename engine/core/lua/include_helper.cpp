@@ -5,9 +5,11 @@
 
 #include "engine/core/log.h"
 #include "engine/core/lua/lua_chunk.h"
+#include "engine/core/lua/lua_confinement.h"
 #include "engine/core/lua/lua_protect.h"
 #include "engine/core/mapped_file.h"
 #include "engine/core/paths.h"
+#include "win32/file_paths.h"
 
 namespace kesh {
 
@@ -68,11 +70,14 @@ void IncludeHelper::loadIncluded(lua_State* L, const std::string& name) {
     const std::string file = folder + fileNameOf(name);
     writeLine(boost::log::logLua(), "include: " + file);
 
+    if (!artFileOf(L, file) && win32::findExistingPath(file)) {
+        throw std::runtime_error("include: `" + file + "' is not a file inside the art folder");
+    }
     const MappedFile mapped(file);
     int status = 0;
     if (mapped.valid()) {
-        status = luaL_loadbuffer(L, reinterpret_cast<const char*>(mapped.data()), mapped.size(),
-                                 file.c_str());
+        status = luaL_loadbufferx(L, reinterpret_cast<const char*>(mapped.data()), mapped.size(),
+                                  file.c_str(), "t");
     } else {
         // A missing or empty file runs as an empty chunk that returns nothing.
         writeLine(boost::log::logLua(), "include: file missing or empty: " + file);

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "engine/core/log.h"
+#include "engine/core/lua/lua_confinement.h"
 #include "engine/core/mapped_file.h"
 #include "engine/core/strings.h"
 
@@ -69,7 +70,8 @@ std::string parseErrorText(lua_State* L, int status, const char* chunkName) {
 }
 
 int loadChunk(lua_State* L, const char* buffer, std::size_t size, const char* chunkName) {
-    const int status = luaL_loadbuffer(L, buffer, size, chunkName);
+    // Text only: Lua does not verify bytecode, and a patched binary chunk could crash the game.
+    const int status = luaL_loadbufferx(L, buffer, size, chunkName, "t");
     if (status == 0) {
         return 0;
     }
@@ -88,6 +90,9 @@ int callChunk(lua_State* L, const char* chunkName) {
 
 int runChunkFile(lua_State* L, int* results, const std::wstring& path) {
     const std::string chunkName = toNarrow(path);
+    if (!artFileOf(L, chunkName)) {
+        return 2;
+    }
     const MappedFile file(chunkName);
     if (!file.valid()) {
         return 2;

@@ -14,11 +14,11 @@ int pushText(lua_State* L) {
 
 }  // namespace
 
-void pushTextProtected(lua_State* L, const char* text) noexcept {
+bool pushTextProtected(lua_State* L, const char* text) noexcept {
     // Neither push allocates, so neither can raise; the string itself is made under pcall.
     lua_pushcfunction(L, pushText);
     lua_pushlightuserdata(L, const_cast<char*>(text));
-    lua_pcall(L, 1, 1, 0);
+    return lua_pcall(L, 1, 1, 0) == LUA_OK;
 }
 
 void runProtected(lua_State* L, lua_CFunction function, void* argument) {

@@ -11,8 +11,8 @@
 namespace kesh {
 
 // Pushes text as a Lua string without ever raising: if Lua runs out of memory, its memory
-// error message is pushed instead. Exactly one value is pushed.
-void pushTextProtected(lua_State* L, const char* text) noexcept;
+// error message is pushed instead. Exactly one value is pushed; true when it is the text.
+bool pushTextProtected(lua_State* L, const char* text) noexcept;
 
 // Calls function(L) with argument as its one light userdata argument in protected mode; a Lua
 // error becomes std::runtime_error with the error text.

@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "engine/core/lua/lua_library_wrap.h"
 #include "engine/core/lua/lua_protect.h"
 
 namespace kesh {
@@ -89,10 +90,39 @@ int wrapOperators(lua_State* L) {
     return 0;
 }
 
+// Upvalue 1: luabind's __index.
+int indexWithoutFinalizer(lua_State* L) {
+    if (lua_type(L, 2) == LUA_TSTRING && std::strcmp(lua_tostring(L, 2), "__finalize") == 0) {
+        lua_pushnil(L);
+        return 1;
+    }
+    return callWrapped(L);
+}
+
+int wrapIndex(lua_State* L) {
+    luabind::detail::class_registry* registry = luabind::detail::class_registry::get_registry(L);
+    for (const int reference : {registry->cpp_instance(), registry->lua_instance()}) {
+        lua_rawgeti(L, LUA_REGISTRYINDEX, reference);
+        if (lua_istable(L, -1)) {
+            lua_getfield(L, -1, "__index");
+            if (lua_iscfunction(L, -1) && lua_tocfunction(L, -1) != indexWithoutFinalizer) {
+                lua_pushcclosure(L, indexWithoutFinalizer, 1);
+                lua_setfield(L, -2, "__index");
+            }
+        }
+        lua_settop(L, 1);
+    }
+    return 0;
+}
+
 }  // namespace
 
 void guardLuabindOperators(lua_State* L) {
     runProtected(L, wrapOperators, nullptr);
+}
+
+void hideLuabindFinalizers(lua_State* L) {
+    runProtected(L, wrapIndex, nullptr);
 }
 
 }  // namespace kesh

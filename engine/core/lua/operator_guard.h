@@ -14,4 +14,11 @@ namespace kesh {
 // nothing. luabind must be open on L. Throws std::runtime_error when Lua runs out of memory.
 void guardLuabindOperators(lua_State* L);
 
+// luabind calls an instance's `__finalize` method, which a script may define on any class, when
+// the instance is collected: Lua runs that with hooks off, so a loop in it would hang the game
+// beyond the instruction allowance. The lookup of `__finalize` on an instance always finds
+// nothing. luabind must be open on L; running it again changes nothing. Throws
+// std::runtime_error when Lua runs out of memory.
+void hideLuabindFinalizers(lua_State* L);
+
 }  // namespace kesh
