@@ -20,6 +20,9 @@ namespace win32 {
 
 namespace {
 
+SDL_Rect shownGeometry(SDL_Window* native);
+SDL_Point pointerOnScreen(SDL_Window* native);
+
 class SdlBackend : public WindowBackend {
 public:
     SdlBackend() = default;
@@ -160,15 +163,17 @@ private:
     }
 
     // SDL reports motion only when the pointer moves; Windows also when a window appears
-    // under it, gains the focus or the pointer enters it.
+    // under it, gains the focus, moves or takes the screen under it, or the pointer enters
+    // it. The pointer and the window are taken as the server has them now: SDL's window
+    // position is where the window was asked to go, and the window manager may have put it
+    // elsewhere or given it a size whose resize event is still on its way.
     static void pointerArrived(WindowSystem& system, Window& window) {
-        int x = 0;
-        int y = 0;
-        int left = 0;
-        int top = 0;
-        const Uint32 state = SDL_GetGlobalMouseState(&x, &y);
-        SDL_GetWindowPosition(static_cast<SDL_Window*>(window.native), &left, &top);
-        win32::pointerArrived(system, window, x - left, y - top, buttonFlags(state));
+        auto* native = static_cast<SDL_Window*>(window.native);
+        const Uint32 state = SDL_GetGlobalMouseState(nullptr, nullptr);
+        const SDL_Point at = pointerOnScreen(native);
+        const SDL_Rect shown = shownGeometry(native);
+        win32::pointerArrived(system, window, at.x - shown.x, at.y - shown.y, shown.w, shown.h,
+                              buttonFlags(state));
     }
 
     Window* target(WindowSystem& system, Uint32 id) {
@@ -197,6 +202,7 @@ private:
                 auto* native = static_cast<SDL_Window*>(window->native);
                 if (native != nullptr && (SDL_GetWindowFlags(native) & SDL_WINDOW_FULLSCREEN)) {
                     system.setClientSize(*window, event.data1, event.data2);
+                    pointerArrived(system, *window);
                     break;
                 }
                 const RECT client = system.clientRect(*window);
@@ -231,6 +237,7 @@ private:
                 break;
             case SDL_WINDOWEVENT_SHOWN:
             case SDL_WINDOWEVENT_ENTER:
+            case SDL_WINDOWEVENT_MOVED:
                 pointerArrived(system, *window);
                 break;
             case SDL_WINDOWEVENT_FOCUS_LOST:
@@ -278,6 +285,25 @@ SDL_Rect shownGeometry(SDL_Window* native) {
         }
     }
     return shown;
+}
+
+// SDL's global pointer position on X11 is a cache that only the pointer's own motion renews:
+// a pointer warped or resting since before the program started is not where SDL says.
+SDL_Point pointerOnScreen(SDL_Window* native) {
+    SDL_Point at{};
+    SDL_GetGlobalMouseState(&at.x, &at.y);
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(native, &info) && info.subsystem == SDL_SYSWM_X11) {
+        ::Window root = 0;
+        ::Window child = 0;
+        int windowX = 0;
+        int windowY = 0;
+        unsigned int mask = 0;
+        XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &at.x, &at.y,
+                      &windowX, &windowY, &mask);
+    }
+    return at;
 }
 
 int dropResizesOf(void* windowId, SDL_Event* event) {
