@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <set>
 
@@ -148,6 +149,12 @@ public:
         SDL_Rect bounds{0, 0, 1024, 768};
         SDL_GetDisplayBounds(0, &bounds);
         return {bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h};
+    }
+
+    bool showsOnScreen() const override {
+        const char* driver = SDL_GetCurrentVideoDriver();
+        return driver != nullptr && std::strcmp(driver, "offscreen") != 0 &&
+               std::strcmp(driver, "dummy") != 0;
     }
 
 private:

@@ -224,7 +224,8 @@ RECT WindowSystem::clientRect(const Window& window) const {
 RECT WindowSystem::fitToDesktop(const Window& window, RECT outer) {
     // As on Windows, a window the user could resize is never made larger than the screen;
     // and its title bar stays on the screen, where the user can reach it.
-    if ((window.style & WS_THICKFRAME) == 0 || (window.style & WS_CAPTION) != WS_CAPTION) {
+    if ((window.style & WS_THICKFRAME) == 0 || (window.style & WS_CAPTION) != WS_CAPTION ||
+        !backend().showsOnScreen()) {
         return outer;
     }
     const RECT screen = desktopRect();

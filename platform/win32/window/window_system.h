@@ -64,6 +64,8 @@ public:
     virtual void pump(WindowSystem& system) = 0;
     // The desktop's size.
     virtual RECT desktop() = 0;
+    // Whether the desktop is a screen someone looks at, whose edges windows must keep within.
+    virtual bool showsOnScreen() const { return false; }
 };
 
 std::unique_ptr<WindowBackend> makeHeadlessBackend();
