@@ -31,15 +31,17 @@ public:
 
     bool create(Window& window) override {
         WindowSystem& system = WindowSystem::instance();
-        const RECT insets = system.frameInsets(window.style, false);
         const RECT client = system.clientRect(window);
         Uint32 flags = SDL_WINDOW_HIDDEN;
         if (window.style & WS_THICKFRAME) {
             flags |= SDL_WINDOW_RESIZABLE;
         }
         const std::string title = toUtf8(window.title);
-        const int x = window.rect.left + insets.left;
-        const int y = window.rect.top + insets.top;
+        // A window manager puts its frame, not the client area, where a program asks: the
+        // outer rectangle's corner is the place to ask for, or the frame's own title bar
+        // pushes the window off the bottom of a screen it was fitted to.
+        const int x = window.rect.left;
+        const int y = window.rect.top;
         const int width = std::max<LONG>(1, client.right);
         const int height = std::max<LONG>(1, client.bottom);
         // Only a drawing backend needs OpenGL: without it no GL driver is loaded at all.
@@ -77,10 +79,9 @@ public:
             return;
         }
         WindowSystem& system = WindowSystem::instance();
-        const RECT insets = system.frameInsets(window.style, false);
         const RECT client = system.clientRect(window);
         SDL_SetWindowTitle(native, toUtf8(window.title).c_str());
-        SDL_SetWindowPosition(native, window.rect.left + insets.left, window.rect.top + insets.top);
+        SDL_SetWindowPosition(native, window.rect.left, window.rect.top);
         if (!window.minimized) {
             SDL_SetWindowSize(native, std::max<LONG>(1, client.right),
                               std::max<LONG>(1, client.bottom));
