@@ -78,7 +78,6 @@ Display* placePointer(int x, int y) {
 POINT pointerNow(Display* display) {
     ::Window root = 0;
     ::Window child = 0;
-    POINT at{};
     int x = 0;
     int y = 0;
     int windowX = 0;
@@ -86,54 +85,46 @@ POINT pointerNow(Display* display) {
     unsigned int mask = 0;
     XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &windowX, &windowY,
                   &mask);
-    at.x = x;
-    at.y = y;
-    return at;
+    return POINT{x, y};
 }
 
 // A window appearing under a resting pointer reports it where it is, the manager having put
 // the window where it likes; going full screen, on the mode's size at once.
-void pointerUnderANewWindow(bool windowManager) {
-    const X11Server server("1024x768", windowManager);
-    if (!server.running()) {
-        GTEST_SKIP() << "no Xvfb or openbox on this machine";
+TEST(X11WindowTest, APointerRestingUnderANewWindowIsReportedWhereItIs) {
+    for (const bool windowManager : {false, true}) {
+        const X11Server server("1024x768", windowManager);
+        if (!server.running()) {
+            GTEST_SKIP() << "no Xvfb or openbox on this machine";
+        }
+        EXPECT_EXIT(
+            {
+                server.useIt();
+                win32::useWindowBackend(win32::WindowBackendKind::Sdl);
+                Display* display = placePointer(300, 250);
+                HWND window = morvale_testing::makeWindow(800, 600);
+                CHILD_CHECK(window != nullptr);
+                ShowWindow(window, SW_SHOWNORMAL);
+                std::vector<POINT> seen = pointerMessages();
+                const SDL_Rect shown = onScreen(window);
+                CHILD_CHECK(!seen.empty());
+                for (const POINT& at : seen) {
+                    CHILD_CHECK(at.x == 300 - shown.x && at.y == 250 - shown.y);
+                }
+                if (windowManager) {
+                    // SDL keeps the pointer where it was in the window; the picture is the
+                    // mode's size, so client and back-buffer pixels are the screen's.
+                    win32::setBackBufferSize(window, 1024, 768);
+                    SDL_SetWindowFullscreen(static_cast<SDL_Window*>(win32::sdlWindow(window)),
+                                            SDL_WINDOW_FULLSCREEN);
+                    seen = pointerMessages();
+                    CHILD_CHECK(onScreen(window).w == 1024 && !seen.empty());
+                    const POINT now = pointerNow(display);
+                    CHILD_CHECK(seen.back().x == now.x && seen.back().y == now.y);
+                }
+                finish(true, "");
+            },
+            ::testing::ExitedWithCode(0), "");
     }
-    EXPECT_EXIT(
-        {
-            server.useIt();
-            win32::useWindowBackend(win32::WindowBackendKind::Sdl);
-            Display* display = placePointer(300, 250);
-            HWND window = morvale_testing::makeWindow(800, 600);
-            CHILD_CHECK(window != nullptr);
-            ShowWindow(window, SW_SHOWNORMAL);
-            std::vector<POINT> seen = pointerMessages();
-            const SDL_Rect shown = onScreen(window);
-            CHILD_CHECK(!seen.empty());
-            for (const POINT& at : seen) {
-                CHILD_CHECK(at.x == 300 - shown.x && at.y == 250 - shown.y);
-            }
-            if (windowManager) {
-                // SDL keeps the pointer where it was in the window; the picture is the
-                // mode's size, so client and back-buffer pixels are the screen's.
-                win32::setBackBufferSize(window, 1024, 768);
-                SDL_SetWindowFullscreen(static_cast<SDL_Window*>(win32::sdlWindow(window)),
-                                        SDL_WINDOW_FULLSCREEN);
-                seen = pointerMessages();
-                CHILD_CHECK(onScreen(window).w == 1024 && !seen.empty());
-                const POINT now = pointerNow(display);
-                CHILD_CHECK(seen.back().x == now.x && seen.back().y == now.y);
-            }
-            finish(true, "");
-        },
-        ::testing::ExitedWithCode(0), "");
-}
-
-TEST(X11WindowTest, APointerRestingUnderANewWindowIsWhereItIsOnABareServer) {
-    pointerUnderANewWindow(false);
-}
-
-TEST(X11WindowTest, APointerRestingUnderANewWindowIsWhereItIsUnderAWindowManager) {
-    pointerUnderANewWindow(true);
 }
 
 // The game's 800 x 600 window on a 640 x 480 screen: all of it, title bar included, stays on
