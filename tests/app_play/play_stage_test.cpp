@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "engine/core/publish.h"
+#include "engine/render/debug/debug_renderer.h"
 #include "engine/render/gui/gui_image.h"
 #include "engine/render/visual_effects/effect_manager.h"
 #include "game/app/hud/car_interface.h"
@@ -402,6 +403,25 @@ TEST_P(PauseMenuResults, AChoiceIsActedOnInTheNextFrameAndTheMenuGoes) {
             EXPECT_TRUE(probe().paused());
             break;
     }
+}
+
+// With -fps the game draws the debug overlay after the stage: over an open menu it would hide
+// the rows, so the scene's shapes and texts of a menu frame are dropped.
+TEST_F(PlayTest, TheScenesDebugOutputIsNotLeftForTheOverlayUnderThePauseMenu) {
+    buildAndPlay();
+    stage->onKey('V');  // the outside camera shows the collision boxes it looks through
+    kesh::DebugRenderer& debug = *kesh::theDebugRenderer;
+    // What one frame, as the game starts it, leaves queued.
+    const auto queuedByAFrame = [&] {
+        debug.clear();
+        frame();
+        return debug.boxes().size() + debug.screenTexts().size();
+    };
+    EXPECT_GT(queuedByAFrame(), 0u);
+    stage->onKey(VK_ESCAPE);
+    EXPECT_EQ(queuedByAFrame(), 0u);
+    stage->onKey(VK_ESCAPE);
+    EXPECT_GT(queuedByAFrame(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Restart, PauseMenuResults, ::testing::Values(0));

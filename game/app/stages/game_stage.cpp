@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "engine/core/publish.h"
+#include "engine/render/debug/debug_renderer.h"
 #include "engine/render/effect/effect_cache.h"
 #include "engine/render/mesh/mesh.h"
 #include "engine/render/quad/decaler.h"
@@ -393,6 +394,11 @@ void GameStage::update() {
 void GameStage::handlePauseMenu() {
     switch (pauseMenu->result()) {
         case ShellMenu::Nothing:
+            // The menu covers the scene: what the scene queued for the debug overlay this
+            // frame is not drawn over it.
+            if (kesh::theDebugRenderer != nullptr) {
+                kesh::theDebugRenderer->clear();
+            }
             pauseMenu->draw();
             break;
         case ShellMenu::Exit:

@@ -54,15 +54,18 @@ void keyChanged(WindowSystem& system, Window& window, WPARAM virtualKey, bool do
 namespace {
 
 // Client pixels to back-buffer pixels: the picture is stretched from the back buffer over the
-// whole client area.
-LPARAM pointerPosition(const WindowSystem& system, const Window& window, int x, int y) {
-    const RECT client = system.clientRect(window);
-    if (window.backBufferWidth > 0 && window.backBufferHeight > 0 && client.right > 0 &&
-        client.bottom > 0) {
-        x = static_cast<int>(static_cast<long long>(x) * window.backBufferWidth / client.right);
-        y = static_cast<int>(static_cast<long long>(y) * window.backBufferHeight / client.bottom);
+// whole client area, of the given size.
+LPARAM pointerPosition(const Window& window, int x, int y, LONG width, LONG height) {
+    if (window.backBufferWidth > 0 && window.backBufferHeight > 0 && width > 0 && height > 0) {
+        x = static_cast<int>(static_cast<long long>(x) * window.backBufferWidth / width);
+        y = static_cast<int>(static_cast<long long>(y) * window.backBufferHeight / height);
     }
     return MAKELPARAM(x, y);
+}
+
+LPARAM pointerPosition(const WindowSystem& system, const Window& window, int x, int y) {
+    const RECT client = system.clientRect(window);
+    return pointerPosition(window, x, y, client.right, client.bottom);
 }
 
 }  // namespace
@@ -77,12 +80,17 @@ void mouseMoved(WindowSystem& system, Window& window, int x, int y, int dx, int 
 
 void pointerArrived(WindowSystem& system, Window& window, int x, int y, WPARAM buttons) {
     const RECT client = system.clientRect(window);
-    if (x < 0 || y < 0 || x >= client.right || y >= client.bottom) {
+    pointerArrived(system, window, x, y, client.right, client.bottom, buttons);
+}
+
+void pointerArrived(WindowSystem& system, Window& window, int x, int y, LONG width, LONG height,
+                    WPARAM buttons) {
+    if (x < 0 || y < 0 || x >= width || y >= height) {
         return;
     }
     window.pointer = {x, y};
     postMessage(system, window.handle, WM_MOUSEMOVE, buttons,
-                pointerPosition(system, window, x, y));
+                pointerPosition(window, x, y, width, height));
 }
 
 void mouseButtonChanged(WindowSystem& system, Window& window, int button, bool down, int x, int y) {

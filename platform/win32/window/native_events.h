@@ -20,6 +20,10 @@ void mouseMoved(WindowSystem& system, Window& window, int x, int y, int dx, int 
 // of its client area: a motion message as Windows sends one, so a click that follows without
 // moving hits what lies under the pointer. Nothing when the pointer is outside the client area.
 void pointerArrived(WindowSystem& system, Window& window, int x, int y, WPARAM buttons);
+// The same where the client area is known to have this size now, which the window's record
+// learns only when the native resize arrives.
+void pointerArrived(WindowSystem& system, Window& window, int x, int y, LONG width, LONG height,
+                    WPARAM buttons);
 // button 1 left, 2 right, 3 middle.
 void mouseButtonChanged(WindowSystem& system, Window& window, int button, bool down, int x, int y);
 void focusChanged(WindowSystem& system, Window& window, bool focused);

@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <set>
 
@@ -21,6 +22,9 @@ namespace win32 {
 
 namespace {
 
+SDL_Rect shownGeometry(SDL_Window* native);
+SDL_Point pointerOnScreen(SDL_Window* native);
+
 class SdlBackend : public WindowBackend {
 public:
     SdlBackend() = default;
@@ -28,15 +32,17 @@ public:
 
     bool create(Window& window) override {
         WindowSystem& system = WindowSystem::instance();
-        const RECT insets = system.frameInsets(window.style, false);
         const RECT client = system.clientRect(window);
         Uint32 flags = SDL_WINDOW_HIDDEN;
         if (window.style & WS_THICKFRAME) {
             flags |= SDL_WINDOW_RESIZABLE;
         }
         const std::string title = toUtf8(window.title);
-        const int x = window.rect.left + insets.left;
-        const int y = window.rect.top + insets.top;
+        // A window manager puts its frame, not the client area, where a program asks: the
+        // outer rectangle's corner is the place to ask for, or the frame's own title bar
+        // pushes the window off the bottom of a screen it was fitted to.
+        const int x = window.rect.left;
+        const int y = window.rect.top;
         const int width = std::max<LONG>(1, client.right);
         const int height = std::max<LONG>(1, client.bottom);
         // Only a drawing backend needs OpenGL: without it no GL driver is loaded at all.
@@ -75,10 +81,9 @@ public:
             return;
         }
         WindowSystem& system = WindowSystem::instance();
-        const RECT insets = system.frameInsets(window.style, false);
         const RECT client = system.clientRect(window);
         SDL_SetWindowTitle(native, toUtf8(window.title).c_str());
-        SDL_SetWindowPosition(native, window.rect.left + insets.left, window.rect.top + insets.top);
+        SDL_SetWindowPosition(native, window.rect.left, window.rect.top);
         if (!window.minimized) {
             SDL_SetWindowSize(native, std::max<LONG>(1, client.right),
                               std::max<LONG>(1, client.bottom));
@@ -150,6 +155,12 @@ public:
         return {bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h};
     }
 
+    bool showsOnScreen() const override {
+        const char* driver = SDL_GetCurrentVideoDriver();
+        return driver != nullptr && std::strcmp(driver, "offscreen") != 0 &&
+               std::strcmp(driver, "dummy") != 0;
+    }
+
 private:
     static WPARAM buttonFlags(Uint32 state) {
         WPARAM buttons = 0;
@@ -163,15 +174,17 @@ private:
     }
 
     // SDL reports motion only when the pointer moves; Windows also when a window appears
-    // under it, gains the focus or the pointer enters it.
+    // under it, gains the focus, moves or takes the screen under it, or the pointer enters
+    // it. The pointer and the window are taken as the server has them now: SDL's window
+    // position is where the window was asked to go, and the window manager may have put it
+    // elsewhere or given it a size whose resize event is still on its way.
     static void pointerArrived(WindowSystem& system, Window& window) {
-        int x = 0;
-        int y = 0;
-        int left = 0;
-        int top = 0;
-        const Uint32 state = SDL_GetGlobalMouseState(&x, &y);
-        SDL_GetWindowPosition(static_cast<SDL_Window*>(window.native), &left, &top);
-        win32::pointerArrived(system, window, x - left, y - top, buttonFlags(state));
+        auto* native = static_cast<SDL_Window*>(window.native);
+        const Uint32 state = SDL_GetGlobalMouseState(nullptr, nullptr);
+        const SDL_Point at = pointerOnScreen(native);
+        const SDL_Rect shown = shownGeometry(native);
+        win32::pointerArrived(system, window, at.x - shown.x, at.y - shown.y, shown.w, shown.h,
+                              buttonFlags(state));
     }
 
     Window* target(WindowSystem& system, Uint32 id) {
@@ -200,6 +213,7 @@ private:
                 auto* native = static_cast<SDL_Window*>(window->native);
                 if (native != nullptr && (SDL_GetWindowFlags(native) & SDL_WINDOW_FULLSCREEN)) {
                     system.setClientSize(*window, event.data1, event.data2);
+                    pointerArrived(system, *window);
                     break;
                 }
                 const RECT client = system.clientRect(*window);
@@ -234,6 +248,7 @@ private:
                 break;
             case SDL_WINDOWEVENT_SHOWN:
             case SDL_WINDOWEVENT_ENTER:
+            case SDL_WINDOWEVENT_MOVED:
                 pointerArrived(system, *window);
                 break;
             case SDL_WINDOWEVENT_FOCUS_LOST:
@@ -282,6 +297,25 @@ SDL_Rect shownGeometry(SDL_Window* native) {
         }
     }
     return shown;
+}
+
+// SDL's global pointer position on X11 is a cache that only the pointer's own motion renews:
+// a pointer warped or resting since before the program started is not where SDL says.
+SDL_Point pointerOnScreen(SDL_Window* native) {
+    SDL_Point at{};
+    SDL_GetGlobalMouseState(&at.x, &at.y);
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(native, &info) && info.subsystem == SDL_SYSWM_X11) {
+        ::Window root = 0;
+        ::Window child = 0;
+        int windowX = 0;
+        int windowY = 0;
+        unsigned int mask = 0;
+        XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &at.x, &at.y,
+                      &windowX, &windowY, &mask);
+    }
+    return at;
 }
 
 int dropResizesOf(void* windowId, SDL_Event* event) {

@@ -133,7 +133,7 @@ HWND WindowSystem::createWindow(DWORD exStyle, LPCWSTR className, LPCWSTR title,
         width = 640;
         height = 480;
     }
-    window->rect = {x, y, x + std::max(0, width), y + std::max(0, height)};
+    window->rect = fitToDesktop(*window, {x, y, x + std::max(0, width), y + std::max(0, height)});
     window->visible = (style & WS_VISIBLE) != 0;
     if (!backend().create(*window) || backendFailed_) {
         if (window->native != nullptr) {
@@ -221,10 +221,26 @@ RECT WindowSystem::clientRect(const Window& window) const {
     return {0, 0, std::max<LONG>(0, width), std::max<LONG>(0, height)};
 }
 
+RECT WindowSystem::fitToDesktop(const Window& window, RECT outer) {
+    // As on Windows, a window the user could resize is never made larger than the screen;
+    // and its title bar stays on the screen, where the user can reach it.
+    if ((window.style & WS_THICKFRAME) == 0 || (window.style & WS_CAPTION) != WS_CAPTION ||
+        !backend().showsOnScreen()) {
+        return outer;
+    }
+    const RECT screen = desktopRect();
+    const LONG width = std::min(outer.right - outer.left, screen.right - screen.left);
+    const LONG height = std::min(outer.bottom - outer.top, screen.bottom - screen.top);
+    const LONG left = std::max(screen.left, std::min(outer.left, screen.right - width));
+    const LONG top = std::max(screen.top, std::min(outer.top, screen.bottom - height));
+    return {left, top, left + width, top + height};
+}
+
 void WindowSystem::moveWindow(Window& window, RECT outer) {
     const RECT before = window.rect;
     const RECT clientBefore = clientRect(window);
-    window.rect = outer;
+    window.rect = fitToDesktop(window, outer);
+    outer = window.rect;
     backend().update(window);
     const HWND handle = window.handle;
     if (before.left != outer.left || before.top != outer.top) {

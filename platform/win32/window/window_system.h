@@ -64,6 +64,8 @@ public:
     virtual void pump(WindowSystem& system) = 0;
     // The desktop's size.
     virtual RECT desktop() = 0;
+    // Whether the desktop is a screen someone looks at, whose edges windows must keep within.
+    virtual bool showsOnScreen() const { return false; }
 };
 
 std::unique_ptr<WindowBackend> makeHeadlessBackend();
@@ -91,7 +93,8 @@ public:
     // Frame around a window of the given style; the client area is the rectangle inside.
     RECT frameInsets(DWORD style, bool menu) const;
     RECT clientRect(const Window& window) const;
-    // Moves the outer rectangle; sends WM_MOVE / WM_SIZE when position / size change.
+    // Moves the outer rectangle, kept on the desktop; sends WM_MOVE / WM_SIZE when position /
+    // size change.
     void moveWindow(Window& window, RECT outer);
     // A native resize of the client area (user action): new geometry, no message.
     void setClientSize(Window& window, int width, int height);
@@ -110,6 +113,7 @@ public:
 private:
     WindowSystem() = default;
     WindowBackend& backend();
+    RECT fitToDesktop(const Window& window, RECT outer);
 
     std::vector<std::unique_ptr<WindowClass>> classes_;
     ATOM nextAtom_ = 0xC000;
