@@ -2,6 +2,7 @@
 // resources remain), its pool and usage, and a name for records.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@ struct DeviceContext {
     D3DCAPS9 caps{};
     std::vector<D3DFORMAT> textureFormats;
     int defaultPoolResources = 0;
+    // Bytes of the textures in video memory (default and managed pools).
+    std::uint64_t textureBytes = 0;
     int resetBlockers = 0;
     std::string drawTag;
 };
@@ -35,6 +38,7 @@ public:
     void setName(const std::string& name) { name_ = name; }
     Backend& backend() const { return *context_->backend; }
     HRESULT deviceOf(IDirect3DDevice9** device) const;
+    DeviceContext& context() const { return *context_; }
 
 private:
     std::shared_ptr<DeviceContext> context_;
