@@ -8,7 +8,8 @@
 namespace dmusic {
 
 // 1 GiB: a sound is held once, as 16-bit stereo (192,000 bytes a second at 48 kHz), so
-// this is about 93 minutes of 48 kHz sound in all, several times the game's own.
+// this is about 93 minutes of 48 kHz sound in all, hundreds of times the game's own. While a
+// sound is handed to OpenAL it is held twice, so one sound alone may last 46 minutes.
 constexpr std::uint64_t kSoundBudget = 1ull << 30;
 
 // Bytes taken from the budget, given back when the claim goes.

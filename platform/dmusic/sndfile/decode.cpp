@@ -48,12 +48,15 @@ std::shared_ptr<const Pcm> decodeFile(const std::string& path, HRESULT& error) {
     auto pcm = std::make_shared<Pcm>();
     pcm->rate = info.samplerate;
     std::vector<std::int16_t>& samples = pcm->samples;
-    // A known length is claimed and sized at once, and refused unread when it does not fit
-    // (libsndfile reports the largest count for a length it does not know).
+    // A sound loads only with room to hand it to OpenAL too: while its buffer is made, the
+    // samples are held twice. A known length is claimed and sized at once, and refused unread
+    // when it does not fit (libsndfile reports the largest count for a length it does not
+    // know).
     const bool known = info.frames > 0 && info.frames != SF_COUNT_MAX;
     if (known) {
         const std::uint64_t frames = static_cast<std::uint64_t>(info.frames);
-        if (frames > soundBudget() / kBytesPerFrame || !pcm->claim.grow(frames * kBytesPerFrame)) {
+        if (frames > soundBudget() / (2 * kBytesPerFrame) ||
+            !pcm->claim.grow(2 * frames * kBytesPerFrame)) {
             return refuseOverBudget(path, error);
         }
         samples.reserve(static_cast<std::size_t>(2 * frames));
@@ -68,7 +71,7 @@ std::shared_ptr<const Pcm> decodeFile(const std::string& path, HRESULT& error) {
         }
         // A header that understates the length, or gives none, claims as the sound grows.
         const std::uint64_t wanted =
-            (samples.size() / 2 + static_cast<std::size_t>(got)) * kBytesPerFrame;
+            2 * (samples.size() / 2 + static_cast<std::size_t>(got)) * kBytesPerFrame;
         if (wanted > pcm->claim.bytes() && !pcm->claim.grow(wanted - pcm->claim.bytes())) {
             return refuseOverBudget(path, error);
         }
@@ -85,6 +88,7 @@ std::shared_ptr<const Pcm> decodeFile(const std::string& path, HRESULT& error) {
     if (samples.capacity() > samples.size()) {
         samples.shrink_to_fit();
     }
+    // The room for OpenAL's copy is claimed again when that copy is made.
     pcm->claim.shrinkTo(samples.size() / 2 * kBytesPerFrame);
     error = S_OK;
     return pcm;

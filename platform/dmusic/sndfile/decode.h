@@ -28,8 +28,8 @@ constexpr std::uint64_t kBytesPerFrame = 2 * sizeof(std::int16_t);
 
 // Decodes a whole file. On failure returns null and sets `error` to
 // DMUS_E_LOADER_FAILEDOPEN (cannot be opened), DMUS_E_UNSUPPORTED_STREAM (not a sound
-// file libsndfile reads, or no sound in it) or E_OUTOFMEMORY (more than the sound budget
-// has left; the debugger output says so).
+// file libsndfile reads, or no sound in it) or E_OUTOFMEMORY (the sound budget
+// has not room for it twice, decoded and in an OpenAL buffer; the debugger output says so).
 std::shared_ptr<const Pcm> decodeFile(const std::string& path, HRESULT& error);
 
 }  // namespace dmusic
