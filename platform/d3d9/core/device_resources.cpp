@@ -113,6 +113,13 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
     return D3D_OK;
 }
 
+UINT Device::GetAvailableTextureMem() {
+    const unsigned long long budget = textureMemory();
+    const unsigned long long left =
+        budget - std::min<unsigned long long>(budget, context_->textureBytes);
+    return static_cast<UINT>(std::min<unsigned long long>(left, 0xFFFFFFFFu));
+}
+
 HRESULT Device::CreateVertexDeclaration(const D3DVERTEXELEMENT9* elements,
                                         IDirect3DVertexDeclaration9** declaration) {
     if (declaration == nullptr) {
