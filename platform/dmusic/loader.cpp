@@ -3,7 +3,8 @@
 #include "file_path.h"
 #include "seam_state.h"
 #include "segment.h"
-#include "sndfile/decode.h"
+
+#include <sys/stat.h>
 
 #include <new>
 
@@ -25,6 +26,37 @@ void LoaderImpl::clearCache() {
         entry.second->Release();
     }
     cache_.clear();
+}
+
+std::shared_ptr<SoundFile> LoaderImpl::soundOf(const std::string& path, HRESULT& error) {
+    const std::optional<win32::FileIdentity> identity = win32::identifyFile(path);
+    struct stat info {};
+    const bool stated = ::stat(path.c_str(), &info) == 0;
+    const long long modified =
+        static_cast<long long>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    if (identity && stated) {
+        const auto known = sounds_.find(*identity);
+        if (known != sounds_.end() && known->second.size == info.st_size &&
+            known->second.modified == modified) {
+            if (std::shared_ptr<SoundFile> sound = known->second.sound.lock()) {
+                return sound;
+            }
+        }
+    }
+    std::shared_ptr<SoundFile> sound;
+    try {
+        sound = SoundFile::open(path, error);
+    } catch (const std::bad_alloc&) {
+        error = E_OUTOFMEMORY;  // a sound too big to hold
+    }
+    if (sound && identity && stated) {
+        // Files whose sounds have all gone are forgotten as new ones come.
+        for (auto it = sounds_.begin(); it != sounds_.end();) {
+            it = it->second.sound.expired() ? sounds_.erase(it) : std::next(it);
+        }
+        sounds_[*identity] = {sound, static_cast<long long>(info.st_size), modified};
+    }
+    return sound;
 }
 
 HRESULT LoaderImpl::QueryInterface(REFIID iid, void** object) {
@@ -110,16 +142,11 @@ HRESULT LoaderImpl::LoadObjectFromFile(REFGUID classId, REFIID iid, const WCHAR*
             segment->AddRef();
         } else {
             HRESULT error = S_OK;
-            std::shared_ptr<const Pcm> pcm;
-            try {
-                pcm = decodeFile(*found, error);
-            } catch (const std::bad_alloc&) {
-                error = E_OUTOFMEMORY;  // a sound too big to hold
-            }
-            if (!pcm) {
+            std::shared_ptr<SoundFile> sound = soundOf(*found, error);
+            if (!sound) {
                 result = error;
             } else {
-                segment = new SegmentImpl(std::move(pcm));
+                segment = new SegmentImpl(std::move(sound));
                 if (cacheEnabled_) {
                     segment->AddRef();
                     cache_[*found] = segment;

@@ -20,7 +20,7 @@ struct SeamState {
 // Outside the locked state: every call of the layer reads them.
 std::atomic<bool> recording{false};
 std::atomic<bool> failingLoads{false};
-std::atomic<int> longestSound{0};
+std::atomic<unsigned long long> soundBudget{0};
 
 SeamState& state() {
     static SeamState instance;
@@ -73,8 +73,8 @@ HRESULT injectedLoadFailure(const std::wstring& path) {
     return found == s.loadFailures.end() ? S_OK : found->second;
 }
 
-int longestSoundSeconds() {
-    return longestSound.load(std::memory_order_relaxed);
+unsigned long long soundBudgetChosen() {
+    return soundBudget.load(std::memory_order_relaxed);
 }
 
 void resetSeamState() {
@@ -85,7 +85,7 @@ void resetSeamState() {
     recording.store(false, std::memory_order_relaxed);
     s.loadFailures.clear();
     failingLoads.store(false, std::memory_order_relaxed);
-    longestSound.store(0, std::memory_order_relaxed);
+    soundBudget.store(0, std::memory_order_relaxed);
     s.events.clear();
 }
 
@@ -112,8 +112,8 @@ void failLoad(const std::wstring& fileName, HRESULT result) {
     dmusic::failingLoads.store(true, std::memory_order_relaxed);
 }
 
-void setLongestSound(int seconds) {
-    dmusic::longestSound.store(seconds, std::memory_order_relaxed);
+void setSoundBudget(unsigned long long bytes) {
+    dmusic::soundBudget.store(bytes, std::memory_order_relaxed);
 }
 
 void setRecording(bool enabled) {

@@ -16,8 +16,8 @@ dmusic_test::Output outputMode();
 bool captureEnabled();
 // The failure injected for this file (S_OK when none).
 HRESULT injectedLoadFailure(const std::wstring& path);
-// The longest sound a test allows, in seconds; 0 when no test chose one.
-int longestSoundSeconds();
+// The sound budget a test chose, in bytes; 0 when no test chose one.
+unsigned long long soundBudgetChosen();
 void resetSeamState();
 
 }  // namespace dmusic

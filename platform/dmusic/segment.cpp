@@ -7,7 +7,7 @@
 
 namespace dmusic {
 
-SegmentImpl::SegmentImpl(std::shared_ptr<const Pcm> pcm) : pcm_(std::move(pcm)) {}
+SegmentImpl::SegmentImpl(std::shared_ptr<SoundFile> sound) : sound_(std::move(sound)) {}
 
 SegmentImpl::~SegmentImpl() {
     for (const auto& weak : mixers_) {
@@ -31,15 +31,16 @@ HRESULT SegmentImpl::QueryInterface(REFIID iid, void** object) {
 }
 
 MUSIC_TIME SegmentImpl::length() const {
-    const long long frames = static_cast<long long>(pcm_->frames());
-    const long long ticks = (frames * MORVALE_DMUS_TICKS_PER_SECOND + pcm_->rate - 1) / pcm_->rate;
+    const long long frames = static_cast<long long>(sound_->frames());
+    const long long ticks =
+        (frames * MORVALE_DMUS_TICKS_PER_SECOND + sound_->rate() - 1) / sound_->rate();
     return static_cast<MUSIC_TIME>(std::min<long long>(ticks, 0x7FFFFFFF));
 }
 
 std::size_t SegmentImpl::toFrames(MUSIC_TIME ticks) const {
     const long long frames =
-        static_cast<long long>(ticks) * pcm_->rate / MORVALE_DMUS_TICKS_PER_SECOND;
-    return std::min<std::size_t>(static_cast<std::size_t>(frames), pcm_->frames());
+        static_cast<long long>(ticks) * sound_->rate() / MORVALE_DMUS_TICKS_PER_SECOND;
+    return std::min<std::size_t>(static_cast<std::size_t>(frames), sound_->frames());
 }
 
 HRESULT SegmentImpl::GetLength(MUSIC_TIME* length) {
@@ -105,8 +106,7 @@ HRESULT SegmentImpl::Download(IUnknown* performanceOrPath) {
         result = E_INVALIDARG;
     } else if (!mixer) {
         result = DMUS_E_NOT_INIT;
-    } else {
-        mixer->download(this, pcm_);
+    } else if (SUCCEEDED(result = mixer->download(this, sound_))) {
         mixers_.erase(std::remove_if(mixers_.begin(), mixers_.end(),
                                      [](const auto& weak) { return weak.expired(); }),
                       mixers_.end());

@@ -1,10 +1,10 @@
-// A segment: a decoded sound file, its repeats and loop points, and the performances it
-// is downloaded to.
+// A segment: a sound file, its repeats and loop points, and the performances it is
+// downloaded to.
 #pragma once
 
 #include "openal/mixer.h"
 #include "registry.h"
-#include "sndfile/decode.h"
+#include "sound_file.h"
 
 #include <dmusici.h>
 
@@ -15,7 +15,7 @@ namespace dmusic {
 
 class SegmentImpl : public ComObject<IDirectMusicSegment8, Kind::Segment> {
 public:
-    explicit SegmentImpl(std::shared_ptr<const Pcm> pcm);
+    explicit SegmentImpl(std::shared_ptr<SoundFile> sound);
     ~SegmentImpl() override;
 
     HRESULT QueryInterface(REFIID iid, void** object) override;
@@ -34,7 +34,7 @@ private:
     MUSIC_TIME length() const;
     std::size_t toFrames(MUSIC_TIME ticks) const;
 
-    std::shared_ptr<const Pcm> pcm_;
+    std::shared_ptr<SoundFile> sound_;
     DWORD repeats_ = 0;
     MUSIC_TIME loopStart_ = 0;
     MUSIC_TIME loopEnd_ = 0;

@@ -3,6 +3,7 @@
 #include "performance.h"
 #include "registry.h"
 #include "seam_state.h"
+#include "sound_memory.h"
 
 namespace dmusic_test {
 
@@ -25,6 +26,10 @@ bool usesLoopback(IDirectMusicPerformance8* performance) {
     dmusic::PerformanceImpl* known = dmusic::asPerformance(performance);
     return known != nullptr && known->mixer() &&
            known->mixer()->clock() != dmusic::Mixer::Clock::Device;
+}
+
+unsigned long long heldSoundBytes() {
+    return dmusic::heldSoundBytes();
 }
 
 int liveObjects() {

@@ -365,6 +365,41 @@ TEST_F(Resources, Dxt1BlocksUploadCompressed) {
     EXPECT_EQ(picture().pixel(5, 5), kGreen);
 }
 
+TEST_F(Resources, ManagedLevelsLockedAgainReadBackWhatGlHoldsAcrossAReset) {
+    // GL holds a managed level once it is unlocked; a later lock reads it back, padded rows
+    // and compressed blocks alike, and a reset keeps it.
+    const std::vector<DWORD> texels = {kRed, kGreen, kBlue, kBlack, 0x80FFFFFF, 0x12345678};
+    IDirect3DTexture9* argb = makeTexture(3, 2, D3DFMT_A8R8G8B8, texels);
+    IDirect3DTexture9* dxt = nullptr;
+    ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &dxt, nullptr),
+              D3D_OK);
+    const BYTE block[8] = {0xE0, 0x07, 0x1F, 0x00, 0x1B, 0xE4, 0x1B, 0xE4};
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(dxt->LockRect(0, &locked, nullptr, 0), D3D_OK);
+    std::memcpy(locked.pBits, block, sizeof block);
+    dxt->UnlockRect(0);
+    auto expectHeld = [&] {
+        ASSERT_EQ(argb->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+        for (UINT i = 0; i < texels.size(); ++i) {
+            DWORD texel = 0;
+            std::memcpy(&texel,
+                        static_cast<BYTE*>(locked.pBits) + (i / 3) * locked.Pitch + (i % 3) * 4, 4);
+            EXPECT_EQ(texel, texels[i]) << i;
+        }
+        argb->UnlockRect(0);
+        ASSERT_EQ(dxt->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+        EXPECT_EQ(std::memcmp(locked.pBits, block, sizeof block), 0);
+        dxt->UnlockRect(0);
+    };
+    expectHeld();
+    device->EndScene();
+    inScene = false;
+    ASSERT_EQ(device->Reset(&parameters), D3D_OK);
+    expectHeld();
+    argb->Release();
+    dxt->Release();
+}
+
 TEST_F(Resources, ResetFollowsTheWindowClientSize) {
     device->EndScene();
     inScene = false;

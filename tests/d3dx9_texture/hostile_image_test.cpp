@@ -4,6 +4,9 @@
 #include <d3dx9.h>
 
 #include <cstdlib>
+#include <utility>
+
+#include "d3d9/seams.h"
 
 #include "tests/d3dx9_texture/image_files.h"
 #include "tests/d3dx9_texture/texture_fixture.h"
@@ -263,6 +266,30 @@ TEST_F(TextureTest, JpegsThatDecodeWithWarningsLoad) {
         expectNear(pixel(0, 4, 4), picture.at(4, 4), 6);
         expectNear(pixel(0, 20, 4), picture.at(20, 4), 6);
     }
+}
+
+TEST_F(TextureTest, ImagesPastTheVideoMemoryLeftAreRefusedBeforeTheirDataIsRead) {
+    // Lightmaps of 2048 x 2048 in a few kilobytes each, with their mip chains; the memory
+    // holds one and the room large textures leave for small ones.
+    struct Restore {
+        ~Restore() { d3d9::setTextureMemory(0); }
+    } restore;
+    d3d9::setTextureMemory(22369620 + (1 << 20));
+    const Bytes lightmap = greyPng(2048, 2048, 0x40);
+    const Bytes photo = turboJpeg(gradient(2048, 2048, true), false);
+    // The headers as they are, the data cut short.
+    const Bytes cutPng(lightmap.begin(), lightmap.begin() + 60);
+    const Bytes cutJpeg(photo.begin(), photo.begin() + photo.size() / 4);
+    IDirect3DTexture9* first = nullptr;
+    ASSERT_EQ(load(lightmap), D3D_OK);
+    std::swap(first, texture);
+    for (const Bytes* file : {&lightmap, &photo, &cutPng, &cutJpeg}) {
+        EXPECT_EQ(load(*file), D3DERR_OUTOFVIDEOMEMORY) << file->size() << " bytes";
+        EXPECT_EQ(texture, nullptr);
+    }
+    first->Release();
+    EXPECT_EQ(load(cutPng), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(load(photo), D3D_OK);
 }
 
 }  // namespace

@@ -67,6 +67,54 @@ TEST_F(Segment, DownloadsAreCountedPerPerformance) {
     EXPECT_EQ(segment->Unload(other), S_OK);
 }
 
+TEST_F(Segment, ASoundIsHeldOnceWhateverItsNamesAndDownloads) {
+    constexpr unsigned long long kHeld = 44100 * 4;  // a second, 16-bit stereo
+    Tone oneSecond;
+    oneSecond.seconds = 1.0;
+    writeToneWav(folder_.file("held.wav"), oneSecond);
+    IDirectMusicLoader8* loader = makeLoader();
+    auto load = [&](const wchar_t* name) {
+        IDirectMusicSegment8* segment = nullptr;
+        EXPECT_EQ(loader->LoadObjectFromFile(CLSID_DirectMusicSegment, IID_IDirectMusicSegment8,
+                                             name, reinterpret_cast<void**>(&segment)),
+                  S_OK);
+        keep(segment);
+        return segment;
+    };
+    IDirectMusicSegment8* first = load(L"held.wav");
+    IDirectMusicSegment8* second = load(L"HELD.WAV");
+    EXPECT_NE(first, second);
+    EXPECT_EQ(dmusic_test::heldSoundBytes(), kHeld);
+
+    // OpenAL's buffer replaces the decoded samples, for every segment of the file.
+    IDirectMusicPerformance8* performance = makePerformance();
+    ASSERT_EQ(first->Download(performance), S_OK);
+    ASSERT_EQ(second->Download(performance), S_OK);
+    EXPECT_EQ(dmusic_test::heldSoundBytes(), kHeld);
+    ASSERT_NE(play(performance, second, DMUS_SEGF_SECONDARY), nullptr);
+    EXPECT_EQ(playing(performance, second), S_OK);
+
+    // Another output and a looped stretch need buffers of their own: the file is decoded
+    // again for them, and nothing more is kept.
+    IDirectMusicPerformance8* other = makePerformance();
+    ASSERT_EQ(first->Download(other), S_OK);
+    EXPECT_EQ(dmusic_test::heldSoundBytes(), 2 * kHeld);
+    ASSERT_EQ(first->SetLoopPoints(384, 768), S_OK);  // the second quarter
+    ASSERT_EQ(first->SetRepeats(DMUS_SEG_REPEAT_INFINITE), S_OK);
+    ASSERT_NE(play(other, first, DMUS_SEGF_SECONDARY), nullptr);
+    EXPECT_EQ(dmusic_test::heldSoundBytes(), 3 * kHeld);
+
+    for (IDirectMusicPerformance8* output : {performance, other}) {
+        EXPECT_EQ(first->Unload(output), S_OK);
+    }
+    EXPECT_EQ(second->Unload(performance), S_OK);
+    EXPECT_EQ(dmusic_test::heldSoundBytes(), 0u);
+    // With the budget spent, a download that needs the file again fails cleanly.
+    dmusic_test::setSoundBudget(kHeld - 1);
+    EXPECT_EQ(first->Download(performance), E_OUTOFMEMORY);
+    EXPECT_EQ(dmusic_test::heldSoundBytes(), 0u);
+}
+
 TEST_F(Segment, DownloadTargetsAreChecked) {
     IDirectMusicPerformance8* uninitialised = createPerformance();
     IDirectMusicPerformance8* performance = makePerformance();

@@ -16,15 +16,15 @@ namespace {
 // Compressed sound expands: a second of silence takes a few bytes.
 constexpr std::size_t kBytesPerInputByte = 2048;
 // A header may declare the longest sound in a few bytes, and the decoder sizes its buffer
-// from it: a minute (23 MB at 48 kHz) keeps that within the fixed allowance.
-constexpr int kLongestSeconds = 60;
+// from it: a budget of a minute at 48 kHz (11 MB) keeps that within the fixed allowance.
+constexpr unsigned long long kSoundBudget = 60ull * 48000 * 4;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz_support::Services& services = fuzz_support::Services::instance();
     static kesh::MusicSegmentLoader loader(kesh::toWide(services.artRoot() + "audio/"), false);
-    dmusic_test::setLongestSound(kLongestSeconds);
+    dmusic_test::setSoundBudget(kSoundBudget);
     services.writeArt("audio/fuzz.wav", std::vector<std::uint8_t>(data, data + size));
     fuzz_support::MemoryBound bound(size, kBytesPerInputByte);
     try {

@@ -3,6 +3,7 @@
 #include "engine/render/texture/texture_loader.h"
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <vector>
@@ -27,10 +28,11 @@ D3DCOLOR pixel(IDirect3DTexture9* texture, UINT x, UINT y) {
     return value;
 }
 
-// An uncompressed 2 x 2 true-colour TGA, bottom-up, all pixels one colour (B, G, R, A).
-void writeTga(const std::string& path) {
-    std::vector<unsigned char> bytes = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 32, 8};
-    for (int i = 0; i < 4; ++i) {
+// An uncompressed square true-colour TGA, bottom-up, all pixels one colour (B, G, R, A).
+void writeTga(const std::string& path, unsigned char side = 2) {
+    std::vector<unsigned char> bytes = {0, 0, 2, 0,    0, 0,    0, 0,  0,
+                                        0, 0, 0, side, 0, side, 0, 32, 8};
+    for (int i = 0; i < side * side; ++i) {
         bytes.insert(bytes.end(), {0x10, 0x20, 0x30, 0xFF});
     }
     std::ofstream(path, std::ios::binary)
@@ -89,6 +91,67 @@ TEST_F(TextureLoaderTest, FailuresShareOneCheckerboardReleasedWithItsLastUser) {
     EXPECT_EQ(liveTextures(), 1);
     loader.release(third);
     EXPECT_EQ(liveTextures(), 0);
+}
+
+TEST_F(TextureLoaderTest, AFileIsLoadedOnceUnderEveryNameOfIt) {
+    writeTga(folder + "road.tga");
+    std::filesystem::create_symlink(folder + "road.tga", folder + "alias.tga");
+    TextureLoader loader(dx.get(), folder);
+    std::vector<IDirect3DTexture9*> loaded;
+    for (const char* name : {"road.tga", "ROAD.TGA", "./road.tga", "alias.tga"}) {
+        loaded.push_back(loader.load(ResourceId(name)));
+        EXPECT_EQ(loaded.back(), loaded.front()) << name;
+    }
+    EXPECT_NE(loaded.front(), loader.fallbackTexture());
+    EXPECT_EQ(liveTextures(), 1);
+    // The texture goes with the last name that holds it; the next load reads the file again.
+    for (IDirect3DTexture9*& texture : loaded) {
+        EXPECT_EQ(liveTextures(), 1);
+        loader.release(texture);
+    }
+    EXPECT_EQ(liveTextures(), 0);
+    IDirect3DTexture9* again = loader.load(ResourceId("alias.tga"));
+    EXPECT_EQ(pixel(again, 1, 1), 0xFF302010u);
+    loader.release(again);
+}
+
+TEST_F(TextureLoaderTest, TexturesPastTheDeviceMemoryFailAsUnreadableFilesDo) {
+    // Lightmaps of 128 x 128 with their mip chains; the memory holds two and the room that
+    // large textures leave for small ones.
+    constexpr unsigned long long kLightmap = 87380;
+    struct Restore {
+        ~Restore() { d3d9::setTextureMemory(0); }
+    } restore;
+    d3d9::setTextureMemory(2 * kLightmap + (1 << 20));
+    std::filesystem::create_directories(folder + "lightmaps");
+    for (const char* name : {"a.tga", "b.tga", "c.tga"}) {
+        writeTga(folder + "lightmaps/" + name, 128);
+    }
+    TextureLoader loader(dx.get(), folder + "lightmaps/");
+    IDirect3DTexture9* a = loader.load(ResourceId("a.tga"));
+    IDirect3DTexture9* b = loader.load(ResourceId("b.tga"));
+    IDirect3DTexture9* c = loader.load(ResourceId("c.tga"));
+    EXPECT_NE(b, loader.fallbackTexture());
+    EXPECT_EQ(c, loader.fallbackTexture());
+    EXPECT_EQ(morvale_testing::linesOf("resource"),
+              std::vector<std::string>{"Cannot load resource " + folder + "lightmaps/c.tga"});
+    // The device answers as Direct3D does when video memory runs out; memory that is not
+    // video memory is not counted.
+    IDirect3DTexture9* more = nullptr;
+    EXPECT_EQ(
+        device->CreateTexture(128, 128, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &more, nullptr),
+        D3DERR_OUTOFVIDEOMEMORY);
+    ASSERT_EQ(
+        device->CreateTexture(128, 128, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &more, nullptr),
+        D3D_OK);
+    more->Release();
+    // Memory given back is there for the next.
+    loader.release(a);
+    loader.release(c);
+    c = loader.load(ResourceId("c.tga"));
+    EXPECT_EQ(pixel(c, 127, 127), 0xFF302010u);
+    loader.release(b);
+    loader.release(c);
 }
 
 TEST_F(TextureLoaderTest, CreateTextureAndTheSurfaceLockThrowOnFailure) {

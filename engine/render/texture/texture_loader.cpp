@@ -38,12 +38,24 @@ std::string TextureLoader::pathOf(const std::string& name) const {
 
 IDirect3DTexture9* TextureLoader::load(const ResourceId& name) {
     const std::string path = pathOf(name.id);
+    const std::optional<win32::FileIdentity> identity = win32::identifyFile(path);
+    if (identity) {
+        const auto known = byFile.find(*identity);
+        if (known != byFile.end()) {
+            ++known->second.uses;
+            known->second.texture->AddRef();
+            return known->second.texture;
+        }
+    }
     win32::ComPtr<IDirect3DTexture9> texture;
     const HRESULT hr =
         D3DXCreateTextureFromFileExA(device->getDevice(), path.c_str(), D3DX_DEFAULT, D3DX_DEFAULT,
                                      D3DX_DEFAULT, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT,
                                      D3DX_DEFAULT, 0, nullptr, nullptr, texture.out());
     if (SUCCEEDED(hr) && texture) {
+        if (identity) {
+            byFile[*identity] = {texture.get(), 1};
+        }
         return texture.release();
     }
     writeLine(boost::log::logResource(), "Cannot load resource ", path);
@@ -61,6 +73,14 @@ void TextureLoader::release(IDirect3DTexture9*& texture) {
         return;
     }
     if (texture != fallback.get()) {
+        for (auto it = byFile.begin(); it != byFile.end(); ++it) {
+            if (it->second.texture == texture) {
+                if (--it->second.uses == 0) {
+                    byFile.erase(it);
+                }
+                break;
+            }
+        }
         // Adopting the cache's reference gives it back.
         const win32::ComPtr<IDirect3DTexture9> given(texture);
     } else if (fallbackUses != 0 && fallback) {

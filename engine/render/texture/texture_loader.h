@@ -1,16 +1,19 @@
 // The loader behind the texture cache. It never fails: a texture that cannot be loaded is
 // logged and replaced by one shared 16 x 16 checkerboard, so that missing art shows on
 // screen instead of stopping the game. It can force one file extension for every request.
+// A file is loaded once however its names spell it: each name shares the one texture.
 #pragma once
 
 #include <d3d9.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "engine/core/resource.h"
 #include "engine/render/device/dx_device.h"
 #include "win32/com_ptr.h"
+#include "win32/file_paths.h"
 
 namespace kesh {
 
@@ -40,6 +43,12 @@ private:
     // One reference, however many loads handed the checkerboard out.
     win32::ComPtr<IDirect3DTexture9> fallback;
     std::uint32_t fallbackUses = 0;
+    // The textures of files loaded and not yet released by every name, one reference per use.
+    struct Shared {
+        IDirect3DTexture9* texture = nullptr;
+        std::uint32_t uses = 0;
+    };
+    std::map<win32::FileIdentity, Shared> byFile;
 };
 
 using TextureCache = ResourceCache<IDirect3DTexture9>;

@@ -71,6 +71,19 @@ public:
     // After Unlock: the resource's bytes changed.
     virtual void resourceUpdated(const ResourceBase&) {}
     virtual void resourceDestroyed(const ResourceBase&) {}
+    // A managed texture's level, just unlocked: true when the backend now holds its own copy
+    // of it, so the device may let its bytes go; readTextureLevel gives them back (rows
+    // `pitch` bytes apart), false when it cannot.
+    virtual bool holdTextureLevel(const ResourceBase&, UINT level) {
+        (void)level;
+        return false;
+    }
+    virtual bool readTextureLevel(const ResourceBase&, UINT level, BYTE* bytes, UINT pitch) {
+        (void)level;
+        (void)bytes;
+        (void)pitch;
+        return false;
+    }
     virtual void shaderDestroyed(const ShaderCode&) {}
 
     // The back buffer as drawn so far; false for backends that do not draw.

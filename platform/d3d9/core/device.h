@@ -38,6 +38,7 @@ public:
     HRESULT Reset(D3DPRESENT_PARAMETERS* parameters) override;
     HRESULT GetDirect3D(IDirect3D9** direct3d) override;
     HRESULT GetDeviceCaps(D3DCAPS9* caps) override;
+    UINT GetAvailableTextureMem() override;
 
     HRESULT BeginScene() override;
     HRESULT EndScene() override;

@@ -2,6 +2,7 @@
 // resources remain), its pool and usage, and a name for records.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@ struct DeviceContext {
     D3DCAPS9 caps{};
     std::vector<D3DFORMAT> textureFormats;
     int defaultPoolResources = 0;
+    // Bytes of the textures in video memory (default and managed pools).
+    std::uint64_t textureBytes = 0;
     int resetBlockers = 0;
     std::string drawTag;
     // Injected by tests: the next index buffer's creation or lock fails with these.
@@ -39,6 +42,7 @@ public:
     Backend& backend() const { return *context_->backend; }
     DeviceContext& context() const { return *context_; }
     HRESULT deviceOf(IDirect3DDevice9** device) const;
+    DeviceContext& context() const { return *context_; }
 
 private:
     std::shared_ptr<DeviceContext> context_;

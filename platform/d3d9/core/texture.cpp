@@ -56,6 +56,19 @@ UINT Texture::pitchFor(D3DFORMAT format, UINT width) {
     return (packed + 127u) / 128u * 128u;
 }
 
+std::uint64_t Texture::videoBytes(D3DFORMAT format, UINT width, UINT height, UINT levels) {
+    std::uint64_t total = 0;
+    for (UINT i = 0; i < levels; ++i) {
+        total += isBlockCompressed(format)
+                     ? std::uint64_t{std::max(1u, (width + 3) / 4)} *
+                           std::max(1u, (height + 3) / 4) * formatBytes(format)
+                     : std::uint64_t{width} * height * formatBytes(format);
+        width = std::max(1u, width / 2);
+        height = std::max(1u, height / 2);
+    }
+    return total;
+}
+
 Texture::Texture(std::shared_ptr<DeviceContext> context, UINT width, UINT height, UINT levels,
                  DWORD usage, D3DFORMAT format, D3DPOOL pool)
     : ComObject(ObjectType::Texture),
@@ -63,6 +76,9 @@ Texture::Texture(std::shared_ptr<DeviceContext> context, UINT width, UINT height
       format_(format) {
     if (levels == 0) {
         levels = fullChainLength(width, height);
+    }
+    if (pool == D3DPOOL_DEFAULT || pool == D3DPOOL_MANAGED) {
+        videoBytes_ = videoBytes(format, width, height, levels);
     }
     for (UINT i = 0; i < levels; ++i) {
         Level level;
@@ -76,9 +92,12 @@ Texture::Texture(std::shared_ptr<DeviceContext> context, UINT width, UINT height
         width = std::max(1u, width / 2);
         height = std::max(1u, height / 2);
     }
+    this->context().textureBytes += videoBytes_;
 }
 
-Texture::~Texture() = default;
+Texture::~Texture() {
+    context().textureBytes -= videoBytes_;
+}
 
 HRESULT Texture::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
     if (desc == nullptr || level >= levels_.size()) {
@@ -112,6 +131,14 @@ HRESULT Texture::LockRect(UINT index, D3DLOCKED_RECT* locked, const RECT* rect, 
     if (level.locks > 0) {
         return D3DERR_INVALIDCALL;
     }
+    if (!level.held) {
+        std::vector<BYTE> bytes(static_cast<size_t>(level.pitch) * level.rows);
+        if (!backend().readTextureLevel(*this, index, bytes.data(), level.pitch)) {
+            return D3DERR_INVALIDCALL;
+        }
+        level.bytes = std::move(bytes);
+        level.held = true;
+    }
     UINT x = 0;
     UINT y = 0;
     if (rect != nullptr) {
@@ -143,8 +170,15 @@ HRESULT Texture::UnlockRect(UINT index) {
     if (index >= levels_.size() || levels_[index].locks == 0) {
         return D3DERR_INVALIDCALL;
     }
-    --levels_[index].locks;
+    Level& level = levels_[index];
+    --level.locks;
     backend().resourceUpdated(*this);
+    // Direct3D keeps a managed texture's system copy to restore it after a device loss; the
+    // backend's copy survives a reset here, so it is the only one.
+    if (pool() == D3DPOOL_MANAGED && level.locks == 0 && backend().holdTextureLevel(*this, index)) {
+        level.bytes = std::vector<BYTE>();
+        level.held = false;
+    }
     return D3D_OK;
 }
 

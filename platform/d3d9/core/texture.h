@@ -1,6 +1,9 @@
-// 2D textures with their mip levels in CPU memory, and the surfaces of those levels.
+// 2D textures with their mip levels in CPU memory, and the surfaces of those levels. A
+// managed texture's level that the backend holds a copy of keeps no bytes of its own until
+// it is locked again.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -39,8 +42,9 @@ public:
         UINT height;
         UINT pitch;  // bytes from one row (of blocks, when compressed) to the next
         UINT rows;
-        std::vector<BYTE> bytes;
+        std::vector<BYTE> bytes;  // empty while only the backend holds the level
         int locks = 0;
+        bool held = true;
     };
 
     // levels 0 makes the full chain. Sizes and format must have been checked.
@@ -50,6 +54,8 @@ public:
 
     static UINT fullChainLength(UINT width, UINT height);
     static UINT pitchFor(D3DFORMAT format, UINT width);
+    // What the texture takes in video memory: its levels, unpadded.
+    static std::uint64_t videoBytes(D3DFORMAT format, UINT width, UINT height, UINT levels);
 
     HRESULT GetDevice(IDirect3DDevice9** device) override { return deviceOf(device); }
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
@@ -65,6 +71,7 @@ public:
 
 private:
     D3DFORMAT format_;
+    std::uint64_t videoBytes_ = 0;  // counted in the context while the texture lives
     std::vector<Level> levels_;
     std::vector<std::unique_ptr<Surface>> surfaces_;
 };

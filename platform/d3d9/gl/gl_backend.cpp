@@ -9,6 +9,7 @@
 
 #include "core/buffers.h"
 #include "core/formats.h"
+#include "core/texture.h"
 #include "gl/render_states.h"
 #include "win32/window_seams.h"
 
@@ -326,6 +327,18 @@ void GlBackend::resourceDestroyed(const ResourceBase& resource) {
     if (resources_) {
         resources_->destroyed(resource, current());
     }
+}
+
+bool GlBackend::holdTextureLevel(const ResourceBase& resource, UINT level) {
+    const auto* texture = dynamic_cast<const Texture*>(&resource);
+    return texture != nullptr && resources_ && current() && resources_->hold(*texture, level);
+}
+
+bool GlBackend::readTextureLevel(const ResourceBase& resource, UINT level, BYTE* bytes,
+                                 UINT pitch) {
+    const auto* texture = dynamic_cast<const Texture*>(&resource);
+    return texture != nullptr && resources_ && current() &&
+           resources_->read(*texture, level, bytes, pitch);
 }
 
 void GlBackend::shaderDestroyed(const ShaderCode& code) {

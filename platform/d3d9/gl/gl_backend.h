@@ -28,6 +28,9 @@ public:
                         D3DRESOURCETYPE type, UINT offset, UINT size, DWORD flags) override;
     void resourceUpdated(const ResourceBase& resource) override;
     void resourceDestroyed(const ResourceBase& resource) override;
+    bool holdTextureLevel(const ResourceBase& resource, UINT level) override;
+    bool readTextureLevel(const ResourceBase& resource, UINT level, BYTE* bytes,
+                          UINT pitch) override;
     void shaderDestroyed(const ShaderCode& code) override;
     bool readBack(BackBufferImage& image) override;
     const DrawingStats* drawingStats() const override { return &stats_; }

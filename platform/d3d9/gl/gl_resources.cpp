@@ -238,6 +238,55 @@ void GlResources::bindTexture(int unit, IDirect3DBaseTexture9* texture) {
     }
 }
 
+GlResources::GlTexture& GlResources::bindForTransfer(const Texture& texture) {
+    GlTexture& gl = textures_[&texture];
+    if (!gl.created) {
+        glGenTextures(1, &gl.name);
+        gl.dirty.assign(texture.levelCount(), true);
+        gl.created = true;
+    }
+    // What unit 0 held is rebound by the next draw that needs it.
+    bound_[0] = BoundTexture();
+    cache_.texture(0, gl.name);
+    cache_.activeTexture(0);
+    return gl;
+}
+
+bool GlResources::hold(const Texture& texture, UINT level) {
+    TextureFormat format;
+    if (!textureFormat(texture.format(), format) || level >= texture.levelCount()) {
+        return false;
+    }
+    GlTexture& gl = bindForTransfer(texture);
+    // Levels are given their storage in order: one before them not yet uploaded goes first.
+    for (UINT i = 0; i <= level; ++i) {
+        if (gl.dirty[i] && (i == level || texture.level(i).held)) {
+            upload(texture, gl, i);
+            gl.dirty[i] = false;
+        }
+    }
+    return true;
+}
+
+bool GlResources::read(const Texture& texture, UINT index, BYTE* bytes, UINT pitch) {
+    TextureFormat format;
+    const auto found = textures_.find(&texture);
+    if (!textureFormat(texture.format(), format) || found == textures_.end() ||
+        index >= texture.levelCount()) {
+        return false;
+    }
+    bindForTransfer(texture);
+    if (format.compressed) {
+        glGetCompressedTexImage(GL_TEXTURE_2D, static_cast<GLint>(index), bytes);
+        return true;
+    }
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(pitch / formatBytes(texture.format())));
+    glGetTexImage(GL_TEXTURE_2D, static_cast<GLint>(index), format.format, format.type, bytes);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    return true;
+}
+
 void GlResources::upload(const Texture& texture, GlTexture& gl, UINT index) {
     TextureFormat format;
     if (!textureFormat(texture.format(), format)) {

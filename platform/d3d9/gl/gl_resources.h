@@ -1,6 +1,8 @@
-// GL buffers and textures standing for the device's resources. The device's CPU copies
-// stay the truth: GL objects are made on first use and refreshed from them after each
-// unlock (buffers at once, texture levels when next bound).
+// GL buffers and textures standing for the device's resources. Buffers and the textures of
+// other pools keep the device's CPU copies as the truth: GL objects are made on first use
+// and refreshed from them after each unlock (buffers at once, texture levels when next
+// bound). A managed texture's level goes to GL at its unlock, and GL's copy is then the only
+// one (the context outlives a device reset).
 #pragma once
 
 #include <array>
@@ -44,6 +46,11 @@ public:
     // Binds the texture (null: none) to a unit with its changed levels uploaded.
     void bindTexture(int unit, IDirect3DBaseTexture9* texture);
 
+    // Uploads a texture level now, on unit 0; false for a format GL cannot take.
+    bool hold(const Texture& texture, UINT level);
+    // Reads a level back, rows `pitch` bytes apart.
+    bool read(const Texture& texture, UINT level, BYTE* bytes, UINT pitch);
+
     // Forgets GL names without deleting them (their context is gone).
     void abandon();
 
@@ -76,6 +83,8 @@ private:
 
     GLuint bufferFor(const ResourceBase& resource, const BufferData& data, RecentBuffer& recent);
     void upload(const Texture& texture, GlTexture& gl, UINT level);
+    // The texture's GL object bound on unit 0, made when new.
+    GlTexture& bindForTransfer(const Texture& texture);
 
     StateCache& cache_;
     std::map<const ResourceBase*, Buffer> buffers_;

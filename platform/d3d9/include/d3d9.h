@@ -112,6 +112,8 @@ struct IDirect3DDevice9 : IUnknown {
     virtual HRESULT Reset(D3DPRESENT_PARAMETERS* parameters) = 0;
     virtual HRESULT GetDirect3D(IDirect3D9** direct3d) = 0;
     virtual HRESULT GetDeviceCaps(D3DCAPS9* caps) = 0;
+    // The bytes of video memory that textures may still take.
+    virtual UINT GetAvailableTextureMem() = 0;
 
     virtual HRESULT BeginScene() = 0;
     virtual HRESULT EndScene() = 0;

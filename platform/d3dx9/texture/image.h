@@ -61,6 +61,10 @@ UINT fullChainLength(UINT width, UINT height);
 HRESULT readDds(const BYTE* data, size_t size, Image& image);
 // PNG, BMP and TGA.
 HRESULT readStbImage(const BYTE* data, size_t size, Image& image);
+// The sides a PNG, BMP, TGA or JPEG header declares, read without decoding; false when the
+// header cannot be read.
+bool stbImageSize(const BYTE* data, size_t size, UINT& width, UINT& height);
+bool jpegSize(const BYTE* data, size_t size, UINT& width, UINT& height);
 // JPEG, baseline and progressive.
 HRESULT readJpeg(const BYTE* data, size_t size, Image& image);
 // The most bytes a decoded image may take (4 per pixel): 8192 x 8192, or 16384 x 4096. Whatever

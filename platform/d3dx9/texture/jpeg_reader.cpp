@@ -28,6 +28,25 @@ bool onlyWarned(void* handle) {
 
 }  // namespace
 
+bool jpegSize(const BYTE* data, size_t size, UINT& width, UINT& height) {
+    std::unique_ptr<void, Decompressor> handle(tjInitDecompress());
+    int w = 0;
+    int h = 0;
+    int subsampling = 0;
+    int colourSpace = 0;
+    if (!handle || data == nullptr || size == 0 ||
+        (tjDecompressHeader3(handle.get(), const_cast<BYTE*>(data),
+                             static_cast<unsigned long>(size), &w, &h, &subsampling,
+                             &colourSpace) != 0 &&
+         !onlyWarned(handle.get())) ||
+        w <= 0 || h <= 0) {
+        return false;
+    }
+    width = static_cast<UINT>(w);
+    height = static_cast<UINT>(h);
+    return true;
+}
+
 HRESULT readJpeg(const BYTE* data, size_t size, Image& image) {
     if (data == nullptr || size == 0) {
         return D3DXERR_INVALIDDATA;

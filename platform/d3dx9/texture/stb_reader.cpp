@@ -149,6 +149,20 @@ bool tgaCanHold(const BYTE* data, size_t size, UINT width, UINT height) {
 
 }  // namespace
 
+bool stbImageSize(const BYTE* data, size_t size, UINT& width, UINT& height) {
+    int w = 0;
+    int h = 0;
+    int channels = 0;
+    if (data == nullptr || size == 0 || size > static_cast<size_t>(INT_MAX) ||
+        !stbi_info_from_memory(data, static_cast<int>(size), &w, &h, &channels) || w <= 0 ||
+        h <= 0) {
+        return false;
+    }
+    width = static_cast<UINT>(w);
+    height = static_cast<UINT>(h);
+    return true;
+}
+
 HRESULT readStbImage(const BYTE* data, size_t size, Image& image) {
     if (data == nullptr || size == 0 || size > static_cast<size_t>(INT_MAX)) {
         return D3DXERR_INVALIDDATA;

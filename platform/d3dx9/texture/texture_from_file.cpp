@@ -168,11 +168,49 @@ HRESULT fillLevels(Image& image, const Request& request, const Plan& plan,
     return D3D_OK;
 }
 
+// False when the texture that the file's header asks for cannot fit in the video memory left,
+// so that a file the device must refuse is not decoded first. A DDS holds its levels as they
+// are, so its file's size already bounds what it takes.
+bool roomFor(IDirect3DDevice9* device, const BYTE* data, size_t size, const Request& request,
+             const D3DCAPS9& caps) {
+    UINT width = 0;
+    UINT height = 0;
+    const bool jpeg = size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
+    if ((request.pool != D3DPOOL_DEFAULT && request.pool != D3DPOOL_MANAGED) ||
+        (size >= 4 && std::memcmp(data, "DDS ", 4) == 0) ||
+        !(jpeg ? jpegSize(data, size, width, height) : stbImageSize(data, size, width, height))) {
+        return true;  // the decoder judges it
+    }
+    width = fittedSide(targetSide(request.width, width), caps.MaxTextureWidth);
+    height = fittedSide(targetSide(request.height, height), caps.MaxTextureHeight);
+    const D3DFORMAT format = request.format == D3DFMT_UNKNOWN ? D3DFMT_A8R8G8B8 : request.format;
+    const UINT fullChain = fullChainLength(width, height);
+    UINT levels = request.mipLevels;
+    if (levels == 0 || levels == D3DX_DEFAULT) {
+        levels = fullChain;
+    } else if (levels == D3DX_FROM_FILE) {
+        levels = 1;
+    }
+    unsigned long long bytes = 0;
+    for (UINT i = 0; i < std::min(levels, fullChain); ++i) {
+        bytes += levelBytes(format, std::max(1u, width >> i), std::max(1u, height >> i));
+    }
+    return bytes <= device->GetAvailableTextureMem();
+}
+
 HRESULT createFromMemory(IDirect3DDevice9* device, const BYTE* data, size_t size,
                          const Request& request, D3DXIMAGE_INFO* info,
                          IDirect3DTexture9** texture) {
+    D3DCAPS9 caps{};
+    HRESULT hr = device->GetDeviceCaps(&caps);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    if (!roomFor(device, data, size, request, caps)) {
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
     Image image;
-    HRESULT hr = decode(data, size, image);
+    hr = decode(data, size, image);
     if (FAILED(hr)) {
         return hr;
     }
@@ -185,10 +223,6 @@ HRESULT createFromMemory(IDirect3DDevice9* device, const BYTE* data, size_t size
         info->Format = image.format;
         info->ResourceType = D3DRTYPE_TEXTURE;
         info->ImageFileFormat = image.fileFormat;
-    }
-    D3DCAPS9 caps{};
-    if (FAILED(hr = device->GetDeviceCaps(&caps))) {
-        return hr;
     }
     Plan made;
     if (FAILED(hr = plan(image, request, caps, made))) {

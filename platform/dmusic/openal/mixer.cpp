@@ -71,7 +71,7 @@ Mixer::~Mixer() {
         endVoice(voice);
     }
     voices_.clear();
-    for (auto& entry : downloads_) {
+    for (auto& entry : sounds_) {
         freeBuffers(entry.second);
     }
 }
@@ -100,33 +100,37 @@ void Mixer::threadMain() {
     }
 }
 
-void Mixer::download(const void* segment, std::shared_ptr<const Pcm> pcm) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    Download& entry = downloads_[segment];
-    if (entry.count == 0) {
-        entry.pcm = std::move(pcm);
+HRESULT Mixer::download(const void* segment, const std::shared_ptr<SoundFile>& sound) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        Download& entry = downloads_[segment];
+        if (entry.count++ > 0) {
+            return S_OK;
+        }
+        entry.sound = sound;
+        ++sounds_[sound.get()].downloads;
     }
-    ++entry.count;
+    HRESULT error = S_OK;
+    if (!makeBuffers(sound, {keyOf(*sound, false, 0, sound->frames())}, error)) {
+        forget(segment);
+        return error;
+    }
+    sound->dropSamples();
+    return S_OK;
 }
 
 bool Mixer::unload(const void* segment) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    const auto found = downloads_.find(segment);
-    if (found == downloads_.end()) {
-        return false;
-    }
-    if (--found->second.count > 0) {
-        return true;
-    }
-    AlOutput::Bind bind(*output_);
-    for (Voice& voice : voices_) {
-        if (voice.segment == segment) {
-            endVoice(voice);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto found = downloads_.find(segment);
+        if (found == downloads_.end()) {
+            return false;
+        }
+        if (--found->second.count > 0) {
+            return true;
         }
     }
-    settle();
-    freeBuffers(found->second);
-    downloads_.erase(found);
+    forget(segment);
     return true;
 }
 
@@ -146,46 +150,116 @@ void Mixer::forget(const void* segment) {
     settle();
     const auto found = downloads_.find(segment);
     if (found != downloads_.end()) {
-        freeBuffers(found->second);
+        const std::shared_ptr<SoundFile> sound = std::move(found->second.sound);
         downloads_.erase(found);
+        const auto buffers = sounds_.find(sound.get());
+        if (buffers != sounds_.end() && --buffers->second.downloads <= 0) {
+            freeBuffers(buffers->second);
+            sounds_.erase(buffers);
+        }
     }
 }
 
-ALuint Mixer::bufferFor(Download& download, bool looped, std::size_t first, std::size_t end) {
-    const auto key = std::make_tuple(looped, first, end);
-    const auto found = download.buffers.find(key);
-    if (found != download.buffers.end()) {
-        return found->second;
+Mixer::BufferKey Mixer::keyOf(const SoundFile& sound, bool looped, std::size_t first,
+                              std::size_t end) {
+    if (looped && first == 0 && end == sound.frames()) {
+        looped = false;  // the same samples without loop points
     }
-    const Pcm& pcm = *download.pcm;
-    // A looped buffer holds the whole segment with its loop points; a plain one the range.
-    const std::size_t from = looped ? 0 : first;
-    const std::size_t to = looped ? pcm.frames() : end;
-    ALuint buffer = 0;
-    alGetError();
-    alGenBuffers(1, &buffer);
-    if (alGetError() != AL_NO_ERROR) {
-        return 0;
-    }
-    alBufferData(buffer, AL_FORMAT_STEREO_FLOAT32, pcm.samples.data() + from * 2,
-                 static_cast<ALsizei>((to - from) * 2 * sizeof(float)), pcm.rate);
-    if (looped && (first != 0 || end != pcm.frames())) {
-        const ALint points[2] = {static_cast<ALint>(first), static_cast<ALint>(end)};
-        alBufferiv(buffer, AL_LOOP_POINTS_SOFT, points);
-    }
-    if (alGetError() != AL_NO_ERROR) {
-        alDeleteBuffers(1, &buffer);
-        return 0;
-    }
-    download.buffers.emplace(key, buffer);
-    return buffer;
+    return std::make_tuple(looped, first, end);
 }
 
-void Mixer::freeBuffers(Download& download) {
-    for (const auto& entry : download.buffers) {
-        alDeleteBuffers(1, &entry.second);
+std::vector<Mixer::BufferKey> Mixer::keysFor(const SoundFile& sound, const PlayRequest& request) {
+    const std::size_t frames = sound.frames();
+    const std::size_t loopEnd = request.loopEnd == 0 ? frames : std::min(request.loopEnd, frames);
+    const std::size_t loopStart = std::min(request.loopStart, loopEnd - 1);
+    if (request.repeats == DMUS_SEG_REPEAT_INFINITE) {
+        return {keyOf(sound, true, loopStart, loopEnd)};
     }
-    download.buffers.clear();
+    if (request.repeats == 0) {
+        return {keyOf(sound, false, 0, frames)};
+    }
+    std::vector<BufferKey> keys{keyOf(sound, false, 0, loopEnd),
+                                keyOf(sound, false, loopStart, loopEnd)};
+    if (loopEnd < frames) {
+        keys.push_back(keyOf(sound, false, loopEnd, frames));
+    }
+    return keys;
+}
+
+bool Mixer::makeBuffers(const std::shared_ptr<SoundFile>& sound, const std::vector<BufferKey>& keys,
+                        HRESULT& error) {
+    const auto missing = [&] {
+        std::vector<BufferKey> wanted;
+        const auto found = sounds_.find(sound.get());
+        for (const BufferKey& key : keys) {
+            if (found != sounds_.end() && found->second.buffers.count(key) == 0) {
+                wanted.push_back(key);
+            }
+        }
+        return wanted;
+    };
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (missing().empty()) {
+            return true;
+        }
+    }
+    // Decoding again (rare: a second output, or loop points) runs outside the lock, so the
+    // output's thread never waits for a file.
+    const std::shared_ptr<const Pcm> pcm = sound->samples(error);
+    if (!pcm) {
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    AlOutput::Bind bind(*output_);
+    const auto found = sounds_.find(sound.get());
+    for (const BufferKey& key : missing()) {
+        const auto [looped, first, end] = key;
+        // A looped buffer holds the whole sound with its loop points; a plain one the range.
+        const std::size_t from = looped ? 0 : first;
+        const std::size_t to = looped ? pcm->frames() : end;
+        const std::uint64_t bytes = (to - from) * kBytesPerFrame;
+        AlBuffer made;
+        if (bytes > 0x7FFFFFFF || !made.claim.grow(bytes)) {
+            error = E_OUTOFMEMORY;
+            return false;
+        }
+        alGetError();
+        alGenBuffers(1, &made.name);
+        if (alGetError() != AL_NO_ERROR) {
+            error = E_OUTOFMEMORY;
+            return false;
+        }
+        alBufferData(made.name, AL_FORMAT_STEREO16, pcm->samples.data() + from * 2,
+                     static_cast<ALsizei>(bytes), pcm->rate);
+        if (looped) {
+            const ALint points[2] = {static_cast<ALint>(first), static_cast<ALint>(end)};
+            alBufferiv(made.name, AL_LOOP_POINTS_SOFT, points);
+        }
+        if (alGetError() != AL_NO_ERROR) {
+            alDeleteBuffers(1, &made.name);
+            error = E_OUTOFMEMORY;
+            return false;
+        }
+        found->second.buffers.emplace(key, std::move(made));
+    }
+    return true;
+}
+
+ALuint Mixer::bufferFor(const SoundFile& sound, bool looped, std::size_t first, std::size_t end) {
+    const auto found = sounds_.find(&sound);
+    if (found == sounds_.end()) {
+        return 0;
+    }
+    const auto buffer = found->second.buffers.find(keyOf(sound, looped, first, end));
+    return buffer == found->second.buffers.end() ? 0 : buffer->second.name;
+}
+
+void Mixer::freeBuffers(SoundBuffers& sound) {
+    for (const auto& entry : sound.buffers) {
+        alDeleteBuffers(1, &entry.second.name);
+    }
+    sound.buffers.clear();
 }
 
 void Mixer::startVoice(Voice& voice) {
@@ -194,8 +268,8 @@ void Mixer::startVoice(Voice& voice) {
     if (found == downloads_.end()) {
         return;
     }
-    Download& download = found->second;
-    const std::size_t frames = download.pcm->frames();
+    const SoundFile& sound = *found->second.sound;
+    const std::size_t frames = sound.frames();
     const std::size_t loopEnd = voice.loopEnd == 0 ? frames : std::min(voice.loopEnd, frames);
     const std::size_t loopStart = std::min(voice.loopStart, loopEnd - 1);
 
@@ -216,22 +290,22 @@ void Mixer::startVoice(Voice& voice) {
 
     bool ok = true;
     if (voice.repeats == DMUS_SEG_REPEAT_INFINITE) {
-        const ALuint buffer = bufferFor(download, true, loopStart, loopEnd);
+        const ALuint buffer = bufferFor(sound, true, loopStart, loopEnd);
         ok = buffer != 0;
         alSourcei(source, AL_BUFFER, static_cast<ALint>(buffer));
         alSourcei(source, AL_LOOPING, AL_TRUE);
     } else if (voice.repeats == 0) {
-        const ALuint buffer = bufferFor(download, false, 0, frames);
+        const ALuint buffer = bufferFor(sound, false, 0, frames);
         ok = buffer != 0;
         alSourcei(source, AL_BUFFER, static_cast<ALint>(buffer));
     } else {
         // Up to the loop's end, the loop section once per repeat, then the rest.
         std::vector<ALuint> queue;
-        queue.push_back(bufferFor(download, false, 0, loopEnd));
-        const ALuint body = bufferFor(download, false, loopStart, loopEnd);
+        queue.push_back(bufferFor(sound, false, 0, loopEnd));
+        const ALuint body = bufferFor(sound, false, loopStart, loopEnd);
         queue.insert(queue.end(), std::min(voice.repeats, kMaxQueuedRepeats), body);
         if (loopEnd < frames) {
-            queue.push_back(bufferFor(download, false, loopEnd, frames));
+            queue.push_back(bufferFor(sound, false, loopEnd, frames));
         }
         ok = std::find(queue.begin(), queue.end(), 0u) == queue.end();
         if (ok) {
@@ -297,6 +371,19 @@ bool Mixer::anyPending() const {
 }
 
 std::shared_ptr<StateCore> Mixer::play(const PlayRequest& request) {
+    std::shared_ptr<SoundFile> sound;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto found = downloads_.find(request.segment);
+        if (found != downloads_.end()) {
+            sound = found->second.sound;
+        }
+    }
+    HRESULT error = S_OK;
+    if (sound) {
+        // A buffer that cannot be made leaves this play silent, as a lack of voices does.
+        makeBuffers(sound, keysFor(*sound, request), error);
+    }
     std::lock_guard<std::mutex> lock(mutex_);
     AlOutput::Bind bind(*output_);
     settle();

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "openal/output.h"
-#include "sndfile/decode.h"
+#include "sound_file.h"
 
 #include <windows.h>
 
@@ -64,7 +64,10 @@ public:
     Clock clock() const { return clock_; }
 
     // Counted downloads; the data goes with the last unload (false when not downloaded).
-    void download(const void* segment, std::shared_ptr<const Pcm> pcm);
+    // Segments of one sound file share its buffers. The first download of a sound makes its
+    // buffer and lets the file's decoded copy go; it fails (E_OUTOFMEMORY past the sound
+    // budget) when no buffer can be made.
+    HRESULT download(const void* segment, const std::shared_ptr<SoundFile>& sound);
     bool unload(const void* segment);
     bool isDownloaded(const void* segment);
     // The segment is going away: stop it and drop its data whatever the count.
@@ -102,15 +105,32 @@ private:
     };
     struct Download {
         int count = 0;
-        std::shared_ptr<const Pcm> pcm;
-        // (looped, first frame, end frame) -> buffer
-        std::map<std::tuple<bool, std::size_t, std::size_t>, ALuint> buffers;
+        std::shared_ptr<SoundFile> sound;
+    };
+    // (looped, first frame, end frame); a looped whole sound is the plain whole one.
+    using BufferKey = std::tuple<bool, std::size_t, std::size_t>;
+    struct AlBuffer {
+        ALuint name = 0;
+        SoundClaim claim;
+    };
+    // The buffers of one sound file, kept while a segment of it is downloaded.
+    struct SoundBuffers {
+        int downloads = 0;
+        std::map<BufferKey, AlBuffer> buffers;
     };
 
     Mixer(std::unique_ptr<AlOutput> output, Clock clock);
 
-    ALuint bufferFor(Download& download, bool looped, std::size_t first, std::size_t end);
-    void freeBuffers(Download& download);
+    static BufferKey keyOf(const SoundFile& sound, bool looped, std::size_t first, std::size_t end);
+    // The keys of the buffers a play of the request needs.
+    static std::vector<BufferKey> keysFor(const SoundFile& sound, const PlayRequest& request);
+    // Makes the missing buffers of `keys` (taking the lock itself), decoding the file again
+    // only when its samples are no longer held. False when one cannot be made.
+    bool makeBuffers(const std::shared_ptr<SoundFile>& sound, const std::vector<BufferKey>& keys,
+                     HRESULT& error);
+    ALuint bufferFor(const SoundFile& sound, bool looped, std::size_t first, std::size_t end);
+    void dropSoundUse(const std::shared_ptr<SoundFile>& sound);
+    void freeBuffers(SoundBuffers& buffers);
     void startVoice(Voice& voice);
     void endVoice(Voice& voice);
     // Ends voices whose sources have finished, starts queued ones that may start, drops
@@ -125,6 +145,7 @@ private:
     std::mutex mutex_;
     std::list<Voice> voices_;
     std::map<const void*, Download> downloads_;
+    std::map<const SoundFile*, SoundBuffers> sounds_;
     std::uint64_t nextOrder_ = 0;
     float pitch_ = 1.0f;
     bool directChannels_ = false;

@@ -4,36 +4,19 @@
 #include <sndfile.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-
-#include "seam_state.h"
 
 namespace dmusic {
 namespace {
-
-// A sound is held whole as stereo float, so its length bounds its memory: ten minutes, and
-// no more frames than ten minutes at 48 kHz (230 MB) at higher rates.
-constexpr sf_count_t kLongestSeconds = 600;
-constexpr sf_count_t kFastestHeldRate = 48000;
 
 struct SndFileCloser {
     void operator()(SNDFILE* file) const { sf_close(file); }
 };
 
-sf_count_t longestSeconds() {
-    const int chosen = longestSoundSeconds();
-    return chosen > 0 ? chosen : kLongestSeconds;
-}
-
-sf_count_t mostFrames(int rate) {
-    return longestSeconds() * std::min<sf_count_t>(rate, kFastestHeldRate);
-}
-
-std::shared_ptr<const Pcm> refuseTooLong(const std::string& path, HRESULT& error) {
-    const std::string text = "dmusic: " + path + " is longer than the " +
-                             std::to_string(longestSeconds()) +
-                             " seconds a sound may last: not loaded\n";
+std::shared_ptr<const Pcm> refuseOverBudget(const std::string& path, HRESULT& error) {
+    const std::string text = "dmusic: " + path + " does not fit in the " +
+                             std::to_string(soundBudget() >> 20) +
+                             " MiB all sounds may hold: not loaded\n";
     std::wstring wide;
     for (const char c : text) {
         wide += static_cast<wchar_t>(static_cast<unsigned char>(c));  // the bytes, as text
@@ -59,39 +42,41 @@ std::shared_ptr<const Pcm> decodeFile(const std::string& path, HRESULT& error) {
         error = DMUS_E_UNSUPPORTED_STREAM;
         return nullptr;
     }
-    const sf_count_t limit = mostFrames(info.samplerate);
-    // A length the header declares past the limit is refused unread (libsndfile reports the
-    // largest count for a length it does not know).
-    if (info.frames > limit && info.frames != SF_COUNT_MAX) {
-        return refuseTooLong(path, error);
-    }
+    // Float files read as 16-bit would be all but silent unless scaled.
+    sf_command(file.get(), SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
 
     auto pcm = std::make_shared<Pcm>();
     pcm->rate = info.samplerate;
+    std::vector<std::int16_t>& samples = pcm->samples;
+    // A sound loads only with room to hand it to OpenAL too: while its buffer is made, the
+    // samples are held twice. A known length is claimed and sized at once, and refused unread
+    // when it does not fit (libsndfile reports the largest count for a length it does not
+    // know).
+    const bool known = info.frames > 0 && info.frames != SF_COUNT_MAX;
+    if (known) {
+        const std::uint64_t frames = static_cast<std::uint64_t>(info.frames);
+        if (frames > soundBudget() / (2 * kBytesPerFrame) ||
+            !pcm->claim.grow(2 * frames * kBytesPerFrame)) {
+            return refuseOverBudget(path, error);
+        }
+        samples.reserve(static_cast<std::size_t>(2 * frames));
+    }
     const int channels = info.channels;
-    std::vector<float>& samples = pcm->samples;
-    // Sized once from the header; a truncated file holds less, and a header that understates
-    // the length grows the buffer up to the limit and no further.
-    samples.reserve(static_cast<std::size_t>(2 * std::clamp<sf_count_t>(info.frames, 0, limit)));
     constexpr sf_count_t kChunk = 4096;
-    std::vector<float> chunk(static_cast<std::size_t>(kChunk * channels));
-    sf_count_t total = 0;
+    std::vector<std::int16_t> chunk(static_cast<std::size_t>(kChunk * channels));
     for (;;) {
-        const sf_count_t got = sf_readf_float(file.get(), chunk.data(), kChunk);
+        const sf_count_t got = sf_readf_short(file.get(), chunk.data(), kChunk);
         if (got <= 0) {
             break;
         }
-        if (got > limit - total) {
-            return refuseTooLong(path, error);
-        }
-        total += got;
-        const auto wanted = static_cast<std::size_t>(2 * total);
-        if (wanted > samples.capacity()) {
-            samples.reserve(static_cast<std::size_t>(std::min<sf_count_t>(
-                std::max<sf_count_t>(2 * samples.capacity(), wanted), 2 * limit)));
+        // A header that understates the length, or gives none, claims as the sound grows.
+        const std::uint64_t wanted =
+            2 * (samples.size() / 2 + static_cast<std::size_t>(got)) * kBytesPerFrame;
+        if (wanted > pcm->claim.bytes() && !pcm->claim.grow(wanted - pcm->claim.bytes())) {
+            return refuseOverBudget(path, error);
         }
         for (sf_count_t i = 0; i < got; ++i) {
-            const float* frame = &chunk[static_cast<std::size_t>(i * channels)];
+            const std::int16_t* frame = &chunk[static_cast<std::size_t>(i * channels)];
             samples.push_back(frame[0]);
             samples.push_back(channels > 1 ? frame[1] : frame[0]);
         }
@@ -103,6 +88,8 @@ std::shared_ptr<const Pcm> decodeFile(const std::string& path, HRESULT& error) {
     if (samples.capacity() > samples.size()) {
         samples.shrink_to_fit();
     }
+    // The room for OpenAL's copy is claimed again when that copy is made.
+    pcm->claim.shrinkTo(samples.size() / 2 * kBytesPerFrame);
     error = S_OK;
     return pcm;
 }

@@ -85,6 +85,10 @@ void setDrawTag(IDirect3DDevice9* device, const std::string& tag);
 void setDrawRecording(bool on);
 bool drawRecording();
 
+// The bytes the textures of each device may take in video memory (default and managed
+// pools); past them CreateTexture answers D3DERR_OUTOFVIDEOMEMORY. 0 restores the device's own.
+void setTextureMemory(unsigned long long bytes);
+
 // The record of a device on the null backend; nullptr for any other device.
 DeviceRecord* deviceRecord(IDirect3DDevice9* device);
 

@@ -36,9 +36,11 @@ bool usesLoopback(IDirectMusicPerformance8* performance);
 // matches fail with the given code.
 void failLoad(const std::wstring& fileName, HRESULT result);
 
-// Sounds longer than this many seconds are refused; 0 (the default) keeps the layer's own
-// limit. A fuzz run lowers it so that a declared length cannot ask for the full limit's memory.
-void setLongestSound(int seconds);
+// The bytes all sounds together may hold; 0 (the default) keeps the layer's own budget. A
+// fuzz run lowers it so that a declared length cannot ask for the full budget's memory.
+void setSoundBudget(unsigned long long bytes);
+// What the layer's sounds hold now, decoded and in OpenAL's buffers.
+unsigned long long heldSoundBytes();
 
 enum class Call {
     InitAudio,
@@ -94,7 +96,7 @@ void clearEvents();
 // paths, segment states).
 int liveObjects();
 
-// Back to Automatic output, no capture, no load failures, the layer's own longest sound, no
+// Back to Automatic output, no capture, no load failures, the layer's own sound budget, no
 // recording, no events.
 void reset();
 
