@@ -42,7 +42,6 @@ public:
     Backend& backend() const { return *context_->backend; }
     DeviceContext& context() const { return *context_; }
     HRESULT deviceOf(IDirect3DDevice9** device) const;
-    DeviceContext& context() const { return *context_; }
 
 private:
     std::shared_ptr<DeviceContext> context_;
