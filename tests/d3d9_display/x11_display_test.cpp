@@ -4,18 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <thread>
 
 #include "d3d9/display.h"
 #include "engine/render/device/device_factory.h"
+#include "tests/support/child_checks.h"
 #include "tests/support/render_fixture.h"
 #include "tests/support/x_server.h"
 
 namespace kesh::testing {
 namespace {
+
+using morvale_testing::finish;
 
 class X11DisplayTest : public ::testing::Test {
 protected:
@@ -38,17 +39,6 @@ protected:
 
     static inline std::unique_ptr<morvale_testing::XServer> server;
 };
-
-[[noreturn]] void finish(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "failed: %s\n", what);
-    }
-    std::_Exit(ok ? 0 : 1);
-}
-
-#define CHILD_CHECK(condition) \
-    if (!(condition))          \
-    finish(false, #condition)
 
 // The game is the server's only client here, as on a bare X server: each closed connection
 // lets the server reset, and a connection made meanwhile is dropped.

@@ -6,30 +6,19 @@
 #include <X11/Xlib.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 #include <windows.h>
 
+#include "tests/support/child_checks.h"
 #include "tests/support/test_window.h"
 #include "tests/support/x_server.h"
 #include "win32/window_seams.h"
 
 namespace {
 
+using morvale_testing::finish;
 using morvale_testing::XServer;
-
-[[noreturn]] void finish(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "failed: %s\n", what);
-    }
-    std::_Exit(ok ? 0 : 1);
-}
-
-#define CHILD_CHECK(condition) \
-    if (!(condition))          \
-    finish(false, #condition)
 
 // The client area's origin and size on the screen, as the server has them.
 SDL_Rect onScreen(HWND window) {
