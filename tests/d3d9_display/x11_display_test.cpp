@@ -3,99 +3,42 @@
 // since SDL's video driver is process-wide.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
+#include <memory>
 #include <thread>
 
 #include "d3d9/display.h"
 #include "engine/render/device/device_factory.h"
+#include "tests/support/child_checks.h"
 #include "tests/support/render_fixture.h"
-
-extern char** environ;
+#include "tests/support/x_server.h"
 
 namespace kesh::testing {
 namespace {
 
-constexpr const char* kXvfb = "/usr/bin/Xvfb";
+using morvale_testing::finish;
 
 class X11DisplayTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (access(kXvfb, X_OK) != 0) {
-            return;
-        }
-        // A display number of our own, so parallel runs do not meet.
-        const int number = 100 + static_cast<int>(getpid() % 800);
-        display = ":" + std::to_string(number);
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-        std::string arguments[] = {kXvfb,         display,     "-screen", "0",
-                                   "1024x768x24", "-nolisten", "tcp"};
-        char* argv[8] = {};
-        for (int i = 0; i < 7; ++i) {
-            argv[i] = arguments[i].data();
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        if (posix_spawn(&server, kXvfb, &actions, nullptr, argv, environ) != 0) {
-            server = 0;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        for (int tries = 0; server != 0 && tries < 100 && access(socket.c_str(), F_OK) != 0;
-             ++tries) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        if (server != 0 && access(socket.c_str(), F_OK) != 0) {
-            stopServer();
-        }
-    }
-    static void TearDownTestSuite() { stopServer(); }
-
-    static void stopServer() {
-        if (server != 0) {
-            kill(server, SIGTERM);
-            waitpid(server, nullptr, 0);
-            server = 0;
-        }
-    }
+    static void SetUpTestSuite() { server = std::make_unique<morvale_testing::XServer>(); }
+    static void TearDownTestSuite() { server.reset(); }
 
     void SetUp() override {
-        if (server == 0) {
+        if (!server->running()) {
             GTEST_SKIP() << "no Xvfb on this machine";
         }
     }
 
     // In the child: the real display, real mode calls, SDL windows.
     static void useTheServer() {
-        setenv("DISPLAY", display.c_str(), 1);
-        setenv("SDL_VIDEODRIVER", "x11", 1);
+        server->use();
         d3d9::setDescribedAdapters(false);
         d3d9::setModeCallRecording(false);
         win32::useWindowBackend(win32::WindowBackendKind::Sdl);
     }
 
-    static inline pid_t server = 0;
-    static inline std::string display;
+    static inline std::unique_ptr<morvale_testing::XServer> server;
 };
-
-[[noreturn]] void finish(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "failed: %s\n", what);
-    }
-    std::_Exit(ok ? 0 : 1);
-}
-
-#define CHILD_CHECK(condition) \
-    if (!(condition))          \
-    finish(false, #condition)
 
 // The game is the server's only client here, as on a bare X server: each closed connection
 // lets the server reset, and a connection made meanwhile is dropped.

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/win32_window/x11_server.h"
+#include "tests/support/x_server.h"
 
 namespace {
 
@@ -36,11 +36,11 @@ long residentKilobytes(pid_t process) {
     return 0;
 }
 
-pid_t startGame(const std::filesystem::path& folder, const morvale_testing::X11Server& server) {
+pid_t startGame(const std::filesystem::path& folder, const morvale_testing::XServer& server) {
     const pid_t child = fork();
     if (child == 0) {
         std::filesystem::current_path(folder);
-        server.useIt();
+        server.use();
         setenv("MORVALE_INPUT_SCRIPT", "script.txt", 1);
         std::freopen("output.txt", "w", stdout);
         std::freopen("output.txt", "a", stderr);
@@ -51,7 +51,7 @@ pid_t startGame(const std::filesystem::path& folder, const morvale_testing::X11S
 }
 
 TEST(DesktopSoakTest, ResidentMemoryStaysFlatAfterTheFirstMinute) {
-    const morvale_testing::X11Server server("1024x768", true);
+    const morvale_testing::XServer server("1024x768", true);
     if (!server.running()) {
         GTEST_SKIP() << "no Xvfb or openbox on this machine";
     }

@@ -5,11 +5,18 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <set>
+#include <string>
+#include <thread>
 
 #include <d3d9.h>
 #include <windows.h>
@@ -113,10 +120,10 @@ bool boxesLeft() {
 
 class BoxX11Test : public ::testing::Test {
 protected:
-    explicit BoxX11Test(bool withManager = false) : server(withManager) {}
+    explicit BoxX11Test(bool windowManager = false) : server("1024x768", windowManager) {}
     void SetUp() override {
         if (!server.running()) {
-            GTEST_SKIP() << "no Xvfb on this machine";
+            GTEST_SKIP() << "no Xvfb or openbox on this machine";
         }
         server.use();
     }
@@ -127,12 +134,6 @@ protected:
 class ManagedBoxX11Test : public BoxX11Test {
 protected:
     ManagedBoxX11Test() : BoxX11Test(true) {}
-    void SetUp() override {
-        BoxX11Test::SetUp();
-        if (!server.managed()) {
-            GTEST_SKIP() << "no openbox on this machine";
-        }
-    }
 };
 
 // In the child: the game's window full screen under the window manager.

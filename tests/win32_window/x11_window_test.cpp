@@ -6,30 +6,19 @@
 #include <X11/Xlib.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 #include <windows.h>
 
+#include "tests/support/child_checks.h"
 #include "tests/support/test_window.h"
-#include "tests/win32_window/x11_server.h"
+#include "tests/support/x_server.h"
 #include "win32/window_seams.h"
 
 namespace {
 
-using morvale_testing::X11Server;
-
-[[noreturn]] void finish(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "failed: %s\n", what);
-    }
-    std::_Exit(ok ? 0 : 1);
-}
-
-#define CHILD_CHECK(condition) \
-    if (!(condition))          \
-    finish(false, #condition)
+using morvale_testing::finish;
+using morvale_testing::XServer;
 
 // The client area's origin and size on the screen, as the server has them.
 SDL_Rect onScreen(HWND window) {
@@ -92,13 +81,13 @@ POINT pointerNow(Display* display) {
 // the window where it likes; going full screen, on the mode's size at once.
 TEST(X11WindowTest, APointerRestingUnderANewWindowIsReportedWhereItIs) {
     for (const bool windowManager : {false, true}) {
-        const X11Server server("1024x768", windowManager);
+        const XServer server("1024x768", windowManager);
         if (!server.running()) {
             GTEST_SKIP() << "no Xvfb or openbox on this machine";
         }
         EXPECT_EXIT(
             {
-                server.useIt();
+                server.use();
                 win32::useWindowBackend(win32::WindowBackendKind::Sdl);
                 Display* display = placePointer(300, 250);
                 HWND window = morvale_testing::makeWindow(800, 600);
@@ -132,13 +121,13 @@ TEST(X11WindowTest, APointerRestingUnderANewWindowIsReportedWhereItIs) {
 // size.
 TEST(X11WindowTest, AWindowLargerThanTheScreenIsFittedToIt) {
     for (const bool windowManager : {false, true}) {
-        const X11Server server("640x480", windowManager);
+        const XServer server("640x480", windowManager);
         if (!server.running()) {
             GTEST_SKIP() << "no Xvfb or openbox on this machine";
         }
         EXPECT_EXIT(
             {
-                server.useIt();
+                server.use();
                 win32::useWindowBackend(win32::WindowBackendKind::Sdl);
                 HWND window = morvale_testing::makeWindow(400, 300);
                 CHILD_CHECK(window != nullptr);

@@ -6,6 +6,8 @@
 #include <optional>
 #include <unordered_map>
 
+#include "fx_lexer.h"
+
 namespace d3dx9::fx {
 namespace {
 
@@ -64,10 +66,8 @@ public:
                 continue;
             }
             lineStart = false;
-            if (c == '/' && i_ + 1 < n && text_[i_ + 1] == '/') {
-                i_ = std::min(text_.find('\n', i_), n);
-            } else if (c == '/' && i_ + 1 < n && text_[i_ + 1] == '*') {
-                skipPast("*/", 2);
+            if (c == '/' && i_ + 1 < n && (text_[i_ + 1] == '/' || text_[i_ + 1] == '*')) {
+                i_ = std::min(skipComment(text_, i_, line_), n);
             } else if (c == '"') {
                 skipPast("\"", 1);
             } else if (isIdentChar(c)) {

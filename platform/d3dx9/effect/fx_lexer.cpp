@@ -1,5 +1,6 @@
 #include "fx_lexer.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "effect_files.h"
@@ -50,25 +51,12 @@ public:
                 ++i;
                 continue;
             }
-            if (c == '/' && i + 1 < n && text[i + 1] == '/') {
-                while (i < n && text[i] != '\n') {
-                    ++i;
-                }
-                continue;
-            }
-            if (c == '/' && i + 1 < n && text[i + 1] == '*') {
+            if (c == '/' && i + 1 < n && (text[i + 1] == '/' || text[i + 1] == '*')) {
                 const int startLine = line;
-                i += 2;
-                while (i < n && !(text[i] == '*' && i + 1 < n && text[i + 1] == '/')) {
-                    if (text[i] == '\n') {
-                        ++line;
-                    }
-                    ++i;
-                }
-                if (i >= n) {
+                i = skipComment(text, i, line);
+                if (i == std::string::npos) {
                     throw EffectError(formatMessage(fileName, startLine, "unterminated comment"));
                 }
-                i += 2;
                 continue;
             }
             if (c == '#' && lineStart) {
@@ -207,6 +195,16 @@ private:
 };
 
 }  // namespace
+
+std::size_t skipComment(const std::string& text, std::size_t i, int& line) {
+    if (text.compare(i, 2, "//") == 0) {
+        return std::min(text.find('\n', i), text.size());
+    }
+    const std::size_t close = text.find("*/", i + 2);
+    const std::size_t end = close == std::string::npos ? text.size() : close + 2;
+    line += static_cast<int>(std::count(text.begin() + i, text.begin() + end, '\n'));
+    return close == std::string::npos ? std::string::npos : end;
+}
 
 std::string formatMessage(const std::string& file, int line, const std::string& message) {
     return file + "(" + std::to_string(line) + "): " + message;

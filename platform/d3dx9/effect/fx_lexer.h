@@ -47,6 +47,10 @@ struct TokenStream {
 TokenStream tokenize(const std::string& fileName, const std::string& text,
                      const IncludeHandler& includes);
 
+// Past the comment that opens at `i` ("//" up to its line's end, "/*" past its "*/"), adding
+// the lines it spans to `line`; npos when a "/*" comment is never closed.
+std::size_t skipComment(const std::string& text, std::size_t i, int& line);
+
 // "file(line): message"
 std::string formatMessage(const std::string& file, int line, const std::string& message);
 
