@@ -1,3 +1,6 @@
+// The matcher follows Lua 5.2's own (lstrlib.c; Copyright (C) 1994-2015 Lua.org, PUC-Rio,
+// under the MIT licence that Lua itself is given under) step for step, so that patterns,
+// results and error texts stay Lua's; what it adds is the charge of each step.
 #include "engine/core/lua/lua_patterns.h"
 
 #include <ctype.h>
