@@ -1,6 +1,7 @@
 // The game's own executable played for minutes on a real X server under a window manager, full
 // screen, as a player leaves it running: once the first minute has loaded and played what
-// there is, the resident memory stays where it is.
+// there is, the resident memory stays where it is, but for the ambient sounds, which load at
+// their first play, one every 40 to 70 seconds of play.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,6 +36,40 @@ long residentKilobytes(pid_t process) {
         }
     }
     return 0;
+}
+
+// Bytes the mixer holds for one sound file of the art folder: its frames as 16-bit stereo.
+// The art tool writes canonical WAV headers (channels at 22, bits per sample at 34, 44 bytes).
+long long mixedBytes(const std::filesystem::path& wav) {
+    std::ifstream file(wav, std::ios::binary);
+    unsigned char header[44] = {};
+    file.read(reinterpret_cast<char*>(header), sizeof header);
+    const int channels = header[22] | header[23] << 8;
+    const int bytesPerSample = (header[34] | header[35] << 8) / 8;
+    if (!file || channels == 0 || bytesPerSample == 0) {
+        return 0;
+    }
+    const long long frames = (static_cast<long long>(std::filesystem::file_size(wav)) - 44) /
+                             (channels * bytesPerSample);
+    return frames * 4;
+}
+
+// The room that `plays` first plays of the largest ambient sounds take at most.
+long ambientKilobytes(int plays) {
+    const std::filesystem::path audio =
+        std::filesystem::path(MORVALE_GAME_EXECUTABLE).parent_path() / "../../proc_art/audio";
+    std::vector<long long> sizes;
+    for (const auto& entry : std::filesystem::directory_iterator(audio)) {
+        if (entry.path().filename().string().rfind("ambient", 0) == 0) {
+            sizes.push_back(mixedBytes(entry.path()));
+        }
+    }
+    std::sort(sizes.rbegin(), sizes.rend());
+    long long bytes = 0;
+    for (std::size_t i = 0; i < sizes.size() && i < static_cast<std::size_t>(plays); ++i) {
+        bytes += sizes[i];
+    }
+    return static_cast<long>(bytes / 1024);
 }
 
 pid_t startGame(const std::filesystem::path& folder, const morvale_testing::XServer& server) {
@@ -87,9 +123,23 @@ TEST(DesktopSoakTest, ResidentMemoryStaysFlatAfterTheFirstMinute) {
 
     ASSERT_FALSE(afterTheFirstMinute.empty());
     const long first = afterTheFirstMinute.front();
-    const long highest = *std::max_element(afterTheFirstMinute.begin(), afterTheFirstMinute.end());
-    // Allocator noise stays well under this; the growth it guards against was 1.5 MB a minute.
-    EXPECT_LE(highest - first, 1024) << "resident kB from " << first << " to " << highest;
+    // The lowest reading of the last minute: llvmpipe takes a block of about 1 MB under some
+    // draws and gives it back seconds later (five times in four minutes), so one reading may
+    // hold it or not; memory that stays shows in every reading.
+    const std::size_t lastMinute = std::min<std::size_t>(afterTheFirstMinute.size(), 12);
+    const long settled =
+        *std::min_element(afterTheFirstMinute.end() - lastMinute, afterTheFirstMinute.end());
+    // An ambient sound is loaded into an OpenAL buffer at its first play, and they come at least
+    // 40 seconds apart: the three minutes watched may load five of them. Each is decoded first
+    // and its decoded copy freed once OpenAL holds the buffer; the freed pages stay resident in
+    // the heap until reused, so each load may cost twice its buffer. Beyond that, allocator
+    // noise stays well under a megabyte; the growth this guards against was 1.5 MB a minute.
+    const long room = 1024 + 2 * ambientKilobytes(3 * 60 / 40 + 1);
+    EXPECT_LE(settled - first, room) << "resident kB from " << first << " to " << settled;
+    std::cout << "resident kB at the first minute " << first << ", at the end " << settled
+              << ", highest "
+              << *std::max_element(afterTheFirstMinute.begin(), afterTheFirstMinute.end())
+              << " (room " << room << ")\n";
 }
 
 }  // namespace
