@@ -40,10 +40,10 @@ SDL_Rect onScreen(HWND window) {
     return shown;
 }
 
-// Pumps for about a second; the positions of the motion messages, in order.
-std::vector<POINT> pointerMessages() {
+// Pumps for about turns hundredths of a second; the positions of the motion messages, in order.
+std::vector<POINT> pointerMessages(int turns = 100) {
     std::vector<POINT> seen;
-    for (int turn = 0; turn < 100; ++turn) {
+    for (int turn = 0; turn < turns; ++turn) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_MOUSEMOVE) {
@@ -53,6 +53,20 @@ std::vector<POINT> pointerMessages() {
         }
         SDL_Delay(10);
     }
+    return seen;
+}
+
+// Pumps until the server shows the window width pixels wide (five seconds at most: a loaded
+// machine and its window manager take their time), then for about a second more; the
+// positions of the motion messages of all that time, in order.
+std::vector<POINT> pointerMessagesOnceShown(HWND window, int width) {
+    std::vector<POINT> seen;
+    for (int turn = 0; turn < 50 && onScreen(window).w != width; ++turn) {
+        const std::vector<POINT> more = pointerMessages(10);
+        seen.insert(seen.end(), more.begin(), more.end());
+    }
+    const std::vector<POINT> more = pointerMessages();
+    seen.insert(seen.end(), more.begin(), more.end());
     return seen;
 }
 
@@ -93,7 +107,7 @@ TEST(X11WindowTest, APointerRestingUnderANewWindowIsReportedWhereItIs) {
                 HWND window = morvale_testing::makeWindow(800, 600);
                 CHILD_CHECK(window != nullptr);
                 ShowWindow(window, SW_SHOWNORMAL);
-                std::vector<POINT> seen = pointerMessages();
+                std::vector<POINT> seen = pointerMessagesOnceShown(window, 800);
                 const SDL_Rect shown = onScreen(window);
                 CHILD_CHECK(!seen.empty());
                 for (const POINT& at : seen) {
@@ -105,7 +119,7 @@ TEST(X11WindowTest, APointerRestingUnderANewWindowIsReportedWhereItIs) {
                     win32::setBackBufferSize(window, 1024, 768);
                     SDL_SetWindowFullscreen(static_cast<SDL_Window*>(win32::sdlWindow(window)),
                                             SDL_WINDOW_FULLSCREEN);
-                    seen = pointerMessages();
+                    seen = pointerMessagesOnceShown(window, 1024);
                     CHILD_CHECK(onScreen(window).w == 1024 && !seen.empty());
                     const POINT now = pointerNow(display);
                     CHILD_CHECK(seen.back().x == now.x && seen.back().y == now.y);
